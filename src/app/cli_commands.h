@@ -1,0 +1,24 @@
+#pragma once
+// The commands of corvanta-cli. Each family lives in its own file and hands
+// its entries to the dispatcher in cli_main.cpp.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/cli_args.h"
+
+namespace corvanta::cli {
+
+struct Command {
+    std::string name;
+    std::string usage;     // one line, shown by --help
+    std::function<int(const Args&)> run;
+};
+
+// decode, encode (cli_params.cpp)
+std::vector<Command> paramCommands();
+// version, read, write, compare, alarm-stop (cli_link.cpp)
+std::vector<Command> linkCommands();
+
+}  // namespace corvanta::cli

@@ -1,0 +1,47 @@
+// corvanta-cli: the module and file operations without windows.
+
+#include <cstdio>
+#include <string>
+
+#include "app/cli_args.h"
+#include "app/cli_commands.h"
+
+using namespace corvanta::cli;
+
+namespace {
+
+std::vector<Command> allCommands() {
+    std::vector<Command> all = paramCommands();
+    for (auto& c : linkCommands()) all.push_back(std::move(c));
+    return all;
+}
+
+void printUsage(const std::vector<Command>& commands, std::FILE* to) {
+    std::fprintf(to, "usage: corvanta-cli COMMAND [ARGS] [OPTIONS]\n\ncommands:\n");
+    for (const auto& c : commands) std::fprintf(to, "  %s\n", c.usage.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto commands = allCommands();
+    Args args;
+    if (auto error = parseArgs(argc, argv, args)) {
+        std::fprintf(stderr, "corvanta-cli: %s\n", error->c_str());
+        return ExitUsage;
+    }
+    if (args.flag("--help") || args.flag("-h")) {
+        printUsage(commands, stdout);
+        return ExitOk;
+    }
+    if (args.command.empty()) {
+        printUsage(commands, stderr);
+        return ExitUsage;
+    }
+    for (const auto& c : commands) {
+        if (c.name == args.command) return c.run(args);
+    }
+    std::fprintf(stderr, "corvanta-cli: unknown command '%s'\n", args.command.c_str());
+    printUsage(commands, stderr);
+    return ExitUsage;
+}
