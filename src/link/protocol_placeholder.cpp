@@ -1,1 +1,0 @@
-// Replaced as the line protocol is built.

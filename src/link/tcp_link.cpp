@@ -1,0 +1,120 @@
+#include "link/tcp_link.h"
+
+#include <span>
+
+#include "link/tcp_frames.h"
+#include "params/win1250.h"
+
+namespace corvanta {
+
+TcpLink::TcpLink(PasswordProvider password, QObject* parent)
+    : QObject(parent), password_(std::move(password))
+{
+    connect(&socket_, &QTcpSocket::connected, this, &TcpLink::onConnected);
+    connect(&socket_, &QTcpSocket::disconnected, this, &TcpLink::onDisconnected);
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &TcpLink::onError);
+    connect(&socket_, &QTcpSocket::readyRead, this, &TcpLink::onReadyRead);
+}
+
+bool TcpLink::connectTo(const QString& host, quint16 port)
+{
+    userDisconnect_ = false;
+    // A running connection is dropped as if by the peer: the user did not
+    // press disconnect, so the warning goes out.
+    if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.abort();
+    if (host.trimmed().isEmpty()) {
+        emit statusChanged(QStringLiteral("Cannot connect to ") + host + QStringLiteral(" !!!"));
+        return false;
+    }
+    receiver_.reset();
+    socket_.connectToHost(host, port);
+    emit statusChanged(QStringLiteral("Connecting to ") + host);
+    return true;
+}
+
+void TcpLink::disconnectByUser()
+{
+    userDisconnect_ = true;
+    emit statusChanged(QString());
+    // A connect still in progress is cancelled too, so the link cannot come
+    // up behind the user's back after they asked for it to be down.
+    if (socket_.state() != QAbstractSocket::UnconnectedState) socket_.abort();
+}
+
+void TcpLink::tcpWrite(const QByteArray& bytes)
+{
+    if (!active_) {
+        txPending_.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return;
+    }
+    for (const std::string& piece : takePieces(txPending_, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))))
+        sendPiece(piece);
+}
+
+QByteArray TcpLink::txPending() const
+{
+    return QByteArray(txPending_.data(), static_cast<qsizetype>(txPending_.size()));
+}
+
+void TcpLink::onConnected()
+{
+    emit statusChanged(QStringLiteral("TCP/IP Connected"));
+    setActive(true);
+    sendHello();
+}
+
+void TcpLink::onDisconnected()
+{
+    emit statusChanged(QStringLiteral("TCP/IP Disconnected"));
+    setActive(false);
+    if (!userDisconnect_)
+        emit disconnectWarning(QStringLiteral(
+            "TCP/IP disconnected! Check IP address and password, then try again."));
+}
+
+void TcpLink::onError(QAbstractSocket::SocketError error)
+{
+    // The peer closing is the ordinary end of the link; the disconnected
+    // event reports it.
+    if (error == QAbstractSocket::RemoteHostClosedError) return;
+    emit statusChanged(QStringLiteral("TCP/IP Socket Error: ") + QString::number(int(error)));
+}
+
+void TcpLink::onReadyRead()
+{
+    const QByteArray bytes = socket_.readAll();
+    if (!active_) return;
+    const std::string field = toWin1250(password_().toStdString());
+    const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                static_cast<std::size_t>(bytes.size()));
+    const std::vector<std::uint8_t> payload = receiver_.feed(data, passwordKey(field));
+    if (!payload.empty())
+        emit payloadReceived(QByteArray(reinterpret_cast<const char*>(payload.data()),
+                                        static_cast<qsizetype>(payload.size())));
+}
+
+void TcpLink::sendHello()
+{
+    const AesKey key = passwordKey(toWin1250(password_().toStdString()));
+    const TcpFrame frame = wrapFrame(key, helloPlainBlock(random_));
+    socket_.write(reinterpret_cast<const char*>(frame.data()), qint64(frame.size()));
+}
+
+void TcpLink::sendPiece(const std::string& piece)
+{
+    const AesKey key = passwordKey(toWin1250(password_().toStdString()));
+    const TcpFrame frame = wrapFrame(key, dataPlainBlock(piece, random_.next()));
+    // As on the serial line, a send is not checked; a lost frame shows up as
+    // a reply that never comes.
+    socket_.write(reinterpret_cast<const char*>(frame.data()), qint64(frame.size()));
+}
+
+void TcpLink::setActive(bool active)
+{
+    if (active_ == active) return;
+    active_ = active;
+    if (!active) receiver_.reset();
+    emit activeChanged(active);
+}
+
+}  // namespace corvanta

@@ -1,1 +1,0 @@
-// Replaced as the block frames are built.
