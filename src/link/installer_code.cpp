@@ -1,0 +1,22 @@
+#include "link/installer_code.h"
+
+namespace corvanta {
+
+std::string installerCodeDigits(std::string_view fieldText) {
+    std::string digits;
+    for (char c : fieldText)
+        if (c >= '0' && c <= '9') digits.push_back(c);
+    return digits;
+}
+
+std::string encodeInstallerCode(std::string_view digits) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string code(kInstallerCodeLength, '0');
+    for (std::size_t i = 0; i < kInstallerCodeLength && i < digits.size(); ++i) {
+        const char d = digits[i];
+        if (d >= '0' && d <= '9') code[i] = kHex[15 - (d - '0')];
+    }
+    return code;
+}
+
+}  // namespace corvanta

@@ -1,0 +1,69 @@
+#include "link/reply_dispatcher.h"
+
+#include "link/link_texts.h"
+#include "params/win1250.h"
+
+namespace corvanta {
+
+namespace {
+
+bool startsWith(const std::string& line, std::string_view prefix) {
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
+
+template <typename Hook, typename... A>
+void call(const Hook& hook, A&&... args) {
+    if (hook) hook(std::forward<A>(args)...);
+}
+
+}  // namespace
+
+ReplyDispatcher::ReplyDispatcher() {
+    assembler_.onLine = [this](const std::string& line) {
+        call(receivers.logTraffic, fromWin1250(line));
+        dispatchReply(line);
+    };
+    assembler_.onDiscarded = [this](std::size_t length) {
+        call(receivers.logTraffic,
+             std::string(texts::kLineDiscarded) + " (" + std::to_string(length) + ")");
+    };
+}
+
+void ReplyDispatcher::feedReceived(std::string_view bytes) {
+    for (char c : bytes) assembler_.feedReceivedChar(static_cast<std::uint8_t>(c));
+}
+
+void ReplyDispatcher::dispatchReply(const std::string& line) {
+    if (startsWith(line, "CONNECT")) {
+        call(receivers.remoteConnected);
+        flags.remoteConnected = true;
+        call(receivers.statusLine, std::string(texts::kRemoteConnected));
+    }
+    if (startsWith(line, "AT_[")) call(receivers.statusFrame, line);
+    if (startsWith(line, "AT_{")) call(receivers.eventFrame, line);
+    if (startsWith(line, "AT_/")) call(receivers.statusMessage, line);
+    if (startsWith(line, "AT_<")) call(receivers.radioFrame, line);
+    if (startsWith(line, "PWDERR")) {
+        flags.pwdError = true;
+        call(receivers.statusLine, std::string(texts::kWrongCode));
+    }
+    if (startsWith(line, "PWDOK")) {
+        flags.pwdOk = true;
+        call(receivers.statusLine, std::string());
+    }
+    if (startsWith(line, "OK")) flags.okReceived = true;
+    if (startsWith(line, "WROK")) flags.writeOk = true;
+    if (startsWith(line, "WRFLERR")) flags.writeError = true;
+    if (startsWith(line, "RFTERR")) flags.radioTeachRefused = true;
+    if (startsWith(line, "CRCOK")) flags.crcOk = true;
+    if (startsWith(line, "FIRMWAREOK")) flags.firmwareOk = true;
+    if (startsWith(line, kReadCommand)) {
+        if (decodeBlockReply(line, lastBlock) == BlockReply::Received)
+            flags.blockReceived = true;
+        else
+            flags.blockRejected = true;
+    }
+    call(receivers.afterLine);
+}
+
+}  // namespace corvanta

@@ -1,0 +1,51 @@
+#pragma once
+// Turns each received line into reply flags, a status line text, or a call
+// into the part of the program that understands it.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "link/line_assembler.h"
+#include "link/reply_flags.h"
+#include "transfer/block_frame.h"
+
+namespace corvanta {
+
+// Whoever understands a kind of line registers here. Unset hooks are skipped.
+// Frame hooks receive the raw line bytes (Windows-1250); text hooks UTF-8.
+struct ReplyReceivers {
+    std::function<void(const std::string& line)> statusFrame;    // "AT_["
+    std::function<void(const std::string& line)> eventFrame;     // "AT_{"
+    std::function<void(const std::string& line)> statusMessage;  // "AT_/"
+    std::function<void(const std::string& line)> radioFrame;     // "AT_<"
+    std::function<void()> remoteConnected;                       // "CONNECT": periodic login on
+    std::function<void(const std::string& text)> statusLine;
+    std::function<void(const std::string& text)> logTraffic;
+    // Raised after every dispatched line, so a waiting operation can look at
+    // the flags at once.
+    std::function<void()> afterLine;
+};
+
+class ReplyDispatcher {
+public:
+    ReplyDispatcher();
+
+    ReplyFlags flags;
+    BlockFrame lastBlock{};
+    ReplyReceivers receivers;
+
+    void feedReceivedChar(std::uint8_t c) { assembler_.feedReceivedChar(c); }
+    void feedReceived(std::string_view bytes);
+
+    // Every row whose prefix begins the line acts, in a fixed order.
+    void dispatchReply(const std::string& line);
+
+    const std::string& rxLine() const { return assembler_.rxLine(); }
+
+private:
+    LineAssembler assembler_;
+};
+
+}  // namespace corvanta

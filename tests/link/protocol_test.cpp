@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/coded_command.h"
+#include "link/installer_code.h"
+#include "link/line_assembler.h"
+#include "link/reply_dispatcher.h"
+
+using namespace corvanta;
+
+TEST(InstallerCode, DigitsAreInvertedAndMissingPositionsAreZero) {
+    EXPECT_EQ(encodeInstallerCode("1234"), "EDCB00");
+    EXPECT_EQ(encodeInstallerCode("0987654"), "F6789A");
+    EXPECT_EQ(encodeInstallerCode(""), "000000");
+}
+
+TEST(InstallerCode, LettersInTheFieldContributeNothing) {
+    EXPECT_EQ(installerCodeDigits("1a2 b3"), "123");
+    EXPECT_EQ(encodeInstallerCode(installerCodeDigits("1a2 b3")), "EDC000");
+}
+
+TEST(CodedCommand, WordIsFollowedByTheSixCodeCharacters) {
+    EXPECT_EQ(codedCommandLine(coded::Login, "1234"), "RPWDEDCB00");
+    EXPECT_EQ(codedCommandLine(coded::AlarmStop, "1234"), "RSTPEDCB00");
+    EXPECT_EQ(codedCommandLine(coded::RadioDeleteAll, ""), "DLRF000000");
+}
+
+TEST(CodedCommand, TeachChannelCharacterComesBeforeTheCode) {
+    EXPECT_EQ(codedCommandLine(128, "9"), "TRF0600000");
+    EXPECT_EQ(codedCommandLine(128 + 16, "9"), "TRF@600000");
+    EXPECT_EQ(codedCommandLine(163, "9"), "TRFS600000");
+}
+
+TEST(CodedCommand, ValuesOutsideTheTableBuildNothing) {
+    EXPECT_FALSE(codedCommandLine(10, "1"));
+    EXPECT_FALSE(codedCommandLine(127, "1"));
+    EXPECT_FALSE(codedCommandLine(164, "1"));
+    EXPECT_FALSE(codedCommandLine(255, "1"));
+}
+
+namespace {
+
+struct Recorder {
+    ReplyDispatcher d;
+    std::vector<std::string> log, status, frames;
+    int connects = 0;
+    Recorder() {
+        d.receivers.logTraffic = [this](const std::string& t) { log.push_back(t); };
+        d.receivers.statusLine = [this](const std::string& t) { status.push_back(t); };
+        d.receivers.statusFrame = [this](const std::string& l) { frames.push_back("S" + l); };
+        d.receivers.eventFrame = [this](const std::string& l) { frames.push_back("E" + l); };
+        d.receivers.statusMessage = [this](const std::string& l) { frames.push_back("M" + l); };
+        d.receivers.radioFrame = [this](const std::string& l) { frames.push_back("R" + l); };
+        d.receivers.remoteConnected = [this] { ++connects; };
+    }
+    void feed(const std::string& s) { d.feedReceived(s); }
+};
+
+}  // namespace
+
+TEST(LineAssembly, CrLfAndLfCrBothGiveOneLine) {
+    Recorder r;
+    r.feed("WROK\r\nCRCOK\n\rOK\r");
+    EXPECT_EQ(r.log, (std::vector<std::string>{"WROK", "CRCOK", "OK"}));
+}
+
+TEST(LineAssembly, EmptyLinesAreNeitherLoggedNorDispatched) {
+    Recorder r;
+    r.feed("PWDOK\r\r\r");
+    EXPECT_EQ(r.log.size(), 1u);
+    EXPECT_EQ(r.status.size(), 1u);
+}
+
+TEST(LineAssembly, PartialLineWaitsForItsCr) {
+    Recorder r;
+    r.feed("PWD");
+    EXPECT_FALSE(r.d.flags.pwdOk);
+    EXPECT_EQ(r.d.rxLine(), "PWD");
+    r.feed("OK\r");
+    EXPECT_TRUE(r.d.flags.pwdOk);
+    EXPECT_TRUE(r.d.rxLine().empty());
+}
+
+TEST(LineAssembly, OverlongLineIsDiscardedAndTheNextLineStillCounts) {
+    Recorder r;
+    const std::string flood(LineAssembler::kMaxLineLength + 500, 'W');
+    r.feed("WROK" + flood.substr(4));  // begins like a reply, must not count as one
+    EXPECT_LE(r.d.rxLine().size(), LineAssembler::kMaxLineLength);
+    r.feed("\rCRCOK\r");
+    EXPECT_FALSE(r.d.flags.writeOk);
+    EXPECT_TRUE(r.d.flags.crcOk);
+    ASSERT_EQ(r.log.size(), 2u);
+    EXPECT_NE(r.log[0].find(std::to_string(flood.size())), std::string::npos);
+    EXPECT_EQ(r.log[1], "CRCOK");
+}
+
+TEST(LineAssembly, LineAtTheBoundIsStillDispatched) {
+    Recorder r;
+    r.feed("AT_/" + std::string(LineAssembler::kMaxLineLength - 4, 'x') + "\r");
+    ASSERT_EQ(r.frames.size(), 1u);
+}
+
+TEST(LineAssembly, ReceivedBytesAreLoggedAsWindows1250) {
+    Recorder r;
+    r.feed("AT_/\xE1ll\r");  // "áll"
+    EXPECT_EQ(r.log.at(0), "AT_/\xC3\xA1ll");
+    EXPECT_EQ(r.frames.at(0), "MAT_/\xE1ll");  // frames stay raw
+}
+
+TEST(ReplyDispatch, PrefixMustStartTheLine) {
+    Recorder r;
+    r.feed("OKAY\r");
+    EXPECT_TRUE(r.d.flags.okReceived);
+    r.d.flags = {};
+    r.feed("XOK\r" "PWDOK\r");
+    EXPECT_FALSE(r.d.flags.okReceived);  // "PWDOK" does not count as "OK"
+    EXPECT_TRUE(r.d.flags.pwdOk);
+    r.d.flags = {};
+    r.feed("wrok\r");
+    EXPECT_FALSE(r.d.flags.writeOk);
+}
+
+TEST(ReplyDispatch, EachReplyRaisesItsOwnFlagOnly) {
+    const std::vector<std::pair<std::string, bool ReplyFlags::*>> rows = {
+        {"PWDERR", &ReplyFlags::pwdError},          {"PWDOK", &ReplyFlags::pwdOk},
+        {"OK", &ReplyFlags::okReceived},             {"CONNECT 9600", &ReplyFlags::remoteConnected},
+        {"WROK", &ReplyFlags::writeOk},              {"WRFLERR", &ReplyFlags::writeError},
+        {"RFTERR", &ReplyFlags::radioTeachRefused},  {"CRCOK", &ReplyFlags::crcOk},
+        {"FIRMWAREOK", &ReplyFlags::firmwareOk},     {"RDFL00", &ReplyFlags::blockRejected},
+    };
+    for (const auto& [line, member] : rows) {
+        Recorder r;
+        r.feed(line + "\r");
+        const ReplyFlags& got = r.d.flags;
+        EXPECT_TRUE(got.*member) << line;
+        int raised = got.pwdError + got.pwdOk + got.okReceived + got.remoteConnected + got.writeOk +
+                     got.writeError + got.radioTeachRefused + got.crcOk + got.firmwareOk +
+                     got.blockReceived + got.blockRejected;
+        EXPECT_EQ(raised, 1) << line;
+    }
+}
+
+TEST(ReplyDispatch, StatusLineFollowsTheLoginAnswers) {
+    Recorder r;
+    r.feed("PWDERR\rPWDOK\rCONNECT\r");
+    EXPECT_EQ(r.status, (std::vector<std::string>{" Hibás telepítői azonosító!", "",
+                                                  " Távoli kapcsolat rendben."}));
+    EXPECT_EQ(r.connects, 1);
+}
+
+TEST(ReplyDispatch, FramesReachTheirReceiversWhole) {
+    Recorder r;
+    r.feed("AT_[01\rAT_{02\rAT_/03\rAT_<04\rAT_]05\r");
+    EXPECT_EQ(r.frames,
+              (std::vector<std::string>{"SAT_[01", "EAT_{02", "MAT_/03", "RAT_<04"}));
+}
+
+TEST(ReplyDispatch, BlockReplyFillsLastBlock) {
+    Recorder r;
+    BlockFrame f{};
+    f[0] = 0x42;
+    sealModuleFrame(f, 5);
+    r.feed(blockReplyLine(f) + "\r");
+    EXPECT_TRUE(r.d.flags.blockReceived);
+    EXPECT_FALSE(r.d.flags.blockRejected);
+    EXPECT_EQ(r.d.lastBlock, f);
+}
+
+TEST(ReplyDispatch, ALineThatArrivesWhileAReceiverRunsIsNotLost) {
+    ReplyDispatcher d;
+    d.receivers.statusFrame = [&d](const std::string&) { d.feedReceived("WROK\r"); };
+    d.feedReceived("AT_[x\r");
+    EXPECT_TRUE(d.flags.writeOk);
+}

@@ -1,0 +1,131 @@
+#include "transfer/block_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace corvanta;
+
+namespace {
+
+BlockFrame sampleFrame(unsigned seed) {
+    std::mt19937 rng(seed);
+    BlockFrame f{};
+    for (std::size_t i = 0; i < kFrameChecksumOffset; ++i) f[i] = static_cast<std::uint8_t>(rng());
+    return f;
+}
+
+std::string zeroBlockReply() {
+    BlockFrame f{};
+    sealModuleFrame(f, 3);
+    return blockReplyLine(f);
+}
+
+}  // namespace
+
+TEST(BlockFrameChecksum, AllZeroFrameAtAddressThreeSealsTheWorkedExample) {
+    BlockFrame f{};
+    sealFrame(f, 3);
+    EXPECT_EQ(blockChecksum(f), 32643u);
+    const std::string sent = frameDigits(f);
+    ASSERT_EQ(sent.size(), 540u);
+    EXPECT_EQ(sent.substr(0, 528), std::string(528, '0'));
+    EXPECT_EQ(sent.substr(528), "000300007F83");
+
+    const std::string received = zeroBlockReply();
+    ASSERT_EQ(received.size(), 544u);
+    EXPECT_EQ(received.substr(0, 4), "RDFL");
+    EXPECT_EQ(received.substr(4 + 528), "0003837F0000");
+}
+
+TEST(BlockFrameChecksum, DataBytesAreXoredWithTheirOffsetButTheTailIsNot) {
+    BlockFrame f{};
+    for (std::size_t i = 0; i < kFrameDataSize; ++i) f[i] = static_cast<std::uint8_t>(i);
+    EXPECT_EQ(blockChecksum(f), 0u);  // every data byte cancels against its offset
+    f[kFrameExtensionOffset] = 0x10;
+    f[kFrameAddressOffset] = 0x01;
+    EXPECT_EQ(blockChecksum(f), 0x11u);
+    f[kFrameChecksumOffset] = 0xFF;  // the checksum field is not part of its own sum
+    EXPECT_EQ(blockChecksum(f), 0x11u);
+}
+
+TEST(BlockFrameChecksum, NeverExceedsTheLargestPossibleSum) {
+    BlockFrame f{};
+    for (std::size_t i = 0; i < kFrameDataSize; ++i) f[i] = static_cast<std::uint8_t>(~i);
+    for (std::size_t i = kFrameDataSize; i < kFrameChecksumOffset; ++i) f[i] = 0xFF;
+    EXPECT_EQ(blockChecksum(f), 67830u);
+}
+
+TEST(BlockFrameText, ReadRequestCarriesFourUpperCaseDigits) {
+    EXPECT_EQ(readRequestLine(0x0003), "RDFL0003");
+    EXPECT_EQ(readRequestLine(0xF000), "RDFLF000");
+    EXPECT_EQ(readRequestLine(0xFFFE), "RDFLFFFE");
+    EXPECT_EQ(readRequestLine(0xFFFF), "RDFLFFFF");
+}
+
+TEST(BlockFrameText, AddressIsStoredHighByteFirst) {
+    BlockFrame f{};
+    sealFrame(f, 0x0221);
+    EXPECT_EQ(f[kFrameAddressOffset], 0x02);
+    EXPECT_EQ(f[kFrameAddressOffset + 1], 0x21);
+    EXPECT_EQ(frameAddress(f), 0x0221);
+}
+
+TEST(BlockReplyDecoding, ModuleFramesRoundTripIntoLastBlock) {
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        BlockFrame sent = sampleFrame(seed);
+        sealModuleFrame(sent, static_cast<std::uint16_t>(seed));
+        BlockFrame last{};
+        ASSERT_EQ(decodeBlockReply(blockReplyLine(sent), last), BlockReply::Received) << seed;
+        EXPECT_EQ(last, sent);
+    }
+}
+
+TEST(BlockReplyDecoding, RejectsEveryMalformedReply) {
+    const std::string good = zeroBlockReply();
+    BlockFrame last{};
+    EXPECT_EQ(decodeBlockReply(good.substr(0, 543), last), BlockReply::Rejected);
+    EXPECT_EQ(decodeBlockReply(good + "0", last), BlockReply::Rejected);
+    EXPECT_EQ(decodeBlockReply("RDFL0003", last), BlockReply::Rejected);
+    EXPECT_EQ(decodeBlockReply("RDFL", last), BlockReply::Rejected);
+
+    std::string lower = good;
+    lower[4 + 530] = 'f';  // a digit of the checksum in lower case
+    lower[4 + 531] = 'f';
+    EXPECT_EQ(decodeBlockReply(lower, last), BlockReply::Rejected);
+
+    std::string notHex = good;
+    notHex[10] = 'G';
+    EXPECT_EQ(decodeBlockReply(notHex, last), BlockReply::Rejected);
+}
+
+TEST(BlockReplyDecoding, BigEndianChecksumInAReplyIsRejected) {
+    BlockFrame f = sampleFrame(7);
+    sealFrame(f, 2);  // the tool's byte order, wrong for a reply
+    BlockFrame last{};
+    EXPECT_EQ(decodeBlockReply(blockReplyLine(f), last), BlockReply::Rejected);
+}
+
+TEST(BlockReplyDecoding, ChangedDataFailsTheChecksum) {
+    BlockFrame f = sampleFrame(9);
+    sealModuleFrame(f, 1);
+    std::string line = blockReplyLine(f);
+    line[4 + 2 * 100] = line[4 + 2 * 100] == '0' ? '1' : '0';
+    BlockFrame last{};
+    EXPECT_EQ(decodeBlockReply(line, last), BlockReply::Rejected);
+}
+
+TEST(BlockReplyDecoding, BytesBeforeABadDigitStayInLastBlock) {
+    BlockFrame f{};
+    f[0] = 0xAB;
+    f[1] = 0xCD;
+    sealModuleFrame(f, 0);
+    std::string line = blockReplyLine(f);
+    line[4 + 2 * 2] = 'x';
+    BlockFrame last{};
+    last.fill(0x55);
+    EXPECT_EQ(decodeBlockReply(line, last), BlockReply::Rejected);
+    EXPECT_EQ(last[0], 0xAB);
+    EXPECT_EQ(last[1], 0xCD);
+    EXPECT_EQ(last[2], 0x55);
+}
