@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/aes_block.h"
+#include "link/tcp_frame_receiver.h"
+#include "link/tcp_frames.h"
+
+using namespace corvanta;
+
+namespace {
+
+AesBlock blockFromHex(const std::string& hex)
+{
+    AesBlock b{};
+    for (std::size_t i = 0; i < b.size(); ++i)
+        b[i] = static_cast<std::uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+    return b;
+}
+
+std::string text(const AesBlock& b)
+{
+    return std::string(b.begin(), b.end());
+}
+
+std::vector<std::uint8_t> bytes(const TcpFrame& f)
+{
+    return {f.begin(), f.end()};
+}
+
+std::string payloadText(const std::vector<std::uint8_t>& p)
+{
+    return std::string(p.begin(), p.end());
+}
+
+const AesKey kKey = passwordKey("titok");
+
+std::vector<std::uint8_t> dataFrame(const std::string& piece, const AesKey& key = kKey)
+{
+    return bytes(wrapFrame(key, dataPlainBlock(piece, 0x42)));
+}
+
+void append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& from)
+{
+    to.insert(to.end(), from.begin(), from.end());
+}
+
+}  // namespace
+
+TEST(Aes128Block, MatchesTheStandardsKnownAnswers)
+{
+    const AesKey key = blockFromHex("000102030405060708090a0b0c0d0e0f");
+    const AesBlock plain = blockFromHex("00112233445566778899aabbccddeeff");
+    const AesBlock cipher = blockFromHex("69c4e0d86a7b0430d8cdb78070b4c55a");
+    EXPECT_EQ(aes128EncryptBlock(key, plain), cipher);
+    EXPECT_EQ(aes128DecryptBlock(key, cipher), plain);
+
+    EXPECT_EQ(aes128EncryptBlock(blockFromHex("2b7e151628aed2a6abf7158809cf4f3c"),
+                                 blockFromHex("3243f6a8885a308d313198a2e0370734")),
+              blockFromHex("3925841d02dc09fbdc118597196a0b32"));
+}
+
+TEST(PasswordKey, TrimsBlanksAndControlsAndZeroFills)
+{
+    EXPECT_EQ(passwordKey("      "), AesKey{});
+    EXPECT_EQ(passwordKey(""), AesKey{});
+
+    AesKey abc{};
+    abc[0] = 'a'; abc[1] = ' '; abc[2] = 'c';
+    EXPECT_EQ(passwordKey(" \ta c\r\n"), abc);
+
+    const AesKey longKey = passwordKey("0123456789ABCDEFGHIJ");
+    EXPECT_EQ(std::string(longKey.begin(), longKey.end()), "0123456789ABCDEF");
+}
+
+TEST(TcpRandom, DrawsTheSameSequenceInEveryRun)
+{
+    TcpRandom first, second;
+    const std::vector<int> expected{0, 8, 219, 51, 69, 171, 81, 41, 94, 108};
+    for (int value : expected) {
+        EXPECT_EQ(first.next(), value);
+        EXPECT_EQ(second.next(), value);
+    }
+    for (int i = 0; i < 100000; ++i) ASSERT_LT(first.next(), 255);
+}
+
+TEST(PlainBlocks, HelloAndDataBlocksHaveTheirWireLayout)
+{
+    TcpRandom random;
+    EXPECT_EQ(text(helloPlainBlock(random)), "(0008DB3345AB51)");
+    // The data blocks draw from the same generator, after the hello.
+    EXPECT_EQ(random.next(), 41);
+
+    EXPECT_EQ(text(dataPlainBlock("RPWD\r", 0xAB)), std::string("[ABRPWD\r", 8) + std::string(7, '\0') + "]");
+    EXPECT_EQ(text(dataPlainBlock("0123456789AB", 0x00)), "[000123456789AB]");
+
+    const TcpFrame frame = wrapFrame(kKey, dataPlainBlock("OK\r", 7));
+    EXPECT_EQ(frame.front(), '{');
+    EXPECT_EQ(frame.back(), '}');
+}
+
+TEST(TakePieces, CutsOutgoingTextIntoTwelveByteStepsAndFlushesOnCr)
+{
+    std::string pending;
+    EXPECT_EQ(takePieces(pending, "RPWD123456\r"), std::vector<std::string>{"RPWD123456\r"});
+    EXPECT_TRUE(pending.empty());
+
+    EXPECT_EQ(takePieces(pending, "ABCDEFGHIJKL\r"),
+              (std::vector<std::string>{"ABCDEFGHIJKL", "\r"}));
+    EXPECT_TRUE(pending.empty());
+
+    // Hex bytes of a block write wait until 12 have gathered or the line ends.
+    EXPECT_TRUE(takePieces(pending, "3F").empty());
+    EXPECT_EQ(pending, "3F");
+}
+
+TEST(TakePieces, BlockWriteLineLeavesAsFortyFiveFullPiecesAndCr)
+{
+    std::string pending;
+    std::vector<std::string> pieces;
+    for (int i = 0; i < 270; ++i)
+        for (auto& p : takePieces(pending, "A5")) pieces.push_back(p);
+    for (auto& p : takePieces(pending, "\r")) pieces.push_back(p);
+
+    ASSERT_EQ(pieces.size(), 46u);
+    for (std::size_t i = 0; i < 45; ++i) EXPECT_EQ(pieces[i].size(), 12u);
+    EXPECT_EQ(pieces.back(), "\r");
+    EXPECT_TRUE(pending.empty());
+}
+
+TEST(TcpFrameReceiver, FindsFramesAmongStrayBytesAndSkipsNonDataBlocks)
+{
+    TcpFrameReceiver receiver;
+    std::vector<std::uint8_t> stream{'x'};
+    append(stream, dataFrame("PWDOK\r"));
+    append(stream, dataFrame("CRC"));
+    TcpRandom random;
+    append(stream, bytes(wrapFrame(kKey, helloPlainBlock(random))));
+    append(stream, dataFrame("OK\r"));
+    EXPECT_EQ(payloadText(receiver.feed(stream, kKey)), "PWDOK\rCRCOK\r");
+    EXPECT_EQ(receiver.pendingBytes(), 0u);
+}
+
+TEST(TcpFrameReceiver, SkipsFramesUnderAnotherPassword)
+{
+    TcpFrameReceiver receiver;
+    std::vector<std::uint8_t> stream = dataFrame("PWDOK\r", passwordKey("masik"));
+    append(stream, dataFrame("OK\r"));
+    EXPECT_EQ(payloadText(receiver.feed(stream, kKey)), "OK\r");
+}
+
+TEST(TcpFrameReceiver, CompletesAFrameSplitAcrossReadsAtAnyPoint)
+{
+    std::vector<std::uint8_t> stream = dataFrame("RDFL0001");
+    append(stream, dataFrame("\r"));
+    for (std::size_t cut = 1; cut < stream.size(); ++cut) {
+        TcpFrameReceiver receiver;
+        std::span<const std::uint8_t> all(stream);
+        std::string got = payloadText(receiver.feed(all.first(cut), kKey));
+        got += payloadText(receiver.feed(all.subspan(cut), kKey));
+        EXPECT_EQ(got, "RDFL0001\r") << "cut after byte " << cut;
+        EXPECT_EQ(receiver.pendingBytes(), 0u);
+    }
+}
+
+TEST(TcpFrameReceiver, ResetDropsAPartialFrame)
+{
+    TcpFrameReceiver receiver;
+    const std::vector<std::uint8_t> frame = dataFrame("OK\r");
+    receiver.feed(std::span(frame).first(10), kKey);
+    receiver.reset();
+    EXPECT_EQ(payloadText(receiver.feed(frame, kKey)), "OK\r");
+}
