@@ -1,0 +1,36 @@
+#pragma once
+// A group of mutually exclusive options whose selected index is the stored
+// value. In the zone rows the options carry no captions and sit under
+// rotated headings; elsewhere the group has a title and captioned items.
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QStringList>
+
+namespace corvanta {
+
+class RadioGroup : public QGroupBox {
+  Q_OBJECT
+ public:
+  RadioGroup(const QString& title, const QStringList& items, int columns, QWidget* parent = nullptr);
+
+  int count() const { return items_.size(); }
+  QStringList items() const { return items_; }
+  // -1 when no option is selected.
+  int itemIndex() const { return buttons_.checkedId(); }
+  // An index outside the items clears the selection.
+  void setItemIndex(int index);
+  int itemCentreX(int item) const;
+
+ signals:
+  void itemIndexChanged(int index);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QStringList items_;
+  QButtonGroup buttons_;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,32 @@
+#include "ui/row_panel.h"
+
+#include <QPainter>
+
+namespace corvanta {
+
+RowPanel::RowPanel(QWidget* parent) : QFrame(parent) {}
+
+void RowPanel::setCaption(const QString& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  update();
+}
+
+void RowPanel::paintEvent(QPaintEvent* e) {
+  QFrame::paintEvent(e);
+  if (caption_.isEmpty()) return;
+  QPainter p(this);
+  p.setPen(palette().color(QPalette::WindowText));
+  const QFontMetrics fm(font());
+  // horizontalAdvance counts trailing blanks, which the padding relies on.
+  const int x = align_ & Qt::AlignRight ? width() - fm.horizontalAdvance(caption_) : 0;
+  const int y = (height() - fm.height()) / 2 + fm.ascent();
+  p.drawText(x, y, caption_);
+}
+
+int captionPadding(int panelWidth, int margin, int captionWidth, int spaceWidth) {
+  if (spaceWidth <= 0) return 0;
+  return qMax(0, (panelWidth - margin - captionWidth) / spaceWidth);
+}
+
+}  // namespace corvanta

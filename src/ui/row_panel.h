@@ -1,0 +1,36 @@
+#pragma once
+// One row of a panel array: a panel whose caption names the record it shows
+// ("1. Zóna", "   01. IN1 Riasztás"). The caption is drawn in a strip at the
+// row's left edge that the row's layout leaves free.
+
+#include <QFrame>
+
+namespace corvanta {
+
+class RowPanel : public QFrame {
+  Q_OBJECT
+ public:
+  explicit RowPanel(QWidget* parent = nullptr);
+
+  QString caption() const { return caption_; }
+  void setCaption(const QString& caption);
+  // Right-aligned captions end at the right edge of the row, so trailing
+  // padding spaces push the visible text to the left (the row-number rule of
+  // the zone, user and remote pages); left-aligned ones start at x = 0.
+  void setCaptionAlignment(Qt::Alignment a) { align_ = a; }
+  Qt::Alignment captionAlignment() const { return align_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QString caption_;
+  Qt::Alignment align_ = Qt::AlignLeft;
+};
+
+// Spaces that follow a row caption so that the text, right-aligned in a row
+// of `panelWidth` pixels, starts `margin` pixels from the left edge:
+// (panel width - margin - caption width) div space width, never negative.
+int captionPadding(int panelWidth, int margin, int captionWidth, int spaceWidth);
+
+}  // namespace corvanta
