@@ -1,0 +1,21 @@
+#pragma once
+// The parameter file: the 2048-byte image byte for byte, nothing else.
+
+#include <QString>
+
+#include <optional>
+
+#include "params/parameter_image.h"
+
+namespace corvanta {
+
+// Reads the first 2048 bytes of the file into image; a longer file is
+// accepted. The image changes only when all 2048 bytes were read. Returns the
+// error text to show, or nothing on success.
+std::optional<QString> loadParameterFile(const QString& path, ParameterImage& image);
+
+// Writes the image through a temporary file renamed into place, so a failed
+// save leaves the old file as it was.
+std::optional<QString> saveParameterFile(const QString& path, const ParameterImage& image);
+
+}  // namespace corvanta

@@ -1,0 +1,155 @@
+#include "transfer/parameter_transfer.h"
+
+#include <algorithm>
+
+#include "link/link_texts.h"
+#include "link/messenger.h"
+#include "link/version_block.h"
+#include "params/image_layout.h"
+#include "transfer/parameter_file.h"
+
+namespace corvanta {
+
+namespace {
+
+constexpr int kBlocks = int(kImageBlockCount);
+constexpr std::size_t kCodeBytes = 3;
+
+// The module never hands out the user and installer codes it holds, so a
+// compare skips them.
+bool isCodeByte(std::size_t imageOffset) {
+    for (int u = 0; u < kUserCount; ++u) {
+        const std::size_t first = layout::userOffset(std::size_t(u)) + layout::kUserCodeRel;
+        if (imageOffset >= first && imageOffset < first + kCodeBytes) return true;
+    }
+    return imageOffset >= layout::kInstallerCode &&
+           imageOffset < layout::kInstallerCode + kCodeBytes;
+}
+
+}  // namespace
+
+ParameterTransfer::ParameterTransfer(ModuleLink& link, ParameterImage& image, TransferView& view)
+    : link_(link), image_(image), view_(view) {}
+
+QString ParameterTransfer::dataVersionMessage(int dataVersion) {
+    return QString::fromUtf8(
+               "Ehhez a GSM-Corvanta programverzióhoz másik Corvanta Mirovel program szükséges!"
+               "   (CorvantaDataVer=") +
+           QString::number(dataVersion) + QStringLiteral(" , MirovelDataVer=") +
+           QString::number(kProgramDataVersion) + ')';
+}
+
+void ParameterTransfer::paint(int from, int to, BlockColour colour) {
+    for (int n = from; n < to; ++n) view_.paintBlock(n, colour);
+}
+
+void ParameterTransfer::message(const QString& text) {
+    if (link_.messenger()) link_.messenger()->showMessage(text);
+}
+
+bool ParameterTransfer::run(BlockColour startColour, Steps steps) {
+    if (!link_.linkConnected()) {
+        message(QString::fromUtf8(texts::kNoLink));
+        return false;
+    }
+    ModuleLink::Conversation conversation(link_);
+    if (!conversation) return false;
+    paint(0, kBlocks, startColour);
+    view_.setOperationRunning(true);
+    bool ok = false;
+    if (!link_.installerLogin()) {
+        paint(0, kBlocks, BlockColour::Red);
+        message(link_.loginMessage());
+    } else {
+        link_.setDataVersion(-1);
+        link_.queryModuleVersion();
+        if (link_.dataVersion() != kProgramDataVersion)
+            message(dataVersionMessage(link_.dataVersion()));
+        else
+            ok = (this->*steps)();
+    }
+    view_.setOperationRunning(false);
+    return ok;
+}
+
+bool ParameterTransfer::read() { return run(BlockColour::White, &ParameterTransfer::readSteps); }
+bool ParameterTransfer::compare() {
+    return run(BlockColour::Yellow, &ParameterTransfer::compareSteps);
+}
+bool ParameterTransfer::write() { return run(BlockColour::White, &ParameterTransfer::writeSteps); }
+
+bool ParameterTransfer::readSteps() {
+    for (int n = 0; n < kBlocks; ++n) {
+        if (!link_.readBlock(std::uint16_t(n), true)) {
+            paint(n, kBlocks, BlockColour::Red);
+            return false;  // the image stays as it was
+        }
+        view_.paintBlock(n, BlockColour::Green);
+        staging_[n] = link_.lastBlock();
+    }
+    for (int n = 0; n < kBlocks; ++n)
+        std::copy_n(staging_[n].begin(), kImageBlockSize, image_.begin() + n * kImageBlockSize);
+    return true;
+}
+
+bool ParameterTransfer::compareSteps() {
+    for (int n = 0; n < kBlocks; ++n) {
+        if (!link_.readBlock(std::uint16_t(n), true)) {
+            view_.paintBlock(n, BlockColour::Red);
+            return false;
+        }
+        const BlockFrame& block = link_.lastBlock();
+        for (std::size_t k = 0; k < kImageBlockSize; ++k) {
+            const std::size_t offset = n * kImageBlockSize + k;
+            if (block[k] != image_[offset] && !isCodeByte(offset)) {
+                view_.paintBlock(n, BlockColour::Red);
+                return false;
+            }
+        }
+        view_.paintBlock(n, BlockColour::Green);
+    }
+    return true;
+}
+
+bool ParameterTransfer::writeSteps() {
+    for (int n = 0; n < kBlocks; ++n) {
+        BlockFrame& frame = staging_[n];
+        frame.fill(0);
+        std::copy_n(image_.begin() + n * kImageBlockSize, kImageBlockSize, frame.begin());
+        sealFrame(frame, std::uint16_t(n));
+    }
+    for (int n = 0; n < kBlocks; ++n) {
+        if (!link_.writeBlock(staging_[n], ModuleLink::WriteKind::Parameter)) {
+            // Said plainly: the block that failed turns red, the ones never
+            // sent stay white.
+            view_.paintBlock(n, BlockColour::Red);
+            return false;
+        }
+        view_.paintBlock(n, BlockColour::Green);
+    }
+    if (!link_.commitWrite()) {
+        paint(0, kBlocks, BlockColour::Red);
+        return false;
+    }
+    return true;
+}
+
+bool ParameterTransfer::openFile(const QString& path) {
+    paint(0, kBlocks, BlockColour::Silver);
+    if (auto error = loadParameterFile(path, image_)) {
+        message(*error);
+        return false;
+    }
+    paint(0, kBlocks, BlockColour::Green);
+    return true;
+}
+
+bool ParameterTransfer::saveFile(const QString& path) {
+    if (auto error = saveParameterFile(path, image_)) {
+        message(*error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace corvanta

@@ -1,0 +1,49 @@
+#pragma once
+// Moves the parameter image between the module, a file and the program:
+// read, compare and write of the eight parameter blocks, and the file open
+// and save, reported through a TransferView and the link's Messenger.
+
+#include <QString>
+
+#include <array>
+
+#include "link/module_link.h"
+#include "params/parameter_image.h"
+#include "transfer/block_frame.h"
+#include "transfer/transfer_view.h"
+
+namespace corvanta {
+
+class ParameterTransfer {
+public:
+    ParameterTransfer(ModuleLink& link, ParameterImage& image, TransferView& view);
+
+    // Each returns true on full success; a compare that finds a difference
+    // returns false. A read replaces the image only when all eight blocks
+    // arrived.
+    bool read();
+    bool compare();
+    bool write();
+
+    bool openFile(const QString& path);
+    bool saveFile(const QString& path);
+
+    // The version message shown when the module's data version is not ours.
+    static QString dataVersionMessage(int dataVersion);
+
+private:
+    using Steps = bool (ParameterTransfer::*)();
+    bool run(BlockColour startColour, Steps steps);
+    bool readSteps();
+    bool compareSteps();
+    bool writeSteps();
+    void paint(int from, int to, BlockColour colour);
+    void message(const QString& text);
+
+    ModuleLink& link_;
+    ParameterImage& image_;
+    TransferView& view_;
+    std::array<BlockFrame, kImageBlockCount> staging_{};
+};
+
+}  // namespace corvanta
