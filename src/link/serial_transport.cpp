@@ -1,0 +1,109 @@
+#include "link/serial_transport.h"
+
+#include <QSerialPortInfo>
+
+#include <cerrno>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/serial_port_name.h"
+
+namespace corvanta {
+namespace {
+
+constexpr qint32 kBaudRate = 19200;
+
+QString groupName(gid_t gid)
+{
+    const group* g = ::getgrgid(gid);
+    return g ? QString::fromLocal8Bit(g->gr_name) : QString();
+}
+
+}  // namespace
+
+SerialTransport::SerialTransport(QObject* parent) : Transport(parent)
+{
+    connect(&port_, &QSerialPort::readyRead, this, &Transport::readyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
+}
+
+SerialTransport::~SerialTransport() = default;
+
+bool SerialTransport::setPortName(const QString& name, QString* error)
+{
+    portName_ = QString::fromStdString(normaliseSerialPortName(name.toStdString()));
+    if (!port_.isOpen()) return true;
+    close();
+    return open(error);
+}
+
+bool SerialTransport::open(QString* error)
+{
+    if (port_.isOpen()) return true;
+    port_.setPortName(portName_);
+    port_.setBaudRate(kBaudRate);
+    port_.setDataBits(QSerialPort::Data8);
+    port_.setParity(QSerialPort::NoParity);
+    port_.setStopBits(QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        if (error) *error = openErrorText();
+        return false;
+    }
+    port_.setDataTerminalReady(true);
+    port_.setRequestToSend(true);
+    return true;
+}
+
+void SerialTransport::close()
+{
+    if (port_.isOpen()) port_.close();
+}
+
+bool SerialTransport::write(const QByteArray& bytes)
+{
+    return port_.isOpen() && port_.write(bytes) == bytes.size();
+}
+
+// The serial layer's own error is vague (a held lock and a missing group
+// membership are both a "permission error"), so the device itself is asked
+// what is wrong before the user is told.
+QString SerialTransport::openErrorText() const
+{
+    const QString path = QSerialPortInfo(port_).systemLocation();
+    const std::string port = portName_.toStdString();
+    struct stat st {};
+    SerialOpenProblem problem = SerialOpenProblem::Other;
+    QString group;
+    int code = 0;
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0) {
+        code = errno;
+        if (code == ENOENT || code == ENOTDIR) problem = SerialOpenProblem::NoSuchDevice;
+    } else if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0) {
+        code = errno;
+        if (code == EACCES) {
+            problem = SerialOpenProblem::PermissionDenied;
+            // Joining the owning group only helps when the group may use it.
+            if ((st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP))
+                group = groupName(st.st_gid);
+        }
+    } else if (port_.error() == QSerialPort::PermissionError) {
+        problem = SerialOpenProblem::Busy;
+    }
+    return QString::fromStdString(serialOpenErrorText(problem, port, group.toStdString(),
+                                                      port_.errorString().toStdString(), code));
+}
+
+void SerialTransport::onError(QSerialPort::SerialPortError error)
+{
+    // Only a line that dies while open is reported here; open() reports its
+    // own failures, and time-outs of reads are not errors for this line.
+    if (error != QSerialPort::ResourceError || !port_.isOpen()) return;
+    const QString reason = port_.errorString();
+    port_.close();
+    emit failed(QStringLiteral("The serial line %1 failed: %2. Check the cable and connect again.")
+                    .arg(portName_, reason));
+}
+
+}  // namespace corvanta

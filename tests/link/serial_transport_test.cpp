@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "link/serial_port_name.h"
+#include "link/serial_transport.h"
+
+using namespace corvanta;
+
+TEST(SerialPortName, ComNamesAreNormalisedAndDevicePathsKept)
+{
+    EXPECT_EQ(normaliseSerialPortName("COM3"), "COM3");
+    EXPECT_EQ(normaliseSerialPortName("com12"), "COM12");
+    EXPECT_EQ(normaliseSerialPortName("COM96"), "COM96");
+    EXPECT_EQ(normaliseSerialPortName("COM007"), "COM7");
+    for (const char* bad : {"", "COM", "COM0", "COM97", "COMx", "COM3a", "Com-2"})
+        EXPECT_EQ(normaliseSerialPortName(bad), "COM1") << bad;
+    EXPECT_EQ(normaliseSerialPortName("/dev/ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(normaliseSerialPortName("ttyS1"), "ttyS1");
+}
+
+TEST(SerialOpenError, PermissionTextNamesTheOwningGroup)
+{
+    const std::string text = serialOpenErrorText(SerialOpenProblem::PermissionDenied,
+                                                 "/dev/ttyUSB0", "dialout", "", 13);
+    EXPECT_NE(text.find("/dev/ttyUSB0"), std::string::npos);
+    EXPECT_NE(text.find("\"dialout\""), std::string::npos);
+    EXPECT_NE(text.find("usermod -aG dialout"), std::string::npos);
+    EXPECT_NE(text.find("(system error code: 13)"), std::string::npos);
+}
+
+TEST(SerialTransport, MissingDeviceFailsWithAnActionableMessage)
+{
+    SerialTransport serial;
+    serial.setPortName(QStringLiteral("/dev/ttyCorvantaMissing"));
+    QString error;
+    EXPECT_FALSE(serial.open(&error));
+    EXPECT_FALSE(serial.isOpen());
+    EXPECT_TRUE(error.startsWith("Unable to open com port /dev/ttyCorvantaMissing: no such device."))
+        << error.toStdString();
+    EXPECT_FALSE(serial.write("RPWD\r"));
+}
+
+TEST(SerialTransport, CarriesBytesBothWaysOverAPseudoTerminal)
+{
+    static int argc = 1;
+    static char name[] = "serial_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+
+    SerialTransport serial;
+    serial.setPortName(QString::fromLocal8Bit(::ptsname(master)));
+    QString error;
+    ASSERT_TRUE(serial.open(&error)) << error.toStdString();
+
+    ASSERT_TRUE(serial.write("RPWD123456\r"));
+    QDeadlineTimer deadline(5000);
+    char buffer[64] = {};
+    ssize_t got = 0;
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    while (got < 11 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const ssize_t n = ::read(master, buffer + got, sizeof buffer - 1 - std::size_t(got));
+        if (n > 0) got += n;
+    }
+    EXPECT_EQ(std::string(buffer, std::size_t(got)), "RPWD123456\r");
+
+    ASSERT_EQ(::write(master, "PWDOK\r", 6), 6);
+    QByteArray received;
+    while (received.size() < 6 && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        received += serial.readAll();
+    }
+    EXPECT_EQ(received, QByteArray("PWDOK\r"));
+    serial.close();
+    ::close(master);
+}
