@@ -208,6 +208,9 @@ bool ModuleLink::readBlock(std::uint16_t address, bool checkIndex) {
     ReplyFlags& f = flags();
     f.blockReceived = false;
     f.blockRejected = false;
+    // Cleared as well, like every flag a wait tests: a "PWDERR" left over from
+    // an earlier exchange would otherwise fail this read before it is sent.
+    f.pwdError = false;
     sendCommand(readRequestLine(address));
     waitFor(kReadTicks, [&f] { return f.pwdError || f.blockReceived || f.blockRejected; });
     if (!f.blockReceived) return false;

@@ -1,0 +1,325 @@
+#include "link/module_link.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "link/version_block.h"
+#include "tests/link/scripted_line.h"
+
+using namespace corvanta;
+using corvanta::testing::RecordingMessenger;
+using corvanta::testing::ScriptedLine;
+
+namespace {
+
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "link_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+std::string moduleBlock(std::uint16_t address, std::uint8_t fill = 0) {
+    BlockFrame f{};
+    f.fill(fill);
+    sealModuleFrame(f, address);
+    return blockReplyLine(f) + "\r";
+}
+
+std::string versionBlock(const std::string& text, const std::string& digits) {
+    BlockFrame f{};
+    std::copy(text.begin(), text.end(), f.begin());
+    std::copy(digits.begin(), digits.end(), f.begin() + 32);
+    sealModuleFrame(f, kVersionBlock);
+    return blockReplyLine(f) + "\r";
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest() {
+        ensureApp();
+        auto transfer = std::make_unique<ManualTickSource>();
+        auto code = std::make_unique<ManualTickSource>();
+        ticks = transfer.get();
+        codeTicks = code.get();
+        link = std::make_unique<ModuleLink>(std::move(transfer), std::move(code));
+        link->setTransport(&line);
+        link->setMessenger(&messenger);
+        link->setInstallerCode("1234");
+        line.open(nullptr);
+        QObject::connect(link.get(), &ModuleLink::statusLineChanged,
+                         [this](const QString& t) { statusLines.push_back(t); });
+    }
+
+    // Runs f from inside the next wait's event loop.
+    static void during(std::function<void()> f) { QTimer::singleShot(0, std::move(f)); }
+
+    ScriptedLine line;
+    RecordingMessenger messenger;
+    ManualTickSource* ticks = nullptr;
+    ManualTickSource* codeTicks = nullptr;
+    std::unique_ptr<ModuleLink> link;
+    std::vector<QString> statusLines;
+};
+
+}  // namespace
+
+// --- waits ------------------------------------------------------------------
+
+TEST_F(LinkTest, LoginTimesOutAfterExactlyThirtyTicks) {
+    bool stillWaitingAt29 = false;
+    during([&] {
+        ticks->fire(29);
+        stillWaitingAt29 = link->waiting();
+        ticks->fire(1);
+    });
+    EXPECT_FALSE(link->installerLogin());
+    EXPECT_TRUE(stillWaitingAt29);
+    EXPECT_FALSE(link->waiting());
+    EXPECT_EQ(link->loginMessage().toStdString(),
+              "A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!");
+    EXPECT_EQ(line.lines, (std::vector<std::string>{"RPWDEDCB00"}));
+}
+
+TEST_F(LinkTest, LoginEndsOnTheAnswerWithoutTicks) {
+    line.answer = [](const std::string&) { return std::string("PWDOK\r"); };
+    EXPECT_TRUE(link->installerLogin());
+    EXPECT_EQ(link->loginMessage(), "OK.");
+
+    line.answer = [](const std::string&) { return std::string("PWDERR\r"); };
+    EXPECT_FALSE(link->installerLogin());
+    EXPECT_EQ(link->loginMessage().toStdString(), " Hibás telepítői azonosító!");
+    EXPECT_EQ(link->transferCountdown(), ModuleLink::kLoginTicks);  // no tick was needed
+}
+
+TEST_F(LinkTest, StaleFlagsFromEarlierAnswersDoNotEndALogin) {
+    link->feedReceived("PWDOK\rPWDERR\r");  // unasked, before the login
+    during([&] { ticks->fire(30); });
+    EXPECT_FALSE(link->installerLogin());
+}
+
+TEST_F(LinkTest, ReadWaitsFiftyTicksAndEndsOnPwdErrOrRejection) {
+    during([&] {
+        ticks->fire(49);
+        EXPECT_TRUE(link->waiting());
+        ticks->fire(1);
+    });
+    EXPECT_FALSE(link->readBlock(2, true));
+    EXPECT_EQ(line.lines.back(), "RDFL0002");
+
+    line.answer = [](const std::string&) { return std::string("PWDERR\r"); };
+    EXPECT_FALSE(link->readBlock(2, true));
+    EXPECT_EQ(link->transferCountdown(), ModuleLink::kReadTicks);
+
+    // The "PWDERR" left from the read before does not end this one early.
+    line.answer = [](const std::string&) { return std::string("RDFL0002\r"); };
+    EXPECT_FALSE(link->readBlock(2, true));
+    EXPECT_TRUE(link->flags().blockRejected);
+    EXPECT_FALSE(link->flags().pwdError);
+}
+
+TEST_F(LinkTest, ReadChecksTheBlockIndexOnlyWhenAsked) {
+    line.answer = [](const std::string&) { return moduleBlock(3, 0x11); };
+    EXPECT_FALSE(link->readBlock(2, true));
+    EXPECT_TRUE(link->readBlock(3, true));
+    EXPECT_EQ(link->lastBlock()[0], 0x11);
+    line.answer = [](const std::string&) { return moduleBlock(0x0007); };
+    EXPECT_TRUE(link->readBlock(kVersionBlock, false));
+}
+
+TEST_F(LinkTest, AReplySplitAcrossDeliveriesIsAssembled) {
+    const std::string reply = moduleBlock(1, 0x5A);
+    line.answer = [&](const std::string&) {
+        for (std::size_t i = 0; i < reply.size(); i += 7) line.deliver(reply.substr(i, 7));
+        return std::string();
+    };
+    EXPECT_TRUE(link->readBlock(1, true));
+    EXPECT_EQ(link->lastBlock()[255], 0x5A);
+}
+
+TEST_F(LinkTest, WriteSendsTheFrameLineAndWaitsEightSecondsForWrok) {
+    BlockFrame f{};
+    sealFrame(f, 3);
+    line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("WROK\r"); };
+    EXPECT_TRUE(link->writeBlock(f));
+    EXPECT_EQ(line.written, "WRFL\r" + std::string(528, '0') + "000300007F83\r");
+
+    // Parameter writes do not listen to a refusal; the clock does.
+    line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("WRFLERR\r"); };
+    during([&] {
+        ticks->fire(79);
+        EXPECT_TRUE(link->waiting());
+        ticks->fire(1);
+    });
+    EXPECT_FALSE(link->writeBlock(f, ModuleLink::WriteKind::Parameter));
+    EXPECT_FALSE(link->writeBlock(f, ModuleLink::WriteKind::Clock));
+    EXPECT_EQ(link->transferCountdown(), ModuleLink::kWriteTicks);
+}
+
+TEST_F(LinkTest, CommitWaitsTenSecondsForCrcOk) {
+    during([&] {
+        ticks->fire(99);
+        EXPECT_TRUE(link->waiting());
+        ticks->fire(1);
+    });
+    EXPECT_FALSE(link->commitWrite());
+    line.answer = [](const std::string&) { return std::string("CRCOK\r"); };
+    EXPECT_TRUE(link->commitWrite());
+    EXPECT_EQ(line.count("WRACT"), 2);
+}
+
+// --- sending and the periodic login -------------------------------------------
+
+TEST_F(LinkTest, NothingIsSentOrLoggedWithoutALink) {
+    std::vector<QString> log;
+    QObject::connect(link.get(), &ModuleLink::trafficLogged,
+                     [&](const QString& t) { log.push_back(t); });
+    link->sendLoggedCommand("AT");
+    EXPECT_EQ(log, std::vector<QString>{"------> AT"});
+    line.close();
+    link->sendLoggedCommand("AT");
+    link->sendCodedCommand(coded::Login);
+    link->sendHexByte(0xAB);
+    codeTicks->fire();
+    EXPECT_EQ(line.written, "AT\r");
+    EXPECT_EQ(log.size(), 1u);
+}
+
+TEST_F(LinkTest, PeriodicLoginSendsTheCurrentCodeAndStopsDuringAConversation) {
+    codeTicks->fire();
+    link->setInstallerCode("9");
+    codeTicks->fire();
+    EXPECT_EQ(line.lines, (std::vector<std::string>{"RPWDEDCB00", "RPWD600000"}));
+    {
+        ModuleLink::Conversation c(*link);
+        ASSERT_TRUE(c);
+        codeTicks->fire();
+        EXPECT_EQ(line.lines.size(), 2u);
+    }
+    EXPECT_TRUE(link->codeTimerEnabled());
+    link->feedReceived("CONNECT\r");
+    EXPECT_EQ(statusLines.back().toStdString(), " Távoli kapcsolat rendben.");
+}
+
+// --- one conversation at a time ----------------------------------------------------
+
+TEST_F(LinkTest, ASecondConversationDuringAWaitIsRefusedAndTheFirstCompletes) {
+    line.answer = [](const std::string& l) {
+        return l.rfind("RPWD", 0) == 0 ? std::string("PWDOK\r") : std::string();
+    };
+    bool secondGranted = true;
+    bool secondLogin = true;
+    QTimer::singleShot(0, [&] {
+        ModuleLink::Conversation second(*link);
+        secondGranted = bool(second);
+        secondLogin = link->installerLogin();
+    });
+    ModuleLink::Conversation first(*link);
+    ASSERT_TRUE(first);
+    line.answer = nullptr;  // the first login is answered late, below
+    QTimer::singleShot(1, [&] { link->feedReceived("PWDOK\r"); });
+    EXPECT_TRUE(link->installerLogin());
+    EXPECT_FALSE(secondGranted);
+    EXPECT_FALSE(secondLogin);
+    EXPECT_EQ(line.count("RPWD"), 1);
+    ASSERT_FALSE(messenger.messages.empty());
+    EXPECT_NE(messenger.messages[0].indexOf(QString::fromUtf8("folyamatban")), -1);
+}
+
+// --- alarm stop ---------------------------------------------------------------
+
+TEST_F(LinkTest, AlarmStopAsksFirstThenReportsAMissingLink) {
+    messenger.answerYes = false;
+    EXPECT_FALSE(link->alarmStop());
+    EXPECT_TRUE(line.lines.empty());
+    EXPECT_TRUE(messenger.messages.empty());
+
+    messenger.answerYes = true;
+    line.close();
+    EXPECT_FALSE(link->alarmStop());
+    EXPECT_EQ(messenger.questions.size(), 2u);
+    EXPECT_EQ(messenger.messages, std::vector<QString>{QString::fromUtf8(" Nincs soros kapcsolat.")});
+}
+
+TEST_F(LinkTest, AlarmStopReportsEachAnswerOnce) {
+    line.answer = [](const std::string&) { return std::string("PWDERR\r"); };
+    EXPECT_FALSE(link->alarmStop());
+    EXPECT_EQ(line.lines, std::vector<std::string>{"RSTPEDCB00"});
+    ASSERT_EQ(messenger.messages.size(), 1u);
+    EXPECT_EQ(messenger.messages[0].toStdString(), " Hibás telepítői azonosító!");
+    EXPECT_TRUE(statusLines.back().isEmpty());
+
+    line.answer = [](const std::string&) { return std::string("PWDOK\r"); };
+    EXPECT_TRUE(link->alarmStop());
+    EXPECT_EQ(messenger.messages.back().toStdString(), "Riasztási események leállítva!");
+}
+
+TEST_F(LinkTest, PeriodicLoginCannotPassForAConfirmedAlarmStop) {
+    // The module answers logins but ignores the stop.
+    line.answer = [](const std::string& l) {
+        return l.rfind("RPWD", 0) == 0 ? std::string("PWDOK\r") : std::string();
+    };
+    during([&] {
+        codeTicks->fire();  // a periodic login falls due during the wait
+        ticks->fire(ModuleLink::kAlarmStopTicks);
+    });
+    EXPECT_FALSE(link->alarmStop());
+    EXPECT_EQ(line.count("RPWD"), 0);
+    EXPECT_EQ(messenger.messages.back().toStdString(), "A modul nem válaszol!");
+    EXPECT_TRUE(link->codeTimerEnabled());
+}
+
+// --- version query ------------------------------------------------------------
+
+TEST_F(LinkTest, VersionQueryLogsInReadsFfffAndFormatsTheLine) {
+    line.answer = [](const std::string& l) {
+        if (l.rfind("RPWD", 0) == 0) return std::string("PWDOK\r");
+        return versionBlock("GSM-Corvanta 2.31", "2");
+    };
+    link->askVersion();
+    EXPECT_EQ(line.lines, (std::vector<std::string>{"RPWDEDCB00", "RDFLFFFF"}));
+    ASSERT_EQ(messenger.messages.size(), 1u);
+    EXPECT_EQ(messenger.messages[0].toStdString(),
+              "Programverzió: GSM-Corvanta 2.31       (DataVer=2)");
+    EXPECT_EQ(link->dataVersion(), 2);
+    EXPECT_TRUE(statusLines.back().isEmpty());
+    EXPECT_TRUE(link->codeTimerEnabled());
+}
+
+TEST_F(LinkTest, VersionQueryFailuresLeaveTheDataVersionAlone) {
+    link->setDataVersion(7);
+    line.answer = [](const std::string&) { return std::string("PWDERR\r"); };
+    EXPECT_EQ(link->queryModuleVersion().toStdString(), " Hibás telepítői azonosító!");
+    EXPECT_EQ(statusLines.back().toStdString(), "Leolvasás sikertelen.");
+
+    line.answer = [](const std::string& l) {
+        return l.rfind("RPWD", 0) == 0 ? std::string("PWDOK\r") : std::string("RDFL\r");
+    };
+    EXPECT_TRUE(link->queryModuleVersion().isEmpty());
+    EXPECT_EQ(link->dataVersion(), 7);
+
+    line.close();
+    statusLines.clear();
+    EXPECT_EQ(link->queryModuleVersion().toStdString(), " Nincs soros kapcsolat.");
+    EXPECT_TRUE(statusLines.empty());
+}
+
+TEST(VersionBlock, FieldsEndAtZeroOrAfterThirtyThreeCharacters) {
+    BlockFrame f{};
+    const std::string text(32, 'v');
+    std::copy(text.begin(), text.end(), f.begin());
+    f[32] = '2';
+    f[33] = '1';
+    VersionInfo info = parseVersionBlock(f);
+    EXPECT_EQ(info.text, text + "2");  // runs into the first digit
+    EXPECT_EQ(info.dataVersion, 21);
+
+    BlockFrame empty{};
+    EXPECT_EQ(parseVersionBlock(empty).dataVersion, 0);
+    BlockFrame junk{};
+    junk[32] = '2';
+    junk[33] = 'x';
+    EXPECT_EQ(parseVersionBlock(junk).dataVersion, 0);
+}
