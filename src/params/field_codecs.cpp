@@ -51,9 +51,12 @@ std::string decodeInvertedCode(const ParameterImage& image, std::size_t offset) 
 }
 
 void encodeInvertedCode(ParameterImage& image, std::size_t offset, std::string_view code) {
+    // Decode shows nibbles 1..5 as the letters E..A; they are stored back as
+    // they were read, so a code that merely passed through the editor keeps
+    // its bytes instead of losing those places.
     auto nibble = [&](std::size_t i) {
-        const char c = charAt(code, i);
-        return isDigit(c) ? 15 - (c - '0') : 0;
+        const int v = hexValue(charAt(code, i));
+        return v >= 0 && v <= 14 ? 15 - v : 0;
     };
     for (std::size_t p = 0; p < 3; ++p) {
         image[offset + p] = static_cast<std::uint8_t>(nibble(2 * p) * 16 + nibble(2 * p + 1));

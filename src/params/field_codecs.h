@@ -23,8 +23,9 @@ void encodePaddedText(ParameterImage& image, std::size_t offset, std::size_t wid
 
 // User and installer codes: 3 bytes, one digit d per nibble as 15 - d, nibble
 // 0 for "no digit". Decode gives "******" when no digit is stored; nibbles 1..5
-// show as the letters E..A. Encode stores '0'..'9' and leaves every other
-// character (such as '*') as "no digit".
+// show as the letters E..A. Encode stores '0'..'9' and the letters A..E back
+// into their nibbles and leaves every other character (such as '*') as "no
+// digit".
 std::string decodeInvertedCode(const ParameterImage& image, std::size_t offset);
 void encodeInvertedCode(ParameterImage& image, std::size_t offset, std::string_view code);
 

@@ -27,12 +27,16 @@ struct ZoneRecord {
     int coverTime = 0;        // minutes
     int nightSetting = kNoSelection;  // cbNightSet
     std::string name;
+
+    bool operator==(const ZoneRecord&) const = default;
 };
 
 struct UserRecord {
     std::array<bool, 16> rights{};  // cblUserRights item order
     std::string name;
     std::string code;               // digits, "*" for no digit
+
+    bool operator==(const UserRecord&) const = default;
 };
 
 struct EventRecord {
@@ -40,6 +44,8 @@ struct EventRecord {
     std::array<bool, 9> routes{};     // T1..T4, S1..S4, central station
     std::string sms;
     int voice = 0;
+
+    bool operator==(const EventRecord&) const = default;
 };
 
 // R1 on, R1 off, R2 on, R2 off, R3 on, R3 off.
@@ -47,21 +53,29 @@ struct RelayRow {
     std::array<bool, 6> triggers{};
     bool on(int relay) const { return triggers[2 * relay]; }
     bool off(int relay) const { return triggers[2 * relay + 1]; }
+
+    bool operator==(const RelayRow&) const = default;
 };
 
 struct RemoteControlRecord {
     std::array<int, kRemoteButtonCount> buttons{kNoSelection, kNoSelection, kNoSelection, kNoSelection};
+
+    bool operator==(const RemoteControlRecord&) const = default;
 };
 
 struct RelayTiming {
     int startDelay = 0;  // seconds
     int maxTime = 0;     // seconds
+
+    bool operator==(const RelayTiming&) const = default;
 };
 
 struct SirenOutput {
     int mode = kNoSelection;  // cbOUT1mode / cbOUT2mode
     int startDelay = 0;       // seconds
     int maxTime = 1;          // minutes
+
+    bool operator==(const SirenOutput&) const = default;
 };
 
 struct KeypadSettings {
@@ -70,6 +84,8 @@ struct KeypadSettings {
     bool alarmBeep = false;
     bool quickArm = false;
     bool zoneView = false;
+
+    bool operator==(const KeypadSettings&) const = default;
 };
 
 // One telephone grid: a character per cell, '\0' for an empty cell.
@@ -104,6 +120,8 @@ struct ParameterValues {
     std::array<RemoteControlRecord, kRemoteCount> remotes;
     KeypadSettings keypad;
     std::array<bool, 12> doorChime{};  // IN1..IN12
+
+    bool operator==(const ParameterValues&) const = default;
 };
 
 }  // namespace corvanta

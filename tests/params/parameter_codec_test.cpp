@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "params/control_table.h"
+#include "params/image_layout.h"
+#include "params/parameter_codec.h"
+
+using namespace corvanta;
+using namespace corvanta::layout;
+
+namespace {
+
+ParameterImage filled(std::uint8_t b) {
+    ParameterImage image;
+    image.fill(b);
+    return image;
+}
+
+ParameterImage roundTrip(const ParameterImage& image) {
+    ParameterImage out = image;
+    encode(decode(image), out);
+    return out;
+}
+
+}  // namespace
+
+TEST(Decode, ErasedImageShowsEmptyTextsMaximaAndNoSelections) {
+    const ParameterValues v = decode(filled(0xFF));
+    EXPECT_EQ(v.zones[0].name, "");
+    EXPECT_EQ(v.users[11].name, "");
+    EXPECT_EQ(v.users[0].code, "000000");
+    EXPECT_EQ(v.installerCode, "000000");
+    EXPECT_EQ(v.events[46].contactId, "F F F");
+    EXPECT_EQ(v.events[0].sms, "");
+    EXPECT_FALSE(v.zones[3].bypass || v.zones[3].silent || v.zones[3].follower);
+    EXPECT_TRUE(v.tamperSiren && v.keypad.nightArmSilent && v.keypad.alarmBeep &&
+                v.keypad.quickArm && v.keypad.zoneView);
+    EXPECT_EQ(v.zones[0].inputType, 3);
+    EXPECT_EQ(v.zones[0].partition, 3);
+    EXPECT_EQ(v.keypad.backlight, 4);
+    EXPECT_EQ(v.zones[0].nightSetting, kNoSelection);
+    EXPECT_EQ(v.ackModes[2], kNoSelection);
+    EXPECT_EQ(v.sirens[1].mode, kNoSelection);
+    EXPECT_EQ(v.remotes[5].buttons, (std::array<int, 4>{-1, -1, -1, -1}));
+    EXPECT_EQ(v.zones[0].smartZoneTime, 25);
+    EXPECT_EQ(v.events[0].voice, 12);
+    EXPECT_EQ(v.nightWalkTime, 25);
+    EXPECT_EQ(v.alarmMaxTime, 25);
+    EXPECT_EQ(v.sirens[0].maxTime, 25);
+    EXPECT_EQ(v.onOffMode, 3);
+    EXPECT_EQ(v.relays[2].maxTime, 255);
+}
+
+TEST(Decode, ZeroImageShowsEmptyTextsAndNoCodes) {
+    const ParameterValues v = decode(filled(0));
+    EXPECT_EQ(v.zones[11].name, "");
+    EXPECT_EQ(v.users[0].code, "******");
+    EXPECT_EQ(v.installerCode, "******");
+    EXPECT_EQ(v.events[0].contactId, "0 0 0");
+    EXPECT_EQ(v.phones[kPhone1], PhoneCells{});
+    EXPECT_EQ(v.phones[kSmsForwardPhone], PhoneCells{});
+    // Spin minima above zero are clamped up.
+    EXPECT_EQ(v.nightWalkTime, 1);
+    EXPECT_EQ(v.alarmMaxTime, 5);
+    EXPECT_EQ(v.sirens[0].maxTime, 1);
+}
+
+TEST(Decode, FlagBytesZoneOnlyOneButKeypadAnyNonZero) {
+    ParameterImage image = filled(0);
+    image[zoneOffset(2) + kZoneSilentRel] = 2;
+    image[zoneOffset(2) + kZoneFollowerRel] = 1;
+    image[kBypassBase + 2] = 0x80;
+    image[kKeypadQuickArm] = 2;
+    const ParameterValues v = decode(image);
+    EXPECT_FALSE(v.zones[2].silent);
+    EXPECT_TRUE(v.zones[2].follower);
+    EXPECT_FALSE(v.zones[2].bypass);
+    EXPECT_TRUE(v.keypad.quickArm);
+
+    const ParameterImage out = roundTrip(image);
+    EXPECT_EQ(out[zoneOffset(2) + kZoneSilentRel], 0);
+    EXPECT_EQ(out[kKeypadQuickArm], 1);
+}
+
+TEST(RoundTrip, SelectionsPastTheirItemsAreWrittenAsShown) {
+    ParameterImage image = filled(0);
+    image[zoneOffset(0) + kZoneInputTypeRel] = 4;
+    image[zoneOffset(0) + kZonePartitionRel] = 9;
+    image[zoneOffset(0) + kZoneNightSettingRel] = 4;
+    image[zoneOffset(0) + kZoneSmartTimeRel] = 40;
+    image[kKeypadBacklight] = 7;
+    image[kAckModes] = 3;
+    image[remoteOffset(0)] = 0x9C;
+    const ParameterImage out = roundTrip(image);
+    EXPECT_EQ(out[zoneOffset(0) + kZoneInputTypeRel], 3);
+    EXPECT_EQ(out[zoneOffset(0) + kZonePartitionRel], 3);
+    EXPECT_EQ(out[zoneOffset(0) + kZoneNightSettingRel], 0xFF);
+    EXPECT_EQ(out[zoneOffset(0) + kZoneSmartTimeRel], 25);
+    EXPECT_EQ(out[kKeypadBacklight], 4);
+    EXPECT_EQ(out[kAckModes], 0xFF);
+    EXPECT_EQ(out[remoteOffset(0)], 0xFF);
+}
+
+TEST(Encode, RemoteButtonsAndRelayRowsLandOnTheirBits) {
+    ParameterImage image = filled(0);
+    ParameterValues v = decode(image);
+    v.remotes[0].buttons = {5, 7, kNoSelection, 0};  // "Kikapcsolás", "Relé2"
+    v.relayRows[0].triggers[3] = true;               // R2 off, telephone control
+    v.relayRows[59].triggers[4] = true;              // R3 on, "IN12 jelez"
+    encode(v, image);
+    EXPECT_EQ(image[1871], 0x57);
+    EXPECT_EQ(image[1872], 0xF0);
+    EXPECT_EQ(image[1824], 0x01);
+    EXPECT_EQ(image[1841], 0x08);
+
+    const ParameterImage erased = filled(0xFF);
+    EXPECT_EQ(roundTrip(erased)[remoteOffset(11)], 0xFF);
+    EXPECT_EQ(roundTrip(erased)[remoteOffset(11) + 1], 0xFF);
+}
+
+TEST(Encode, OutOfRangeValuesAreClampedNotWrapped) {
+    ParameterImage image = filled(0);
+    ParameterValues v = decode(image);
+    v.zones[0].sensitivity = 300;
+    v.zones[0].inputType = -1;
+    v.nightWalkTime = 0;
+    v.events[0].voice = 13;
+    v.remotes[0].buttons[0] = 9;
+    encode(v, image);
+    EXPECT_EQ(image[zoneOffset(0) + kZoneSensitivityRel], 255);
+    EXPECT_EQ(image[zoneOffset(0) + kZoneInputTypeRel], 0);
+    EXPECT_EQ(image[kNightWalkTime], 1);
+    EXPECT_EQ(image[eventOffset(0) + kEventVoiceRel], 12);
+    EXPECT_EQ(image[remoteOffset(0)] >> 4, 15);
+}
+
+TEST(Encode, WritesTextsAndCodesAtTheirOffsets) {
+    ParameterImage image = filled(0);
+    ParameterValues v = decode(image);
+    v.zones[11].name = "Hátsó ajtó kint";
+    v.users[1].code = "4321";
+    v.installerCode = "123456";
+    v.events[46].sms = std::string(20, 'x');
+    v.account = {'0', '0', 'B', '7'};
+    encode(v, image);
+    const ParameterValues back = decode(image);
+    EXPECT_EQ(back.zones[11].name, "Hátsó ajtó");
+    EXPECT_EQ(back.users[1].code, "4321");
+    EXPECT_EQ(image[userOffset(1) + kUserCodeRel + 2], 0);
+    EXPECT_EQ(back.installerCode, "123456");
+    EXPECT_EQ(back.events[46].sms, std::string(20, 'x'));
+    EXPECT_EQ(image[kAccount + 2], 11);
+    EXPECT_EQ(back, decode(image));
+}
+
+// Random images exercise every field with every byte value. A decode and
+// encode may only normalise: it never touches the preserved bytes, only clamps
+// single-byte settings, and a second pass changes nothing.
+TEST(RoundTrip, RandomImagesChangeOnlyNormalisedBytes) {
+    std::mt19937 rng(20240611);
+    std::uniform_int_distribution<int> byte(0, 255);
+    struct Spin {
+        std::size_t at;
+        controls::SpinRange range;
+    };
+    const Spin spins[] = {{kNightWalkTime, controls::edNightDelay}, {kAlarmMaxTime, controls::edAlarmMax},
+                          {kZoneAlarmMax, controls::edZoneAlarmMax}, {kOnOffMode, controls::edOnOffMode},
+                          {kTestPeriod, controls::edTesztGyak},     {sirenOffset(1) + kSirenTimeRel, controls::edOUT2time},
+                          {zoneOffset(5) + kZoneSmartTimeRel, controls::edZonaIntel},
+                          {eventOffset(20) + kEventVoiceRel, controls::edHanguz}};
+
+    for (int round = 0; round < 200; ++round) {
+        ParameterImage image;
+        for (auto& b : image) b = static_cast<std::uint8_t>(byte(rng));
+        const ParameterImage once = roundTrip(image);
+
+        for (const ByteRange& r : kPreservedRanges) {
+            for (std::size_t i = r.first; i < r.first + r.length; ++i) ASSERT_EQ(once[i], image[i]) << i;
+        }
+        EXPECT_EQ(roundTrip(once), once) << "round " << round;
+
+        for (const Spin& s : spins) EXPECT_EQ(once[s.at], s.range.clamp(image[s.at])) << s.at;
+        EXPECT_EQ(once[kKeypadAlarmBeep], image[kKeypadAlarmBeep] != 0 ? 1 : 0);
+        EXPECT_EQ(once[kBypassBase + 7], image[kBypassBase + 7] == 1 ? 1 : 0);
+        // Unused bits: the route word above bit 8, the door chime above bit 11,
+        // the last relay bitmap byte above row 59. The used bits survive.
+        const std::size_t routes = eventOffset(9) + kEventRoutesRel;
+        EXPECT_EQ(once[routes], image[routes] & 0x01);
+        EXPECT_EQ(once[routes + 1], image[routes + 1]);
+        EXPECT_EQ(once[kDoorChime], image[kDoorChime] & 0x0F);
+        EXPECT_EQ(once[kDoorChime + 1], image[kDoorChime + 1]);
+        const std::size_t lastRelayByte = relayOffset(1) + kRelayOffRel + 7;
+        EXPECT_EQ(once[lastRelayByte], image[lastRelayByte] & 0x0F);
+        EXPECT_EQ(once[relayOffset(1) + kRelayOffRel], image[relayOffset(1) + kRelayOffRel]);
+    }
+}
+
+TEST(RoundTrip, NormalisedImageComesBackIdentical) {
+    ParameterImage image = roundTrip(filled(0xFF));
+    for (std::size_t i = 1645; i < 1671; ++i) image[i] = static_cast<std::uint8_t>(i);
+    EXPECT_EQ(roundTrip(image), image);
+}
