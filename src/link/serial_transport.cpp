@@ -1,7 +1,5 @@
 #include "link/serial_transport.h"
 
-#include <QSerialPortInfo>
-
 #include <cerrno>
 #include <grp.h>
 #include <sys/stat.h>
@@ -71,7 +69,8 @@ bool SerialTransport::write(const QByteArray& bytes)
 // what is wrong before the user is told.
 QString SerialTransport::openErrorText() const
 {
-    const QString path = QSerialPortInfo(port_).systemLocation();
+    // Short names live under /dev, as the serial layer itself reads them.
+    const QString path = portName_.startsWith(u'/') ? portName_ : QStringLiteral("/dev/") + portName_;
     const std::string port = portName_.toStdString();
     struct stat st {};
     SerialOpenProblem problem = SerialOpenProblem::Other;

@@ -53,35 +53,30 @@ TEST(SerialTransport, CarriesBytesBothWaysOverAPseudoTerminal)
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
 
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
     SerialTransport serial;
     serial.setPortName(QString::fromLocal8Bit(::ptsname(master)));
     QString error;
     ASSERT_TRUE(serial.open(&error)) << error.toStdString();
+    SerialTransport second;
+    second.setPortName(serial.portName());
+    EXPECT_FALSE(second.open(&error));
+    EXPECT_TRUE(error.contains("in use by another program")) << error.toStdString();
 
     ASSERT_TRUE(serial.write("RPWD123456\r"));
-    QDeadlineTimer deadline(5000);
-    char buffer[64] = {};
-    ssize_t got = 0;
-    ::fcntl(master, F_SETFL, O_NONBLOCK);
-    while (got < 11 && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        const ssize_t n = ::read(master, buffer + got, sizeof buffer - 1 - std::size_t(got));
-        if (n > 0) got += n;
-    }
-    EXPECT_EQ(std::string(buffer, std::size_t(got)), "RPWD123456\r");
-
     ASSERT_EQ(::write(master, "PWDOK\r", 6), 6);
+    std::string sent;
     QByteArray received;
-    while (received.size() < 6 && !deadline.hasExpired()) {
+    QDeadlineTimer deadline(5000);
+    while ((sent.size() < 11 || received.size() < 6) && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        char buffer[64];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n > 0) sent.append(buffer, std::size_t(n));
         received += serial.readAll();
     }
+    EXPECT_EQ(sent, "RPWD123456\r");
     EXPECT_EQ(received, QByteArray("PWDOK\r"));
-    serial.close();
     ::close(master);
 }

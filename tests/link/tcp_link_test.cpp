@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -18,196 +17,143 @@ using namespace corvanta;
 
 namespace {
 
-QCoreApplication& app()
+void ensureApp()
 {
     static int argc = 1;
     static char name[] = "tcp_link_tests";
     static char* argv[] = {name, nullptr};
     static QCoreApplication instance(argc, argv);
-    return instance;
 }
 
-// Pumps events until the condition holds; the deadline only guards against
-// a hang, the loopback normally answers at once.
+// Pumps events until done; the deadline only guards against a hang.
 bool waitFor(const std::function<bool()>& done)
 {
     QDeadlineTimer deadline(5000);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
 }
 
-// The far end: accepts one connection and speaks the frames with its own
-// copy of the password.
-class Peer {
-public:
-    Peer()
-    {
-        app();
-        EXPECT_TRUE(server.listen(QHostAddress::LocalHost));
-    }
-
-    bool accept()
-    {
-        if (!waitFor([&] { return server.hasPendingConnections(); })) return false;
-        socket.reset(server.nextPendingConnection());
-        return true;
-    }
-
-    // Next frame's plain block, decrypted with the peer's password.
-    std::string receiveBlock()
-    {
-        if (!waitFor([&] { return socket->bytesAvailable() >= qint64(tcpframe::kFrameSize); }))
-            return "<nothing arrived>";
-        const QByteArray frame = socket->read(tcpframe::kFrameSize);
-        if (frame.front() != '{' || frame.back() != '}') return "<not a frame>";
-        AesBlock cipher{};
-        std::copy_n(frame.constData() + 1, cipher.size(), cipher.begin());
-        const AesBlock plain = aes128DecryptBlock(passwordKey(password), cipher);
-        return std::string(plain.begin(), plain.end());
-    }
-
-    QByteArray dataFrame(const std::string& piece)
-    {
-        const TcpFrame f = wrapFrame(passwordKey(password), dataPlainBlock(piece, 0x10));
-        return QByteArray(reinterpret_cast<const char*>(f.data()), qsizetype(f.size()));
-    }
-
-    std::string password = "jelszo";
+// The far end of the link, with its own copy of the password, and the link
+// under test already connected to it with the hello taken off the wire.
+struct Loopback {
     QTcpServer server;
-    std::unique_ptr<QTcpSocket> socket;
-};
-
-std::string piece(const std::string& plain)
-{
-    // Payload part of a data block, zero padding removed.
-    std::string p = plain.substr(tcpframe::kDataPieceOffset, tcpframe::kDataPieceSize);
-    return p.substr(0, p.find('\0'));
-}
-
-struct LinkUnderTest {
-    QString password = QStringLiteral("jelszo");
-    TcpLink link{[this] { return password; }};
+    std::unique_ptr<QTcpSocket> peer;
+    std::string peerPassword = "jelszo";
+    QString fieldText = QStringLiteral("jelszo");
+    TcpLink link{[this] { return fieldText; }};
     QSignalSpy status{&link, &TcpLink::statusChanged};
     QSignalSpy warnings{&link, &TcpLink::disconnectWarning};
     QByteArray received;
+    std::string hello;
 
-    LinkUnderTest()
+    Loopback()
     {
-        QObject::connect(&link, &TcpLink::payloadReceived,
-                         [this](const QByteArray& b) { received += b; });
+        ensureApp();
+        QObject::connect(&link, &TcpLink::payloadReceived, [this](const QByteArray& b) { received += b; });
+        EXPECT_TRUE(server.listen(QHostAddress::LocalHost));
+        EXPECT_TRUE(link.connectTo(QStringLiteral("127.0.0.1"), server.serverPort()));
+        EXPECT_EQ(lastStatus(), QStringLiteral("Connecting to 127.0.0.1"));
+        EXPECT_TRUE(waitFor([&] { return server.hasPendingConnections() && link.tcpActive(); }));
+        peer.reset(server.nextPendingConnection());
+        hello = receiveBlock();
     }
+
     QString lastStatus() const { return status.isEmpty() ? QString() : status.last().at(0).toString(); }
+
+    std::string receiveBlock()
+    {
+        if (!waitFor([&] { return peer->bytesAvailable() >= qint64(tcpframe::kFrameSize); })) return "";
+        const QByteArray frame = peer->read(tcpframe::kFrameSize);
+        AesBlock cipher{};
+        std::copy_n(frame.constData() + tcpframe::kCipherOffset, cipher.size(), cipher.begin());
+        const AesBlock plain = aes128DecryptBlock(passwordKey(peerPassword), cipher);
+        return std::string(plain.begin(), plain.end());
+    }
+
+    // Payload of the next data block, zero padding removed.
+    std::string receivePiece()
+    {
+        const std::string plain = receiveBlock();
+        if (plain.empty() || plain.front() != '[') return "<no data block>";
+        const std::string p = plain.substr(tcpframe::kDataPieceOffset, tcpframe::kDataPieceSize);
+        return p.substr(0, p.find('\0'));
+    }
+
+    QByteArray dataFrame(const std::string& piece) const
+    {
+        const TcpFrame f = wrapFrame(passwordKey(peerPassword), dataPlainBlock(piece, 0x10));
+        return QByteArray(reinterpret_cast<const char*>(f.data()), qsizetype(f.size()));
+    }
 };
 
 }  // namespace
 
 TEST(TcpLink, ConnectsSendsHelloAndCarriesLinesBothWays)
 {
-    Peer peer;
-    LinkUnderTest t;
-    ASSERT_TRUE(t.link.connectTo(QStringLiteral("127.0.0.1"), peer.server.serverPort()));
-    EXPECT_EQ(t.lastStatus(), QStringLiteral("Connecting to 127.0.0.1"));
-    ASSERT_TRUE(peer.accept());
-    ASSERT_TRUE(waitFor([&] { return t.link.tcpActive(); }));
-    EXPECT_EQ(t.lastStatus(), QStringLiteral("TCP/IP Connected"));
-
-    const std::string hello = peer.receiveBlock();
-    EXPECT_EQ(hello.front(), '(');
-    EXPECT_EQ(hello.back(), ')');
+    Loopback t;
+    EXPECT_EQ(t.status.at(1).at(0).toString(), QStringLiteral("TCP/IP Connected"));
+    ASSERT_EQ(t.hello.size(), 16u);
+    EXPECT_EQ(t.hello.front(), '(');
+    EXPECT_EQ(t.hello.back(), ')');
 
     t.link.tcpWrite("RPWD123456\r");
-    const std::string line = peer.receiveBlock();
-    EXPECT_EQ(line.front(), '[');
-    EXPECT_EQ(piece(line), "RPWD123456\r");
+    EXPECT_EQ(t.receivePiece(), "RPWD123456\r");
 
-    // The reply arrives cut at an awkward place, after a stray byte.
-    const QByteArray reply = "?" + peer.dataFrame("PWDOK\r") + peer.dataFrame("OK\r");
-    peer.socket->write(reply.left(25));
-    peer.socket->flush();
+    // The reply comes after a stray byte and cut at an awkward place.
+    const QByteArray reply = "?" + t.dataFrame("PWDOK\r") + t.dataFrame("OK\r");
+    t.peer->write(reply.left(25));
     ASSERT_TRUE(waitFor([&] { return t.received == "PWDOK\r"; }));
-    peer.socket->write(reply.mid(25));
+    t.peer->write(reply.mid(25));
     ASSERT_TRUE(waitFor([&] { return t.received == "PWDOK\rOK\r"; }));
-}
 
-TEST(TcpLink, PasswordFieldChangeTakesEffectOnTheNextBlock)
-{
-    Peer peer;
-    LinkUnderTest t;
-    t.link.connectTo(QStringLiteral("127.0.0.1"), peer.server.serverPort());
-    ASSERT_TRUE(peer.accept());
-    ASSERT_TRUE(waitFor([&] { return t.link.tcpActive(); }));
-    peer.receiveBlock();
-
-    t.password = QStringLiteral("  uj jelszo ");
-    peer.password = "uj jelszo";
+    // An edited password field is used from the next block on.
+    t.fieldText = QStringLiteral("  uj jelszo ");
+    t.peerPassword = "uj jelszo";
     t.link.tcpWrite("AT\r");
-    EXPECT_EQ(piece(peer.receiveBlock()), "AT\r");
-    peer.socket->write(peer.dataFrame("OK\r"));
-    ASSERT_TRUE(waitFor([&] { return t.received == "OK\r"; }));
+    EXPECT_EQ(t.receivePiece(), "AT\r");
+    t.peer->write(t.dataFrame("OK\r"));
+    ASSERT_TRUE(waitFor([&] { return t.received.endsWith("OK\rOK\r"); }));
 }
 
-TEST(TcpLink, PeerCloseReportsDisconnectAndWarns)
+TEST(TcpLink, PeerCloseWarnsButUserDisconnectDoesNot)
 {
-    Peer peer;
-    LinkUnderTest t;
-    QSignalSpy active(&t.link, &TcpLink::activeChanged);
-    t.link.connectTo(QStringLiteral("127.0.0.1"), peer.server.serverPort());
-    ASSERT_TRUE(peer.accept());
-    ASSERT_TRUE(waitFor([&] { return t.link.tcpActive(); }));
-
-    peer.socket->close();
-    ASSERT_TRUE(waitFor([&] { return !t.link.tcpActive(); }));
-    EXPECT_EQ(t.lastStatus(), QStringLiteral("TCP/IP Disconnected"));
-    ASSERT_EQ(t.warnings.size(), 1);
-    EXPECT_EQ(t.warnings.at(0).at(0).toString(),
+    Loopback byPeer;
+    byPeer.peer->close();
+    ASSERT_TRUE(waitFor([&] { return !byPeer.link.tcpActive(); }));
+    EXPECT_EQ(byPeer.lastStatus(), QStringLiteral("TCP/IP Disconnected"));
+    ASSERT_EQ(byPeer.warnings.size(), 1);
+    EXPECT_EQ(byPeer.warnings.at(0).at(0).toString(),
               QStringLiteral("TCP/IP disconnected! Check IP address and password, then try again."));
-    EXPECT_EQ(active.size(), 2);
-}
 
-TEST(TcpLink, UserDisconnectGivesNoWarningAndKeepsUnfinishedText)
-{
-    Peer peer;
-    LinkUnderTest t;
-    t.link.connectTo(QStringLiteral("127.0.0.1"), peer.server.serverPort());
-    ASSERT_TRUE(peer.accept());
-    ASSERT_TRUE(waitFor([&] { return t.link.tcpActive(); }));
-    peer.receiveBlock();
-
-    t.link.tcpWrite("WRFL\r");
-    EXPECT_EQ(piece(peer.receiveBlock()), "WRFL\r");
-    for (const char* hex : {"0A", "1B", "2C", "3D", "4E", "5F"}) t.link.tcpWrite(hex);
-    EXPECT_EQ(piece(peer.receiveBlock()), "0A1B2C3D4E5F");
-    t.link.tcpWrite("2C");
-    EXPECT_EQ(t.link.txPending(), QByteArray("2C"));
-
-    t.link.disconnectByUser();
-    EXPECT_FALSE(t.link.tcpActive());
-    EXPECT_EQ(t.lastStatus(), QStringLiteral("TCP/IP Disconnected"));
-    EXPECT_TRUE(t.warnings.isEmpty());
-    EXPECT_EQ(t.link.txPending(), QByteArray("2C"));
+    Loopback byUser;
+    byUser.link.tcpWrite("WRFL\r");
+    EXPECT_EQ(byUser.receivePiece(), "WRFL\r");
+    for (const char* hex : {"0A", "1B", "2C", "3D", "4E", "5F", "60"}) byUser.link.tcpWrite(hex);
+    EXPECT_EQ(byUser.receivePiece(), "0A1B2C3D4E5F");
+    byUser.link.disconnectByUser();
+    EXPECT_FALSE(byUser.link.tcpActive());
+    EXPECT_EQ(byUser.lastStatus(), QStringLiteral("TCP/IP Disconnected"));
+    EXPECT_TRUE(byUser.warnings.isEmpty());
+    // Unfinished text waits for the next link.
+    EXPECT_EQ(byUser.link.txPending(), QByteArray("60"));
 }
 
 TEST(TcpLink, ReportsImmediateAndAsynchronousConnectFailures)
 {
-    app();
-    LinkUnderTest t;
-    EXPECT_FALSE(t.link.connectTo(QStringLiteral("  ")));
-    EXPECT_EQ(t.lastStatus(), QStringLiteral("Cannot connect to    !!!"));
+    ensureApp();
+    TcpLink link([] { return QString(); });
+    QSignalSpy status(&link, &TcpLink::statusChanged);
+    EXPECT_FALSE(link.connectTo(QStringLiteral("")));
+    EXPECT_EQ(status.last().at(0).toString(), QStringLiteral("Cannot connect to  !!!"));
 
-    // A port nobody listens on: the server is closed again before connecting.
-    quint16 port = 0;
+    quint16 closedPort = 0;
     {
         QTcpServer probe;
         ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        port = probe.serverPort();
+        closedPort = probe.serverPort();
     }
-    ASSERT_TRUE(t.link.connectTo(QStringLiteral("127.0.0.1"), port));
-    ASSERT_TRUE(waitFor([&] { return t.lastStatus().startsWith("TCP/IP Socket Error: "); }));
-    EXPECT_EQ(t.lastStatus(), QStringLiteral("TCP/IP Socket Error: %1")
-                                  .arg(int(QAbstractSocket::ConnectionRefusedError)));
-    EXPECT_FALSE(t.link.tcpActive());
-    EXPECT_TRUE(t.warnings.isEmpty());
+    ASSERT_TRUE(link.connectTo(QStringLiteral("127.0.0.1"), closedPort));
+    const QString refused = QStringLiteral("TCP/IP Socket Error: %1").arg(int(QAbstractSocket::ConnectionRefusedError));
+    EXPECT_TRUE(waitFor([&] { return status.last().at(0).toString() == refused; }));
+    EXPECT_FALSE(link.tcpActive());
 }
