@@ -27,6 +27,8 @@ public:
     // "Cannot Create " + path.
     bool save(QString* error = nullptr);
 
+    // As stored, possibly empty: SerialTransport::setPortName turns an empty
+    // or unusable COM name into "COM1".
     QString portName() const { return portName_; }
     void setPortName(const QString& name) { portName_ = name; }
     QString phoneNumber() const { return phoneNumber_; }

@@ -10,7 +10,11 @@
 //   tcpWrite(bytes)      what sendRaw hands over while tcpActive is set
 //   payloadReceived      decrypted payload bytes, zero bytes left out, in
 //                        arrival order: feed them to the line assembler
-//   statusChanged        the exact status line texts
+//   statusChanged        the exact status line texts: "Connecting to " + host,
+//                        "TCP/IP Connected", "TCP/IP Disconnected", empty on
+//                        user disconnect, "Cannot connect to " + host + " !!!",
+//                        "TCP/IP Socket Error: " + the QAbstractSocket::SocketError
+//                        number (an error leaves the link state as it is)
 //   disconnectWarning    the message to show when the link dropped without
 //                        the user asking for it
 
