@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include <cmath>
+#include <vector>
 
 #include "params/control_table.h"
 #include "params/win1250.h"

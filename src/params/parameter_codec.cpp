@@ -1,5 +1,7 @@
 #include "params/parameter_codec.h"
 
+#include <algorithm>
+
 #include "params/control_table.h"
 #include "params/field_codecs.h"
 #include "params/image_layout.h"
