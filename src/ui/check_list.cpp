@@ -16,6 +16,8 @@ CheckList::CheckList(const QStringList& captions, int columns, QWidget* parent) 
     auto* box = new QCheckBox(captions[i], this);
     // Items are reached by mouse only; Tab moves between the edits of a row.
     box->setFocusPolicy(Qt::NoFocus);
+    // Bare items stand under rotated headings one text line wide.
+    if (captions[i].isEmpty()) box->setMinimumWidth(box->fontMetrics().height() + 4);
     // Column-major like a multi-column list box: items fill a column first.
     grid->addWidget(box, i % rows, i / rows);
     connect(box, &QCheckBox::clicked, this, [this, i] {

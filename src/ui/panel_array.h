@@ -38,6 +38,7 @@ class PanelArray : public QWidget {
   void setRecordCount(int n) { records_ = n; }
   int recordCount() const { return records_; }
   void setFrameMargin(int px) { margin_ = px; }
+  int rowTemplateMargin() const { return margin_; }
   void setRowSpacing(int px) { spacing_ = px; }
   // How many rows the array asks room for when not all of them fit.
   void setVisibleRowsHint(int rows) { visibleHint_ = rows; }
@@ -46,6 +47,10 @@ class PanelArray : public QWidget {
   void setFillRow(RowCallback f) { fill_ = std::move(f); }
   void setStoreRow(RowCallback f) { store_ = std::move(f); }
   void setProgress(ProgressCallback f) { progress_ = std::move(f); }
+  // Fills any copy of the template from a record, as the rows are filled.
+  void fillCopy(RowPanel* copy, int index) const {
+    if (fill_) fill_(copy, index);
+  }
 
   bool hasRows() const { return !rows_.empty(); }
   // Stores and destroys any rows, builds new ones and scrolls to the top.

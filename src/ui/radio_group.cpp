@@ -18,7 +18,10 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, int colum
   const int rows = (items.size() + cols - 1) / cols;
   for (int i = 0; i < items.size(); ++i) {
     auto* b = new QRadioButton(items[i], this);
-    if (bare) b->setFocusPolicy(Qt::NoFocus);
+    if (bare) {
+      b->setFocusPolicy(Qt::NoFocus);
+      b->setMinimumWidth(b->fontMetrics().height() + 4);
+    }
     buttons_.addButton(b, i);
     grid->addWidget(b, i % rows, i / rows);
   }
@@ -39,6 +42,10 @@ void RadioGroup::setItemIndex(int index) {
 void RadioGroup::paintEvent(QPaintEvent* e) {
   // Caption-less groups in the rows draw no frame: the headings are theirs.
   if (!title().isEmpty()) QGroupBox::paintEvent(e);
+}
+
+void RadioGroup::setDisplayText(int item, const QString& text) {
+  if (auto* b = buttons_.button(item)) b->setText(text);
 }
 
 int RadioGroup::itemCentreX(int item) const {

@@ -21,6 +21,8 @@ class RadioGroup : public QGroupBox {
   // An index outside the items clears the selection.
   void setItemIndex(int index);
   int itemCentreX(int item) const;
+  // What an item shows, when it should differ from its text (line breaks).
+  void setDisplayText(int item, const QString& text);
 
  signals:
   void itemIndexChanged(int index);

@@ -17,16 +17,16 @@ void RowPanel::paintEvent(QPaintEvent* e) {
   if (caption_.isEmpty()) return;
   QPainter p(this);
   p.setPen(palette().color(QPalette::WindowText));
-  const QFontMetrics fm(font());
+  const QFontMetricsF fm(font());
   // horizontalAdvance counts trailing blanks, which the padding relies on.
-  const int x = align_ & Qt::AlignRight ? width() - fm.horizontalAdvance(caption_) : 0;
-  const int y = (height() - fm.height()) / 2 + fm.ascent();
-  p.drawText(x, y, caption_);
+  const qreal x = align_ & Qt::AlignRight ? width() - fm.horizontalAdvance(caption_) : 0;
+  const qreal y = (height() - fm.height()) / 2 + fm.ascent();
+  p.drawText(QPointF(x, y), caption_);
 }
 
-int captionPadding(int panelWidth, int margin, int captionWidth, int spaceWidth) {
+int captionPadding(qreal panelWidth, qreal margin, qreal captionWidth, qreal spaceWidth) {
   if (spaceWidth <= 0) return 0;
-  return qMax(0, (panelWidth - margin - captionWidth) / spaceWidth);
+  return qMax(0, int((panelWidth - margin - captionWidth) / spaceWidth));
 }
 
 }  // namespace corvanta

@@ -31,6 +31,7 @@ class RowPanel : public QFrame {
 // Spaces that follow a row caption so that the text, right-aligned in a row
 // of `panelWidth` pixels, starts `margin` pixels from the left edge:
 // (panel width - margin - caption width) div space width, never negative.
-int captionPadding(int panelWidth, int margin, int captionWidth, int spaceWidth);
+// Widths are fractional: a blank is rarely a whole number of pixels wide.
+int captionPadding(qreal panelWidth, qreal margin, qreal captionWidth, qreal spaceWidth);
 
 }  // namespace corvanta

@@ -1,0 +1,37 @@
+#pragma once
+// What the editor's pages share: the working values that decode fills and
+// encode reads, the row-being-filled flag, the message interface and the
+// click handler of the small check controls inside rows.
+
+#include "params/working_records.h"
+
+class QWidget;
+
+namespace corvanta {
+
+class Messenger;
+
+struct EditorContext {
+  ParameterValues values;
+  bool fillingRow = false;
+  Messenger* messenger = nullptr;
+
+  // Shared by the check boxes and check lists inside rows: drops the list's
+  // item highlight and, unless a row is being filled, hands the focus to
+  // the page panel so that no focus frame stays on the small control.
+  void rowControlClicked(QWidget* control) const;
+};
+
+// Raises the row-being-filled flag for the duration of a fill.
+class RowFillScope {
+ public:
+  explicit RowFillScope(EditorContext& c) : c_(c) { c_.fillingRow = true; }
+  ~RowFillScope() { c_.fillingRow = false; }
+  RowFillScope(const RowFillScope&) = delete;
+  RowFillScope& operator=(const RowFillScope&) = delete;
+
+ private:
+  EditorContext& c_;
+};
+
+}  // namespace corvanta
