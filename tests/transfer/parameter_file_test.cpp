@@ -1,0 +1,86 @@
+#include "transfer/parameter_file.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace corvanta;
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray patternBytes(int size) {
+    QByteArray b(size, 0);
+    for (int i = 0; i < size; ++i) b[i] = char(i * 13 + 5);
+    return b;
+}
+
+}  // namespace
+
+TEST(ParameterFile, OpenAndSaveUnderAnotherNameGiveAnIdenticalFile) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("a.CD2"), out = dir.filePath("b.CD2");
+    writeBytes(in, patternBytes(2048));
+    ParameterImage image{};
+    ASSERT_FALSE(loadParameterFile(in, image));
+    ASSERT_FALSE(saveParameterFile(out, image));
+    EXPECT_EQ(readBytes(out), readBytes(in));
+}
+
+TEST(ParameterFile, LongerFileLoadsItsFirst2048Bytes) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath("long.CD2");
+    writeBytes(in, patternBytes(2049));
+    ParameterImage image{};
+    ASSERT_FALSE(loadParameterFile(in, image));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(image.data()), 2048), patternBytes(2048));
+}
+
+TEST(ParameterFile, ShortOrMissingFileLeavesTheImageAsItWas) {
+    QTemporaryDir dir;
+    const QString shortFile = dir.filePath("short.CD2");
+    writeBytes(shortFile, patternBytes(100));
+    ParameterImage image{};
+    image.fill(0xEE);
+    EXPECT_EQ(loadParameterFile(shortFile, image), QStringLiteral("Read beyond end of file"));
+    EXPECT_EQ(loadParameterFile(dir.filePath("none.CD2"), image), QStringLiteral("File not found"));
+    for (auto b : image) ASSERT_EQ(b, 0xEE);
+}
+
+TEST(ParameterFile, SaveReplacesAnExistingFileWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("x.CD2");
+    writeBytes(path, patternBytes(5000));
+    ParameterImage image{};
+    image.fill(0x42);
+    ASSERT_FALSE(saveParameterFile(path, image));
+    EXPECT_EQ(readBytes(path), QByteArray(2048, 0x42));
+}
+
+TEST(ParameterFile, FailedSaveKeepsTheOldCopy) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.CD2");
+    writeBytes(path, patternBytes(2048));
+    // A folder that cannot take the temporary file: the save must fail
+    // without touching the file already there.
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    ParameterImage image{};
+    const auto error = saveParameterFile(path, image);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    if (!error) GTEST_SKIP() << "running with rights that ignore folder permissions";
+    EXPECT_EQ(*error, QStringLiteral("File access denied"));
+    EXPECT_EQ(readBytes(path), patternBytes(2048));
+}

@@ -1,0 +1,208 @@
+// The parameter transfer against the simulated module in the same process.
+// Transfer ticks run a hundred times faster than on the wire, so a 5 s
+// time-out takes 50 ms.
+
+#include "transfer/parameter_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "link/messenger.h"
+#include "sim/sim_module.h"
+#include "sim/sim_transport.h"
+
+using namespace corvanta;
+
+namespace {
+
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "transfer_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+class RecordingView : public TransferView {
+public:
+    std::array<BlockColour, 8> colours{};
+    int runs = 0;
+    bool running = false;
+    void paintBlock(int block, BlockColour colour) override { colours.at(block) = colour; }
+    void setOperationRunning(bool r) override {
+        running = r;
+        runs += r;
+    }
+    std::string row() const {
+        std::string s;
+        for (BlockColour c : colours) s.push_back("SWYGR"[int(c)]);
+        return s;
+    }
+};
+
+class Messages : public Messenger {
+public:
+    std::vector<std::string> shown;
+    void showMessage(const QString& text, const QString& = {}) override {
+        shown.push_back(text.toStdString());
+    }
+    bool askYesNo(const QString&, const QString& = {}) override { return true; }
+};
+
+class TransferTest : public ::testing::Test {
+protected:
+    void start(sim::ModuleSettings settings = {}) {
+        ensureApp();
+        module = std::make_unique<sim::SimModule>(std::move(settings));
+        line = std::make_unique<sim::SimTransport>(module.get());
+        link = std::make_unique<ModuleLink>(std::make_unique<TimerTickSource>(1),
+                                            std::make_unique<ManualTickSource>());
+        link->setTransport(line.get());
+        link->setMessenger(&messages);
+        link->setInstallerCode("1234");
+        line->open(nullptr);
+        transfer = std::make_unique<ParameterTransfer>(*link, image, view);
+    }
+    sim::ModuleSettings withFault(const char* fault) {
+        sim::ModuleSettings s;
+        std::string error;
+        EXPECT_TRUE(sim::addFault(fault, s.faults, error)) << error;
+        return s;
+    }
+    ParameterImage moduleImage() const {
+        ParameterImage m{};
+        std::copy(module->memory().begin(), module->memory().end(), m.begin());
+        return m;
+    }
+
+    ParameterImage image{};
+    RecordingView view;
+    Messages messages;
+    std::unique_ptr<sim::SimModule> module;
+    std::unique_ptr<sim::SimTransport> line;
+    std::unique_ptr<ModuleLink> link;
+    std::unique_ptr<ParameterTransfer> transfer;
+};
+
+ParameterImage pattern(std::uint8_t seed) {
+    ParameterImage p{};
+    for (std::size_t i = 0; i < p.size(); ++i) p[i] = std::uint8_t(i * 7 + seed);
+    return p;
+}
+
+}  // namespace
+
+TEST_F(TransferTest, ReadCompareWriteRoundTrip) {
+    start();
+    ASSERT_TRUE(transfer->read());
+    EXPECT_EQ(view.row(), "GGGGGGGG");
+    EXPECT_EQ(image, moduleImage());
+    EXPECT_FALSE(view.running);
+    EXPECT_TRUE(link->codeTimerEnabled());
+
+    ASSERT_TRUE(transfer->compare());
+    EXPECT_EQ(view.row(), "GGGGGGGG");
+
+    image[300] ^= 0xFF;
+    image[2047] = 0x5A;
+    ASSERT_TRUE(transfer->write());
+    EXPECT_EQ(view.row(), "GGGGGGGG");
+    EXPECT_EQ(moduleImage(), image);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(TransferTest, FailedReadLeavesTheImageUntouched) {
+    start(withFault("no-read-reply=0005"));
+    image = pattern(3);
+    EXPECT_FALSE(transfer->read());
+    EXPECT_EQ(view.row(), "GGGGGRRR");
+    EXPECT_EQ(image, pattern(3));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(TransferTest, EveryKindOfBadBlockReplyFailsTheRead) {
+    for (const char* fault : {"bad-checksum=0002", "swapped-checksum=0002", "wrong-index=0002",
+                              "lower-case-hex=0002"}) {
+        start(withFault(fault));
+        image = pattern(1);
+        EXPECT_FALSE(transfer->read()) << fault;
+        EXPECT_EQ(view.row(), "GGRRRRRR") << fault;
+        EXPECT_EQ(image, pattern(1)) << fault;
+    }
+}
+
+TEST_F(TransferTest, CompareSkipsTheCodesButNotTheNames) {
+    start();
+    ASSERT_TRUE(transfer->read());
+    image[10] ^= 0x11;   // first user's code
+    image[182] ^= 0x11;  // installer code
+    EXPECT_TRUE(transfer->compare());
+    EXPECT_EQ(view.row(), "GGGGGGGG");
+
+    image[0] ^= 0x20;  // first user's name
+    EXPECT_FALSE(transfer->compare());
+    EXPECT_EQ(view.row(), "RYYYYYYY");
+}
+
+TEST_F(TransferTest, CompareStopsAtAMissingBlock) {
+    start(withFault("no-read-reply=0003"));
+    image = moduleImage();
+    EXPECT_FALSE(transfer->compare());
+    EXPECT_EQ(view.row(), "GGGRYYYY");
+}
+
+TEST_F(TransferTest, UnacknowledgedWriteMarksItsBlockAndSendsNothingMore) {
+    start(withFault("no-write-reply=0002"));
+    const ParameterImage before = moduleImage();
+    image = pattern(9);
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(view.row(), "GGRWWWWW");
+    EXPECT_EQ(moduleImage(), before);  // nothing committed
+}
+
+TEST_F(TransferTest, RefusedWriteIsWaitedOutAsNoAcknowledgement) {
+    start(withFault("write-error=0000"));
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(view.row(), "RWWWWWWW");
+}
+
+TEST_F(TransferTest, MissingCommitAnswerPaintsEveryBlockRed) {
+    start(withFault("no-crcok"));
+    const ParameterImage before = moduleImage();
+    image = pattern(4);
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(view.row(), "RRRRRRRR");
+    EXPECT_EQ(moduleImage(), before);
+}
+
+TEST_F(TransferTest, OtherDataVersionStopsBeforeAnyBlock) {
+    sim::ModuleSettings s;
+    s.dataVersion = 3;
+    start(s);
+    image = pattern(2);
+    EXPECT_FALSE(transfer->read());
+    EXPECT_EQ(view.row(), "WWWWWWWW");
+    EXPECT_EQ(image, pattern(2));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0],
+              "Ehhez a GSM-Corvanta programverzióhoz másik Corvanta Mirovel program szükséges!"
+              "   (CorvantaDataVer=3 , MirovelDataVer=2)");
+}
+
+TEST_F(TransferTest, WrongInstallerCodePaintsAllRedAndSaysWhy) {
+    start();
+    link->setInstallerCode("9999");
+    EXPECT_FALSE(transfer->compare());
+    EXPECT_EQ(view.row(), "RRRRRRRR");
+    EXPECT_EQ(messages.shown, std::vector<std::string>{" Hibás telepítői azonosító!"});
+    EXPECT_FALSE(view.running);
+}
+
+TEST_F(TransferTest, WithoutALinkNothingChanges) {
+    start();
+    line->close();
+    EXPECT_FALSE(transfer->read());
+    EXPECT_EQ(view.row(), "SSSSSSSS");
+    EXPECT_EQ(view.runs, 0);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{" Nincs soros kapcsolat."});
+}
