@@ -34,10 +34,7 @@ public:
     void stopAlarm();
 
     StatusSnapshot snapshot(const ParameterMemory& memory) const;
-    bool armed(int partition) const { return armed_[std::size_t(partition)]; }
-    bool sirenOn() const { return siren_; }
     int gsmLevel() const { return gsm_; }
-    void setZoneActive(int zone, bool active) { zoneActive_[std::size_t(zone)] = active; }
 
 private:
     bool zoneArmed(int zone, const ParameterMemory& memory) const;

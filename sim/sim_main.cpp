@@ -4,8 +4,12 @@
 #include <QDateTime>
 #include <QStringDecoder>
 
+#include <QSocketNotifier>
+
 #include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "sim/pty_server.h"
 #include "sim/serial_side.h"
@@ -26,12 +30,23 @@ void printLine(char direction, const QByteArray& line) {
     std::fprintf(stderr, "%s %s%s\n", stamp.constData(), tag, text.constData());
 }
 
+int signalPipe[2] = {-1, -1};
+
+// Ctrl-C and kill end the event loop normally, so that the pseudo-terminal's
+// link is removed; the handler only writes a byte, the loop does the rest.
+void quitOnSignals(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(sig, [](int) { [[maybe_unused]] auto n = ::write(signalPipe[0], "q", 1); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    // Ctrl-C and kill end the loop normally so that the link is removed.
-    for (int sig : {SIGINT, SIGTERM}) std::signal(sig, [](int) { QCoreApplication::quit(); });
+    quitOnSignals(app);
 
     SimOptions options;
     QString message;

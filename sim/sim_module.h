@@ -52,7 +52,6 @@ public:
 
     const ParameterMemory& memory() const { return memory_; }
     const EventMemory& events() const { return events_; }
-    ModuleState& state() { return state_; }
     const RadioSlots& radio() const { return radio_; }
     QDateTime moduleTime() const;
     bool loggedIn() const;

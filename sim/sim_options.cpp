@@ -28,7 +28,11 @@ ParseResult parseSimOptions(const QStringList& arguments, SimOptions& o, QString
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
         "Simulated GSM-Corvanta module: answers the program's line protocol on a pseudo-terminal\n"
-        "and/or an encrypted TCP port. Every line in and out is shown with --verbose."));
+        "and/or an encrypted TCP port. With both, the two links share one module and both hear\n"
+        "its answers. --baud and --modem apply to the serial line only. Memory reads and writes\n"
+        "need a login (\"RPWD\" or any command carrying the right installer code) within the last\n"
+        "minute. The pseudo-terminal's path is printed on standard output; --verbose prints every\n"
+        "line received and sent on standard error."));
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption image("image", "Parameter memory from a raw 2048-byte FILE (default: factory contents).", "FILE");
     const QCommandLineOption dataVersion("data-version", "Data version in the version block (default 2).", "N");
