@@ -1,0 +1,269 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include "editor_fixture.h"
+#include "ui/char_grid.h"
+#include "ui/check_list.h"
+#include "ui/control_hint.h"
+#include <QRegularExpression>
+#include "ui/on_off_mode_window.h"
+#include "ui/radio_group.h"
+#include "ui/users_page.h"
+
+namespace corvanta {
+namespace {
+
+using namespace layout;
+
+const QString kCodeMessage = QStringLiteral("A jelszó csak 4 vagy 6 jegyű szám lehet!");
+
+void leave(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason) {
+  QFocusEvent out(QEvent::FocusOut, reason);
+  QApplication::sendEvent(w, &out);
+}
+
+// --- Users page: the code check ---------------------------------------
+
+TEST(UserCodeRule, AcceptsFourOrSixDigitsOrStars) {
+  for (const char* ok : {"1234", "123456", "******", "12*4"}) EXPECT_TRUE(isValidUserCode(ok)) << ok;
+  for (const char* bad : {"", "123", "12345", "1234567", "12a4", "EDCB", "12 4"})
+    EXPECT_FALSE(isValidUserCode(bad)) << bad;
+}
+
+TEST_F(EditorTest, LeavingAWrongUserCodeWarnsAndEmptiesIt) {
+  image.fill(0);
+  open(kUsers);
+  auto* code = inRow<QLineEdit>(kUsers, 4, "edUserCode");
+  code->setText("12345");
+  leave(code);
+  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+  EXPECT_EQ(code->text(), "");
+  // Still empty: the next leave warns again.
+  leave(code);
+  EXPECT_EQ(messages.messages.size(), 2);
+}
+
+TEST_F(EditorTest, NoCodeShowsAsStarsThatPassAndStayThreeZeroBytes) {
+  image.fill(0);
+  open(kUsers);
+  auto* code = inRow<QLineEdit>(kUsers, 0, "edUserCode");
+  EXPECT_EQ(code->text(), "******");
+  leave(code);
+  EXPECT_TRUE(messages.messages.isEmpty());
+  editor.confirm();
+  EXPECT_EQ(text(userOffset(0) + kUserCodeRel, 3), std::string(3, '\0'));
+}
+
+TEST_F(EditorTest, StoredNibblesThatAreNoDigitShowAsLettersAndFailTheCheck) {
+  image.fill(0);
+  image[userOffset(1) + kUserCodeRel] = 0x15;  // nibbles 1 and 5 -> "EA"
+  image[userOffset(1) + kUserCodeRel + 1] = 0xFE;
+  open(kUsers);
+  auto* code = inRow<QLineEdit>(kUsers, 1, "edUserCode");
+  EXPECT_EQ(code->text(), "EA01");
+  leave(code);
+  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+}
+
+TEST_F(EditorTest, InstallerCodeIsCheckedButNotWhenAnotherWindowTakesTheFocus) {
+  image.fill(0);
+  open(kUsers);
+  auto* master = onPage<QLineEdit>(kUsers, "edMasterCode");
+  master->setText("12a4");
+  leave(master, Qt::ActiveWindowFocusReason);
+  EXPECT_TRUE(messages.messages.isEmpty());
+  EXPECT_EQ(master->text(), "12a4");
+  leave(master);
+  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+  EXPECT_EQ(master->text(), "");
+}
+
+TEST_F(EditorTest, UserRightsItemsMapToTheFlagWordBits) {
+  image.fill(0);
+  open(kUsers);
+  auto* rights = inRow<CheckList>(kUsers, 2, "cblUserRights");
+  rights->setChecked(15, true);
+  rights->setChecked(0, true);
+  editor.confirm();
+  EXPECT_EQ(image[userOffset(2) + kUserRightsRel], 0x80);
+  EXPECT_EQ(image[userOffset(2) + kUserRightsRel + 1], 0x01);
+}
+
+// --- Zones page: values outside the controls' ranges --------------------
+
+TEST_F(EditorTest, ZoneRowsShowOutOfRangeBytesClampedAndWriteThemBackSo) {
+  image.fill(0);
+  const std::size_t z = zoneOffset(2);
+  image[z + kZoneInputTypeRel] = 4;
+  image[z + kZonePartitionRel] = 9;
+  image[z + kZoneSmartTimeRel] = 40;
+  image[z + kZoneNightSettingRel] = 4;
+  image[z + kZoneSilentRel] = 2;  // only 1 means set
+  image[kNightWalkTime] = 0;
+  open(kZones);
+  EXPECT_EQ(inRow<RadioGroup>(kZones, 2, "rgZonaBek")->itemIndex(), 3);
+  EXPECT_EQ(inRow<RadioGroup>(kZones, 2, "rgZonaPart")->itemIndex(), 3);
+  EXPECT_EQ(inRow<QSpinBox>(kZones, 2, "edZonaIntel")->value(), 25);
+  EXPECT_EQ(inRow<QComboBox>(kZones, 2, "cbNightSet")->currentIndex(), -1);
+  EXPECT_FALSE(inRow<QCheckBox>(kZones, 2, "cbZonaCsendes")->isChecked());
+  EXPECT_EQ(onPage<QSpinBox>(kZones, "edNightDelay")->value(), 1);
+  editor.confirm();
+  EXPECT_EQ(image[z + kZoneInputTypeRel], 3);
+  EXPECT_EQ(image[z + kZonePartitionRel], 3);
+  EXPECT_EQ(image[z + kZoneSmartTimeRel], 25);
+  EXPECT_EQ(image[z + kZoneNightSettingRel], 0xFF);
+  EXPECT_EQ(image[z + kZoneSilentRel], 0);
+  EXPECT_EQ(image[kNightWalkTime], 1);
+}
+
+TEST_F(EditorTest, ZoneNamesTakeTenCharactersAtMost) {
+  image.fill(0);
+  open(kZones);
+  auto* name = inRow<QLineEdit>(kZones, 0, "edZonaNeve");
+  name->clear();
+  QTest::keyClicks(name, "Hatsokertek");
+  EXPECT_EQ(name->text(), "Hatsokerte");
+}
+
+TEST_F(EditorTest, ZoneRowCaptionsLineUpTheirFullStops) {
+  image.fill(0);
+  open(kZones);
+  RowPanel* first = array(kZones)->rowForRecord(0);
+  RowPanel* last = array(kZones)->rowForRecord(11);
+  EXPECT_EQ(first->caption().trimmed(), "1. Zóna");
+  EXPECT_EQ(last->caption().trimmed(), "12. Zóna");
+  // Same padding on every row: the text right of the number has one width.
+  const QFontMetricsF fm(first->font());
+  EXPECT_EQ(fm.horizontalAdvance(first->caption().mid(1)), fm.horizontalAdvance(last->caption().mid(2)));
+}
+
+// --- Events page -------------------------------------------------------
+
+TEST_F(EditorTest, ContactIdTakesHexDigitsInUpperCase) {
+  image.fill(0);
+  open(kEvents);
+  auto* ctid = inRow<QLineEdit>(kEvents, 0, "meCTID");
+  ctid->selectAll();
+  QTest::keyClicks(ctid, "13a");
+  EXPECT_EQ(ctid->displayText(), "1 3 A");
+  editor.confirm();
+  EXPECT_EQ(text(eventOffset(0), 3), std::string("\x01\x03\x0A", 3));
+}
+
+// --- Telephone page ----------------------------------------------------
+
+TEST_F(EditorTest, TelephoneGridTypingIsStoredAsDigitCharactersAndZeros) {
+  image.fill(0xFF);
+  open(kTelephone);
+  auto* tel = onPage<CharGrid>(kTelephone, "acgTel2");
+  tel->setActiveCell(0);
+  QTest::keyClicks(tel, "0630");
+  auto* account = onPage<CharGrid>(kTelephone, "acgUserAccount");
+  account->setActiveCell(0);
+  QTest::keyClicks(account, "b");
+  editor.confirm();
+  EXPECT_EQ(text(phoneOffset(1), 16), std::string("0630") + std::string(12, '\0'));
+  EXPECT_EQ(image[kAccount], 11);
+}
+
+TEST_F(EditorTest, TestTimeShowsTwoDigitsEach) {
+  image.fill(0);
+  image[kTestHour] = 7;
+  image[kTestMinute] = 5;
+  open(kTelephone);
+  EXPECT_EQ(onPage<QLineEdit>(kTelephone, "meTesztIdopont")->text(), "07:05");
+  editor.confirm();
+  EXPECT_EQ(image[kTestHour], 7);
+  EXPECT_EQ(image[kTestMinute], 5);
+}
+
+TEST_F(EditorTest, ModeButtonShowsTheModeAndTakesThePickedOne) {
+  image.fill(0);
+  image[kOnOffMode] = 2;
+  open(kTelephone);
+  auto* mode = onPage<QSpinBox>(kTelephone, "edOnOffMode");
+  int shownSelected = -1;
+  QTimer::singleShot(0, [&] {
+    OnOffModeWindow* w = editor.modeWindow();
+    shownSelected = w->selectedMode();
+    w->modeGroup()->setItemIndex(3);
+    w->findChild<QPushButton*>("btClose")->click();
+  });
+  onPage<QPushButton>(kTelephone, "btOnOffMode")->click();
+  EXPECT_EQ(shownSelected, 2);
+  EXPECT_EQ(mode->value(), 3);
+  // Closed by its frame: the mode stays.
+  QTimer::singleShot(0, [&] {
+    editor.modeWindow()->modeGroup()->setItemIndex(0);
+    editor.modeWindow()->reject();
+  });
+  onPage<QPushButton>(kTelephone, "btOnOffMode")->click();
+  EXPECT_EQ(mode->value(), 3);
+}
+
+// --- Remote control page -----------------------------------------------
+
+TEST_F(EditorTest, RemoteButtonBoxesStoreNibblesAndUnknownTextAsFifteen) {
+  image.fill(0);
+  image[remoteOffset(5)] = 0xFF;
+  image[remoteOffset(5) + 1] = 0xFF;
+  open(kRemotes);
+  auto* a = inRow<QComboBox>(kRemotes, 0, "cbRFButtA");
+  auto* b = inRow<QComboBox>(kRemotes, 0, "cbRFButtB");
+  a->setCurrentIndex(a->findText("Kikapcsolás"));
+  b->setCurrentIndex(b->findText("Relé2"));
+  auto* c = inRow<QComboBox>(kRemotes, 1, "cbRFButtC");
+  c->setEditText("Riasztás");
+  for (const char* n : {"cbRFButtA", "cbRFButtB", "cbRFButtC", "cbRFButtD"})
+    EXPECT_EQ(inRow<QComboBox>(kRemotes, 5, n)->currentText(), "") << n;
+  editor.confirm();
+  EXPECT_EQ(image[remoteOffset(0)], 0x57);
+  EXPECT_EQ(image[remoteOffset(1) + 1], 0xF0);
+  EXPECT_EQ(image[remoteOffset(5)], 0xFF);
+  EXPECT_EQ(image[remoteOffset(5) + 1], 0xFF);
+}
+
+// --- Keypad page -------------------------------------------------------
+
+TEST_F(EditorTest, KeypadFlagsReadAnyNonZeroAndDoorChimeFillsTheFlagWord) {
+  image.fill(0);
+  image[kKeypadBacklight] = 7;
+  image[kKeypadNightArmSilent] = 0xFF;
+  open(kKeypad);
+  EXPECT_EQ(onPage<RadioGroup>(kKeypad, "rgKEYPAD_LIGHT")->itemIndex(), 4);
+  EXPECT_TRUE(onPage<QCheckBox>(kKeypad, "cbKEYPAD_NightArmSilent")->isChecked());
+  onPage<CheckList>(kKeypad, "cbINjelez")->setChecked(8, true);
+  editor.confirm();
+  EXPECT_EQ(image[kKeypadBacklight], 4);
+  EXPECT_EQ(image[kKeypadNightArmSilent], 1);
+  EXPECT_EQ(image[kDoorChime], 0x01);
+  EXPECT_EQ(image[kDoorChime + 1], 0x00);
+}
+
+// --- What the settings export walks --------------------------------------
+
+TEST_F(EditorTest, RowControlsCarryTheirHeadingNamesAsHints) {
+  image.fill(0);
+  open(kEvents);
+  EXPECT_EQ(hintOf(inRow<CheckList>(kEvents, 0, "clbEvents1_4")), "lbT1, lbT2, lbT3, lbT4");
+  EXPECT_EQ(hintOf(inRow<QSpinBox>(kEvents, 0, "edHanguz")), "lbVoice+");
+  EXPECT_EQ(hintOf(array(kEvents)->templateRow()), "VPA");
+  // Every name a hint refers to exists on its page.
+  for (int p = 0; p < ParameterEditor::kPageCount; ++p) {
+    switchTo(p);
+    for (QWidget* w : editor.page(p)->findChildren<QWidget*>()) {
+      const QStringList names = hintOf(w).split(QRegularExpression("[ +,]"), Qt::SkipEmptyParts);
+      for (const QString& n : names)
+        if (n != "VPA") EXPECT_NE(editor.findChild<QWidget*>(n), nullptr) << n.toStdString();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace corvanta

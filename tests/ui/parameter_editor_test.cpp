@@ -1,0 +1,171 @@
+#include <random>
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSpinBox>
+
+#include "editor_fixture.h"
+#include "ui/check_list.h"
+
+namespace corvanta {
+namespace {
+
+using namespace layout;
+
+ParameterImage noiseImage(unsigned seed) {
+  std::mt19937 gen(seed);
+  ParameterImage image;
+  for (auto& b : image) b = static_cast<std::uint8_t>(gen());
+  return image;
+}
+
+// What the codec alone makes of an image: the only changes the editor may
+// bring about when nothing is edited.
+ParameterImage normalised(ParameterImage image) {
+  encode(decode(image), image);
+  return image;
+}
+
+TEST_F(EditorTest, ConfirmWithoutEditsLeavesTheImageAsTheCodecNormalisesIt) {
+  for (unsigned seed : {1u, 2u, 3u}) {
+    image = noiseImage(seed);
+    const ParameterImage expected = normalised(image);
+    // Visit every page so that every row and control is built and stored.
+    open(kZones);
+    for (int p = 1; p < ParameterEditor::kPageCount; ++p) switchTo(p);
+    editor.confirm();
+    EXPECT_EQ(image, expected) << "seed " << seed;
+  }
+}
+
+TEST_F(EditorTest, ConfirmOfAnUntouchedReadableImageChangesNoByte) {
+  image.fill(0);
+  ParameterValues v = decode(image);
+  v.zones[3].name = "Garázs";
+  v.users[0].code = "1234";
+  v.events[46].sms = "Utolsó esemény";
+  v.remotes[11].buttons = {1, 2, 3, 4};
+  encode(v, image);
+  const ParameterImage before = image;
+  open(kEvents);
+  array(kEvents)->verticalBar()->setValue(array(kEvents)->verticalBar()->maximum());
+  editor.confirm();
+  EXPECT_EQ(image, before);
+}
+
+TEST_F(EditorTest, DiscardKeepsTheImageAndTheNextOpeningShowsItsValues) {
+  image.fill(0);
+  open(kZones);
+  inRow<QLineEdit>(kZones, 0, "edZonaNeve")->setText("Változott");
+  const ParameterImage before = image;
+  editor.discard();
+  EXPECT_EQ(image, before);
+  open(kZones);
+  EXPECT_EQ(inRow<QLineEdit>(kZones, 0, "edZonaNeve")->text(), "");
+}
+
+TEST_F(EditorTest, ConfirmStoresTheVisibleRowsOfTheActivePage) {
+  image.fill(0);
+  open(kEvents);
+  inRow<QLineEdit>(kEvents, 2, "edSMS")->setText("Riasztás");
+  editor.confirm();
+  EXPECT_EQ(text(eventOffset(2) + kEventSmsRel, 20), "Riaszt\xE1s            ");
+}
+
+TEST_F(EditorTest, TypedValuesSurvivePageSwitchesAndScrolling) {
+  image.fill(0);
+  open(kZones);
+  inRow<QLineEdit>(kZones, 11, "edZonaNeve")->setText("Pince");
+  switchTo(kUsers);
+  EXPECT_FALSE(array(kZones)->hasRows());
+  switchTo(kZones);
+  EXPECT_EQ(inRow<QLineEdit>(kZones, 11, "edZonaNeve")->text(), "Pince");
+
+  switchTo(kRelays);
+  PanelArray* relays = array(kRelays);
+  EXPECT_LT(relays->builtRowCount(), kRelayRowCount);
+  findInRow<CheckList>(relays->rowForRecord(0), "cblR34")->setChecked(1, true);
+  relays->verticalBar()->setValue(relays->verticalBar()->maximum());
+  findInRow<CheckList>(relays->rowForRecord(59), "cblR56")->setChecked(0, true);
+  relays->verticalBar()->setValue(0);
+  editor.confirm();
+  EXPECT_EQ(image[relayOffset(1) + kRelayOffRel], 0x01);          // R2 off, row 0
+  EXPECT_EQ(image[relayOffset(2) + kRelayOnRel + 7], 0x08);       // R3 on, row 59
+  EXPECT_EQ(text(zoneOffset(11), 10), "Pince     ");
+}
+
+TEST_F(EditorTest, ReopeningAfterANewImageShowsItOnTheActivePage) {
+  image.fill(0);
+  open(kZones);
+  editor.hide();  // closed by the frame: rows stay built
+  ParameterValues v = decode(image);
+  v.zones[0].name = "Új";
+  encode(v, image);
+  open(kZones);
+  EXPECT_EQ(inRow<QLineEdit>(kZones, 0, "edZonaNeve")->text(), "Új");
+}
+
+TEST_F(EditorTest, ReactivatingTheWindowKeepsWhatIsBeingTyped) {
+  image.fill(0);
+  open(kZones);
+  inRow<QLineEdit>(kZones, 0, "edZonaNeve")->setText("Gépelés");
+  QApplication::setActiveWindow(&editor);
+  QEvent activation(QEvent::ActivationChange);
+  QApplication::sendEvent(&editor, &activation);
+  EXPECT_EQ(inRow<QLineEdit>(kZones, 0, "edZonaNeve")->text(), "Gépelés");
+}
+
+TEST_F(EditorTest, EveryRowPageBuildsWithoutTheLoadingIndicatorWhenFast) {
+  image.fill(0);
+  qint64 now = 0;
+  editor.setClock([&now] { return now; });
+  int shows = 0;
+  struct ShowCounter : QObject {
+    int* n;
+    explicit ShowCounter(int* c) : n(c) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Show) ++*n;
+      return false;
+    }
+  } counter(&shows);
+  editor.loadingPanel()->installEventFilter(&counter);
+  open(kZones);
+  for (int p = 1; p < ParameterEditor::kPageCount; ++p) switchTo(p);
+  EXPECT_EQ(shows, 0);
+  // A build that runs past half a second shows it, and hides it at the end.
+  editor.setClock([&now] { return now += 200; });
+  switchTo(kEvents);
+  EXPECT_GT(shows, 0);
+  EXPECT_FALSE(editor.loadingPanel()->isVisible());
+}
+
+TEST_F(EditorTest, TheSecondOpeningStartsOnThePageLeftActive) {
+  image.fill(0);
+  EXPECT_EQ(editor.pageControl()->currentIndex(), ParameterEditor::kFirstPage);
+  open(kUsers);
+  editor.discard();
+  editor.present(image);
+  EXPECT_EQ(editor.pageControl()->currentIndex(), kUsers);
+  EXPECT_TRUE(array(kUsers)->hasRows());
+}
+
+TEST_F(EditorTest, ExportPreparationFillsTheControlsWithoutShowing) {
+  image.fill(0);
+  ParameterValues v = decode(image);
+  v.nightWalkTime = 9;
+  v.zones[4].name = "Kert";
+  encode(v, image);
+  editor.prepareForExport(image);
+  EXPECT_FALSE(editor.isVisible());
+  EXPECT_EQ(onPage<QSpinBox>(kZones, "edNightDelay")->value(), 9);
+  PanelArray* zones = array(kZones);
+  RowPanel* copy = zones->cloneTemplate(nullptr);
+  zones->fillCopy(copy, 4);
+  EXPECT_EQ(findInRow<QLineEdit>(copy, "edZonaNeve")->text(), "Kert");
+  EXPECT_EQ(copy->caption().trimmed(), "5. Zóna");
+  delete copy;
+}
+
+}  // namespace
+}  // namespace corvanta
