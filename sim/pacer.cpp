@@ -13,6 +13,7 @@ Pacer::Pacer(int baud, QObject* parent) : QObject(parent), baud_(baud) {
     if (baud_ > 0) byteNs_ = qint64(1'000'000'000) * kBitsPerByte / baud_;
     elapsed_.start();
     timer_.setTimerType(Qt::PreciseTimer);
+    timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &Pacer::release);
 }
 
@@ -26,10 +27,7 @@ void Pacer::push(const QByteArray& bytes) {
         lineFreeNs_ = std::max(lineFreeNs_, elapsed_.nsecsElapsed());
     }
     queue_ += bytes;
-    if (!timer_.isActive()) {
-        timer_.start(kTickMs);
-        QTimer::singleShot(0, this, &Pacer::release);
-    }
+    if (!timer_.isActive()) timer_.start(0);
 }
 
 // Each byte owns a slot of byteNs_ on the line; every slot that has begun
@@ -54,7 +52,12 @@ void Pacer::release() {
         }
         emit released(out);
     }
-    if (pending() == 0) timer_.stop();
+    if (pending() == 0) return;
+    // Wake at the next tick, or sooner when the last waiting byte's slot
+    // begins before it, so that a short line ends on time.
+    const qint64 lastStartNs = lineFreeNs_ + (pending() - 1) * byteNs_;
+    const qint64 waitMs = (lastStartNs - now + 999'999) / 1'000'000;
+    timer_.start(int(std::clamp<qint64>(waitMs, 0, kTickMs)));
 }
 
 }  // namespace corvanta::sim
