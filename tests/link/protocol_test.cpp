@@ -73,16 +73,6 @@ TEST(LineAssembly, EmptyLinesAreNeitherLoggedNorDispatched) {
     EXPECT_EQ(r.status.size(), 1u);
 }
 
-TEST(LineAssembly, PartialLineWaitsForItsCr) {
-    Recorder r;
-    r.feed("PWD");
-    EXPECT_FALSE(r.d.flags.pwdOk);
-    EXPECT_EQ(r.d.rxLine(), "PWD");
-    r.feed("OK\r");
-    EXPECT_TRUE(r.d.flags.pwdOk);
-    EXPECT_TRUE(r.d.rxLine().empty());
-}
-
 TEST(LineAssembly, OverlongLineIsDiscardedAndTheNextLineStillCounts) {
     Recorder r;
     const std::string flood(LineAssembler::kMaxLineLength + 500, 'W');
@@ -120,26 +110,6 @@ TEST(ReplyDispatch, PrefixMustStartTheLine) {
     r.d.flags = {};
     r.feed("wrok\r");
     EXPECT_FALSE(r.d.flags.writeOk);
-}
-
-TEST(ReplyDispatch, EachReplyRaisesItsOwnFlagOnly) {
-    const std::vector<std::pair<std::string, bool ReplyFlags::*>> rows = {
-        {"PWDERR", &ReplyFlags::pwdError},          {"PWDOK", &ReplyFlags::pwdOk},
-        {"OK", &ReplyFlags::okReceived},             {"CONNECT 9600", &ReplyFlags::remoteConnected},
-        {"WROK", &ReplyFlags::writeOk},              {"WRFLERR", &ReplyFlags::writeError},
-        {"RFTERR", &ReplyFlags::radioTeachRefused},  {"CRCOK", &ReplyFlags::crcOk},
-        {"FIRMWAREOK", &ReplyFlags::firmwareOk},     {"RDFL00", &ReplyFlags::blockRejected},
-    };
-    for (const auto& [line, member] : rows) {
-        Recorder r;
-        r.feed(line + "\r");
-        const ReplyFlags& got = r.d.flags;
-        EXPECT_TRUE(got.*member) << line;
-        int raised = got.pwdError + got.pwdOk + got.okReceived + got.remoteConnected + got.writeOk +
-                     got.writeError + got.radioTeachRefused + got.crcOk + got.firmwareOk +
-                     got.blockReceived + got.blockRejected;
-        EXPECT_EQ(raised, 1) << line;
-    }
 }
 
 TEST(ReplyDispatch, StatusLineFollowsTheLoginAnswers) {

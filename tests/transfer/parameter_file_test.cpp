@@ -29,23 +29,16 @@ QByteArray patternBytes(int size) {
 
 }  // namespace
 
-TEST(ParameterFile, OpenAndSaveUnderAnotherNameGiveAnIdenticalFile) {
+TEST(ParameterFile, OpenAndSaveUnderAnotherNameGiveTheFirst2048Bytes) {
     QTemporaryDir dir;
     const QString in = dir.filePath("a.CD2"), out = dir.filePath("b.CD2");
-    writeBytes(in, patternBytes(2048));
-    ParameterImage image{};
-    ASSERT_FALSE(loadParameterFile(in, image));
-    ASSERT_FALSE(saveParameterFile(out, image));
-    EXPECT_EQ(readBytes(out), readBytes(in));
-}
-
-TEST(ParameterFile, LongerFileLoadsItsFirst2048Bytes) {
-    QTemporaryDir dir;
-    const QString in = dir.filePath("long.CD2");
-    writeBytes(in, patternBytes(2049));
-    ParameterImage image{};
-    ASSERT_FALSE(loadParameterFile(in, image));
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(image.data()), 2048), patternBytes(2048));
+    for (int size : {2048, 2049}) {
+        writeBytes(in, patternBytes(size));
+        ParameterImage image{};
+        ASSERT_FALSE(loadParameterFile(in, image));
+        ASSERT_FALSE(saveParameterFile(out, image));
+        EXPECT_EQ(readBytes(out), patternBytes(2048));
+    }
 }
 
 TEST(ParameterFile, ShortOrMissingFileLeavesTheImageAsItWas) {
