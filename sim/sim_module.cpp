@@ -20,7 +20,7 @@ constexpr char kLineEnd[] = "\r\n";
 constexpr std::size_t kCodedLength = 10;  // word (4) + code (6), or "TRF" + channel + code
 
 // Coded command words and what they ask for.
-enum class Coded { Login, StatusPoll, EventPoll, AlarmStop, Disarm1, Disarm2, Arm1, Arm2, RadioPoll, RadioClear, Teach };
+enum class Coded { Login, StatusPoll, EventPoll, AlarmStop, Disarm1, Disarm2, Arm1, Arm2, RadioPoll, RadioClear };
 
 std::optional<Coded> codedWord(const std::string& word) {
     static const std::pair<const char*, Coded> words[] = {
@@ -201,7 +201,6 @@ void SimModule::handleCoded(const std::string& word, const std::string& code, ch
         if (remoteCall_) return send("RFTERR");
         radio_.clearAll();
         return;
-    case Coded::Teach: return;
     }
     // Message lines ride along with the polls, now and then an idle one.
     if (messages_.empty() && rng_() % 40 == 0)

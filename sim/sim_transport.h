@@ -5,7 +5,6 @@
 // a serial port would.
 
 #include <QByteArray>
-#include <QPointer>
 
 #include "link/transport.h"
 #include "sim/serial_side.h"
