@@ -267,3 +267,44 @@ TEST_F(EditorTest, RowControlsCarryTheirHeadingNamesAsHints) {
 
 }  // namespace
 }  // namespace corvanta
+
+namespace corvanta {
+namespace {
+
+QRect inPage(QWidget* w, QWidget* page) { return QRect(w->mapTo(page, QPoint(0, 0)), w->size()); }
+
+TEST_F(EditorTest, HeadingsStandOverTheColumnsTheyName) {
+  image.fill(0);
+  open(kZones);
+  QWidget* page = editor.page(kZones);
+  auto* group = inRow<RadioGroup>(kZones, 0, "rgZonaBek");
+  const auto buttons = group->findChildren<QAbstractButton*>();
+  ASSERT_EQ(buttons.size(), 4);
+  const char* headings[] = {"rlbShortAct", "rlbOpenAct", "rlbDEOL", "rlbRadioDevice"};
+  for (int i = 0; i < 4; ++i) {
+    const QRect label = inPage(onPage<QWidget>(kZones, headings[i]), page);
+    const QRect button = inPage(buttons[i], page);
+    EXPECT_GE(label.center().x(), button.left()) << headings[i];
+    EXPECT_LE(label.center().x(), button.right()) << headings[i];
+    EXPECT_LE(label.bottom(), button.top()) << headings[i];
+  }
+  const QRect name = inPage(onPage<QWidget>(kZones, "rlbZoneName"), page);
+  EXPECT_EQ(name.left(), inPage(inRow<QWidget>(kZones, 0, "edZonaNeve"), page).left());
+}
+
+TEST_F(EditorTest, ClickingACheckInARowParksTheFocusOnThePagePanel) {
+  image.fill(0);
+  open(kUsers);
+  QApplication::setActiveWindow(&editor);
+  auto* name = inRow<QLineEdit>(kUsers, 0, "edUserName");
+  name->setFocus();
+  auto* rights = inRow<CheckList>(kUsers, 0, "cblUserRights");
+  rights->findChildren<QCheckBox*>().at(3)->click();
+  EXPECT_TRUE(rights->isChecked(3));
+  EXPECT_EQ(rights->highlightedItem(), -1);
+  if (QApplication::focusWidget())  // offscreen windows may hold no focus at all
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "FoPanel2");
+}
+
+}  // namespace
+}  // namespace corvanta

@@ -162,3 +162,20 @@ TEST(PanelArrayRows, FindInRowMatchesWholeTemplateNamesOnly) {
 
 }  // namespace
 }  // namespace corvanta
+
+namespace corvanta {
+namespace {
+
+TEST(PanelArrayResize, AGrownArrayBuildsTheRowsThatNowFitAndKeepsTheValues) {
+  Page page(47, 100);
+  page.array.show();
+  page.array.buildRows();
+  const int before = page.array.builtRowCount();
+  findInRow<QLineEdit>(page.array.row(1), QStringLiteral("edValue"))->setText(QStringLiteral("kept"));
+  page.array.resize(400, 100 + 4 * page.array.rowPitch());
+  EXPECT_EQ(page.array.builtRowCount(), before + 4);
+  EXPECT_EQ(page.shown(1), "kept");
+}
+
+}  // namespace
+}  // namespace corvanta
