@@ -1,0 +1,153 @@
+#include "link/modem_call.h"
+
+#include <QEventLoop>
+
+#include "link/installer_code.h"
+#include "link/link_texts.h"
+#include "link/messenger.h"
+#include "link/module_link.h"
+#include "params/win1250.h"
+
+namespace corvanta {
+
+namespace {
+
+const char* const kNeedCode = "Tárcsázás előtt adja meg a hívandó Corvanta modul TELEPÍTŐI AZONOSÍTÓJÁT.";
+const char* const kNeedNumber = "Tárcsázás előtt adja meg a hívandó Corvanta modul TELEFONSZÁMÁT.";
+const char* const kDialling = "Tárcsázás...";
+const char* const kNoCall = "Nincs kapcsolat!";
+const char* const kHangingUp = "Vonal bontás...";
+const char* const kHungUp = " Vonal bontva.";
+
+QString utf8(const char* text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+struct ModemCall::Wait {
+    QEventLoop loop;
+    std::function<bool()> done;
+};
+
+ModemCall::ModemCall(ModuleLink& link, QObject* parent)
+    : ModemCall(link, std::make_unique<TimerTickSource>(kDelayTickMs), parent) {}
+
+ModemCall::ModemCall(ModuleLink& link, std::unique_ptr<TickSource> delayTicks, QObject* parent)
+    : QObject(parent), link_(link), delayTicks_(std::move(delayTicks)) {
+    connect(delayTicks_.get(), &TickSource::tick, this, &ModemCall::onDelayTick);
+    // Every received line is logged just before it is dispatched; queued,
+    // the check comes once the dispatcher has raised its flag.
+    connect(&link_, &ModuleLink::trafficLogged, this, &ModemCall::checkWaits, Qt::QueuedConnection);
+    delayTicks_->start();  // always runs
+}
+
+ModemCall::~ModemCall() {
+    for (Wait* wait : waits_) wait->loop.quit();
+}
+
+void ModemCall::onDelayTick() {
+    if (delayCountdown_ > 0) --delayCountdown_;
+    checkWaits();
+}
+
+void ModemCall::checkWaits() {
+    // Outer waits are looked at too: a hang-up inside a dial's wait ends the
+    // dial, which then returns as soon as the hang-up's own wait is over.
+    for (Wait* wait : waits_) {
+        if (delayCountdown_ <= 0 || wait->done()) wait->loop.quit();
+    }
+}
+
+void ModemCall::waitDelay(int ticks, const std::function<bool()>& done) {
+    delayCountdown_ = ticks;
+    if (delayCountdown_ <= 0 || done()) return;
+    Wait wait{{}, done};
+    waits_.push_back(&wait);
+    wait.loop.exec();
+    std::erase(waits_, &wait);
+}
+
+void ModemCall::cancelWaits() {
+    waitCancelled_ = true;
+    checkWaits();
+}
+
+bool ModemCall::sendAndAwaitOk(const char* command, int ticks, bool cancellable) {
+    ReplyFlags& f = link_.flags();
+    f.okReceived = false;
+    link_.sendLoggedCommand(command);
+    waitDelay(ticks, [this, &f, cancellable] { return f.okReceived || (cancellable && waitCancelled_); });
+    return f.okReceived;
+}
+
+bool ModemCall::dial(const QString& phoneNumber) {
+    waitCancelled_ = false;
+    Messenger* messenger = link_.messenger();
+    if (installerCodeDigits(link_.installerCode().toStdString()).empty()) {
+        if (messenger) messenger->showMessage(utf8(kNeedCode));
+        return false;
+    }
+    if (phoneNumber.isEmpty()) {
+        if (messenger) messenger->showMessage(utf8(kNeedNumber));
+        return false;
+    }
+    emit dialRunning(true);
+    link_.setCodeTimerEnabled(false);
+    ReplyFlags& f = link_.flags();
+    bool connected = false;
+    if (!link_.linkConnected()) {
+        if (messenger) messenger->showMessage(utf8(texts::kNoLink));
+        link_.setStatusLine(utf8(kNoCall));
+    } else if (ModuleLink::Conversation conversation(link_); conversation) {
+        // Held for the whole call set-up, so no transfer starts in between;
+        // a hang-up still may.
+        link_.setStatusLine(utf8(kDialling));
+        // The first "OK" only shows that a modem listens; the dial goes out
+        // after a second one, so a modem that was still busy has settled.
+        bool ok = false;
+        for (int attempt = 0; attempt < kAtAttempts && !ok && !waitCancelled_; ++attempt) {
+            ok = sendAndAwaitOk("AT", kAtAnswerTicks, true);
+        }
+        ok = sendAndAwaitOk("AT", kAtAnswerTicks, true);
+        if (ok && !waitCancelled_) {
+            const std::string number = toWin1250(phoneNumber.toStdString());
+            link_.sendRaw(QByteArray("ATD") + QByteArray(number.data(), qsizetype(number.size())) + '\r');
+        }
+        f.remoteConnected = false;
+        waitDelay(kConnectTicks, [this, &f] { return f.remoteConnected || waitCancelled_; });
+        connected = f.remoteConnected;
+        if (!connected) link_.setStatusLine(utf8(kNoCall));
+    }
+    emit dialRunning(false);
+    link_.setCodeTimerEnabled(true);
+    return connected;
+}
+
+void ModemCall::hangUp() {
+    emit hangUpRunning(true);
+    waitCancelled_ = true;
+    checkWaits();
+    link_.setCodeTimerEnabled(false);
+    if (link_.linkConnected()) {
+        link_.setStatusLine(utf8(kHangingUp));
+        bool ok = false;
+        for (int attempt = 0; attempt < kHangUpAttempts && !ok; ++attempt) {
+            ok = sendAndAwaitOk("ATH", kHangUpAnswerTicks, false);
+        }
+        if (!ok) {
+            // Still online: back to command mode with "+++" between two
+            // guard times of silence, then try again.
+            waitDelay(kGuardTicks, [] { return false; });
+            link_.sendRaw("+++");
+            waitDelay(kGuardTicks, [] { return false; });
+            for (int attempt = 0; attempt < kEscapedAttempts && !ok; ++attempt) {
+                ok = sendAndAwaitOk("ATH", kEscapedAnswerTicks, false);
+            }
+        }
+        sendAndAwaitOk("ATH", kLastHangUpTicks, false);
+        link_.setStatusLine(utf8(kHungUp));
+    }
+    emit hangUpRunning(false);
+    link_.setCodeTimerEnabled(true);
+}
+
+}  // namespace corvanta

@@ -1,0 +1,73 @@
+#pragma once
+// The transfer window (FormDownload, "GSM-Corvanta paraméterbeállítás"):
+// eight block indicators and the buttons that read, compare and write the
+// parameter image, open and save it as a file, and open the editor on it.
+// The operations themselves are ParameterTransfer's.
+
+#include <QColor>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "params/parameter_image.h"
+#include "transfer/parameter_transfer.h"
+#include "transfer/transfer_view.h"
+
+class QFileDialog;
+class QLabel;
+class QPushButton;
+
+namespace corvanta {
+
+class ModuleLink;
+
+class TransferWindow : public QWidget, public TransferView {
+    Q_OBJECT
+public:
+    static constexpr int kBlocks = 8;
+
+    // Returns the chosen path, or an empty one when the user cancelled.
+    using FileChooser = std::function<QString(bool forSaving)>;
+    // Opens the editor on the image and returns when it closes.
+    using EditorOpener = std::function<void(ParameterImage& image)>;
+
+    TransferWindow(ModuleLink& link, ParameterImage& image, QWidget* parent = nullptr);
+    ~TransferWindow() override;
+
+    // Tests choose files without a dialog.
+    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+    void setEditorOpener(EditorOpener opener) { editorOpener_ = std::move(opener); }
+
+    QColor indicatorColour(int block) const;
+
+    // TransferView
+    void paintBlock(int block, BlockColour colour) override;
+    void setOperationRunning(bool running) override;
+
+    static QColor colourOf(BlockColour colour);
+
+public slots:
+    void btReadClick();
+    void btCompareClick();
+    void btWriteClick();
+    void btOpenClick();
+    void btSaveClick();
+    void btEditClick();
+
+private:
+    QPushButton* addButton(const char* name, const QString& caption);
+    QString chooseFile(bool forSaving);
+
+    ParameterImage& image_;
+    ParameterTransfer transfer_;
+    std::array<QLabel*, kBlocks> indicators_{};
+    std::vector<QPushButton*> lockedWhileRunning_;
+    FileChooser fileChooser_;
+    EditorOpener editorOpener_;
+    std::unique_ptr<QFileDialog> openDialog1_;
+    std::unique_ptr<QFileDialog> saveDialog1_;
+};
+
+}  // namespace corvanta
