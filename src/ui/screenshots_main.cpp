@@ -16,6 +16,7 @@
 #include "ui/editor_page.h"
 #include "ui/on_off_mode_window.h"
 #include "ui/parameter_editor.h"
+#include "ui/program_screenshots.h"
 
 namespace corvanta {
 namespace {
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
   }
   const QString dir = args.value("out");
   QDir().mkpath(dir);
-  const std::vector<std::function<void(const QString&, ParameterImage&)>> windows{shootEditor, shootModeWindow};
+  const std::vector<std::function<void(const QString&, ParameterImage&)>> windows{shootEditor, shootModeWindow, shootProgramWindows};
   for (const auto& shoot : windows) shoot(dir, image);
   return 0;
 }

@@ -1,0 +1,98 @@
+#include "ui/program_screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "link/messenger.h"
+#include "ui/demo_module.h"
+#include "ui/main_window.h"
+#include "ui/port_chooser.h"
+#include "ui/splash_window.h"
+#include "ui/start_up.h"
+#include "ui/traffic_log_window.h"
+#include "ui/transfer_window.h"
+
+namespace corvanta {
+
+namespace {
+
+// Messages would block the run; they go to the terminal instead.
+class PrintingMessenger : public Messenger {
+public:
+    void showMessage(const QString& text, const QString&) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    bool askYesNo(const QString&, const QString&) override { return true; }
+};
+
+void save(QWidget* w, const QString& dir, const QString& name) {
+    QApplication::processEvents();
+    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+    if (!w->grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+void click(QWidget* window, const char* button) {
+    if (auto* b = window->findChild<QPushButton*>(QString::fromLatin1(button))) b->click();
+}
+
+}  // namespace
+
+void shootProgramWindows(const QString& dir, ParameterImage& image) {
+    QTemporaryDir settings;
+    PrintingMessenger messenger;
+    StartOptions options;
+    options.settingsPath = settings.filePath(QStringLiteral("settings.ini"));
+    options.messenger = &messenger;
+    StartUp startUp(std::move(options));
+    DemoModule demo(0);
+    QString error;
+    if (!demo.start(startUp.discovery(), &error)) {
+        std::fprintf(stderr, "no simulated module: %s\n", qPrintable(error));
+        return;
+    }
+    startUp.image() = image;
+
+    startUp.splash()->show();
+    save(startUp.splash(), dir, QStringLiteral("splash"));
+    startUp.createAll();
+    startUp.showMainWindow();
+    MainWindow* main = startUp.mainWindow();
+    save(main, dir, QStringLiteral("main_window"));
+
+    // The chooser with the simulated ports, the first one selected.
+    PortChooser* chooser = startUp.portChooser();
+    QTimer::singleShot(0, chooser, [&] {
+        chooser->selectRow(0);
+        save(chooser, dir, QStringLiteral("port_chooser"));
+        chooser->accept();
+    });
+    main->buttonSelectSerialClick();
+
+    main->findChild<QLineEdit*>(QStringLiteral("edPWD"))->setText(QStringLiteral("1234"));
+    click(main, "btConnect");
+    startUp.trafficLog()->show();
+    startUp.link().sendLoggedCommand("AT");
+
+    TransferWindow* transfer = startUp.transferWindow();
+    transfer->show();
+    save(transfer, dir, QStringLiteral("transfer_window_start"));
+    transfer->btReadClick();
+    save(transfer, dir, QStringLiteral("transfer_window_read"));
+    save(main, dir, QStringLiteral("main_window_connected"));
+    save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
+    click(main, "btDisconnect");
+    transfer->hide();
+    startUp.trafficLog()->hide();
+    main->hide();
+}
+
+}  // namespace corvanta

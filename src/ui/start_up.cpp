@@ -1,0 +1,70 @@
+#include "ui/start_up.h"
+
+#include <QApplication>
+
+#include "link/tick_source.h"
+#include "ui/main_window.h"
+#include "ui/parameter_editor.h"
+#include "ui/port_chooser.h"
+#include "ui/program_version.h"
+#include "ui/splash_window.h"
+#include "ui/traffic_log_window.h"
+#include "ui/transfer_window.h"
+
+namespace corvanta {
+
+StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
+    // The name, not the display name: that one would be appended to every
+    // window title by some window systems.
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+
+    link_ = options.transferTicks && options.codeTicks
+                ? std::make_unique<ModuleLink>(std::move(options.transferTicks), std::move(options.codeTicks))
+                : std::make_unique<ModuleLink>();
+    messenger_ = options.messenger ? options.messenger : &dialogs_;
+    link_->setMessenger(messenger_);
+
+    splash_ = std::make_unique<SplashWindow>();
+    MainWindow::Options mainOptions;
+    mainOptions.firmware = options.firmware;
+    mainOptions.settingsPath = options.settingsPath;
+    mainOptions.delayTicks = std::move(options.delayTicks);
+    mainWindow_ = std::make_unique<MainWindow>(*link_, *messenger_, std::move(mainOptions));
+    dialogs_ = DialogMessenger(mainWindow_.get());
+    chooser_ = std::make_unique<PortChooser>(discovery_, mainWindow_.get());
+    mainWindow_->setPortChooser(chooser_.get());
+
+    connect(splash_.get(), &SplashWindow::createAllRequested, this, &StartUp::createAll);
+    connect(splash_.get(), &SplashWindow::welcomeFinished, this, &StartUp::showMainWindow);
+    // Closing the main window ends the program, whatever else is open.
+    connect(mainWindow_.get(), &MainWindow::closing, this, [this] {
+        splash_->close();
+        QCoreApplication::quit();
+    });
+}
+
+StartUp::~StartUp() = default;
+
+void StartUp::start() { splash_->show(); }
+
+void StartUp::createAll() {
+    if (allWindowsCreated()) return;
+    editor_ = std::make_unique<ParameterEditor>();
+    editor_->setMessenger(messenger_);
+    trafficLog_ = std::make_unique<TrafficLogWindow>();
+    transfer_ = std::make_unique<TransferWindow>(*link_, image_);
+    transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
+
+    mainWindow_->setTrafficLog(trafficLog_.get());
+    mainWindow_->setTransferWindow(transfer_.get());
+    mainWindow_->applyStartCaptions();
+}
+
+void StartUp::showMainWindow() {
+    createAll();  // never a main window whose buttons lead nowhere
+    splash_->hide();
+    mainWindow_->show();
+    emit mainWindowShown();
+}
+
+}  // namespace corvanta

@@ -1,0 +1,86 @@
+#pragma once
+// Start-up and window creation: the splash first, then the windows in their
+// fixed order while it shows, the captions that depend on them, and the main
+// window last. Owns what lives for the whole run: the link, the parameter
+// image, the port list and every window.
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+#include "link/module_link.h"
+#include "link/port_discovery.h"
+#include "link/settings_file.h"
+#include "params/parameter_image.h"
+#include "ui/dialog_messenger.h"
+
+namespace corvanta {
+
+class MainWindow;
+class ParameterEditor;
+class PortChooser;
+class SplashWindow;
+class TickSource;
+class TrafficLogWindow;
+class TransferWindow;
+
+struct StartOptions {
+    bool firmware = false;  // show the firmware button
+    QString settingsPath = SettingsFile::defaultPath();
+    // Null: message boxes over the main window.
+    Messenger* messenger = nullptr;
+    // Null: 100 ms timers for the transfer and delay counts, 5 s for the
+    // periodic login.
+    std::unique_ptr<TickSource> transferTicks;
+    std::unique_ptr<TickSource> codeTicks;
+    std::unique_ptr<TickSource> delayTicks;
+};
+
+class StartUp : public QObject {
+    Q_OBJECT
+public:
+    explicit StartUp(StartOptions options, QObject* parent = nullptr);
+    ~StartUp() override;
+
+    // Shows the splash; the rest follows from its timers.
+    void start();
+
+    ModuleLink& link() { return *link_; }
+    ParameterImage& image() { return image_; }
+    PortDiscovery& discovery() { return discovery_; }
+    Messenger& messenger() { return *messenger_; }
+
+    SplashWindow* splash() const { return splash_.get(); }
+    MainWindow* mainWindow() const { return mainWindow_.get(); }
+    PortChooser* portChooser() const { return chooser_.get(); }
+    ParameterEditor* editor() const { return editor_.get(); }
+    TrafficLogWindow* trafficLog() const { return trafficLog_.get(); }
+    TransferWindow* transferWindow() const { return transfer_.get(); }
+    bool allWindowsCreated() const { return transfer_ != nullptr; }
+
+signals:
+    void mainWindowShown();
+
+public slots:
+    // The splash timer steps, public so a test can take them one by one.
+    void createAll();
+    void showMainWindow();
+
+private:
+    ParameterImage image_{};
+    PortDiscovery discovery_;
+    std::unique_ptr<ModuleLink> link_;
+    DialogMessenger dialogs_;
+    Messenger* messenger_;
+    // Declared in creation order; destroyed the other way round, so the
+    // main window (which saves the settings) goes before the link.
+    std::unique_ptr<SplashWindow> splash_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<PortChooser> chooser_;
+    std::unique_ptr<ParameterEditor> editor_;
+    std::unique_ptr<TrafficLogWindow> trafficLog_;
+    std::unique_ptr<TransferWindow> transfer_;
+};
+
+}  // namespace corvanta
