@@ -1,0 +1,185 @@
+// The main window driven by its buttons against the simulated module.
+
+#include "tests/ui/program_fixture.h"
+
+#include <QStatusBar>
+
+#include "ui/splash_window.h"
+
+namespace corvanta::testing {
+namespace {
+
+using MainWindowTest = ProgramTest;
+
+TEST_F(MainWindowTest, StartUpCreatesEveryWindowBeforeTheMainWindowShows) {
+    CaptionMessenger quiet;
+    StartOptions options;
+    options.settingsPath = settingsDir.filePath(QStringLiteral("other.ini"));
+    options.messenger = &quiet;
+    StartUp fresh(std::move(options));
+    bool allThereWhenShown = false;
+    QObject::connect(&fresh, &StartUp::mainWindowShown, [&] {
+        allThereWhenShown = fresh.editor() && fresh.trafficLog() && fresh.transferWindow() && fresh.portChooser();
+    });
+    fresh.splash()->show();
+    EXPECT_TRUE(fresh.splash()->hasPicture());
+    EXPECT_EQ(fresh.splash()->versionText(), "v1.30 (dv.2)");
+    EXPECT_FALSE(fresh.allWindowsCreated());
+    EXPECT_FALSE(fresh.mainWindow()->isVisible());
+
+    fresh.splash()->timerCreateAllTick();
+    EXPECT_TRUE(fresh.allWindowsCreated());
+    EXPECT_FALSE(fresh.mainWindow()->isVisible());
+    fresh.splash()->timerShowWelcomeTick();
+    EXPECT_TRUE(allThereWhenShown);
+    EXPECT_TRUE(fresh.mainWindow()->isVisible());
+    EXPECT_FALSE(fresh.splash()->isVisible());
+    EXPECT_EQ(fresh.mainWindow()->windowTitle(), "GSM-Corvanta  v1.30 (dv.2)");
+    EXPECT_EQ(find(fresh.mainWindow(), "ButtonSelectSerial")->text(), "Soros port kiválasztása");
+    EXPECT_FALSE(find(fresh.mainWindow(), "btFirmware")->isVisibleTo(fresh.mainWindow()));
+}
+
+TEST_F(MainWindowTest, StatusLineClickShowsTheCaption) {
+    QTest::mouseClick(main()->statusBar(), Qt::LeftButton);
+    EXPECT_EQ(main()->statusText(), "GSM-Corvanta  v1.30 (dv.2)");
+}
+
+TEST_F(MainWindowTest, ConnectAsksForAPortChosenThisRunEvenWhenSettingsNamedOne) {
+    main()->serialLine().setPortName(demo.directPath());  // as if loaded from the settings file
+    click(main(), "btConnect");
+    EXPECT_EQ(messenger.shown, (std::vector<Shown>{{"Válasszon soros portot!", "Hiba"}}));
+    EXPECT_FALSE(program->link().linkConnected());
+}
+
+TEST_F(MainWindowTest, ConnectAndDisconnectSwapTheButtonsAndStatus) {
+    connectTo(kDirect);
+    EXPECT_TRUE(main()->chosenPortTitle().contains(kDirect));
+    EXPECT_TRUE(program->link().linkConnected());
+    EXPECT_EQ(main()->statusText(), " Soros kapcsolat rendben.");
+    EXPECT_FALSE(find(main(), "btConnect")->isEnabled());
+    EXPECT_TRUE(find(main(), "btDisconnect")->isEnabled());
+
+    click(main(), "btDisconnect");
+    EXPECT_FALSE(program->link().linkConnected());
+    EXPECT_EQ(main()->statusText(), " Nincs soros kapcsolat.");
+    EXPECT_TRUE(find(main(), "btConnect")->isEnabled());
+    EXPECT_FALSE(find(main(), "btDisconnect")->isEnabled());
+}
+
+TEST_F(MainWindowTest, PeriodicLoginShowsWhetherTheCodeIsAccepted) {
+    connectTo(kDirect, QStringLiteral("9999"));
+    periodicLogin();
+    EXPECT_EQ(main()->statusText(), " Hibás telepítői azonosító!");
+    type("edPWD", QStringLiteral("1234"));
+    periodicLogin();
+    EXPECT_EQ(main()->statusText(), "");
+    EXPECT_EQ(loggedLines(), (QStringList{"PWDERR", "PWDOK"}));
+}
+
+TEST_F(MainWindowTest, AlarmStopConfirmedByTheModule) {
+    connectTo(kDirect);
+    click(main(), "btSotpAllAlarm");
+    EXPECT_EQ(messenger.texts(), (QStringList{"Biztosan le kívánja állítani a riasztási eseményeket ?",
+                                              "Riasztási események leállítva!"}));
+    EXPECT_TRUE(find(main(), "btSotpAllAlarm")->isEnabled());
+    EXPECT_EQ(main()->statusText(), "");
+}
+
+TEST_F(MainWindowTest, AlarmStopWithAWrongCodeSaysSoOnceAndLeavesTheButtonEnabled) {
+    connectTo(kDirect, QStringLiteral("99"));
+    click(main(), "btSotpAllAlarm");
+    EXPECT_EQ(messenger.texts().count(" Hibás telepítői azonosító!"), 1);
+    EXPECT_TRUE(find(main(), "btSotpAllAlarm")->isEnabled());
+}
+
+TEST_F(MainWindowTest, AlarmStopUnansweredTimesOut) {
+    connectTo(kModem);  // a modem in command mode never answers "PWDOK"
+    fastClock.start(0);
+    click(main(), "btSotpAllAlarm");
+    EXPECT_EQ(messenger.texts().last(), "A modul nem válaszol!");
+    EXPECT_TRUE(find(main(), "btSotpAllAlarm")->isEnabled());
+}
+
+TEST_F(MainWindowTest, AlarmStopWithoutLinkAsksFirstThenSaysThereIsNoLink) {
+    click(main(), "btSotpAllAlarm");
+    EXPECT_EQ(messenger.texts(), (QStringList{"Biztosan le kívánja állítani a riasztási eseményeket ?",
+                                              " Nincs soros kapcsolat."}));
+    messenger.shown.clear();
+    messenger.answerYes = false;
+    connectTo(kDirect);
+    click(main(), "btSotpAllAlarm");
+    EXPECT_EQ(messenger.shown.size(), 1u);  // only the question
+}
+
+TEST_F(MainWindowTest, VersionButtonShowsTheModulesVersion) {
+    connectTo(kDirect);
+    click(main(), "btAskVersion");
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_TRUE(messenger.shown[0].text.startsWith("Programverzió: "));
+    EXPECT_TRUE(messenger.shown[0].text.endsWith("       (DataVer=2)"));
+}
+
+TEST_F(MainWindowTest, DialThroughTheSimulatedModemAndHangUp) {
+    connectTo(kModem);
+    // In command mode the hang-up is answered at once: no escape is needed.
+    click(main(), "btATH");
+    EXPECT_EQ(main()->statusText(), " Vonal bontva.");
+    EXPECT_EQ(loggedLines(), (QStringList{"------> ATH", "OK", "------> ATH", "OK"}));
+
+    type("edPhoneNr", QString::fromLatin1(DemoModule::kModemNumber));
+    click(main(), "btDial");
+    EXPECT_EQ(main()->statusText(), " Távoli kapcsolat rendben.");
+    EXPECT_TRUE(find(main(), "btDial")->isEnabled());
+    // The call carries the module's line now.
+    periodicLogin();
+    EXPECT_EQ(loggedLines().last(), "PWDOK");
+}
+
+TEST_F(MainWindowTest, DialToAWrongNumberEndsWithNoCall) {
+    connectTo(kModem);
+    type("edPhoneNr", QStringLiteral("111"));
+    fastClock.start(0);
+    click(main(), "btDial");
+    EXPECT_EQ(main()->statusText(), "Nincs kapcsolat!");
+}
+
+TEST_F(MainWindowTest, TrafficLogToggleAndItsButtons) {
+    QPushButton* details = find(main(), "btDetails");
+    TrafficLogWindow* log = program->trafficLog();
+    EXPECT_EQ(details->text(), " >>");
+    details->click();
+    EXPECT_TRUE(log->isVisible());
+    EXPECT_EQ(details->text(), "<<");
+
+    click(log, "btAT");  // no link: nothing sent, nothing logged
+    EXPECT_TRUE(loggedLines().isEmpty());
+    connectTo(kModem);
+    click(log, "btAT");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return loggedLines().size() == 2; }, 5000));
+    EXPECT_EQ(loggedLines(), (QStringList{"------> AT", "OK"}));
+    EXPECT_TRUE(log->text().endsWith("OK\n"));  // the last line waits empty
+
+    click(log, "btClear");
+    periodicLogin();  // the modem answers a login line with an error
+    EXPECT_EQ(log->text().split('\n').size(), 2);
+    EXPECT_TRUE(log->text().endsWith('\n'));
+
+    click(log, "btClose");
+    EXPECT_FALSE(log->isVisible());
+    EXPECT_EQ(details->text(), ">>");
+    details->click();
+    EXPECT_TRUE(log->isVisible());
+}
+
+TEST_F(MainWindowTest, PortAndPhoneNumberAreSavedWhenTheWindowGoes) {
+    choosePort(kDirect);
+    type("edPhoneNr", QStringLiteral("0630555"));
+    program.reset();
+    SettingsFile saved(settingsDir.filePath(QStringLiteral("settings.ini")));
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.portName(), demo.directPath());
+    EXPECT_EQ(saved.phoneNumber(), "0630555");
+}
+
+}  // namespace
+}  // namespace corvanta::testing

@@ -1,0 +1,107 @@
+// The transfer window's buttons against the simulated module: indicator
+// colours, the image, and the messages.
+
+#include "tests/ui/program_fixture.h"
+
+#include <QFile>
+
+namespace corvanta::testing {
+namespace {
+
+class TransferWindowTest : public ProgramTest {
+protected:
+    QColor colour(int block) const { return transfer()->indicatorColour(block); }
+    std::vector<QColor> colours() const {
+        std::vector<QColor> all;
+        for (int k = 0; k < TransferWindow::kBlocks; ++k) all.push_back(colour(k));
+        return all;
+    }
+    static std::vector<QColor> all(BlockColour c) {
+        return std::vector<QColor>(TransferWindow::kBlocks, TransferWindow::colourOf(c));
+    }
+    const QColor green = TransferWindow::colourOf(BlockColour::Green);
+    const QColor red = TransferWindow::colourOf(BlockColour::Red);
+    const QColor yellow = TransferWindow::colourOf(BlockColour::Yellow);
+};
+
+TEST_F(TransferWindowTest, WithoutLinkOnlyTheMessageAppears) {
+    click(main(), "btParameterSetting");
+    EXPECT_TRUE(transfer()->isVisible());
+    click(transfer(), "btRead");
+    EXPECT_EQ(messenger.texts(), QStringList{" Nincs soros kapcsolat."});
+    EXPECT_EQ(colours(), all(BlockColour::Silver));
+}
+
+TEST_F(TransferWindowTest, ReadCompareAndWriteRoundTrip) {
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+    EXPECT_NE(program->image(), ParameterImage{});
+    EXPECT_TRUE(find(transfer(), "btRead")->isEnabled());
+    EXPECT_TRUE(find(transfer(), "btClose")->isEnabled());
+
+    click(transfer(), "btCompare");
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+
+    // The first user's name is in block 0: that block differs, the rest
+    // are never looked at.
+    program->image()[0] ^= 0x01;
+    click(transfer(), "btCompare");
+    std::vector<QColor> expected = all(BlockColour::Yellow);
+    expected[0] = red;
+    EXPECT_EQ(colours(), expected);
+
+    click(transfer(), "btWrite");
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+    click(transfer(), "btCompare");
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+TEST_F(TransferWindowTest, WrongCodePaintsEveryBlockRedAndSaysWhy) {
+    connectTo(kDirect, QStringLiteral("4321"));
+    click(transfer(), "btRead");
+    EXPECT_EQ(colours(), all(BlockColour::Red));
+    EXPECT_EQ(messenger.texts(), QStringList{" Hibás telepítői azonosító!"});
+    EXPECT_TRUE(find(transfer(), "btRead")->isEnabled());
+}
+
+TEST_F(TransferWindowTest, UnansweredLoginTimesOutWithTheModulesAdvice) {
+    connectTo(kModem);
+    fastClock.start(0);
+    click(transfer(), "btCompare");
+    EXPECT_EQ(colours(), all(BlockColour::Red));
+    EXPECT_EQ(messenger.texts(),
+              QStringList{"A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!"});
+}
+
+TEST_F(TransferWindowTest, FileOpenPaintsGreenAndCancelLeavesSilver) {
+    const QString path = settingsDir.filePath(QStringLiteral("copy.CD2"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(2048, '\x5A'));
+    file.close();
+
+    transfer()->setFileChooser([](bool) { return QString(); });
+    click(transfer(), "btOpen");
+    EXPECT_EQ(colours(), all(BlockColour::Silver));
+    EXPECT_EQ(program->image(), ParameterImage{});
+
+    transfer()->setFileChooser([&](bool) { return path; });
+    click(transfer(), "btOpen");
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+    EXPECT_EQ(program->image()[2047], 0x5A);
+}
+
+TEST_F(TransferWindowTest, EditButtonOpensTheEditorOnTheProgramsImage) {
+    ParameterImage* opened = nullptr;
+    transfer()->setEditorOpener([&](ParameterImage& image) { opened = &image; });
+    click(transfer(), "btEdit");
+    EXPECT_EQ(opened, &program->image());
+    click(transfer(), "btStop");  // has no action
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+}  // namespace
+}  // namespace corvanta::testing
