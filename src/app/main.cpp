@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "link/tcp_link.h"
 #include "ui/demo_module.h"
 #include "ui/port_chooser.h"
 #include "ui/traffic_log_window.h"
@@ -59,6 +60,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "corvanta: the simulated module cannot start: %s\n", qPrintable(error));
             return 1;
         }
+        // Remote access on the module's own port, when nothing else holds it.
+        if (!demo->listenTcp(corvanta::TcpLink::kModulePort, &error))
+            std::fprintf(stderr, "corvanta: no simulated TCP/IP access: %s\n", qPrintable(error));
+        std::printf("%s", qPrintable(demo->guide()));
+        std::fflush(stdout);
     }
 
     if (args.isSet(QStringLiteral("report-startup"))) {

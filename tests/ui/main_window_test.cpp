@@ -183,3 +183,33 @@ TEST_F(MainWindowTest, PortAndPhoneNumberAreSavedWhenTheWindowGoes) {
 
 }  // namespace
 }  // namespace corvanta::testing
+
+namespace corvanta::testing {
+namespace {
+
+TEST_F(MainWindowTest, RemoteAccessOverTcpHoldsTheSerialAndModemButtons) {
+    QString error;
+    if (!demo.listenTcp(TcpLink::kModulePort, &error)) GTEST_SKIP() << "port taken: " << error.toStdString();
+    type("edPWD", QStringLiteral("1234"));
+    type("edServer", QString::fromLatin1(DemoModule::kTcpHost));
+    type("edIPpass", QString::fromLatin1(DemoModule::kTcpPassword));
+    click(main(), "btIPConnect");
+    for (const char* name : {"btConnect", "btDisconnect", "btDial", "btATH"})
+        EXPECT_FALSE(find(main(), name)->isEnabled()) << name;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program->link().tcpActive(); }, 5000));
+    EXPECT_EQ(main()->statusText(), "TCP/IP Connected");
+
+    click(main(), "btAskVersion");
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_TRUE(messenger.shown[0].text.endsWith("(DataVer=2)"));
+
+    click(main(), "btIPDisconnect");
+    EXPECT_FALSE(program->link().tcpActive());
+    EXPECT_TRUE(find(main(), "btConnect")->isEnabled());
+    EXPECT_FALSE(find(main(), "btDisconnect")->isEnabled());  // the serial port is still closed
+    EXPECT_TRUE(find(main(), "btDial")->isEnabled());
+    EXPECT_EQ(messenger.shown.size(), 1u);  // no warning for a close the user asked for
+}
+
+}  // namespace
+}  // namespace corvanta::testing

@@ -17,6 +17,7 @@
 
 #include "link/messenger.h"
 #include "link/modem_call.h"
+#include "link/tcp_link.h"
 #include "link/port_discovery.h"
 #include "link/tick_source.h"
 #include "ui/demo_module.h"
