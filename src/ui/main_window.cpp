@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
 #include <QCloseEvent>
-#include <QGroupBox>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,10 +50,14 @@ QLineEdit* addEdit(QVBoxLayout* layout, QWidget* parent, const char* name, int m
     return edit;
 }
 
-QGroupBox* group(QVBoxLayout* outer, QWidget* parent, QVBoxLayout*& inner) {
-    auto* box = new QGroupBox(parent);
+// A sunken frame around the controls of one kind of link; tight, so the
+// window fits a 800-pixel-high screen with room to spare.
+QFrame* group(QVBoxLayout* outer, QWidget* parent, QVBoxLayout*& inner) {
+    auto* box = new QFrame(parent);
+    box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     inner = new QVBoxLayout(box);
-    inner->setSpacing(4);
+    inner->setSpacing(3);
+    inner->setContentsMargins(6, 5, 6, 5);
     outer->addWidget(box);
     return box;
 }
@@ -76,7 +80,8 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    layout->setSpacing(6);
+    layout->setSpacing(4);
+    layout->setContentsMargins(6, 6, 6, 4);
 
     QVBoxLayout* serialBox = nullptr;
     group(layout, central, serialBox);
@@ -122,7 +127,7 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     QFont bold = btParameterSetting->font();
     bold.setBold(true);
     btParameterSetting->setFont(bold);
-    btParameterSetting->setMinimumHeight(2 * btParameterSetting->sizeHint().height());
+    btParameterSetting->setMinimumHeight(btParameterSetting->sizeHint().height() * 3 / 2);
     layout->addWidget(btParameterSetting);
     QPushButton* btEventlistShort = addButton("btEventlistShort", QStringLiteral("Rövid eseménylista lekérdezése"));
     layout->addWidget(btEventlistShort);
