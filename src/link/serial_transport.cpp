@@ -51,6 +51,10 @@ bool SerialTransport::open(QString* error)
     }
     port_.setDataTerminalReady(true);
     port_.setRequestToSend(true);
+    // What the line kept from before the open answers nothing this session
+    // asked; a stale "PWDOK" would pass for the answer to the next login or
+    // alarm stop.
+    port_.clear(QSerialPort::Input);
     return true;
 }
 

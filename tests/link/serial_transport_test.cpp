@@ -12,6 +12,18 @@
 
 using namespace corvanta;
 
+namespace {
+
+void ensureApp()
+{
+    static int argc = 1;
+    static char name[] = "serial_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+}  // namespace
+
 TEST(SerialPortName, ComNamesAreNormalisedAndDevicePathsKept)
 {
     EXPECT_EQ(normaliseSerialPortName("COM3"), "COM3");
@@ -48,10 +60,7 @@ TEST(SerialTransport, MissingDeviceFailsWithAnActionableMessage)
 
 TEST(SerialTransport, CarriesBytesBothWaysOverAPseudoTerminal)
 {
-    static int argc = 1;
-    static char name[] = "serial_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    ensureApp();
 
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
@@ -78,5 +87,30 @@ TEST(SerialTransport, CarriesBytesBothWaysOverAPseudoTerminal)
     }
     EXPECT_EQ(sent, "RPWD123456\r");
     EXPECT_EQ(received, QByteArray("PWDOK\r"));
+    ::close(master);
+}
+
+TEST(SerialTransport, BytesLeftOnTheLineBeforeTheOpenAreNotTakenForAnswers)
+{
+    ensureApp();
+
+    // A pseudo-terminal keeps what its far end wrote while nobody listened,
+    // as the module's answers to an earlier session: a "PWDOK" of that
+    // session must not pass for the answer to this one's login.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    SerialTransport serial;
+    serial.setPortName(QString::fromLocal8Bit(::ptsname(master)));
+    ASSERT_EQ(::write(master, "PWDOK\r", 6), 6);
+    QString error;
+    ASSERT_TRUE(serial.open(&error)) << error.toStdString();
+    ASSERT_EQ(::write(master, "WROK\r", 5), 5);
+    QByteArray received;
+    QDeadlineTimer deadline(5000);
+    while (!received.endsWith("WROK\r") && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        received += serial.readAll();
+    }
+    EXPECT_EQ(received, QByteArray("WROK\r"));
     ::close(master);
 }
