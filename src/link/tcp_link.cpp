@@ -59,8 +59,11 @@ QByteArray TcpLink::txPending() const
 void TcpLink::onConnected()
 {
     emit statusChanged(QStringLiteral("TCP/IP Connected"));
-    setActive(true);
+    // The hello goes first: whoever hears that the link is up may send at
+    // once, and the far end expects the hello before any line.
+    active_ = true;
     sendHello();
+    emit activeChanged(true);
 }
 
 void TcpLink::onDisconnected()

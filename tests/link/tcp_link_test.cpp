@@ -46,9 +46,13 @@ struct Loopback {
     QByteArray received;
     std::string hello;
 
-    Loopback()
+    Loopback(const std::function<void(TcpLink&)>& onUp = {})
     {
         ensureApp();
+        if (onUp)
+            QObject::connect(&link, &TcpLink::activeChanged, [this, onUp](bool up) {
+                if (up) onUp(link);
+            });
         QObject::connect(&link, &TcpLink::payloadReceived, [this](const QByteArray& b) { received += b; });
         EXPECT_TRUE(server.listen(QHostAddress::LocalHost));
         EXPECT_TRUE(link.connectTo(QStringLiteral("127.0.0.1"), server.serverPort()));
@@ -113,6 +117,13 @@ TEST(TcpLink, ConnectsSendsHelloAndCarriesLinesBothWays)
     EXPECT_EQ(t.receivePiece(), "AT\r");
     t.peer->write(t.dataFrame("OK\r"));
     ASSERT_TRUE(waitFor([&] { return t.received.endsWith("OK\rOK\r"); }));
+}
+
+TEST(TcpLink, HelloLeavesBeforeWhatIsSentOnTheNewsThatTheLinkIsUp)
+{
+    Loopback t([](TcpLink& link) { link.tcpWrite("RPWD123456\r"); });
+    EXPECT_EQ(t.hello.front(), '(');
+    EXPECT_EQ(t.receivePiece(), "RPWD123456\r");
 }
 
 TEST(TcpLink, PeerCloseWarnsButUserDisconnectDoesNot)
