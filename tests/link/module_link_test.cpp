@@ -75,6 +75,7 @@ TEST_F(LinkTest, EachWaitRunsOutAfterItsOwnNumberOfTicks) {
         {50, [&] { return link->readBlock(2, true); }},
         {80, [&] { return link->writeBlock(frame); }},
         {100, [&] { return link->commitWrite(); }},
+        {60, [&] { return link->alarmStop(); }},
     };
     for (const auto& [ticksToWait, op] : waits) {
         bool waitingOneTickBefore = false;
@@ -90,7 +91,7 @@ TEST_F(LinkTest, EachWaitRunsOutAfterItsOwnNumberOfTicks) {
     EXPECT_EQ(link->loginMessage().toStdString(),
               "A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!");
     EXPECT_EQ(line.lines, (std::vector<std::string>{"RPWDEDCB00", "RDFL0002", "WRFL",
-                                                    std::string(540, '0'), "WRACT"}));
+                                                    std::string(540, '0'), "WRACT", "RSTPEDCB00"}));
 }
 
 TEST_F(LinkTest, LoginEndsOnTheAnswerWithoutTicks) {
@@ -283,4 +284,35 @@ TEST(VersionBlock, FieldsEndAtZeroOrAfterThirtyThreeCharacters) {
     junk[32] = '2';
     junk[33] = 'x';
     EXPECT_EQ(parseVersionBlock(junk).dataVersion, 0);
+}
+
+TEST_F(LinkTest, VersionQueryFailuresGiveTheirTextStatusLineAndDataVersion) {
+    const std::string timeOut =
+        "A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!";
+    struct Row {
+        const char* what;
+        std::function<std::string(const std::string&)> module;
+        std::string result;
+        std::string status;
+        std::int32_t dataVersion;
+    } rows[] = {
+        {"login unanswered", [](const std::string&) { return std::string(); }, timeOut,
+         "Leolvasás sikertelen.", 7},
+        {"PWDERR during the block wait",
+         [](const std::string& l) { return std::string(l == "RDFLFFFF" ? "PWDERR\r" : "PWDOK\r"); },
+         "", "Leolvasás sikertelen.", 7},
+        {"no data version digits",
+         [](const std::string& l) {
+             return l == "RDFLFFFF" ? versionBlock("V1", "") : std::string("PWDOK\r");
+         },
+         "Programverzió: V1       (DataVer=0)", "", 0},
+    };
+    for (const Row& row : rows) {
+        link->setDataVersion(7);
+        line.answer = row.module;
+        if (row.result == timeOut) during([&] { ticks->fire(ModuleLink::kLoginTicks); });
+        EXPECT_EQ(link->queryModuleVersion().toStdString(), row.result) << row.what;
+        EXPECT_EQ(link->statusLine().toStdString(), row.status) << row.what;
+        EXPECT_EQ(link->dataVersion(), row.dataVersion) << row.what;
+    }
 }
