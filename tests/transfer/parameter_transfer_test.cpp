@@ -8,9 +8,12 @@
 
 #include <QCoreApplication>
 
+#include <set>
+
 #include "link/messenger.h"
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
+#include "tests/link/scripted_line.h"
 
 using namespace corvanta;
 
@@ -144,6 +147,27 @@ TEST_F(TransferTest, CompareSkipsTheCodesButNotTheNames) {
     EXPECT_EQ(view.row(), "RYYYYYYY");
 }
 
+TEST_F(TransferTest, CompareSkipsExactlyTheUserAndInstallerCodeBytes) {
+    start();
+    ASSERT_TRUE(transfer->read());
+    std::set<std::size_t> codes;
+    for (std::size_t u = 0; u < 12; ++u)
+        for (std::size_t k = 10; k <= 12; ++k) codes.insert(15 * u + k);
+    codes.insert({180, 181, 182});
+    ASSERT_EQ(codes.size(), 39u);
+    const ParameterImage read = image;
+    for (std::size_t offset = 0; offset < 256; ++offset) {
+        image = read;
+        image[offset] ^= 0x01;
+        EXPECT_EQ(transfer->compare(), codes.count(offset) == 1) << "offset " << offset;
+    }
+    // The same offsets in a later block are compared.
+    image = read;
+    image[256 + 10] ^= 0x01;
+    EXPECT_FALSE(transfer->compare());
+    EXPECT_EQ(view.row(), "GRYYYYYY");
+}
+
 TEST_F(TransferTest, CompareStopsAtAMissingBlock) {
     start(withFault("no-read-reply=0003"));
     image = moduleImage();
@@ -187,6 +211,35 @@ TEST_F(TransferTest, OtherDataVersionStopsBeforeAnyBlock) {
     EXPECT_EQ(messages.shown[0],
               "Ehhez a GSM-Corvanta programverzióhoz másik Corvanta Mirovel program szükséges!"
               "   (CorvantaDataVer=3 , MirovelDataVer=2)");
+}
+
+TEST_F(TransferTest, FailedVersionQueryGivesTheVersionMessageWithMinusOne) {
+    start(withFault("no-read-reply=FFFF"));
+    image = pattern(5);
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(view.row(), "WWWWWWWW");
+    EXPECT_EQ(messages.shown,
+              std::vector<std::string>{
+                  "Ehhez a GSM-Corvanta programverzióhoz másik Corvanta Mirovel program szükséges!"
+                  "   (CorvantaDataVer=-1 , MirovelDataVer=2)"});
+    EXPECT_EQ(image, pattern(5));
+    EXPECT_NE(moduleImage(), pattern(5));
+}
+
+TEST_F(TransferTest, UnansweredLoginPaintsAllRedAndSaysTheModuleIsSilent) {
+    start();
+    corvanta::testing::ScriptedLine silent;
+    link->setTransport(&silent);
+    silent.open(nullptr);
+    image = pattern(6);
+    EXPECT_FALSE(transfer->read());
+    EXPECT_EQ(view.row(), "RRRRRRRR");
+    EXPECT_EQ(messages.shown,
+              std::vector<std::string>{
+                  "A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!"});
+    EXPECT_EQ(silent.lines, std::vector<std::string>{"RPWDEDCB00"});
+    EXPECT_EQ(image, pattern(6));
+    EXPECT_TRUE(link->codeTimerEnabled());
 }
 
 TEST_F(TransferTest, WrongInstallerCodePaintsAllRedAndSaysWhy) {
