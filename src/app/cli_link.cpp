@@ -66,8 +66,16 @@ int argcStore = 1;
 char argvName[] = "corvanta-cli";
 char* argvStore[] = {argvName, nullptr};
 
-// Checks the link options; an error text for bad usage.
+// Checks the link options; an error text for bad usage. A misspelt option
+// is refused rather than ignored: "--tcp-prot 9000" would otherwise quietly
+// reach the default port.
 std::optional<std::string> checkLinkOptions(const Args& args) {
+    for (const auto& [name, value] : args.options) {
+        const bool known = name == "--port" || name == "--host" || name == "--password" ||
+                           name == "--tcp-port" || name == "--code" ||
+                           (name == "-o" && args.command == "read");
+        if (!known) return "unknown option " + name;
+    }
     const bool port = args.option("--port").has_value();
     const bool host = args.option("--host").has_value();
     if (port == host) return "give either --port PATH or --host HOST --password TEXT";

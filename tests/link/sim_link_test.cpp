@@ -270,4 +270,8 @@ TEST_F(SimProcessTest, CliFailuresAndBadUsage) {
     EXPECT_EQ(runCli({"version", "--host", "127.0.0.1"}).exitCode, 2);
     EXPECT_EQ(runCli({"write", sim.file("missing.CD2"), "--port", sim.ptyPath()}).exitCode, 2);
     EXPECT_EQ(runCli({"version", "--port", sim.ptyPath(), "--code", "1234567"}).exitCode, 2);
+    r = runCli({"version", "--host", "127.0.0.1", "--password", "x", "--tcp-prot", "9000"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.output.contains("--tcp-prot")) << r.output.toStdString();
+    EXPECT_EQ(runCli({"compare", file, "-o", file, "--port", sim.ptyPath()}).exitCode, 2);
 }
