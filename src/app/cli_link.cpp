@@ -110,6 +110,9 @@ bool connectTcp(ModuleLink& link, const Args& args) {
     if (!link.tcp().connectTo(QString::fromStdString(*args.option("--host")), port)) return false;
     QTimer::singleShot(kTcpConnectMs, &loop, &QEventLoop::quit);
     if (!link.tcpActive()) loop.exec();
+    if (!failed && !link.tcpActive())
+        std::fprintf(stderr, "corvanta-cli: no connection to %s within %d s\n",
+                     args.option("--host")->c_str(), kTcpConnectMs / 1000);
     return !failed && link.tcpActive();
 }
 
