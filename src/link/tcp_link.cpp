@@ -16,6 +16,13 @@ TcpLink::TcpLink(PasswordProvider password, QObject* parent)
     connect(&socket_, &QTcpSocket::readyRead, this, &TcpLink::onReadyRead);
 }
 
+TcpLink::~TcpLink()
+{
+    // The socket is destroyed after the fields its handlers use and closes
+    // itself on the way: that close must not reach them.
+    QObject::disconnect(&socket_, nullptr, this, nullptr);
+}
+
 bool TcpLink::connectTo(const QString& host, quint16 port)
 {
     userDisconnect_ = false;

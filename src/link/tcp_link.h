@@ -42,6 +42,7 @@ public:
     using PasswordProvider = std::function<QString()>;
 
     explicit TcpLink(PasswordProvider password, QObject* parent = nullptr);
+    ~TcpLink() override;
 
     // Closes a running connection (the peer-close warning goes out, as the
     // user did not ask for that close), then starts connecting to host. The

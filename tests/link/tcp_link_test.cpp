@@ -149,6 +149,21 @@ TEST(TcpLink, PeerCloseWarnsButUserDisconnectDoesNot)
     EXPECT_EQ(byUser.link.txPending(), QByteArray("60"));
 }
 
+TEST(TcpLink, ALinkTornDownWhileUpReportsNothingFromItsRemains)
+{
+    // The socket closes itself as it is destroyed, after the link's own
+    // fields are gone: no status and no warning may come out of that.
+    int heard = 0;
+    {
+        Loopback t;
+        QObject::connect(&t.link, &TcpLink::statusChanged, [&] { ++heard; });
+        QObject::connect(&t.link, &TcpLink::disconnectWarning, [&] { ++heard; });
+        QObject::connect(&t.link, &TcpLink::activeChanged, [&] { ++heard; });
+        ASSERT_TRUE(t.link.tcpActive());
+    }
+    EXPECT_EQ(heard, 0);
+}
+
 TEST(TcpLink, ReportsImmediateAndAsynchronousConnectFailures)
 {
     ensureApp();
