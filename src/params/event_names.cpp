@@ -25,7 +25,7 @@ constexpr std::array<std::string_view, kEventNameCount> kNames = {
     "IN10 jelez",     "IN11 jelez",        "IN12 jelez"};
 
 std::string twoDigits(int n) {
-    char text[8];
+    char text[12];
     std::snprintf(text, sizeof text, "%02d", n);
     return text;
 }

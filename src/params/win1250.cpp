@@ -52,6 +52,13 @@ Converter& encoder() {
     return c;
 }
 
+// Windows-1250 leaves these five byte values without a character. Like
+// Windows itself they travel as the C1 control of the same number, so a name
+// holding one comes back out of the editor with the byte it went in with.
+bool undefinedInCodePage(unsigned code) {
+    return code == 0x81 || code == 0x83 || code == 0x88 || code == 0x90 || code == 0x98;
+}
+
 // Length of the UTF-8 sequence that starts with lead byte b, or 0 when b
 // cannot start one.
 std::size_t sequenceLength(unsigned char b) {
@@ -70,7 +77,11 @@ std::string fromWin1250(std::string_view bytes) {
     Converter& c = decoder();
     std::lock_guard lock(c.mutex);
     for (char byte : bytes) {
-        if (static_cast<unsigned char>(byte) < 0x80) {
+        const auto code = static_cast<unsigned char>(byte);
+        if (code < 0x80) {
+            out.push_back(byte);
+        } else if (undefinedInCodePage(code)) {
+            out.push_back('\xC2');
             out.push_back(byte);
         } else if (!c.ok() || !c.convertUnit(std::string_view(&byte, 1), out)) {
             out.append("\xEF\xBF\xBD");
@@ -95,6 +106,9 @@ std::string toWin1250(std::string_view utf8) {
         }
         if (len == 1) {
             out.push_back(utf8[i]);
+        } else if (len == 2 && lead == 0xC2 &&
+                   undefinedInCodePage(static_cast<unsigned char>(utf8[i + 1]))) {
+            out.push_back(utf8[i + 1]);
         } else {
             std::string one;
             if (c.ok() && c.convertUnit(utf8.substr(i, len), one) && one.size() == 1) {

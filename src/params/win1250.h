@@ -8,8 +8,9 @@
 
 namespace corvanta {
 
-// Module bytes (Windows-1250) to UTF-8. Byte values the code page leaves
-// undefined become U+FFFD so that nothing is silently dropped.
+// Module bytes (Windows-1250) to UTF-8. The five byte values the code page
+// leaves undefined become the C1 controls U+0081, U+0083, U+0088, U+0090 and
+// U+0098, and toWin1250 turns those back, so every byte survives a round trip.
 std::string fromWin1250(std::string_view bytes);
 
 // UTF-8 text to module bytes. Characters the code page cannot hold become

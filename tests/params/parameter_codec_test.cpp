@@ -147,6 +147,20 @@ TEST(Encode, TextsAndCodesLandAtTheirRecordOffsets) {
     EXPECT_EQ(image[1624], 'R');  // event 46 SMS at 423 + 26 * 46 + 5
 }
 
+TEST(RoundTrip, TextBytesOfEveryValueComeBackUnchanged) {
+    ParameterImage image = filled(0);
+    const std::uint8_t name[] = {0x81, 0x83, 0x88, 0x90, 0x98, 0x01, 0x7F, 0xA0, 0xFE, 'x'};
+    std::copy(std::begin(name), std::end(name), image.begin() + zoneOffset(4));
+    for (std::size_t i = 0; i < kEventSmsLength; ++i) {
+        image[eventOffset(3) + kEventSmsRel + i] = static_cast<std::uint8_t>(0x80 + i);
+    }
+    const ParameterImage out = roundTrip(image);
+    EXPECT_TRUE(std::equal(std::begin(name), std::end(name), out.begin() + zoneOffset(4)));
+    for (std::size_t i = 0; i < kEventSmsLength; ++i) {
+        EXPECT_EQ(out[eventOffset(3) + kEventSmsRel + i], 0x80 + i) << i;
+    }
+}
+
 // Random images exercise every field with every byte value. A decode and
 // encode may only normalise: it never touches the preserved bytes, only clamps
 // single-byte settings, and a second pass changes nothing.

@@ -18,6 +18,13 @@ TEST(Win1250, UnmappableAndMalformedInputBecomeQuestionMarks) {
     EXPECT_EQ(toWin1250("\xC3"), "?");                                     // truncated sequence
 }
 
-TEST(Win1250, UndefinedByteDecodesToReplacementCharacter) {
-    EXPECT_EQ(fromWin1250(std::string("\x81", 1)), "\xEF\xBF\xBD");
+TEST(Win1250, EveryByteValueSurvivesARoundTrip) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::string text = fromWin1250(all);
+    EXPECT_EQ(utf8Length(text), all.size());
+    EXPECT_EQ(toWin1250(text), all);
+    // The bytes the code page leaves undefined stay visible as their own
+    // code points instead of melting into one replacement character.
+    EXPECT_EQ(fromWin1250("\x81\x98"), "\xC2\x81\xC2\x98");
 }
