@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 using namespace corvanta;
 
 namespace {
@@ -60,6 +62,26 @@ TEST(ParameterFile, SaveReplacesAnExistingFileWhole) {
     image.fill(0x42);
     ASSERT_FALSE(saveParameterFile(path, image));
     EXPECT_EQ(readBytes(path), QByteArray(2048, 0x42));
+}
+
+TEST(ParameterFile, SaveWritesANewFileAndNeverRewritesTheOldOneInPlace) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.CD2");
+    writeBytes(path, patternBytes(2048));
+    // A second name for the old file: a save that truncated and rewrote it
+    // in place (and so could leave it half written) would show through it.
+    const QString oldCopy = dir.filePath("old-copy");
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(oldCopy).constData()), 0);
+    ParameterImage image{};
+    image.fill(0x42);
+    ASSERT_FALSE(saveParameterFile(path, image));
+    EXPECT_EQ(readBytes(path), QByteArray(2048, 0x42));
+    EXPECT_EQ(readBytes(oldCopy), patternBytes(2048));
+
+    // Somewhere no file can be made: refused, nothing else touched.
+    EXPECT_EQ(saveParameterFile(dir.filePath("old-copy/x.CD2"), image),
+              QStringLiteral("File access denied"));
+    EXPECT_EQ(readBytes(oldCopy), patternBytes(2048));
 }
 
 TEST(ParameterFile, FailedSaveKeepsTheOldCopy) {
