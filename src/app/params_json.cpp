@@ -113,6 +113,9 @@ public:
         if (utf8Length(s) > maxChars) {
             refuse(key_, "longer than " + std::to_string(maxChars) + " characters");
         }
+        // The module stores Windows-1250; a character outside it would be
+        // written as '?' without a word.
+        if (fromWin1250(toWin1250(s)) != s) refuse(key_, "holds a character Windows-1250 cannot store");
         return s;
     }
 
@@ -144,7 +147,7 @@ bool isHex(char c) { return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' &&
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Decode shows codes with letters E..A for nibbles it cannot read as digits;
-// they are accepted here and stored as "no digit", as the editor would.
+// they are accepted here and the codec stores them back into their nibbles.
 std::string code(const Node& n) {
     return n.toText(6, [](char c) { return isDigit(c) || c == '*' || (c >= 'A' && c <= 'F'); },
                     "digits, '*' and the letters A..F");

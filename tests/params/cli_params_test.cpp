@@ -114,6 +114,18 @@ TEST_F(CliParams, RefusalNamesFileAndKeyAndWritesNothing) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("nightWalkTime")) << r.err.toStdString();
 
+    // A name the module could only store as question marks.
+    QJsonArray users = json["users"].toArray();
+    QJsonObject user = users[0].toObject();
+    user["name"] = QStringLiteral("K\u00e1lm\u00e1n \u4e2d");
+    users[0] = user;
+    QJsonObject foreign = json;
+    foreign["users"] = users;
+    writeFile(path("foreign.json"), QJsonDocument(foreign).toJson());
+    r = cli({"encode", path("foreign.json"), "-o", path("out.cd2")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("users[0].name")) << r.err.toStdString();
+
     writeFile(path("broken.json"), "{\"installerCode\": ");
     r = cli({"encode", path("broken.json"), "-o", path("out.cd2")});
     EXPECT_EQ(r.status, 2);
