@@ -70,9 +70,11 @@ TEST(BlockReplyDecoding, RejectsEveryMalformedReply) {
     EXPECT_EQ(decodeBlockReply("RDFL0003", last), BlockReply::Rejected);
     EXPECT_EQ(decodeBlockReply("RDFL", last), BlockReply::Rejected);
 
+    // The checksum digits "837F" written "837f": the same value, so only the
+    // letter's case can make the decoder refuse it.
     std::string lower = good;
-    lower[4 + 530] = 'f';  // a digit of the checksum in lower case
-    lower[4 + 531] = 'f';
+    ASSERT_EQ(lower.substr(4 + 532, 4), "837F");
+    lower[4 + 535] = 'f';
     EXPECT_EQ(decodeBlockReply(lower, last), BlockReply::Rejected);
 
     std::string notHex = good;
