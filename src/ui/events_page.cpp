@@ -86,6 +86,9 @@ RowPanel* EventsPage::buildRow(QWidget* parent) {
   l->addWidget(t);
   l->addWidget(s);
   l->addWidget(cent);
+  // "Közp." is centred over its box and wider than it: keep it clear of the
+  // SMS heading.
+  l->addSpacing(widestText(row, {QStringLiteral("Közp.")}) / 2);
   l->addWidget(makeEdit(row, edSMS, "lbSMStext"));
   l->addWidget(makeSpin(row, edHanguz, "lbVoice+"));
   return row;

@@ -38,6 +38,7 @@ RelaysPage::RelaysPage(EditorContext& context, QWidget* parent)
   // Timing block: one line per relay and value, label columns first.
   auto* timing = new QGridLayout;
   timing->setVerticalSpacing(4);
+  timing->setHorizontalSpacing(8);
   for (int k = 0; k < 3; ++k) {
     const QString n = QString::number(k + 1);
     auto* relay = makeLabel(panel, "lbrREL" + n, "RELE " + n + " :");

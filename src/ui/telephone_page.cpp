@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,6 +54,7 @@ TelephonePage::TelephonePage(EditorContext& context, QWidget* parent)
   // Numbers: label, grid, acknowledgement, one line each.
   auto* phones = new QGridLayout;
   phones->setVerticalSpacing(6);
+  phones->setHorizontalSpacing(10);
   auto* ackTitle = makeLabel(panel, "lbTACK", "Nyugtázás");
   phones->addWidget(ackTitle, 0, 2);
   int line = 1;
@@ -77,38 +79,62 @@ TelephonePage::TelephonePage(EditorContext& context, QWidget* parent)
     ++line;
   }
 
-  // Siren outputs, tamper option and test report.
+  // Siren outputs, tamper option and test report. The settings text walks a
+  // panel by left edge, then top, so every control of this panel stands at
+  // one left edge in the written order: each label and its control share a
+  // plain panel of their own, and the panels are stacked.
   QFrame* sirens = makeInnerPanel(panel, "Panel45");
   setHint(sirens, "lbTSirenOuts");
-  auto* s = new QGridLayout(sirens);
+  auto* s = new QVBoxLayout(sirens);
+  s->setSpacing(4);
   auto* sirenTitle = makeLabel(sirens, "lbTSirenOuts", "Sziréna kimenetek beállítása:");
   QFont bold = sirenTitle->font();
   bold.setBold(true);
   sirenTitle->setFont(bold);
-  s->addWidget(sirenTitle, 0, 0, 1, 3);
+  s->addWidget(sirenTitle);
+  const int outWidth = QFontMetrics(sirens->font()).horizontalAdvance(QStringLiteral("OUT 1 :")) + 8;
+  int timingWidth = 0;
+  for (const char* t : {"Start késleltetés ( 0-255 sec ) :", "Maximális időtartam ( 1-25 perc ) :"})
+    timingWidth = qMax(timingWidth, QFontMetrics(sirens->font()).horizontalAdvance(QString::fromUtf8(t)) + 8);
+  // One line of the panel: an optional indent, a label of fixed width, then
+  // the control.
+  const auto panelLine = [&](int indent, const QString& labelName, const QString& text, int labelWidth) {
+    auto* box = new QWidget(sirens);
+    auto* h = new QHBoxLayout(box);
+    h->setContentsMargins(indent, 0, 0, 0);
+    h->setSpacing(0);
+    auto* label = makeLabel(box, labelName, text);
+    label->setFixedWidth(labelWidth);
+    h->addWidget(label);
+    s->addWidget(box);
+    return std::pair{box, h};
+  };
   for (int o = 0; o < kSirenCount; ++o) {
     const QString n = QString::number(o + 1);
-    const int r = 1 + 3 * o;
     const QString out = "lbtOUT" + n;
-    s->addWidget(makeLabel(sirens, out, "OUT " + n + " :"), r, 0);
-    outModes_[o] = makeCombo(sirens, kOutModes[o], out);
-    s->addWidget(outModes_[o], r, 1, 1, 2);
-    s->addWidget(makeLabel(sirens, "lbTStartDelay" + n, "Start késleltetés ( 0-255 sec ) :"), r + 1, 1);
-    outDelays_[o] = makeSpin(sirens, kOutDelays[o], out + "+lbTStartDelay" + n);
-    s->addWidget(outDelays_[o], r + 1, 2);
-    s->addWidget(makeLabel(sirens, "lbTMaxTime" + n, "Maximális időtartam ( 1-25 perc ) :"), r + 2, 1);
-    outTimes_[o] = makeSpin(sirens, kOutTimes[o], out + "+lbTMaxTime" + n);
-    s->addWidget(outTimes_[o], r + 2, 2);
+    auto [modeBox, mode] = panelLine(0, out, "OUT " + n + " :", outWidth);
+    outModes_[o] = makeCombo(modeBox, kOutModes[o], out);
+    mode->addWidget(outModes_[o], 1);
+    auto [delayBox, delay] = panelLine(outWidth, "lbTStartDelay" + n, "Start késleltetés ( 0-255 sec ) :", timingWidth);
+    outDelays_[o] = makeSpin(delayBox, kOutDelays[o], out + "+lbTStartDelay" + n);
+    delay->addWidget(outDelays_[o], 1);
+    auto [timeBox, time] = panelLine(outWidth, "lbTMaxTime" + n, "Maximális időtartam ( 1-25 perc ) :", timingWidth);
+    outTimes_[o] = makeSpin(timeBox, kOutTimes[o], out + "+lbTMaxTime" + n);
+    time->addWidget(outTimes_[o], 1);
   }
-  tamperSiren_ = new QCheckBox(sirens);
+  auto* tamperBox = new QWidget(sirens);
+  auto* tamper = new QHBoxLayout(tamperBox);
+  tamper->setContentsMargins(outWidth, 4, 0, 4);
+  tamperSiren_ = new QCheckBox(tamperBox);
   tamperSiren_->setObjectName("cbSabotageSiren");
   setHint(tamperSiren_, "lbSabotageSiren+lbSabotageSiren2");
-  s->addWidget(tamperSiren_, 7, 0, Qt::AlignRight);
+  tamper->addWidget(tamperSiren_);
   auto* tamperText = new QVBoxLayout;
   tamperText->setSpacing(0);
-  tamperText->addWidget(makeLabel(sirens, "lbSabotageSiren", "Szabotázs esetén OUT1, OUT2"));
-  tamperText->addWidget(makeLabel(sirens, "lbSabotageSiren2", "kikapcsolt állapotnál is jelez"));
-  s->addLayout(tamperText, 7, 1, 1, 2);
+  tamperText->addWidget(makeLabel(tamperBox, "lbSabotageSiren", "Szabotázs esetén OUT1, OUT2"));
+  tamperText->addWidget(makeLabel(tamperBox, "lbSabotageSiren2", "kikapcsolt állapotnál is jelez"));
+  tamper->addLayout(tamperText, 1);
+  s->addWidget(tamperBox);
   QFrame* test = makeInnerPanel(sirens, "Panel96");
   auto* t = new QGridLayout(test);
   t->addWidget(makeLabel(test, "lbTTestTime", "Tesztjelentés időpontja (óó:pp) :"), 0, 0);
@@ -123,44 +149,63 @@ TelephonePage::TelephonePage(EditorContext& context, QWidget* parent)
   t->addWidget(makeLabel(test, "lbTTestFreq", "Tesztjelentés gyakorisága (0 - 255 nap) :"), 1, 0);
   testPeriod_ = makeSpin(test, edTesztGyak, "lbTTestFreq");
   t->addWidget(testPeriod_, 1, 1);
-  s->addWidget(test, 8, 0, 1, 3);
+  s->addWidget(test);
 
-  // Arm/disarm mode of inputs A and B and the module-wide limits.
+  // Arm/disarm mode of inputs A and B and the module-wide limits: labels on
+  // the left, the controls in one column in their written order, the mode
+  // button under the mode it changes.
   QFrame* general = makeInnerPanel(panel, "Panel46");
   auto* g = new QGridLayout(general);
-  g->addWidget(makeLabel(general, "lbTOnOffAB", "Élesítés és kikapcsolás módja az A és B bemeneteken :"), 0, 0);
+  g->setVerticalSpacing(6);
+  // The two longest labels wrap, so that the panel is no wider than the
+  // siren panel above it.
+  int generalWidth = 0;
+  for (const char* t : {"A riasztás maximális ideje ( 5-25 perc ) :", "(1-255 óra,  0=auto élesítés kikapcsolva)",
+                        "Egy zónáról küldhető riasztások maximális száma :"})
+    generalWidth = qMax(generalWidth, QFontMetrics(general->font()).horizontalAdvance(QString::fromUtf8(t)) + 4);
+  const auto wrapped = [&](QLabel* label) {
+    label->setWordWrap(true);
+    label->setFixedWidth(generalWidth);
+    return label;
+  };
+  g->addWidget(wrapped(makeLabel(general, "lbTOnOffAB", "Élesítés és kikapcsolás módja az A és B bemeneteken :")), 0,
+               0, 2, 1);
   onOffMode_ = makeSpin(general, edOnOffMode, "lbTOnOffAB");
-  g->addWidget(onOffMode_, 0, 1);
+  g->addWidget(onOffMode_, 0, 1, Qt::AlignLeft);
   onOffButton_ = new QPushButton(QStringLiteral("Módosítás"), general);
   onOffButton_->setObjectName("btOnOffMode");
-  g->addWidget(onOffButton_, 0, 2);
+  g->addWidget(onOffButton_, 1, 1, Qt::AlignLeft);
   connect(onOffButton_, &QPushButton::clicked, this, [this] {
     if (chooseMode_) onOffMode_->setValue(chooseMode_(onOffMode_->value()));
   });
-  g->addWidget(makeLabel(general, "lbTAlarmMax", "A riasztás maximális ideje ( 5-25 perc ) :"), 1, 0);
+  g->addWidget(wrapped(makeLabel(general, "lbTAlarmMax", "A riasztás maximális ideje ( 5-25 perc ) :")), 2, 0);
   alarmMax_ = makeSpin(general, edAlarmMax, "lbTAlarmMax");
-  g->addWidget(alarmMax_, 1, 1);
+  g->addWidget(alarmMax_, 2, 1, Qt::AlignLeft);
   auto* zoneMax = new QVBoxLayout;
   zoneMax->setSpacing(0);
-  zoneMax->addWidget(makeLabel(general, "lbTZoneAlarmMax", "Egy zónáról küldhető riasztások maximális száma :"));
+  zoneMax->addWidget(
+      wrapped(makeLabel(general, "lbTZoneAlarmMax", "Egy zónáról küldhető riasztások maximális száma :")));
   zoneMax->addWidget(makeLabel(general, "lbTZoneAlarmMaxLine2", "(0-25,  0=nincs korlátozva)"));
-  g->addLayout(zoneMax, 2, 0);
+  g->addLayout(zoneMax, 3, 0);
   zoneAlarmMax_ = makeSpin(general, edZoneAlarmMax, "lbTZoneAlarmMax+lbTZoneAlarmMaxLine2");
-  g->addWidget(zoneAlarmMax_, 2, 1);
+  g->addWidget(zoneAlarmMax_, 3, 1, Qt::AlignLeft);
   auto* autoArm = new QVBoxLayout;
   autoArm->setSpacing(0);
-  autoArm->addWidget(makeLabel(general, "lbTAutoArm", "Automatikus élesítés adott idő után, ha nincs mozgás :"));
+  autoArm->addWidget(
+      wrapped(makeLabel(general, "lbTAutoArm", "Automatikus élesítés adott idő után, ha nincs mozgás :")));
   autoArm->addWidget(makeLabel(general, "lbTAutoArmLine2", "(1-255 óra,  0=auto élesítés kikapcsolva)"));
-  g->addLayout(autoArm, 3, 0);
+  g->addLayout(autoArm, 4, 0);
   autoArm_ = makeSpin(general, edAutoArm, "lbTAutoArm+lbTAutoArmLine2");
-  g->addWidget(autoArm_, 3, 1);
+  g->addWidget(autoArm_, 4, 1, Qt::AlignLeft);
 
+  // Numbers on the left; the siren panel and below it the general panel in
+  // one column on the right, sharing its left edge.
   auto* l = new QGridLayout(panel);
   l->setHorizontalSpacing(16);
-  l->setVerticalSpacing(16);
-  l->addLayout(phones, 0, 0, Qt::AlignLeft | Qt::AlignTop);
-  l->addWidget(general, 1, 0, Qt::AlignLeft | Qt::AlignTop);
-  l->addWidget(sirens, 0, 1, 2, 1, Qt::AlignLeft | Qt::AlignTop);
+  l->setVerticalSpacing(10);
+  l->addLayout(phones, 0, 0, 2, 1, Qt::AlignLeft | Qt::AlignTop);
+  l->addWidget(sirens, 0, 1, Qt::AlignTop);
+  l->addWidget(general, 1, 1, Qt::AlignTop);
   l->setRowStretch(2, 1);
   l->setColumnStretch(2, 1);
 }

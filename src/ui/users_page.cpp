@@ -87,7 +87,12 @@ RowPanel* UsersPage::buildRow(QWidget* parent) {
   auto* rights = makeRowCheckList(row, cblUserRights, kRightsHeadings.join(", "));
   connect(rights, &CheckList::clicked, this, [this, rights] { ctx_.rowControlClicked(rights); });
   l->addWidget(rights);
-  l->addWidget(makeEdit(row, edUserName, "lbUUsername+lbUmax10char"));
+  auto* name = makeEdit(row, edUserName, "lbUUsername+lbUmax10char");
+  // The two-line heading over the names is wider than ten letters; the
+  // column makes room for it so that it does not run into the next one.
+  name->setFixedWidth(qMax(name->width(), widestText(row, {QStringLiteral("Felhasználó neve"),
+                                                          QStringLiteral("(max 10.karakter)")}) + 6));
+  l->addWidget(name);
   auto* code = makeEdit(row, edUserCode, "lbUUserID+lbU4_6digit");
   code->installEventFilter(this);
   l->addWidget(code);

@@ -1,6 +1,11 @@
+#include <map>
+#include <memory>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -304,6 +309,70 @@ TEST_F(EditorTest, ClickingACheckInARowParksTheFocusOnThePagePanel) {
   EXPECT_EQ(rights->highlightedItem(), -1);
   if (QApplication::focusWidget())  // offscreen windows may hold no focus at all
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "FoPanel2");
+}
+
+}  // namespace
+}  // namespace corvanta
+
+namespace corvanta {
+namespace {
+
+// The settings export walks a panel's children by left edge, then top, into
+// plain panels, past labels; a panel array and any other control is one
+// stop. The names met that way must come in the written order.
+QString walkOrder(const QWidget* w, bool copy = false) {
+  QList<QWidget*> children;
+  for (QObject* o : w->children())
+    if (o->isWidgetType() && !static_cast<QWidget*>(o)->isWindow()) children << static_cast<QWidget*>(o);
+  std::stable_sort(children.begin(), children.end(), [](QWidget* a, QWidget* b) {
+    return a->x() != b->x() ? a->x() < b->x() : a->y() < b->y();
+  });
+  QStringList names;
+  for (QWidget* c : children) {
+    if (qobject_cast<QLabel*>(c)) continue;
+    const QMetaObject* m = c->metaObject();
+    if (m == &QWidget::staticMetaObject || m == &QFrame::staticMetaObject) {
+      if (const QString inner = walkOrder(c, copy); !inner.isEmpty()) names << inner;
+    } else {
+      names << (copy ? templateName(c->objectName()) : c->objectName());
+    }
+  }
+  return names.join(u' ');
+}
+
+TEST_F(EditorTest, AWalkByPositionMeetsEveryPagesControlsInWrittenOrder) {
+  const QStringList pages[ParameterEditor::kPageCount] = {
+      {"VPA_ZonaPanel", "edNightDelay"},
+      {"VPA_FelhPanel", "edMasterCode"},
+      {"VPA_EsemenyPanel"},
+      {"VPA_RelePanel", "edREL1delay", "edREL1time", "edREL2delay", "edREL2time", "edREL3delay", "edREL3time"},
+      {"acgTel1",      "acgTel2",      "acgTel3",        "acgTel4",     "acgTelCentr1",    "acgTelCentr2",
+       "acgUserAccount", "acgSMSFW",   "cbACK1",         "cbACK2",      "cbACK3",          "cbACK4",
+       "cbOUT1mode",   "edOUT1delay",  "edOUT1time",     "cbOUT2mode",  "edOUT2delay",     "edOUT2time",
+       "cbSabotageSiren", "meTesztIdopont", "edTesztGyak", "edOnOffMode", "btOnOffMode",  "edAlarmMax",
+       "edZoneAlarmMax", "edAutoArm"},
+      {"VPA_TavKezPanel"},
+      {"rgKEYPAD_LIGHT", "cbKEYPAD_NightArmSilent", "cb_KEYPAD_AlarmBeep", "cb_KEYPAD_QuickArm",
+       "cb_ZoneView_Enabled", "GroupKapuCseng"}};
+  const std::map<int, QStringList> rows = {
+      {kZones,
+       {"cbBypass", "cbZonaCsendes", "cbKoveto", "rgZonaBek", "rgZonaPart", "edZonaErz", "edZonaBeKesl",
+        "edZonaKiKesl", "edZonaIntel", "edZonaCover", "cbNightSet", "edZonaNeve"}},
+      {kUsers, {"cblUserRights", "edUserName", "edUserCode"}},
+      {kEvents, {"meCTID", "clbEvents1_4", "clbEvents5_8", "clbEvents9", "edSMS", "edHanguz"}},
+      {kRelays, {"cblR12", "cblR34", "cblR56"}},
+      {kRemotes, {"cbRFButtA", "cbRFButtB", "cbRFButtC", "cbRFButtD"}}};
+  image.fill(0);
+  open(kZones);
+  for (int p = 0; p < ParameterEditor::kPageCount; ++p) {
+    switchTo(p);
+    EXPECT_EQ(walkOrder(editor.page(p)), pages[p].join(u' ')) << "page " << p;
+  }
+  for (const auto& [p, names] : rows) {
+    std::unique_ptr<RowPanel> copy(array(p)->cloneTemplate(nullptr));
+    copy->layout()->activate();
+    EXPECT_EQ(walkOrder(copy.get(), true), names.join(u' ')) << "rows of page " << p;
+  }
 }
 
 }  // namespace
