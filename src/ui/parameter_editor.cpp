@@ -168,13 +168,19 @@ void ParameterEditor::pageChange(int index) {
   loadingPanel_->hide();
   loadingPanel_->raise();
   buildStart_ = clock_();
+  building_ = true;
   page->setUpdatesEnabled(false);
   a->buildRows();
   page->setUpdatesEnabled(true);
+  building_ = false;
   loadingPanel_->hide();
 }
 
 void ParameterEditor::showProgress(int percent) {
+  // An array that rebuilds its rows on its own (after a resize) reports
+  // progress too; only the page-change step has a stopwatch running and
+  // hides the panel again afterwards.
+  if (!building_) return;
   if (clock_() - buildStart_ > kIndicatorDelayMs) loadingPanel_->show();
   gauge_->setValue(percent);
   if (loadingPanel_->isVisible()) loadingPanel_->repaint();

@@ -89,6 +89,7 @@ class ParameterEditor : public QDialog {
   QElapsedTimer stopwatch_;
   std::function<qint64()> clock_;
   qint64 buildStart_ = 0;
+  bool building_ = false;
 };
 
 }  // namespace corvanta

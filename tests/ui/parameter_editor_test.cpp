@@ -140,6 +140,19 @@ TEST_F(EditorTest, EveryRowPageBuildsWithoutTheLoadingIndicatorWhenFast) {
   EXPECT_FALSE(editor.loadingPanel()->isVisible());
 }
 
+TEST_F(EditorTest, RowsRebuiltLaterByAResizeNeverLeaveTheLoadingIndicatorUp) {
+  image.fill(0);
+  qint64 now = 0;
+  editor.setClock([&now] { return now; });
+  open(kEvents);
+  now += 2000;  // long after the page was built
+  PanelArray* events = array(kEvents);
+  const int before = events->builtRowCount();
+  events->resize(events->width(), events->height() + 4 * events->rowPitch());
+  ASSERT_GT(events->builtRowCount(), before);
+  EXPECT_FALSE(editor.loadingPanel()->isVisible());
+}
+
 TEST_F(EditorTest, TheSecondOpeningStartsOnThePageLeftActive) {
   image.fill(0);
   EXPECT_EQ(editor.pageControl()->currentIndex(), ParameterEditor::kFirstPage);
