@@ -30,7 +30,16 @@ ReplyDispatcher::ReplyDispatcher() {
 }
 
 void ReplyDispatcher::feedReceived(std::string_view bytes) {
-    for (char c : bytes) assembler_.feedReceivedChar(static_cast<std::uint8_t>(c));
+    // A receiver may run a nested event loop that reads more bytes from the
+    // link. Those are newer than the bytes of this chunk still waiting here, so
+    // they queue behind them, as they would in the port's own buffer; the
+    // nested call then works through the queue in arrival order.
+    pending_.append(bytes);
+    while (pendingAt_ < pending_.size()) {
+        assembler_.feedReceivedChar(static_cast<std::uint8_t>(pending_[pendingAt_++]));
+    }
+    pending_.clear();
+    pendingAt_ = 0;
 }
 
 void ReplyDispatcher::dispatchReply(const std::string& line) {

@@ -46,6 +46,8 @@ public:
 
 private:
     LineAssembler assembler_;
+    std::string pending_;        // received bytes not yet through the assembler
+    std::size_t pendingAt_ = 0;
 };
 
 }  // namespace corvanta

@@ -144,3 +144,17 @@ TEST(ReplyDispatch, ALineThatArrivesWhileAReceiverRunsIsNotLost) {
     d.feedReceived("AT_[x\r");
     EXPECT_TRUE(d.flags.writeOk);
 }
+
+TEST(ReplyDispatch, BytesReadDuringAReceiverQueueBehindTheRestOfTheirChunk) {
+    Recorder r;
+    bool nested = false;
+    r.d.receivers.statusFrame = [&](const std::string&) {
+        if (nested) return;
+        nested = true;
+        r.feed("OK\rXYZ\r");  // newer bytes, read by a nested event loop
+    };
+    r.feed("AT_[x\rPWD");
+    EXPECT_TRUE(r.d.flags.pwdOk);
+    EXPECT_FALSE(r.d.flags.okReceived);
+    EXPECT_EQ(r.log, (std::vector<std::string>{"AT_[x", "PWDOK", "XYZ"}));
+}
