@@ -54,6 +54,20 @@ TEST_F(EditorTest, LeavingAWrongUserCodeWarnsAndEmptiesIt) {
   EXPECT_EQ(messages.messages.size(), 2);
 }
 
+TEST_F(EditorTest, SwitchingPageFromAWrongCodeChecksItBeforeTheRowIsStored) {
+  image.fill(0);
+  open(kUsers);
+  QApplication::setActiveWindow(&editor);
+  auto* code = inRow<QLineEdit>(kUsers, 3, "edUserCode");
+  code->setFocus();
+  if (!code->hasFocus()) GTEST_SKIP() << "no focus offscreen";
+  code->setText("12");
+  switchTo(kZones);
+  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+  editor.confirm();
+  EXPECT_EQ(text(userOffset(3) + kUserCodeRel, 3), std::string(3, '\0'));
+}
+
 TEST_F(EditorTest, NoCodeShowsAsStarsThatPassAndStayThreeZeroBytes) {
   image.fill(0);
   open(kUsers);
