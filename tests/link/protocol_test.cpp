@@ -136,6 +136,19 @@ TEST(ReplyDispatch, BlockReplyFillsLastBlock) {
     EXPECT_TRUE(r.d.flags.blockReceived);
     EXPECT_FALSE(r.d.flags.blockRejected);
     EXPECT_EQ(r.d.lastBlock, f);
+
+    // A short, a long and a lower-case reply each raise only the rejection.
+    const std::string good = blockReplyLine(f);
+    std::string lower = good;
+    const std::size_t letter = lower.find_first_of("ABCDEF", 4);
+    ASSERT_NE(letter, std::string::npos);
+    lower[letter] = static_cast<char>(lower[letter] - 'A' + 'a');  // same value, lower case
+    for (const std::string& bad : {good.substr(0, 543), good + "0", lower}) {
+        r.d.flags = {};
+        r.feed(bad + "\r");
+        EXPECT_TRUE(r.d.flags.blockRejected) << bad.size();
+        EXPECT_FALSE(r.d.flags.blockReceived) << bad.size();
+    }
 }
 
 TEST(ReplyDispatch, ALineThatArrivesWhileAReceiverRunsIsNotLost) {
