@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "sim/installer_check.h"
 #include "sim/status_frames.h"
@@ -123,11 +124,18 @@ void SimModule::receive(const QByteArray& bytes) {
     for (char c : bytes) {
         if (c == '\n') continue;
         if (c != '\r') {
-            rxLine_ += c;
+            // The module's buffer is small: noise without a CR must not grow
+            // it without end. Such a line is thrown away at its CR.
+            if (rxLine_.size() < kMaxLineLength) rxLine_ += c;
+            else overlong_ = true;
             continue;
         }
         std::string line;
         line.swap(rxLine_);
+        if (std::exchange(overlong_, false)) {
+            note("line longer than " + std::to_string(kMaxLineLength) + " characters thrown away");
+            continue;
+        }
         if (!line.empty()) handleLine(line);
     }
 }

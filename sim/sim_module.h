@@ -47,6 +47,8 @@ public:
     static constexpr int64_t kSessionMs = 60'000;
     static constexpr int64_t kDriftMs = 3'000;
     static constexpr int64_t kReportMs = 10'000;
+    // Longer than any line the program sends (the 540-digit frame line).
+    static constexpr std::size_t kMaxLineLength = 1024;
 
     explicit SimModule(ModuleSettings settings, MsClock clock = {}, QObject* parent = nullptr);
 
@@ -102,6 +104,7 @@ private:
     QTimer timer_;
 
     std::string rxLine_;
+    bool overlong_ = false;
     bool awaitingFrame_ = false;
     bool remoteCall_ = false;
     std::optional<int64_t> sessionUntil_;

@@ -140,6 +140,18 @@ TEST(BlockWrites, CommitReplacesMemoryOnlyWithAFullCheckedSet) {
     EXPECT_EQ(h.module().memory(), next);
 }
 
+TEST(LineInput, NoiseWithoutALineEndIsDroppedAndTheNextLineServed) {
+    ModuleHarness h;
+    std::vector<std::size_t> received;  // lengths of the lines the module took in
+    QObject::connect(&h.module(), &SimModule::traffic, [&](char direction, const QByteArray& line) {
+        if (direction == '<') received.push_back(std::size_t(line.size()));
+    });
+    const std::string noise(3 * SimModule::kMaxLineLength, 'x');
+    EXPECT_EQ(h.ask(noise + "RPWD" + kGoodCode), std::vector<std::string>{});
+    EXPECT_EQ(h.login(), "PWDOK");
+    EXPECT_EQ(received, std::vector<std::size_t>{10});
+}
+
 TEST(BlockWrites, MalformedFrameLinesAreRefused) {
     ModuleHarness h;
     h.login();
