@@ -1,6 +1,8 @@
 #include "ui/start_up.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 
 #include "link/tick_source.h"
 #include "ui/main_window.h"
@@ -17,6 +19,10 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     // The name, not the display name: that one would be appended to every
     // window title by some window systems.
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    // Without the file the buttons stay in English; nothing else depends on it.
+    if (qtTexts_.load(QLocale(QLocale::Hungarian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
 
     link_ = options.transferTicks && options.codeTicks
                 ? std::make_unique<ModuleLink>(std::move(options.transferTicks), std::move(options.codeTicks))
@@ -51,6 +57,10 @@ void StartUp::createAll() {
     if (allWindowsCreated()) return;
     editor_ = std::make_unique<ParameterEditor>();
     editor_->setMessenger(messenger_);
+    // The editor shows itself before it runs its own loop, and a window that
+    // is already up does not become modal: set here, the main and transfer
+    // windows stay out of reach while it is open.
+    editor_->setWindowModality(Qt::ApplicationModal);
     trafficLog_ = std::make_unique<TrafficLogWindow>();
     transfer_ = std::make_unique<TransferWindow>(*link_, image_);
     transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });

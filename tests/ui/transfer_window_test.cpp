@@ -3,7 +3,10 @@
 
 #include "tests/ui/program_fixture.h"
 
+#include <QApplication>
 #include <QFile>
+
+#include "ui/parameter_editor.h"
 
 namespace corvanta::testing {
 namespace {
@@ -101,6 +104,23 @@ TEST_F(TransferWindowTest, EditButtonOpensTheEditorOnTheProgramsImage) {
     EXPECT_EQ(opened, &program->image());
     click(transfer(), "btStop");  // has no action
     EXPECT_TRUE(messenger.shown.empty());
+}
+
+TEST_F(TransferWindowTest, EditorKeepsTheOtherWindowsOutOfReachWhileOpen) {
+    // The editor writes the image back when confirmed; a read or a file
+    // opened behind it meanwhile would be overwritten unseen.
+    click(main(), "btParameterSetting");
+    QWidget* modal = nullptr;
+    bool running = false;
+    QTimer::singleShot(0, [&] {
+        running = program->editor()->isVisible();
+        modal = QApplication::activeModalWidget();
+        program->editor()->reject();
+    });
+    click(transfer(), "btEdit");
+    EXPECT_TRUE(running);
+    EXPECT_EQ(modal, program->editor());
+    EXPECT_FALSE(program->editor()->isVisible());
 }
 
 }  // namespace
