@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTranslator>
 
 #include <memory>
 
@@ -68,6 +69,9 @@ public slots:
     void showMainWindow();
 
 private:
+    // Qt's own Hungarian texts ("Igen", "Nem", the file dialogs), so the
+    // dialogs speak the program's language.
+    QTranslator qtTexts_;
     ParameterImage image_{};
     PortDiscovery discovery_;
     std::unique_ptr<ModuleLink> link_;

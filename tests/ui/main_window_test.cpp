@@ -2,6 +2,8 @@
 
 #include "tests/ui/program_fixture.h"
 
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStatusBar>
 
 #include "ui/splash_window.h"
@@ -37,6 +39,13 @@ TEST_F(MainWindowTest, StartUpCreatesEveryWindowBeforeTheMainWindowShows) {
     EXPECT_EQ(fresh.mainWindow()->windowTitle(), "GSM-Corvanta  v1.30 (dv.2)");
     EXPECT_EQ(find(fresh.mainWindow(), "ButtonSelectSerial")->text(), "Soros port kiválasztása");
     EXPECT_FALSE(find(fresh.mainWindow(), "btFirmware")->isVisibleTo(fresh.mainWindow()));
+}
+
+TEST_F(MainWindowTest, QtsOwnDialogTextsAreHungarian) {
+    const QString texts = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_hu.qm");
+    if (!QFileInfo::exists(texts)) GTEST_SKIP() << "no Hungarian Qt texts installed";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Igen");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), "&Nem");
 }
 
 TEST_F(MainWindowTest, StatusLineClickShowsTheCaption) {
