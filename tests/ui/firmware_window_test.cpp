@@ -1,0 +1,133 @@
+// The firmware window's buttons against the simulated module in the same
+// process: what is enabled when, the status line, the progress bar and stop.
+
+#include "ui/firmware_window.h"
+
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "link/module_link.h"
+#include "sim/sim_module.h"
+#include "sim/sim_transport.h"
+#include "tests/transfer/firmware_builder.h"
+#include "tests/ui/recording_messenger.h"
+
+namespace corvanta {
+namespace {
+
+namespace t = firmware_texts;
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+class FirmwareWindowTest : public ::testing::Test {
+protected:
+    FirmwareWindowTest() {
+        auto ticks = std::make_unique<ManualTickSource>();
+        transferTicks = ticks.get();
+        link = std::make_unique<ModuleLink>(std::move(ticks), std::make_unique<ManualTickSource>());
+        link->setMessenger(&messenger);
+        link->setInstallerCode("1234");
+        window = std::make_unique<FirmwareWindow>(*link);
+        window->setFileChooser([this] { return chosen; });
+        QObject::connect(&fastClock, &QTimer::timeout, [this] {
+            if (link->waiting()) transferTicks->fire();
+        });
+        fastClock.start(0);
+    }
+    void connectModule() {
+        link->setTransport(&line);
+        line.open(nullptr);
+    }
+    QString writeFile(const std::string& text) {
+        const QString path = dir.filePath(QStringLiteral("new.GCF"));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.data(), qsizetype(text.size()));
+        return path;
+    }
+    QPushButton* button(const char* name) const {
+        auto* b = window->findChild<QPushButton*>(QString::fromLatin1(name));
+        EXPECT_NE(b, nullptr) << name;
+        return b;
+    }
+    QProgressBar* bar() const { return window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1")); }
+
+    QTemporaryDir dir;
+    RecordingMessenger messenger;
+    sim::SimModule module{sim::ModuleSettings{}};
+    sim::SimTransport line{&module};
+    ManualTickSource* transferTicks = nullptr;
+    std::unique_ptr<ModuleLink> link;
+    std::unique_ptr<FirmwareWindow> window;
+    QString chosen;
+    QTimer fastClock;
+};
+
+TEST_F(FirmwareWindowTest, StartWaitsForAFileAndTheLink) {
+    EXPECT_EQ(window->objectName(), "FormFirmware");
+    EXPECT_EQ(window->windowTitle(), u("Firmware Letöltő"));
+    EXPECT_FALSE(button("btStart")->isEnabled());
+    for (const char* name : {"btLoad", "btCRC_Restart", "btStop", "btClose"})
+        EXPECT_TRUE(button(name)->isEnabled()) << name;
+
+    button("btLoad")->click();  // cancelled
+    EXPECT_FALSE(button("btStart")->isEnabled());
+    EXPECT_TRUE(messenger.messages.isEmpty());
+
+    chosen = writeFile(corvanta::testing::gcfText(3) + "rövid\r\n");
+    button("btLoad")->click();
+    EXPECT_FALSE(button("btStart")->isEnabled());
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_TRUE(messenger.messages[0].startsWith(u("A firmware fájl 4. sora hibás")));
+
+    chosen = writeFile(corvanta::testing::gcfText(3));
+    button("btLoad")->click();
+    EXPECT_TRUE(button("btStart")->isEnabled());
+    EXPECT_EQ(window->statusText(), u(t::kFileOk));
+
+    messenger.messages.clear();
+    button("btStart")->click();
+    EXPECT_EQ(messenger.messages, QStringList{u(" Nincs soros kapcsolat.")});
+}
+
+TEST_F(FirmwareWindowTest, UploadStopAndCheck) {
+    connectModule();
+    chosen = writeFile(corvanta::testing::gcfText(40));
+    button("btLoad")->click();
+
+    // While frames go out only loading and starting are locked; stop is heard
+    // before the next frame.
+    std::vector<bool> lockedDuring;
+    auto spy = QObject::connect(bar(), &QProgressBar::valueChanged, [&](int value) {
+        lockedDuring.push_back(!button("btLoad")->isEnabled() && !button("btStart")->isEnabled() &&
+                               button("btStop")->isEnabled() && button("btCRC_Restart")->isEnabled());
+        if (value == 4) button("btStop")->click();
+    });
+    button("btStart")->click();
+    QObject::disconnect(spy);
+    EXPECT_EQ(window->statusText(), u(t::kStopped));
+    EXPECT_EQ(bar()->maximum(), 9);
+    EXPECT_EQ(bar()->value(), 4);
+    EXPECT_EQ(lockedDuring, std::vector<bool>(lockedDuring.size(), true));
+    EXPECT_TRUE(button("btLoad")->isEnabled());
+    EXPECT_TRUE(button("btStart")->isEnabled());
+
+    button("btStart")->click();
+    EXPECT_EQ(window->statusText(), u(t::kUploadOk));
+    EXPECT_EQ(bar()->value(), 9);
+
+    button("btCRC_Restart")->click();
+    EXPECT_EQ(window->statusText(), u(t::kCheckOk));
+    EXPECT_EQ(messenger.messages, QStringList{u(t::kRestarting)});
+
+    window->show();
+    button("btClose")->click();
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace corvanta
