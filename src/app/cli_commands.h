@@ -20,5 +20,7 @@ struct Command {
 std::vector<Command> paramCommands();
 // version, read, write, compare, alarm-stop (cli_link.cpp)
 std::vector<Command> linkCommands();
+// export (cli_export.cpp)
+std::vector<Command> exportCommands();
 
 }  // namespace corvanta::cli

@@ -1,0 +1,51 @@
+// corvanta-cli export: the settings listing of a parameter file, as the
+// transfer window's export shows it, without a screen.
+#include <QApplication>
+#include <QByteArray>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/cli_commands.h"
+#include "transfer/parameter_file.h"
+#include "ui/parameter_editor.h"
+#include "ui/settings_export.h"
+
+namespace corvanta::cli {
+namespace {
+
+int runExport(const Args& args) {
+    if (args.positional.size() != 1) {
+        std::fprintf(stderr, "corvanta-cli: usage: export IMAGE\n");
+        return ExitUsage;
+    }
+    ParameterImage image{};
+    if (auto error = loadParameterFile(QString::fromStdString(args.positional[0]), image)) {
+        std::fprintf(stderr, "corvanta-cli: %s: %s\n", args.positional[0].c_str(), qPrintable(*error));
+        return ExitUsage;
+    }
+    // The listing walks the editor's controls, which need a widget
+    // application but never a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "corvanta-cli";
+    static char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    ParameterEditor editor;
+    const QByteArray text = (exportEditorSettings(editor, image).join(u'\n') + u'\n').toUtf8();
+    if (std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) != std::size_t(text.size()) ||
+        std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "corvanta-cli: cannot write the output\n");
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+}  // namespace
+
+std::vector<Command> exportCommands() {
+    return {{"export", "export IMAGE                      print the settings listing of a parameter file", runExport}};
+}
+
+}  // namespace corvanta::cli
