@@ -20,6 +20,8 @@ struct Command {
 std::vector<Command> paramCommands();
 // version, read, write, compare, alarm-stop (cli_link.cpp)
 std::vector<Command> linkCommands();
+// firmware (cli_firmware.cpp)
+std::vector<Command> firmwareCommands();
 // export (cli_export.cpp)
 std::vector<Command> exportCommands();
 

@@ -13,6 +13,7 @@ namespace {
 std::vector<Command> allCommands() {
     std::vector<Command> all = paramCommands();
     for (auto& c : linkCommands()) all.push_back(std::move(c));
+    for (auto& c : firmwareCommands()) all.push_back(std::move(c));
     for (auto& c : exportCommands()) all.push_back(std::move(c));
     return all;
 }

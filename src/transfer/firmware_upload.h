@@ -50,6 +50,9 @@ public:
     // The file's frames, or its error text; nothing else is touched.
     static bool readFile(const QString& path, PreparedFirmware& out, QString& error);
 
+    // Frames read elsewhere (the command-line tool checks the file before
+    // it connects).
+    void setFirmware(PreparedFirmware firmware) { firmware_ = std::move(firmware); }
     bool loaded() const { return !firmware_.frames.empty(); }
     const PreparedFirmware& firmware() const { return firmware_; }
 

@@ -1,0 +1,69 @@
+// corvanta-cli firmware FILE: uploads a GCF firmware file and sends the check
+// after which the module restarts, printing the status texts the firmware
+// window shows. A bad file is refused before any connection is made.
+
+#include <cstdio>
+
+#include "app/cli_commands.h"
+#include "app/cli_session.h"
+#include "transfer/firmware_upload.h"
+
+namespace corvanta::cli {
+
+namespace {
+
+class PrintingFirmwareView : public FirmwareView {
+public:
+    void setStatusText(const QString& text) override {
+        if (!text.isEmpty()) say(text);
+    }
+    void setProgressRange(int maximum) override {
+        frames_ = maximum + 1;
+        shown_ = -1;
+    }
+    void setProgress(int frame) override {
+        // Every 32nd frame: a whole upload in a screenful.
+        if (frame == shown_ || (frame % 32 != 0 && frame != frames_ - 1)) return;
+        shown_ = frame;
+        say(QStringLiteral("Keret %1 / %2").arg(frame + 1).arg(frames_));
+    }
+    void setOperationRunning(bool) override {}
+
+private:
+    int frames_ = 0;
+    int shown_ = -1;
+};
+
+int runFirmware(const Args& args) {
+    if (args.positional.size() != 1) {
+        std::fprintf(stderr, "usage: corvanta-cli firmware FILE\n");
+        return ExitUsage;
+    }
+    const std::string& path = args.positional[0];
+    PreparedFirmware firmware;
+    QString error;
+    if (!FirmwareUpload::readFile(QString::fromStdString(path), firmware, error)) {
+        std::fprintf(stderr, "corvanta-cli: %s: %s\n", path.c_str(), error.toUtf8().constData());
+        return ExitUsage;
+    }
+    Session s;
+    if (auto exit = openSession(args, s)) return *exit;
+    PrintingFirmwareView view;
+    FirmwareUpload upload(*s.link, view);
+    upload.setFirmware(std::move(firmware));
+    // The check only after a complete upload: after a partial one the module
+    // would refuse it anyway.
+    const bool ok = upload.upload() && upload.check();
+    closeSession(s);
+    return ok ? ExitOk : ExitFailed;
+}
+
+}  // namespace
+
+std::vector<Command> firmwareCommands() {
+    return {{"firmware",
+             "firmware FILE  (--port PATH | --host HOST --password TEXT [--tcp-port N]) [--code DIGITS] [--log]",
+             runFirmware}};
+}
+
+}  // namespace corvanta::cli
