@@ -1,0 +1,51 @@
+#pragma once
+// The short event list (FormEventlistShort, "GSM-Corvanta  Rövid
+// eseménylista"): the newest 90 entries of the module's event memory, newest
+// first, with the names of the users and zones involved. Reads happen only
+// on the installer's request; the loads themselves are the service's.
+
+#include <QWidget>
+
+#include "service/event_list.h"
+
+class QPushButton;
+class QStatusBar;
+class QTableWidget;
+
+namespace corvanta {
+
+class ModuleLink;
+class ModuleNamesStore;
+
+class EventListWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kColumns = 14;
+
+    EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWidget* parent = nullptr);
+
+    const EventMemory& eventMemory() const { return memory_; }
+    // Row 1..90 under the header, column 0..13.
+    QString cellText(int row, int column) const;
+    QString statusText() const;
+
+public slots:
+    void btLoadEventsClick();
+    void btLoadNamesClick();
+    // Redraws every row from the event memory and the names.
+    void showEventList();
+
+private:
+    void showStatus(const QString& text);
+    void setCell(int row, int column, const std::string& text);
+
+    ModuleLink& link_;
+    ModuleNamesStore& names_;
+    // Zero until the first load; partly new after a failed one.
+    EventMemory memory_{};
+    QTableWidget* acgEvSh_ = nullptr;
+    QPushButton* btLoadEvents_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,172 @@
+// The short event list window against the simulated module in the same
+// process, offscreen. Transfer ticks run a hundred times faster than on the
+// wire.
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "link/module_link.h"
+#include "service/module_names_load.h"
+#include "sim/sim_module.h"
+#include "sim/sim_transport.h"
+#include "tests/ui/recording_messenger.h"
+#include "ui/event_list_window.h"
+
+using namespace corvanta;
+
+namespace {
+
+class EventListWindowTest : public ::testing::Test {
+protected:
+    void start(const char* fault = nullptr) {
+        link = std::make_unique<ModuleLink>(std::make_unique<TimerTickSource>(1),
+                                            std::make_unique<ManualTickSource>());
+        link->setMessenger(&messages);
+        link->setInstallerCode("1234");
+        plugIn(QDate(2026, 3, 16), fault);
+        window = std::make_unique<EventListWindow>(*link, names);
+        window->show();
+    }
+    // A module whose history ends the evening before `today` with
+    // "Kikapcs. Part.2" by user 1.
+    void plugIn(QDate today, const char* fault = nullptr) {
+        sim::ModuleSettings settings;
+        settings.startTime = QDateTime(today, QTime(10, 0));
+        if (fault) {
+            std::string error;
+            EXPECT_TRUE(sim::addFault(fault, settings.faults, error)) << error;
+        }
+        link->setTransport(nullptr);
+        line.reset();
+        module = std::make_unique<sim::SimModule>(std::move(settings));
+        line = std::make_unique<sim::SimTransport>(module.get());
+        link->setTransport(line.get());
+        link->serialConnect();
+    }
+    QPushButton* button(const char* name) {
+        return window->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    QString kindOf(int row) { return window->cellText(row, 2).trimmed(); }
+
+    RecordingMessenger messages;
+    ModuleNamesStore names;
+    std::unique_ptr<sim::SimModule> module;
+    std::unique_ptr<sim::SimTransport> line;
+    std::unique_ptr<ModuleLink> link;
+    std::unique_ptr<EventListWindow> window;
+};
+
+}  // namespace
+
+TEST_F(EventListWindowTest, ControlsCarryTheirNamesAndCaptions) {
+    start();
+    EXPECT_EQ(window->objectName(), "FormEventlistShort");
+    EXPECT_EQ(window->windowTitle(), "GSM-Corvanta  Rövid eseménylista");
+    EXPECT_EQ(button("btLoadEvents")->text(), "Eseménylista lekérdezése");
+    EXPECT_EQ(button("btLoadNames")->text(), "Zóna / Felhaszn. nevek letöltése");
+    EXPECT_EQ(button("btClose")->text(), "Ablak bezárása");
+    auto* grid = window->findChild<QTableWidget*>("acgEvSh");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->columnCount(), 14);
+    EXPECT_EQ(grid->rowCount(), 90);
+    QStringList headers;
+    for (int c = 0; c < 14; ++c) headers << grid->horizontalHeaderItem(c)->text();
+    EXPECT_EQ(headers.join('|'),
+              "Sorszám|Időpont|Esemény|Zóna / Felhasználó|T1|T2|T3|T4|S1|S2|S3|S4|Közp|Státusz");
+    // Nothing read yet: only the numbers.
+    EXPECT_EQ(window->cellText(1, 0), "1");
+    EXPECT_EQ(window->cellText(90, 0), "90");
+    EXPECT_EQ(window->cellText(1, 1), "");
+    // No header or cell text is cut.
+    for (int c = 0; c < 14; ++c) {
+        const QString header = grid->horizontalHeaderItem(c)->text();
+        EXPECT_GE(grid->columnWidth(c), grid->horizontalHeader()->fontMetrics().horizontalAdvance(header))
+            << header.toStdString();
+    }
+    button("btClose")->click();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(EventListWindowTest, LoadShowsTheNewestFirstThenNamesFillTheSubjects) {
+    start();
+    button("btLoadEvents")->click();
+    EXPECT_EQ(window->statusText(), "Eseménylista letöltve.");
+    EXPECT_TRUE(button("btLoadEvents")->isEnabled());
+    EXPECT_EQ(window->cellText(1, 1), "03/15 - 23:59");
+    EXPECT_EQ(kindOf(1), "Kikapcs. Part.2");
+    EXPECT_EQ(window->cellText(1, 3), "1. ");
+    // Settled reports: no route pending, reporting done.
+    EXPECT_EQ(window->cellText(1, 4), "-");
+    EXPECT_EQ(window->cellText(1, 13), "OK.");
+    int alarmRow = 0;
+    for (int row = 1; row <= 90 && !alarmRow; ++row)
+        if (kindOf(row) == "IN3 Riasztás") alarmRow = row;
+    ASSERT_GT(alarmRow, 0);
+    EXPECT_EQ(window->cellText(alarmRow, 3), "3. ");
+    // Rows beyond the history the module has are empty.
+    EXPECT_EQ(window->cellText(90, 1), "");
+    EXPECT_EQ(window->cellText(90, 0), "90");
+
+    button("btLoadNames")->click();
+    EXPECT_EQ(window->statusText(), "Zóna és Felhasználói nevek letöltve.");
+    EXPECT_EQ(window->cellText(1, 3).trimmed(), "1.  Kovács P.");
+    EXPECT_EQ(window->cellText(alarmRow, 3).trimmed(), "3.  Nappali");
+    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_TRUE(link->codeTimerEnabled());
+}
+
+TEST_F(EventListWindowTest, FailedLoadLeavesTheListUntilTheNextRedraw) {
+    start();
+    button("btLoadEvents")->click();
+    ASSERT_EQ(window->cellText(1, 1), "03/15 - 23:59");
+    // Another module, whose block 1 never comes: block 0 (every entry of
+    // its short history) is taken, the newest index stays the old one.
+    plugIn(QDate(2026, 6, 20), "no-read-reply=F001");
+    button("btLoadEvents")->click();
+    EXPECT_EQ(window->statusText(), "Leolvasás sikertelen.");
+    EXPECT_TRUE(button("btLoadEvents")->isEnabled());
+    EXPECT_EQ(window->cellText(1, 1), "03/15 - 23:59");
+    // The next redraw shows what the memory now holds.
+    button("btLoadNames")->click();
+    EXPECT_EQ(window->cellText(1, 1), "06/19 - 23:59");
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(EventListWindowTest, LoadButtonIsOffOnlyWhileALoadRuns) {
+    start();
+    bool offDuring = true;
+    QObject::connect(link.get(), &ModuleLink::trafficLogged,
+                     [&] { offDuring &= !button("btLoadEvents")->isEnabled(); });
+    QSignalSpy traffic(link.get(), &ModuleLink::trafficLogged);
+    button("btLoadNames")->click();
+    button("btLoadEvents")->click();
+    EXPECT_GT(traffic.count(), 0);
+    EXPECT_TRUE(offDuring);
+    EXPECT_TRUE(button("btLoadEvents")->isEnabled());
+}
+
+TEST_F(EventListWindowTest, WithoutALinkOnlyTheMessageShows) {
+    start();
+    link->serialDisconnect();
+    button("btLoadEvents")->click();
+    button("btLoadNames")->click();
+    EXPECT_EQ(messages.messages, QStringList(2, " Nincs soros kapcsolat."));
+    EXPECT_EQ(window->statusText(), "");
+    EXPECT_TRUE(button("btLoadEvents")->isEnabled());
+}
+
+TEST_F(EventListWindowTest, NamesLoadedElsewhereRedrawTheList) {
+    start();
+    button("btLoadEvents")->click();
+    ASSERT_EQ(window->cellText(1, 3), "1. ");
+    // The status monitor loads into the same store with its own status bar.
+    QString elsewhere;
+    ASSERT_TRUE(loadModuleNames(*link, names, [&](const QString& t) { elsewhere = t; }));
+    EXPECT_EQ(window->cellText(1, 3).trimmed(), "1.  Kovács P.");
+    EXPECT_EQ(window->statusText(), "Eseménylista letöltve.");
+}
