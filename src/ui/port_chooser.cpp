@@ -211,6 +211,10 @@ void PortChooser::refresh() {
 }
 
 void PortChooser::fillGrid(const QStringList& entries) {
+    // Rebuilt only on a change, and at the same scroll position: a refresh
+    // every second must not throw a scrolled list back to its top.
+    if (entries == choices()) return;
+    const int scrolled = stringGrid1_->verticalScrollBar()->value();
     // The highlighted port stays highlighted when rows move.
     const int row = stringGrid1_->currentRow();
     const std::uint8_t highlighted =
@@ -223,6 +227,8 @@ void PortChooser::fillGrid(const QStringList& entries) {
         for (const auto& e : entries) list.push_back(toStd(e));
         stringGrid1_->setCurrentRow(findByComNumber(list, highlighted));
     }
+    stringGrid1_->doItemsLayout();  // the scroll range, before it is used
+    stringGrid1_->verticalScrollBar()->setValue(scrolled);
 }
 
 void PortChooser::selectRow(int row) {

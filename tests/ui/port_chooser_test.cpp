@@ -2,6 +2,9 @@
 
 #include "ui/port_chooser.h"
 
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -65,6 +68,24 @@ TEST_F(PortChooserTest, RefreshMarksAnUnpluggedAdapterAbsentAndKeepsTheHighlight
         devices.push_back({"/dev/ttyACM0", "Modem", ""});
         chooser.refresh();
         EXPECT_EQ(chooser.choices().at(2), "+ttyACM0 Modem (COM3);/dev/ttyACM0");
+    });
+}
+
+TEST_F(PortChooserTest, RefreshLeavesAScrolledListWhereTheUserPutIt) {
+    for (int i = 0; i < 30; ++i) devices.push_back({"/dev/ttyUSB" + std::to_string(10 + i), "", ""});
+    open({}, [&] {
+        QScrollBar* bar = chooser.findChild<QListWidget*>(QStringLiteral("StringGrid1"))->verticalScrollBar();
+        QCoreApplication::processEvents();
+        ASSERT_GT(bar->maximum(), 0);
+        bar->setValue(bar->maximum());
+        const int scrolled = bar->value();
+        chooser.refresh();  // nothing changed
+        EXPECT_EQ(bar->value(), scrolled);
+        devices.pop_back();  // one unplugged: the list is rebuilt
+        chooser.refresh();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar->value(), scrolled);
+        EXPECT_TRUE(chooser.choices().last().startsWith('-'));
     });
 }
 
