@@ -1,0 +1,92 @@
+#pragma once
+// The status monitor (FormStatus, "GSM-Corvanta állapotfigyelés"): live
+// state of the inputs, supply and outputs, the module's last eight events
+// and its messages, with alarm stop, partition arming and the zone name
+// read. Lines are shown whenever they arrive, open or not; the poll and the
+// commands are StatusMonitor's.
+
+#include <QDialog>
+
+#include <array>
+#include <memory>
+
+#include "service/status_frame.h"
+#include "service/status_monitor.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTableWidget;
+
+namespace corvanta {
+
+class ModuleLink;
+class TickSource;
+
+class StatusWindow : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kEventRows = 8;
+    static constexpr int kEventColumns = 14;
+
+    // Null ticks: StatusTimer, 500 ms.
+    StatusWindow(ModuleLink& link, ModuleNamesStore& names, std::unique_ptr<TickSource> statusTicks = nullptr,
+                 QWidget* parent = nullptr);
+    ~StatusWindow() override;
+
+    StatusMonitor& monitor() { return monitor_; }
+
+    // The main window's button: the periodic login gives way to the poll
+    // while the window is open, modally, and comes back when it closes.
+    void openModal();
+
+    // The poll's answers, in arrival order.
+    void showStatusFrame(const QByteArray& line);
+    void showEventFrame(const QByteArray& line);
+    void addStatusMessage(const QByteArray& line);
+
+    // Input headers: the zone names read from the module, or "IN1" .. "IN12".
+    void refreshInputCaptions();
+
+public slots:
+    void btLoadZoneNamesClick();
+    void btClearMsgClick();
+    void btSotpAllAlarmClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLabel* addPanel(const QString& name, const QString& caption);
+    QLabel* addValue(const QString& name);
+    QPushButton* addButton(const char* name, const QString& caption);
+    void statusText(const QString& text);
+
+    ModuleLink& link_;
+    ModuleNamesStore& names_;
+    StatusMonitor monitor_;
+
+    std::array<QLabel*, 12> inputPanels_{};
+    std::array<QLabel*, 12> zoneStates_{};
+    std::array<QLabel*, 12> zoneLoops_{};
+    std::array<QLabel*, 2> inputLoopsAB_{};
+    std::array<QLabel*, 2> partitions_{};
+    std::array<QLabel*, 3> relays_{};
+    std::array<QLabel*, 2> outputs_{};
+    QLabel* lbAkku_;
+    QLabel* lbAC_;
+    QLabel* lbKezelo_;
+    QLabel* lbFix_;
+    QLabel* lbGSMpowVal_;
+    QProgressBar* pbTerero_;
+    QLabel* lbTempVal_;
+    QTableWidget* acgEvSh_;
+    QPlainTextEdit* memo1_;
+    QPushButton* btLoadZoneNames_;
+    QPushButton* btSotpAllAlarm_;
+    QStatusBar* statusBar1_;
+};
+
+}  // namespace corvanta

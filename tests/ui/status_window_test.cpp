@@ -1,0 +1,231 @@
+// The status monitor window against the simulated module in the same
+// process, with the poll and transfer ticks in the test's hand.
+
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "link/module_link.h"
+#include "link/tick_source.h"
+#include "sim/sim_module.h"
+#include "sim/sim_transport.h"
+#include "tests/ui/recording_messenger.h"
+#include "ui/status_window.h"
+
+namespace corvanta {
+namespace {
+
+const QByteArray kFullFrame =
+    "AT_[00000000000000000000000000000000,22222222222222,0000000000000,<0,100000000,10,O,1,=0,17]";
+
+class StatusWindowTest : public ::testing::Test {
+protected:
+    StatusWindowTest() {
+        module = std::make_unique<sim::SimModule>(sim::ModuleSettings{});
+        line = std::make_unique<sim::SimTransport>(module.get());
+        auto transfer = std::make_unique<ManualTickSource>();
+        auto status = std::make_unique<ManualTickSource>();
+        transferTicks = transfer.get();
+        statusTicks = status.get();
+        link = std::make_unique<ModuleLink>(std::move(transfer), std::make_unique<ManualTickSource>());
+        link->setTransport(line.get());
+        link->setMessenger(&messages);
+        link->setInstallerCode("1234");
+        window = std::make_unique<StatusWindow>(*link, names, std::move(status));
+        // Waits run out at once: one tick per turn of the loop.
+        QObject::connect(&clock, &QTimer::timeout, [this] {
+            if (link->waiting()) transferTicks->fire();
+            else statusTicks->fire();
+        });
+    }
+
+    template <typename T = QLabel>
+    T* find(const char* name) const {
+        T* w = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString text(const char* label) const { return find(label)->text(); }
+    QColor colour(const char* label) const { return find(label)->palette().color(QPalette::WindowText); }
+    QString cell(int row, int column) const {
+        QTableWidgetItem* item = find<QTableWidget>("acgEvSh")->item(row, column);
+        return item ? item->text() : QString();
+    }
+    void receive(const QByteArray& l) {
+        link->feedReceived(l + "\r");
+        QCoreApplication::processEvents();
+    }
+    // Poll ticks with the module's answers in between.
+    void poll(int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            statusTicks->fire();
+            QTest::qWait(1);
+        }
+    }
+    void clickRunning(const char* button) {
+        clock.start(0);
+        find<QPushButton>(button)->click();
+        clock.stop();
+    }
+
+    RecordingMessenger messages;
+    std::unique_ptr<sim::SimModule> module;
+    std::unique_ptr<sim::SimTransport> line;
+    std::unique_ptr<ModuleLink> link;
+    ModuleNamesStore names;
+    std::unique_ptr<StatusWindow> window;
+    ManualTickSource* transferTicks = nullptr;
+    ManualTickSource* statusTicks = nullptr;
+    QTimer clock;
+};
+
+const QColor kRed(255, 0, 0), kGreen(0, 128, 0), kBlack(0, 0, 0), kGrey(128, 128, 128);
+
+TEST_F(StatusWindowTest, StatusLineFillsEveryLabelEvenWhileClosed) {
+    ASSERT_TRUE(link->serialConnect());
+    EXPECT_FALSE(window->isVisible());
+    receive(kFullFrame);
+    for (const char* state : {"lbINS1", "lbINS12"}) {
+        EXPECT_EQ(text(state), "Alaphelyzet");
+        EXPECT_EQ(colour(state), kGreen);
+    }
+    EXPECT_EQ(text("lbINE7"), "2k");
+    EXPECT_EQ(text("lbINEA"), "2k");
+    EXPECT_EQ(text("lbINEB"), "2k");
+    const QString point = QLocale().decimalPoint();
+    EXPECT_EQ(text("lbAkku"), "13" + point + "6V / 12" + point + "5V");
+    EXPECT_EQ(text("lbOUT1"), "12 V");
+    EXPECT_EQ(colour("lbOUT1"), kGreen);
+    EXPECT_EQ(text("lbOUT2"), "0 V");
+    EXPECT_EQ(colour("lbOUT2"), kBlack);
+    EXPECT_EQ(text("lbREL2"), "KI");
+    EXPECT_EQ(text("lbKezelo"), "12 V");
+    EXPECT_EQ(text("lbFix"), "12 V");
+    EXPECT_EQ(text("lbPart1"), "Élesítve");
+    EXPECT_EQ(colour("lbPart1"), kRed);
+    EXPECT_EQ(text("lbPart2"), "Kikapcsolva");
+    EXPECT_EQ(text("lbGSMpowVal"), "31");
+    EXPECT_EQ(find<QProgressBar>("pbTerero")->value(), 31);
+    EXPECT_EQ(text("lbAC"), "OK");
+    EXPECT_EQ(colour("lbAC"), kGreen);
+    EXPECT_EQ(text("lbTempVal"), "23 C°");
+
+    // A damaged line changes nothing; a kind 1 line shows two decimals, no mains, no temperature.
+    QByteArray damaged = kFullFrame;
+    damaged[78] = '0';
+    damaged.replace(79, 1, "0");
+    receive(damaged);
+    EXPECT_EQ(text("lbPart1"), "Élesítve");
+    const QByteArray kind1 =
+        "AT_[00000000000000000000000000000000,22222222222222,0000000000000,00,000000000,00,5]";
+    receive(kind1);
+    EXPECT_EQ(text("lbAkku"), "0" + point + "00V");
+    EXPECT_EQ(text("lbAC"), "?");
+    EXPECT_EQ(colour("lbAC"), kGrey);
+    EXPECT_EQ(text("lbTempVal"), "");
+}
+
+TEST_F(StatusWindowTest, EventLineFillsTheEightRows) {
+    // Row 1: kind 27 by user 2; row 2: kind 31 without a subject; row 3: empty slot.
+    QByteArray frame = "AT_{" + QByteArray("1B320F0805000100") + QByteArray("1F350F0805000002") +
+                       QByteArray("3032000000000000");
+    frame += QByteArray(132 - frame.size(), '0');
+    receive(frame);
+    EXPECT_EQ(cell(0, 0), "1");
+    EXPECT_EQ(cell(0, 1), "03/15 - 08:05");
+    EXPECT_EQ(cell(0, 3), "F=2");
+    EXPECT_EQ(cell(0, 4), "X");
+    EXPECT_EQ(cell(0, 13), "Aktív");
+    EXPECT_EQ(cell(1, 3), "--");
+    EXPECT_EQ(cell(1, 13), "OK.");
+    EXPECT_EQ(cell(2, 1), "");
+    EXPECT_EQ(cell(7, 0), "8");
+
+    // A later line with that slot empty leaves no old marks behind.
+    receive("AT_{" + QByteArray(128, '0'));
+    EXPECT_EQ(cell(0, 1), "");
+    EXPECT_EQ(cell(0, 4), "");
+}
+
+TEST_F(StatusWindowTest, MessagesAppendAndClear) {
+    receive("AT_/GSM t\xE9rer\xF5: 20");
+    receive("AT_/");
+    const QStringList lines = find<QPlainTextEdit>("Memo1")->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "GSM térerő: 20");
+    EXPECT_EQ(lines[1], "");
+    find<QPushButton>("btClearMsg")->click();
+    EXPECT_TRUE(find<QPlainTextEdit>("Memo1")->toPlainText().isEmpty());
+}
+
+TEST_F(StatusWindowTest, PollShowsTheModuleAndItsPartitionChanges) {
+    ASSERT_TRUE(link->serialConnect());
+    window->monitor().setPolling(true);
+    poll(2);
+    EXPECT_NE(text("lbINS1"), ".");
+    EXPECT_EQ(text("lbINE12").left(1), "A");  // the module's radio detector
+    EXPECT_FALSE(cell(0, 1).isEmpty());
+    EXPECT_EQ(text("lbPart1"), "Kikapcsolva");
+
+    find<QPushButton>("btP1ON")->click();
+    poll(2);
+    EXPECT_EQ(text("lbPart1"), "Élesítve");
+    find<QPushButton>("btP1OFF")->click();
+    poll(2);
+    EXPECT_EQ(text("lbPart1"), "Kikapcsolva");
+}
+
+TEST_F(StatusWindowTest, ZoneNamesBecomeInputCaptions) {
+    window->show();
+    EXPECT_EQ(text("PanelIN1"), "IN1");
+    ASSERT_TRUE(link->serialConnect());
+    window->monitor().setPolling(true);
+    clickRunning("btLoadZoneNames");
+    // As stored: the leading blank of a loaded name, the module's padding after it.
+    EXPECT_EQ(text("PanelIN1").trimmed(), "Bejárat");
+    EXPECT_TRUE(text("PanelIN1").startsWith(" B"));
+    EXPECT_EQ(text("PanelIN12").trimmed(), "Rádiós PIR");
+    EXPECT_TRUE(find<QStatusBar>("StatusBar1")->currentMessage().isEmpty());
+    EXPECT_TRUE(find<QPushButton>("btLoadZoneNames")->isEnabled());
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(StatusWindowTest, AlarmStopShowsItsOutcome) {
+    ASSERT_TRUE(link->serialConnect());
+    window->monitor().setPolling(true);
+    QString during;
+    QTimer::singleShot(0, [&] { during = find<QStatusBar>("StatusBar1")->currentMessage(); });
+    clickRunning("btSotpAllAlarm");
+    EXPECT_EQ(during, "Riasztások leállítása...");
+    EXPECT_EQ(messages.messages.back(), "Riasztási események leállítva!");
+    EXPECT_TRUE(find<QStatusBar>("StatusBar1")->currentMessage().isEmpty());
+    EXPECT_TRUE(find<QPushButton>("btSotpAllAlarm")->isEnabled());
+}
+
+TEST_F(StatusWindowTest, OpeningHandsThePeriodicLoginToThePollAndBack) {
+    ASSERT_TRUE(link->serialConnect());
+    EXPECT_TRUE(link->codeTimerEnabled());
+    bool pollingWhileOpen = false, loginWhileOpen = true;
+    QTimer::singleShot(0, [&] {
+        pollingWhileOpen = window->monitor().polling();
+        loginWhileOpen = link->codeTimerEnabled();
+        find<QPushButton>("btClose")->click();
+    });
+    window->openModal();
+    EXPECT_TRUE(pollingWhileOpen);
+    EXPECT_FALSE(loginWhileOpen);
+    EXPECT_FALSE(window->monitor().polling());
+    EXPECT_TRUE(link->codeTimerEnabled());
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace corvanta
