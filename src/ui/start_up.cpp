@@ -5,6 +5,8 @@
 #include <QLocale>
 
 #include "link/tick_source.h"
+#include "ui/event_list_window.h"
+#include "ui/firmware_window.h"
 #include "ui/main_window.h"
 #include "ui/parameter_editor.h"
 #include "ui/port_chooser.h"
@@ -64,9 +66,22 @@ void StartUp::createAll() {
     trafficLog_ = std::make_unique<TrafficLogWindow>();
     transfer_ = std::make_unique<TransferWindow>(*link_, image_);
     transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
+    eventList_ = std::make_unique<EventListWindow>(*link_, moduleNames_);
 
     mainWindow_->setTrafficLog(trafficLog_.get());
     mainWindow_->setTransferWindow(transfer_.get());
+    connect(mainWindow_.get(), &MainWindow::eventListRequested, eventList_.get(), [this] {
+        eventList_->show();
+        eventList_->raise();
+        eventList_->activateWindow();
+    });
+    firmware_ = std::make_unique<FirmwareWindow>(*link_);
+    // Not modal: the main window stays usable while an upload runs.
+    connect(mainWindow_.get(), &MainWindow::firmwareRequested, firmware_.get(), [this] {
+        firmware_->show();
+        firmware_->raise();
+        firmware_->activateWindow();
+    });
     mainWindow_->applyStartCaptions();
 }
 

@@ -14,11 +14,14 @@
 #include "link/port_discovery.h"
 #include "link/settings_file.h"
 #include "params/parameter_image.h"
+#include "service/module_names_load.h"
 #include "ui/dialog_messenger.h"
 
 namespace corvanta {
 
+class EventListWindow;
 class MainWindow;
+class FirmwareWindow;
 class ParameterEditor;
 class PortChooser;
 class SplashWindow;
@@ -58,6 +61,11 @@ public:
     ParameterEditor* editor() const { return editor_.get(); }
     TrafficLogWindow* trafficLog() const { return trafficLog_.get(); }
     TransferWindow* transferWindow() const { return transfer_.get(); }
+    FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
+    EventListWindow* eventListWindow() const { return eventList_.get(); }
+    // The user and zone names read from the module, shared by the event
+    // list and the status monitor.
+    ModuleNamesStore& moduleNames() { return moduleNames_; }
     bool allWindowsCreated() const { return transfer_ != nullptr; }
 
 signals:
@@ -75,6 +83,7 @@ private:
     ParameterImage image_{};
     PortDiscovery discovery_;
     std::unique_ptr<ModuleLink> link_;
+    ModuleNamesStore moduleNames_;
     DialogMessenger dialogs_;
     Messenger* messenger_;
     // Declared in creation order; destroyed the other way round, so the
@@ -85,6 +94,8 @@ private:
     std::unique_ptr<ParameterEditor> editor_;
     std::unique_ptr<TrafficLogWindow> trafficLog_;
     std::unique_ptr<TransferWindow> transfer_;
+    std::unique_ptr<FirmwareWindow> firmware_;
+    std::unique_ptr<EventListWindow> eventList_;
 };
 
 }  // namespace corvanta

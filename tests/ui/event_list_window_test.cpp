@@ -14,6 +14,7 @@
 #include "service/module_names_load.h"
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
+#include "tests/ui/program_fixture.h"
 #include "tests/ui/recording_messenger.h"
 #include "ui/event_list_window.h"
 
@@ -170,3 +171,28 @@ TEST_F(EventListWindowTest, NamesLoadedElsewhereRedrawTheList) {
     EXPECT_EQ(window->cellText(1, 3).trimmed(), "1.  Kovács P.");
     EXPECT_EQ(window->statusText(), "Eseménylista letöltve.");
 }
+
+namespace corvanta::testing {
+
+class EventListProgramTest : public ProgramTest {};
+
+TEST_F(EventListProgramTest, MainWindowButtonShowsTheListBesideItAndItLoads) {
+    EventListWindow* list = program->eventListWindow();
+    ASSERT_NE(list, nullptr);
+    EXPECT_FALSE(list->isVisible());
+    click(main(), "btEventlistShort");
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(list->isModal());
+    EXPECT_TRUE(main()->isVisible());
+
+    connectTo(kDirect);
+    fastClock.start(1);
+    click(list, "btLoadEvents");
+    EXPECT_EQ(list->statusText(), "Eseménylista letöltve.");
+    EXPECT_FALSE(list->cellText(1, 1).isEmpty());
+    EXPECT_TRUE(program->link().codeTimerEnabled());
+    click(list, "btClose");
+    EXPECT_FALSE(list->isVisible());
+}
+
+}  // namespace corvanta::testing
