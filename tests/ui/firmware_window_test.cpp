@@ -16,6 +16,10 @@
 #include "sim/sim_transport.h"
 #include "tests/transfer/firmware_builder.h"
 #include "tests/ui/recording_messenger.h"
+#include "ui/main_window.h"
+#include "ui/port_chooser.h"
+#include "ui/start_up.h"
+#include "ui/transfer_window.h"
 
 namespace corvanta {
 namespace {
@@ -127,6 +131,46 @@ TEST_F(FirmwareWindowTest, UploadStopAndCheck) {
     window->show();
     button("btClose")->click();
     EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace corvanta
+
+// The main window offers the firmware window only when the program was
+// started for it, and opens it without blocking itself.
+namespace corvanta {
+namespace {
+
+std::unique_ptr<StartUp> program(bool firmware, const QTemporaryDir& dir, Messenger& messenger) {
+    StartOptions options;
+    options.firmware = firmware;
+    options.settingsPath = dir.filePath(QStringLiteral("settings.ini"));
+    options.messenger = &messenger;
+    auto p = std::make_unique<StartUp>(std::move(options));
+    p->createAll();
+    p->showMainWindow();
+    return p;
+}
+
+TEST(FirmwareButton, OpensTheWindowNotModallyOnlyWhenOffered) {
+    QTemporaryDir dir;
+    RecordingMessenger messenger;
+    auto plain = program(false, dir, messenger);
+    auto* hidden = plain->mainWindow()->findChild<QPushButton*>(QStringLiteral("btFirmware"));
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_FALSE(hidden->isVisibleTo(plain->mainWindow()));
+    plain.reset();
+
+    auto offered = program(true, dir, messenger);
+    auto* button = offered->mainWindow()->findChild<QPushButton*>(QStringLiteral("btFirmware"));
+    ASSERT_TRUE(button->isVisible());
+    ASSERT_NE(offered->firmwareWindow(), nullptr);
+    EXPECT_FALSE(offered->firmwareWindow()->isVisible());
+    button->click();
+    EXPECT_TRUE(offered->firmwareWindow()->isVisible());
+    EXPECT_EQ(offered->firmwareWindow()->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(offered->mainWindow()->isEnabled());
+    offered->firmwareWindow()->hide();
 }
 
 }  // namespace
