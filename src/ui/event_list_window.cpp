@@ -37,6 +37,8 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     acgEvSh_->setObjectName("acgEvSh");
     acgEvSh_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     acgEvSh_->setSelectionMode(QAbstractItemView::NoSelection);
+    // Read-only: no cell to move to, so no focus frame in the numbers column.
+    acgEvSh_->setFocusPolicy(Qt::NoFocus);
     acgEvSh_->verticalHeader()->hide();
     acgEvSh_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     acgEvSh_->horizontalHeader()->setHighlightSections(false);

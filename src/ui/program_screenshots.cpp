@@ -11,6 +11,7 @@
 
 #include "link/messenger.h"
 #include "ui/demo_module.h"
+#include "ui/event_list_window.h"
 #include "ui/main_window.h"
 #include "ui/port_chooser.h"
 #include "ui/splash_window.h"
@@ -42,6 +43,16 @@ void save(QWidget* w, const QString& dir, const QString& name) {
 
 void click(QWidget* window, const char* button) {
     if (auto* b = window->findChild<QPushButton*>(QString::fromLatin1(button))) b->click();
+}
+
+// The list after the installer read the events and the names.
+void shootEventList(StartUp& startUp, const QString& dir) {
+    EventListWindow* list = startUp.eventListWindow();
+    list->show();
+    list->btLoadEventsClick();
+    list->btLoadNamesClick();
+    save(list, dir, QStringLiteral("event_list"));
+    list->hide();
 }
 
 }  // namespace
@@ -89,6 +100,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     save(transfer, dir, QStringLiteral("transfer_window_read"));
     save(main, dir, QStringLiteral("main_window_connected"));
     save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
+    shootEventList(startUp, dir);
     click(main, "btDisconnect");
     transfer->hide();
     startUp.trafficLog()->hide();
