@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -11,6 +12,7 @@
 
 #include "link/messenger.h"
 #include "ui/demo_module.h"
+#include "ui/firmware_window.h"
 #include "ui/event_list_window.h"
 #include "ui/main_window.h"
 #include "ui/port_chooser.h"
@@ -53,6 +55,29 @@ void shootEventList(StartUp& startUp, const QString& dir) {
     list->btLoadNamesClick();
     save(list, dir, QStringLiteral("event_list"));
     list->hide();
+}
+
+// The firmware window after a small file went up. Each line is seeded with
+// its own index, so it goes out as it stands in the file.
+void shootFirmware(StartUp& startUp, const QString& dir) {
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("demo.GCF"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    for (int i = 0; i < 40; ++i) {
+        QByteArray line = QByteArray(":") + QByteArray::number(i, 16).rightJustified(2, '0') +
+                          QByteArray::number(0x4000 + 64 * i, 16).rightJustified(4, '0');
+        for (int m = 0; m < 64; ++m) line += QByteArray::number((i * 31 + m * 7) & 0xFF, 16).rightJustified(2, '0');
+        file.write(line.toUpper() + "\r\n");
+    }
+    file.close();
+    FirmwareWindow* window = startUp.firmwareWindow();
+    window->setFileChooser([path] { return path; });
+    window->show();
+    window->btLoadClick();
+    window->btStartClick();
+    save(window, dir, QStringLiteral("firmware_window"));
+    window->hide();
 }
 
 }  // namespace
@@ -100,6 +125,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     save(transfer, dir, QStringLiteral("transfer_window_read"));
     save(main, dir, QStringLiteral("main_window_connected"));
     save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
+    shootFirmware(startUp, dir);
     shootEventList(startUp, dir);
     click(main, "btDisconnect");
     transfer->hide();
