@@ -8,7 +8,6 @@
 
 #include "link/messenger.h"
 #include "link/module_link.h"
-#include "params/win1250.h"
 #include "service/event_memory_load.h"
 #include "service/module_names_load.h"
 #include "sim/sim_module.h"
@@ -113,55 +112,30 @@ TEST_F(ServiceLoadTest, EventMemoryFailureKeepsTheBlocksAlreadyRead) {
     }
 }
 
-TEST_F(ServiceLoadTest, LoadsWithoutALinkSayNoLinkAndTouchNothing) {
-    start({}, false);
-    EventMemory memory = filled(7);
-    EXPECT_FALSE(loadEventMemory(*link, memory, sink()));
-    EXPECT_FALSE(loadModuleNames(*link, store, sink()));
-    EXPECT_EQ(memory, filled(7));
-    EXPECT_TRUE(statuses.empty());
-    EXPECT_EQ(messages.shown, std::vector<std::string>(2, " Nincs soros kapcsolat."));
-}
-
-TEST_F(ServiceLoadTest, RefusedLoginShowsItsMessageAndReadsNothing) {
-    start(withFault("pwderr"));
-    EventMemory memory = filled(7);
-    QSignalSpy loaded(&store, &ModuleNamesStore::loaded);
-    EXPECT_FALSE(loadEventMemory(*link, memory, sink()));
-    EXPECT_FALSE(loadModuleNames(*link, store, sink()));
-    EXPECT_EQ(memory, filled(7));
-    EXPECT_EQ(loaded.count(), 0);
-    EXPECT_EQ(messages.shown, std::vector<std::string>(2, " Hibás telepítői azonosító!"));
+TEST_F(ServiceLoadTest, NoLinkOrARefusedLoginReadsNothing) {
+    for (bool linkUp : {false, true}) {
+        start(withFault("pwderr"), linkUp);
+        messages.shown.clear();
+        EventMemory memory = filled(7);
+        QSignalSpy loaded(&store, &ModuleNamesStore::loaded);
+        EXPECT_FALSE(loadEventMemory(*link, memory, sink()));
+        EXPECT_FALSE(loadModuleNames(*link, store, sink()));
+        EXPECT_EQ(memory, filled(7));
+        EXPECT_EQ(loaded.count(), 0);
+        const char* shown = linkUp ? " Hibás telepítői azonosító!" : " Nincs soros kapcsolat.";
+        EXPECT_EQ(messages.shown, std::vector<std::string>(2, shown));
+    }
     EXPECT_EQ(statuses.back(), "Leolvasás sikertelen.");
-}
-
-TEST_F(ServiceLoadTest, NamesComeFromTheModulesUserAndZoneRecords) {
-    sim::ModuleSettings settings;
-    // Factory memory keeps its installer code; only the name fields change.
-    std::fill_n(settings.memory.begin() + 15 * 4, 10, 0);
-    std::fill_n(settings.memory.begin() + 183, 10, 0);  // zone 1 unnamed
-    std::fill_n(settings.memory.begin() + 183 + 20 * 11, 10, 0);
-    const std::string user = toWin1250("Éva");
-    std::copy(user.begin(), user.end(), settings.memory.begin() + 15 * 4);  // user 5
-    const std::string zone = toWin1250("Garázs");
-    std::copy(zone.begin(), zone.end(), settings.memory.begin() + 183 + 20 * 11);  // zone 12
-    start(settings);
-    QSignalSpy loaded(&store, &ModuleNamesStore::loaded);
-    ASSERT_TRUE(loadModuleNames(*link, store, sink()));
-    EXPECT_EQ(loaded.count(), 1);
-    EXPECT_EQ(store.names().userName(5), " Éva");
-    EXPECT_EQ(store.names().zoneName(12), " Garázs");
-    EXPECT_TRUE(ModuleNames::isBlank(store.names().zoneName(1)));
-    const std::vector<std::string> expected = {
-        "Zóna és Felhasználói nevek letöltése...", "Zóna és Felhasználói nevek letöltése 0...",
-        "Zóna és Felhasználói nevek letöltése 1...", "Zóna és Felhasználói nevek letöltése 2...",
-        "Zóna és Felhasználói nevek letöltve."};
-    EXPECT_EQ(statuses, expected);
 }
 
 TEST_F(ServiceLoadTest, NameLoadFailureKeepsTheNamesLoadedBefore) {
     start();
     ASSERT_TRUE(loadModuleNames(*link, store, sink()));
+    const std::vector<std::string> expected = {
+        "Zóna és Felhasználói nevek letöltése...", "Zóna és Felhasználói nevek letöltése 0...",
+        "Zóna és Felhasználói nevek letöltése 1...", "Zóna és Felhasználói nevek letöltése 2...",
+        "Zóna és Felhasználói nevek letöltve."};
+    EXPECT_EQ(statuses, expected);
     const std::string before = store.names().zoneName(1);
     ASSERT_FALSE(ModuleNames::isBlank(before));
     for (const char* fault : {"no-read-reply=0002", "wrong-index=0001"}) {
