@@ -18,6 +18,7 @@
 #include "ui/port_chooser.h"
 #include "ui/splash_window.h"
 #include "ui/start_up.h"
+#include "ui/text_window.h"
 #include "ui/traffic_log_window.h"
 #include "ui/transfer_window.h"
 
@@ -123,6 +124,10 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     save(transfer, dir, QStringLiteral("transfer_window_start"));
     transfer->btReadClick();
     save(transfer, dir, QStringLiteral("transfer_window_read"));
+    // The export button is hidden in the window; its handler shows the listing.
+    transfer->btExportClick();
+    save(startUp.textWindow(), dir, QStringLiteral("text_window"));
+    startUp.textWindow()->hide();
     save(main, dir, QStringLiteral("main_window_connected"));
     save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
     shootFirmware(startUp, dir);

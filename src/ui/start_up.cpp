@@ -11,7 +11,9 @@
 #include "ui/parameter_editor.h"
 #include "ui/port_chooser.h"
 #include "ui/program_version.h"
+#include "ui/settings_export.h"
 #include "ui/splash_window.h"
+#include "ui/text_window.h"
 #include "ui/traffic_log_window.h"
 #include "ui/transfer_window.h"
 
@@ -41,6 +43,7 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     dialogs_ = DialogMessenger(mainWindow_.get());
     chooser_ = std::make_unique<PortChooser>(discovery_, mainWindow_.get());
     mainWindow_->setPortChooser(chooser_.get());
+    textWindow_ = std::make_unique<TextWindow>();
 
     connect(splash_.get(), &SplashWindow::createAllRequested, this, &StartUp::createAll);
     connect(splash_.get(), &SplashWindow::welcomeFinished, this, &StartUp::showMainWindow);
@@ -65,6 +68,9 @@ void StartUp::createAll() {
     editor_->setWindowModality(Qt::ApplicationModal);
     trafficLog_ = std::make_unique<TrafficLogWindow>();
     transfer_ = std::make_unique<TransferWindow>(*link_, image_);
+    transfer_->setExporter([this](const ParameterImage& image) {
+        textWindow_->showListing(exportEditorSettings(*editor_, image));
+    });
     transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
     eventList_ = std::make_unique<EventListWindow>(*link_, moduleNames_);
 

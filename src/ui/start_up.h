@@ -25,6 +25,7 @@ class FirmwareWindow;
 class ParameterEditor;
 class PortChooser;
 class SplashWindow;
+class TextWindow;
 class TickSource;
 class TrafficLogWindow;
 class TransferWindow;
@@ -58,6 +59,7 @@ public:
     SplashWindow* splash() const { return splash_.get(); }
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     PortChooser* portChooser() const { return chooser_.get(); }
+    TextWindow* textWindow() const { return textWindow_.get(); }
     ParameterEditor* editor() const { return editor_.get(); }
     TrafficLogWindow* trafficLog() const { return trafficLog_.get(); }
     TransferWindow* transferWindow() const { return transfer_.get(); }
@@ -91,6 +93,7 @@ private:
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<MainWindow> mainWindow_;
     std::unique_ptr<PortChooser> chooser_;
+    std::unique_ptr<TextWindow> textWindow_;
     std::unique_ptr<ParameterEditor> editor_;
     std::unique_ptr<TrafficLogWindow> trafficLog_;
     std::unique_ptr<TransferWindow> transfer_;

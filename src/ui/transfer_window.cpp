@@ -52,13 +52,14 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     bold.setBold(true);
     btEdit->setFont(bold);
 
-    lockedWhileRunning_ = {btOpen, btSave, btRead, btWrite, btCompare, btEdit, btClose};
+    lockedWhileRunning_ = {btOpen, btSave, btExport, btRead, btWrite, btCompare, btEdit, btClose};
     connect(btOpen, &QPushButton::clicked, this, &TransferWindow::btOpenClick);
     connect(btSave, &QPushButton::clicked, this, &TransferWindow::btSaveClick);
     connect(btRead, &QPushButton::clicked, this, &TransferWindow::btReadClick);
     connect(btWrite, &QPushButton::clicked, this, &TransferWindow::btWriteClick);
     connect(btCompare, &QPushButton::clicked, this, &TransferWindow::btCompareClick);
     connect(btEdit, &QPushButton::clicked, this, &TransferWindow::btEditClick);
+    connect(btExport, &QPushButton::clicked, this, &TransferWindow::btExportClick);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
     // btStop has never had an action; it stays for the installers who look for it.
 
@@ -144,6 +145,10 @@ void TransferWindow::btSaveClick() {
 
 void TransferWindow::btEditClick() {
     if (editorOpener_) editorOpener_(image_);
+}
+
+void TransferWindow::btExportClick() {
+    if (exporter_) exporter_(image_);
 }
 
 QString TransferWindow::chooseFile(bool forSaving) {

@@ -32,6 +32,8 @@ public:
     using FileChooser = std::function<QString(bool forSaving)>;
     // Opens the editor on the image and returns when it closes.
     using EditorOpener = std::function<void(ParameterImage& image)>;
+    // Lists the image as settings text and shows the listing.
+    using Exporter = std::function<void(const ParameterImage& image)>;
 
     TransferWindow(ModuleLink& link, ParameterImage& image, QWidget* parent = nullptr);
     ~TransferWindow() override;
@@ -39,6 +41,7 @@ public:
     // Tests choose files without a dialog.
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
     void setEditorOpener(EditorOpener opener) { editorOpener_ = std::move(opener); }
+    void setExporter(Exporter exporter) { exporter_ = std::move(exporter); }
 
     QColor indicatorColour(int block) const;
 
@@ -55,6 +58,7 @@ public slots:
     void btOpenClick();
     void btSaveClick();
     void btEditClick();
+    void btExportClick();
 
 private:
     QPushButton* addButton(const char* name, const QString& caption);
@@ -66,6 +70,7 @@ private:
     std::vector<QPushButton*> lockedWhileRunning_;
     FileChooser fileChooser_;
     EditorOpener editorOpener_;
+    Exporter exporter_;
     std::unique_ptr<QFileDialog> openDialog1_;
     std::unique_ptr<QFileDialog> saveDialog1_;
 };

@@ -1,0 +1,69 @@
+#include <QFontInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "params/parameter_codec.h"
+#include "recording_messenger.h"
+#include "ui/parameter_editor.h"
+#include "ui/settings_export.h"
+#include "ui/start_up.h"
+#include "ui/text_window.h"
+#include "ui/transfer_window.h"
+
+namespace corvanta {
+namespace {
+
+class ExportButtonTest : public testing::Test {
+ protected:
+  ExportButtonTest() {
+    StartOptions options;
+    options.settingsPath = dir.filePath(QStringLiteral("settings.ini"));
+    options.messenger = &messages;
+    program = std::make_unique<StartUp>(std::move(options));
+  }
+  QPushButton* exportButton() { return program->transferWindow()->findChild<QPushButton*>("btExport"); }
+  QString memoText() { return program->textWindow()->memo()->toPlainText(); }
+
+  QTemporaryDir dir;
+  RecordingMessenger messages;
+  std::unique_ptr<StartUp> program;
+};
+
+TEST_F(ExportButtonTest, TheTextWindowExistsBeforeTheLaterWindowsAndTheButtonStaysHidden) {
+  ASSERT_NE(program->textWindow(), nullptr);
+  EXPECT_EQ(program->transferWindow(), nullptr);
+  EXPECT_EQ(program->textWindow()->objectName(), "FormText");
+  EXPECT_EQ(program->textWindow()->windowTitle(), "FormTXT");
+  EXPECT_TRUE(QFontInfo(program->textWindow()->memo()->font()).fixedPitch());
+  program->createAll();
+  ASSERT_NE(exportButton(), nullptr);
+  EXPECT_EQ(exportButton()->text(), QStringLiteral("Exportálás TXT-be"));
+  program->transferWindow()->show();
+  EXPECT_FALSE(exportButton()->isVisible());
+}
+
+TEST_F(ExportButtonTest, ExportShowsTheListingOfTheCurrentImageAndReplacesTheLastOne) {
+  program->createAll();
+  ParameterValues v = decode(program->image());
+  v.zones[0].name = "Bejárat";
+  encode(v, program->image());
+  exportButton()->click();
+  EXPECT_TRUE(program->textWindow()->isVisible());
+  EXPECT_FALSE(program->editor()->isVisible());
+  const QStringList first = memoText().split(u'\n');
+  EXPECT_EQ(first.value(0), "PageControl1: ");
+  EXPECT_TRUE(memoText().contains("Bejárat"));
+
+  v.zones[0].name = "Pince";
+  encode(v, program->image());
+  exportButton()->click();
+  EXPECT_FALSE(memoText().contains("Bejárat"));
+  EXPECT_EQ(memoText().split(u'\n').size(), first.size());
+  EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+}  // namespace
+}  // namespace corvanta
