@@ -7,10 +7,12 @@
 #include "link/tick_source.h"
 #include "ui/event_list_window.h"
 #include "ui/firmware_window.h"
+#include "ui/clock_window.h"
 #include "ui/main_window.h"
 #include "ui/parameter_editor.h"
 #include "ui/port_chooser.h"
 #include "ui/program_version.h"
+#include "ui/radio_window.h"
 #include "ui/settings_export.h"
 #include "ui/splash_window.h"
 #include "ui/text_window.h"
@@ -35,6 +37,8 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     link_->setMessenger(messenger_);
 
     splash_ = std::make_unique<SplashWindow>();
+    // Before the main window: radio frames have somewhere to go from the first line on.
+    radio_ = std::make_unique<RadioWindow>(*link_, std::move(options.rfTicks));
     MainWindow::Options mainOptions;
     mainOptions.firmware = options.firmware;
     mainOptions.settingsPath = options.settingsPath;
@@ -43,6 +47,8 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     dialogs_ = DialogMessenger(mainWindow_.get());
     chooser_ = std::make_unique<PortChooser>(discovery_, mainWindow_.get());
     mainWindow_->setPortChooser(chooser_.get());
+    // The radio poll stands in for the periodic login while the window is open.
+    connect(mainWindow_.get(), &MainWindow::radioTeachRequested, radio_.get(), [this] { radio_->openModal(); });
     textWindow_ = std::make_unique<TextWindow>();
 
     connect(splash_.get(), &SplashWindow::createAllRequested, this, &StartUp::createAll);
@@ -88,6 +94,10 @@ void StartUp::createAll() {
         firmware_->raise();
         firmware_->activateWindow();
     });
+    clock_ = std::make_unique<ClockWindow>(*link_);
+    // The periodic login runs on while the clock window is open; each of its
+    // exchanges holds it off.
+    connect(mainWindow_.get(), &MainWindow::clockRequested, clock_.get(), [this] { clock_->exec(); });
     mainWindow_->applyStartCaptions();
 }
 

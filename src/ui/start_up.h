@@ -19,11 +19,13 @@
 
 namespace corvanta {
 
+class ClockWindow;
 class EventListWindow;
 class MainWindow;
 class FirmwareWindow;
 class ParameterEditor;
 class PortChooser;
+class RadioWindow;
 class SplashWindow;
 class TextWindow;
 class TickSource;
@@ -40,6 +42,8 @@ struct StartOptions {
     std::unique_ptr<TickSource> transferTicks;
     std::unique_ptr<TickSource> codeTicks;
     std::unique_ptr<TickSource> delayTicks;
+    // RFTimer of the radio teaching window; null: 500 ms.
+    std::unique_ptr<TickSource> rfTicks;
 };
 
 class StartUp : public QObject {
@@ -57,6 +61,7 @@ public:
     Messenger& messenger() { return *messenger_; }
 
     SplashWindow* splash() const { return splash_.get(); }
+    RadioWindow* radioWindow() const { return radio_.get(); }
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     PortChooser* portChooser() const { return chooser_.get(); }
     TextWindow* textWindow() const { return textWindow_.get(); }
@@ -65,6 +70,7 @@ public:
     TransferWindow* transferWindow() const { return transfer_.get(); }
     FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
     EventListWindow* eventListWindow() const { return eventList_.get(); }
+    ClockWindow* clockWindow() const { return clock_.get(); }
     // The user and zone names read from the module, shared by the event
     // list and the status monitor.
     ModuleNamesStore& moduleNames() { return moduleNames_; }
@@ -91,6 +97,7 @@ private:
     // Declared in creation order; destroyed the other way round, so the
     // main window (which saves the settings) goes before the link.
     std::unique_ptr<SplashWindow> splash_;
+    std::unique_ptr<RadioWindow> radio_;
     std::unique_ptr<MainWindow> mainWindow_;
     std::unique_ptr<PortChooser> chooser_;
     std::unique_ptr<TextWindow> textWindow_;
@@ -99,6 +106,7 @@ private:
     std::unique_ptr<TransferWindow> transfer_;
     std::unique_ptr<FirmwareWindow> firmware_;
     std::unique_ptr<EventListWindow> eventList_;
+    std::unique_ptr<ClockWindow> clock_;
 };
 
 }  // namespace corvanta
