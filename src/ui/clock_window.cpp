@@ -36,7 +36,7 @@ QPushButton* ClockWindow::addButton(const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
     button->setAutoDefault(false);
-    button->setMinimumHeight(button->sizeHint().height() + 8);
+    button->setMinimumSize(button->sizeHint().width() + 24, button->sizeHint().height() + 8);
     return button;
 }
 

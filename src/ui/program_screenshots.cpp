@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,11 +12,13 @@
 #include <cstdio>
 
 #include "link/messenger.h"
+#include "ui/clock_window.h"
 #include "ui/demo_module.h"
 #include "ui/firmware_window.h"
 #include "ui/event_list_window.h"
 #include "ui/main_window.h"
 #include "ui/port_chooser.h"
+#include "ui/radio_window.h"
 #include "ui/splash_window.h"
 #include "ui/start_up.h"
 #include "ui/text_window.h"
@@ -56,6 +59,29 @@ void shootEventList(StartUp& startUp, const QString& dir) {
     list->btLoadNamesClick();
     save(list, dir, QStringLiteral("event_list"));
     list->hide();
+}
+
+// The clock window after the module's clock was set; the radio window with
+// a slot learning after a teach and the next poll.
+void shootClockAndRadio(StartUp& startUp, const QString& dir) {
+    ClockWindow* clock = startUp.clockWindow();
+    clock->show();
+    clock->btSetTimeClick();
+    save(clock, dir, QStringLiteral("clock_window"));
+    clock->hide();
+
+    RadioWindow* radio = startUp.radioWindow();
+    radio->show();
+    radio->teaching().startPolling();
+    radio->teaching().teach(16);
+    radio->teaching().rfTimerTimer();
+    QElapsedTimer waited;
+    waited.start();
+    while (radio->slotText(16) != QStringLiteral("Tanulás") && waited.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    radio->teaching().stopPolling();
+    save(radio, dir, QStringLiteral("radio_window"));
+    radio->hide();
 }
 
 // The firmware window after a small file went up. Each line is seeded with
@@ -130,6 +156,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     startUp.textWindow()->hide();
     save(main, dir, QStringLiteral("main_window_connected"));
     save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
+    shootClockAndRadio(startUp, dir);
     shootFirmware(startUp, dir);
     shootEventList(startUp, dir);
     click(main, "btDisconnect");

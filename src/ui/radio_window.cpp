@@ -93,6 +93,7 @@ RadioWindow::RadioWindow(ModuleLink& link, std::unique_ptr<TickSource> rfTicks, 
     auto* btRFDeleteAll = new QPushButton(QStringLiteral("Az összes rádiós eszköz törlése"), this);
     btRFDeleteAll->setObjectName("btRFDeleteAll");
     btRFDeleteAll->setAutoDefault(false);
+    btRFDeleteAll->setMinimumWidth(btRFDeleteAll->sizeHint().width() + 16);
     auto* lbRFpower = new QLabel(QStringLiteral("Az utolsó rádiós jelzés erőssége (0-63):"), this);
     lbRFpower->setObjectName("lbRFpower");
     lbRFval_ = new QLabel(QStringLiteral("0"), this);
