@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QSignalSpy>
 #include <QTimer>
 
 #include "link/installer_code.h"
@@ -183,26 +182,6 @@ TEST_F(ServiceLinkTest, ClockSetFailuresEndInTheErrorStatus) {
 
 // --- radio ----------------------------------------------------------------------
 
-TEST_F(ServiceLinkTest, RadioPollRunsOnlyWhileTheWindowPollsAndBringsTheSlots) {
-    useModule();
-    QSignalSpy frames(link.get(), &ModuleLink::radioFrameReceived);
-    rfTicks->fire();  // RFTimer is off until the window opens
-    EXPECT_EQ(count("RPWF"), 0);
-
-    radio->startPolling();
-    rfTicks->fire();
-    EXPECT_EQ(received.back(), "RPWF" + kCode);
-    ASSERT_TRUE(frames.wait(1000));
-    const auto frame = decodeRadioFrame(frames.takeFirst().at(0).toByteArray().toStdString());
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(slotDisplay(frame->slotBytes[11]).text, "<7V");  // the simulated PIR on IN12
-    EXPECT_EQ(slotDisplay(frame->slotBytes[24]).text, "2");    // the remote of user 1
-
-    radio->stopPolling();
-    rfTicks->fire();
-    EXPECT_EQ(count("RPWF"), 1);
-}
-
 TEST_F(ServiceLinkTest, TeachSendsTheSlotCharacterBetweenTwoPausesOfThePoll) {
     useModule();
     radio->startPolling();
@@ -222,7 +201,6 @@ TEST_F(ServiceLinkTest, TeachSendsTheSlotCharacterBetweenTwoPausesOfThePoll) {
     messenger.answerYes = false;
     EXPECT_FALSE(radio->teach(0));
     EXPECT_EQ(count("TRF0"), 0);
-    EXPECT_EQ(radio->rfPause(), 0);
 }
 
 TEST_F(ServiceLinkTest, DeleteAllNeedsBothAnswersAndPausesTwoTicksEachSide) {
@@ -253,22 +231,6 @@ TEST_F(ServiceLinkTest, DeleteAllNeedsBothAnswersAndPausesTwoTicksEachSide) {
     QCoreApplication::processEvents();
     EXPECT_EQ(module->radio().slot(11), 0);
     EXPECT_EQ(module->radio().slot(24), 0);
-}
-
-TEST_F(ServiceLinkTest, RefusalOverATelephoneLineIsShownOnceByTheTimer) {
-    const QString refused = "A rádiós eszközök tanítása és törlése telefonos kapcsolaton keresztül nem "
-                            "engedélyezett, csak közvetlen soros kapcsolat esetén";
-    useModule();
-    module->setRemoteCall(true);
-    radio->startPolling();
-    EXPECT_TRUE(radio->teach(4));
-    rfTicks->fire();
-    rfTicks->fire();
-    EXPECT_EQ(messagesOf(messenger).count(refused), 1);
-    EXPECT_FALSE(link->flags().radioTeachRefused);
-    EXPECT_EQ(module->radio().frameBytes()[36], 0);  // nothing learns
-    // The tick that reports sends no poll; the next one does.
-    EXPECT_GE(count("RPWF"), 1);
 }
 
 TEST_F(ServiceLinkTest, TeachAndDeleteRefuseWithoutALinkAndNeverWaitWithoutRFTimer) {
