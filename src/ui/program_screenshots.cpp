@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include "ui/port_chooser.h"
 #include "ui/radio_window.h"
 #include "ui/splash_window.h"
+#include "ui/status_window.h"
 #include "ui/start_up.h"
 #include "ui/text_window.h"
 #include "ui/traffic_log_window.h"
@@ -52,6 +54,20 @@ void click(QWidget* window, const char* button) {
 }
 
 // The list after the installer read the events and the names.
+// After the names were read: inputs under their names, one round of polls.
+void shootStatusWindow(StartUp& startUp, const QString& dir) {
+    StatusWindow* status = startUp.statusWindow();
+    status->show();
+    for (int tick = 0; tick < 2; ++tick) {
+        status->monitor().statusTimerTick();
+        QElapsedTimer answer;
+        answer.start();
+        while (answer.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    save(status, dir, QStringLiteral("status_window"));
+    status->hide();
+}
+
 void shootEventList(StartUp& startUp, const QString& dir) {
     EventListWindow* list = startUp.eventListWindow();
     list->show();
@@ -159,6 +175,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     shootClockAndRadio(startUp, dir);
     shootFirmware(startUp, dir);
     shootEventList(startUp, dir);
+    shootStatusWindow(startUp, dir);
     click(main, "btDisconnect");
     transfer->hide();
     startUp.trafficLog()->hide();

@@ -15,6 +15,7 @@
 #include "ui/radio_window.h"
 #include "ui/settings_export.h"
 #include "ui/splash_window.h"
+#include "ui/status_window.h"
 #include "ui/text_window.h"
 #include "ui/traffic_log_window.h"
 #include "ui/transfer_window.h"
@@ -39,6 +40,7 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     splash_ = std::make_unique<SplashWindow>();
     // Before the main window: radio frames have somewhere to go from the first line on.
     radio_ = std::make_unique<RadioWindow>(*link_, std::move(options.rfTicks));
+    statusTicks_ = std::move(options.statusTicks);
     MainWindow::Options mainOptions;
     mainOptions.firmware = options.firmware;
     mainOptions.settingsPath = options.settingsPath;
@@ -94,6 +96,9 @@ void StartUp::createAll() {
         firmware_->raise();
         firmware_->activateWindow();
     });
+    status_ = std::make_unique<StatusWindow>(*link_, moduleNames_, std::move(statusTicks_));
+    // Modal; its poll stands in for the periodic login while it is open.
+    connect(mainWindow_.get(), &MainWindow::statusRequested, status_.get(), [this] { status_->openModal(); });
     clock_ = std::make_unique<ClockWindow>(*link_);
     // The periodic login runs on while the clock window is open; each of its
     // exchanges holds it off.

@@ -27,6 +27,7 @@ class ParameterEditor;
 class PortChooser;
 class RadioWindow;
 class SplashWindow;
+class StatusWindow;
 class TextWindow;
 class TickSource;
 class TrafficLogWindow;
@@ -44,6 +45,8 @@ struct StartOptions {
     std::unique_ptr<TickSource> delayTicks;
     // RFTimer of the radio teaching window; null: 500 ms.
     std::unique_ptr<TickSource> rfTicks;
+    // StatusTimer of the status monitor; null: 500 ms.
+    std::unique_ptr<TickSource> statusTicks;
 };
 
 class StartUp : public QObject {
@@ -70,6 +73,7 @@ public:
     TransferWindow* transferWindow() const { return transfer_.get(); }
     FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
     EventListWindow* eventListWindow() const { return eventList_.get(); }
+    StatusWindow* statusWindow() const { return status_.get(); }
     ClockWindow* clockWindow() const { return clock_.get(); }
     // The user and zone names read from the module, shared by the event
     // list and the status monitor.
@@ -92,6 +96,7 @@ private:
     PortDiscovery discovery_;
     std::unique_ptr<ModuleLink> link_;
     ModuleNamesStore moduleNames_;
+    std::unique_ptr<TickSource> statusTicks_;  // until the status window takes it
     DialogMessenger dialogs_;
     Messenger* messenger_;
     // Declared in creation order; destroyed the other way round, so the
@@ -106,6 +111,7 @@ private:
     std::unique_ptr<TransferWindow> transfer_;
     std::unique_ptr<FirmwareWindow> firmware_;
     std::unique_ptr<EventListWindow> eventList_;
+    std::unique_ptr<StatusWindow> status_;
     std::unique_ptr<ClockWindow> clock_;
 };
 

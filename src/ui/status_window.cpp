@@ -265,6 +265,7 @@ QLabel* StatusWindow::addPanel(const QString& name, const QString& caption) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setAlignment(Qt::AlignCenter);
     panel->setMinimumHeight(panel->fontMetrics().height() + 8);
+    panel->setMinimumWidth(panel->fontMetrics().horizontalAdvance(caption) + 16);
     return panel;
 }
 

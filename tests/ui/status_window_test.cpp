@@ -17,6 +17,7 @@
 #include "link/tick_source.h"
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
+#include "tests/ui/program_fixture.h"
 #include "tests/ui/recording_messenger.h"
 #include "ui/status_window.h"
 
@@ -225,6 +226,29 @@ TEST_F(StatusWindowTest, OpeningHandsThePeriodicLoginToThePollAndBack) {
     EXPECT_FALSE(window->monitor().polling());
     EXPECT_TRUE(link->codeTimerEnabled());
     EXPECT_FALSE(window->isVisible());
+}
+
+using StatusButtonTest = testing::ProgramTest;
+
+TEST_F(StatusButtonTest, StatusButtonOpensTheMonitorModallyInPlaceOfThePeriodicLogin) {
+    connectTo(testing::kDirect);
+    StatusWindow* status = program->statusWindow();
+    ASSERT_NE(status, nullptr);
+    EXPECT_FALSE(status->monitor().polling());
+    bool modal = false, polling = false, login = true;
+    QTimer::singleShot(0, [&] {
+        modal = status->isVisible() && status->isModal();
+        polling = status->monitor().polling();
+        login = codeTicks->running();
+        status->findChild<QPushButton*>(QStringLiteral("btClose"))->click();
+    });
+    click(main(), "btStatus");
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(polling);
+    EXPECT_FALSE(login);
+    EXPECT_FALSE(status->isVisible());
+    EXPECT_FALSE(status->monitor().polling());
+    EXPECT_TRUE(codeTicks->running());
 }
 
 }  // namespace
