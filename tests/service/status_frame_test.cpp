@@ -86,6 +86,7 @@ TEST(StatusFrameTest, KindSetsMainsBatteryAndTemperature) {
     EXPECT_FALSE(decodeStatusFrame(noReading)->temperature);
     noReading.replace(89, 2, "85");
     EXPECT_EQ(decodeStatusFrame(noReading)->temperature, -5);
+    EXPECT_EQ(temperatureDegrees('?', '?'), -127);
 }
 
 TEST(StatusFrameTest, VoltagePairsFollowTheModuleScale) {
@@ -97,14 +98,6 @@ TEST(StatusFrameTest, VoltagePairsFollowTheModuleScale) {
     // Six bits per character: characters below "0" wrap instead of going negative.
     EXPECT_EQ(voltageTenths('<' + 64, '0' + 64), 125);
     EXPECT_EQ(decodeStatusFrame(kind1Frame(std::string(14, '2'), std::string(13, '0'), "00"))->terminalTenths, 0);
-}
-
-TEST(StatusFrameTest, TemperaturePairIsSignAndMagnitude) {
-    EXPECT_EQ(temperatureDegrees('1', '7'), 23);
-    EXPECT_EQ(temperatureDegrees('8', '5'), -5);
-    EXPECT_EQ(temperatureDegrees('8', '0'), std::nullopt);
-    EXPECT_EQ(temperatureDegrees('7', '?'), 127);
-    EXPECT_EQ(temperatureDegrees('?', '?'), -127);
 }
 
 TEST(StatusFrameTest, WiredZonesByInputType) {
