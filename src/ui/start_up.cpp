@@ -49,8 +49,12 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     dialogs_ = DialogMessenger(mainWindow_.get());
     chooser_ = std::make_unique<PortChooser>(discovery_, mainWindow_.get());
     mainWindow_->setPortChooser(chooser_.get());
-    // The radio poll stands in for the periodic login while the window is open.
-    connect(mainWindow_.get(), &MainWindow::radioTeachRequested, radio_.get(), [this] { radio_->openModal(); });
+    // The radio poll stands in for the periodic login, and for the status
+    // poll, while the window is open.
+    connect(mainWindow_.get(), &MainWindow::radioTeachRequested, radio_.get(), [this] {
+        if (status_) status_->monitor().setPolling(false);
+        radio_->openModal();
+    });
     textWindow_ = std::make_unique<TextWindow>();
 
     connect(splash_.get(), &SplashWindow::createAllRequested, this, &StartUp::createAll);

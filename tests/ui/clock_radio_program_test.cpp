@@ -8,6 +8,7 @@
 
 #include "ui/clock_window.h"
 #include "ui/radio_window.h"
+#include "ui/status_window.h"
 
 namespace corvanta::testing {
 namespace {
@@ -112,11 +113,13 @@ TEST_F(ClockRadioTest, RadioFrameColoursEachSlotPanelAndShowsTheSignal) {
 TEST_F(ClockRadioTest, RadioButtonSwapsTheLoginForTheRadioPollWhileItsWindowIsOpen) {
     connectTo(kDirect);
     program->link().flags().radioTeachRefused = true;  // left over from before
+    program->statusWindow()->monitor().setPolling(true);
     bool checked = false;
     QTimer::singleShot(0, radio(), [&] {
         EXPECT_TRUE(radio()->isModal());
         EXPECT_FALSE(program->link().codeTimerEnabled());
         EXPECT_TRUE(radio()->teaching().polling());
+        EXPECT_FALSE(program->statusWindow()->monitor().polling());
         EXPECT_EQ(radio()->teaching().rfPause(), 0);
         EXPECT_FALSE(program->link().flags().radioTeachRefused);
         // RFTimer ticks by hand: the poll's frame reaches the open window.
