@@ -1,0 +1,73 @@
+// corvanta-cli firmware against the simulator in its own process.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include "tests/link/sim_process.h"
+#include "tests/transfer/firmware_builder.h"
+
+namespace corvanta::testing {
+namespace {
+
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "cli_firmware_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+QString writeFile(const SimProcess& sim, const char* name, const std::string& text) {
+    const QString path = sim.file(QString::fromLatin1(name));
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.data(), qint64(text.size()));
+    return path;
+}
+
+TEST(CliFirmware, UploadsAFileAndSendsTheCheckTheModuleAccepts) {
+    ensureApp();
+    SimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    const QString file = writeFile(sim, "new.GCF", gcfText(9));
+    const CliResult r = runCli({"firmware", file, "--port", sim.ptyPath(), "--code", "1234"});
+    EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains("Keret 3 / 3")) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QString::fromUtf8("Az áttöltés sikerült!")));
+    EXPECT_TRUE(r.output.contains(QString::fromUtf8("A CRC ellenőrzés sikerült.")));
+}
+
+TEST(CliFirmware, AWrongCodeSendsNoCheckAndFails) {
+    ensureApp();
+    SimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    const QString file = writeFile(sim, "new.GCF", gcfText(5));
+    const CliResult r = runCli({"firmware", file, "--port", sim.ptyPath(), "--code", "9999"});
+    EXPECT_EQ(r.exitCode, 1) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QString::fromUtf8("Hiba történt az áttöltés közben!")));
+    EXPECT_FALSE(r.output.contains(QString::fromUtf8("CRC ellenőrzés")));
+    EXPECT_FALSE(r.output.contains(QString::fromUtf8("sikerült")));
+}
+
+TEST(CliFirmware, ABadOrMissingFileIsRefusedBeforeAnyLinkIsOpened) {
+    ensureApp();
+    SimProcess sim;  // only for its folder
+    std::string text = gcfText(3);
+    text[text.find("\r\n") - 1] = 'g';  // the last payload digit of line 1
+    const QString bad = writeFile(sim, "bad.GCF", text);
+    // The port does not exist: a refusal that names it would mean the link
+    // was tried before the file was checked.
+    CliResult r = runCli({"firmware", bad, "--port", sim.file("no-such-tty")});
+    EXPECT_EQ(r.exitCode, 2) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains(QString::fromUtf8("1. sora hibás"))) << r.output.toStdString();
+    EXPECT_FALSE(r.output.contains("no-such-tty")) << r.output.toStdString();
+
+    r = runCli({"firmware", sim.file("missing.GCF"), "--port", sim.file("no-such-tty")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.output.contains("missing.GCF"));
+    EXPECT_EQ(runCli({"firmware", "--port", sim.file("no-such-tty")}).exitCode, 2);  // no file named
+}
+
+}  // namespace
+}  // namespace corvanta::testing
