@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -353,10 +354,23 @@ void StatusWindow::showEventFrame(const QByteArray& line) {
 
 void StatusWindow::addStatusMessage(const QByteArray& line) {
     const std::string text = fromWin1250(statusMessageText(std::string_view(line.constData(), std::size_t(line.size()))));
-    memo1_->appendPlainText(QString::fromStdString(text));
+    // appendPlainText writes into the only block of an empty box instead of
+    // adding one, so empty messages at the top would leave no line behind.
+    if (memoHasLines_ && memo1_->document()->isEmpty()) {
+        QTextCursor end(memo1_->document());
+        end.movePosition(QTextCursor::End);
+        end.insertBlock();
+        end.insertText(QString::fromStdString(text));
+    } else {
+        memo1_->appendPlainText(QString::fromStdString(text));
+    }
+    memoHasLines_ = true;
 }
 
-void StatusWindow::btClearMsgClick() { memo1_->clear(); }
+void StatusWindow::btClearMsgClick() {
+    memo1_->clear();
+    memoHasLines_ = false;
+}
 
 void StatusWindow::btLoadZoneNamesClick() {
     btLoadZoneNames_->setEnabled(false);

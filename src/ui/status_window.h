@@ -84,6 +84,7 @@ private:
     QLabel* lbTempVal_;
     QTableWidget* acgEvSh_;
     QPlainTextEdit* memo1_;
+    bool memoHasLines_ = false;  // since the last clear, empty lines included
     QPushButton* btLoadZoneNames_;
     QPushButton* btSotpAllAlarm_;
     QStatusBar* statusBar1_;

@@ -148,6 +148,16 @@ TEST_F(StatusWindowTest, MessagesAppendAndClear) {
     EXPECT_EQ(lines[1], "");
     find<QPushButton>("btClearMsg")->click();
     EXPECT_TRUE(find<QPlainTextEdit>("Memo1")->toPlainText().isEmpty());
+
+    // An empty message is a line of its own even as the first in the box.
+    receive("AT_/");
+    receive("AT_/");
+    receive("AT_/Teszt");
+    EXPECT_EQ(find<QPlainTextEdit>("Memo1")->toPlainText(), "\n\nTeszt");
+    find<QPushButton>("btClearMsg")->click();
+    receive("AT_/");
+    receive("AT_/Teszt");
+    EXPECT_EQ(find<QPlainTextEdit>("Memo1")->toPlainText(), "\nTeszt");
 }
 
 TEST_F(StatusWindowTest, PollShowsTheModuleAndItsPartitionChanges) {
