@@ -177,6 +177,35 @@ TEST_F(StatusWindowTest, PollShowsTheModuleAndItsPartitionChanges) {
     EXPECT_EQ(text("lbPart1"), "Kikapcsolva");
 }
 
+TEST_F(StatusWindowTest, EachPartitionButtonSendsItsOwnCommandAtOnce) {
+    std::vector<QByteArray> heard;
+    QObject::connect(module.get(), &sim::SimModule::traffic, [&](char direction, const QByteArray& l) {
+        if (direction == '<') heard.push_back(l.left(4));
+    });
+    for (const char* button : {"btP1OFF", "btP2OFF", "btP1ON", "btP2ON"}) find<QPushButton>(button)->click();
+    EXPECT_TRUE(heard.empty());  // no link: dropped without a word
+    EXPECT_TRUE(messages.messages.isEmpty());
+    ASSERT_TRUE(link->serialConnect());
+    for (const char* button : {"btP1OFF", "btP2OFF", "btP1ON", "btP2ON"}) find<QPushButton>(button)->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(heard, (std::vector<QByteArray>{"PT1D", "PT2D", "PT1A", "PT2A"}));
+    EXPECT_TRUE(messages.messages.isEmpty());
+}
+
+TEST_F(StatusWindowTest, BlankZoneNamesKeepTheInputCaptionOnEveryShow) {
+    ModuleNames::Source blocks{};
+    blocks[183 + 20 * 2] = 'K';  // zone 3 "K", every other name all zero
+    names.replace(ModuleNames::fromBlocks(blocks));
+    window->show();
+    EXPECT_EQ(text("PanelIN1"), "IN1");
+    EXPECT_EQ(text("PanelIN3"), " K");
+    EXPECT_EQ(text("PanelIN12"), "IN12");
+    window->hide();
+    names.replace(ModuleNames{});
+    window->show();
+    EXPECT_EQ(text("PanelIN3"), "IN3");
+}
+
 TEST_F(StatusWindowTest, ZoneNamesBecomeInputCaptions) {
     window->show();
     EXPECT_EQ(text("PanelIN1"), "IN1");
