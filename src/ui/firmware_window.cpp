@@ -25,7 +25,7 @@ FirmwareWindow::FirmwareWindow(ModuleLink& link, QWidget* parent)
     btStart_ = addButton("btStart", QStringLiteral("Letöltés indítása"));
     progressBar1_ = new QProgressBar(this);
     progressBar1_->setObjectName("ProgressBar1");
-    progressBar1_->setRange(0, 0);
+    setProgressRange(0);
     progressBar1_->setValue(0);
     progressBar1_->setTextVisible(false);
     progressBar1_->setMinimumWidth(320);
@@ -80,7 +80,9 @@ QString FirmwareWindow::statusText() const { return statusBar1_->currentMessage(
 
 void FirmwareWindow::setStatusText(const QString& text) { statusBar1_->showMessage(text); }
 
-void FirmwareWindow::setProgressRange(int maximum) { progressBar1_->setRange(0, std::max(maximum, 0)); }
+// A range of 0..0 would turn the bar into a running busy indicator, on an
+// idle window or for a one-frame file; such a bar stays at its start instead.
+void FirmwareWindow::setProgressRange(int maximum) { progressBar1_->setRange(0, std::max(maximum, 1)); }
 
 void FirmwareWindow::setProgress(int frame) { progressBar1_->setValue(frame); }
 

@@ -77,6 +77,9 @@ TEST_F(FirmwareWindowTest, StartWaitsForAFileAndTheLink) {
     EXPECT_FALSE(button("btStart")->isEnabled());
     for (const char* name : {"btLoad", "btCRC_Restart", "btStop", "btClose"})
         EXPECT_TRUE(button(name)->isEnabled()) << name;
+    // An equal minimum and maximum would make the idle bar a busy indicator.
+    EXPECT_LT(bar()->minimum(), bar()->maximum());
+    EXPECT_EQ(bar()->value(), bar()->minimum());
 
     button("btLoad")->click();  // cancelled
     EXPECT_FALSE(button("btStart")->isEnabled());
@@ -127,6 +130,13 @@ TEST_F(FirmwareWindowTest, UploadStopAndCheck) {
     button("btCRC_Restart")->click();
     EXPECT_EQ(window->statusText(), u(t::kCheckOk));
     EXPECT_EQ(messenger.messages, QStringList{u(t::kRestarting)});
+
+    // A file of one frame: the bar is not left running as a busy indicator.
+    chosen = writeFile(corvanta::testing::gcfText(2));
+    button("btLoad")->click();
+    button("btStart")->click();
+    EXPECT_EQ(window->statusText(), u(t::kUploadOk));
+    EXPECT_LT(bar()->minimum(), bar()->maximum());
 
     window->show();
     button("btClose")->click();
