@@ -15,6 +15,9 @@ namespace {
 class PrintingFirmwareView : public FirmwareView {
 public:
     void setStatusText(const QString& text) override {
+        // Frames are counted only once they really go out: the window sets
+        // its bar to the first frame before the login.
+        sending_ = text == QString::fromUtf8(firmware_texts::kUploading);
         if (!text.isEmpty()) say(text);
     }
     void setProgressRange(int maximum) override {
@@ -23,7 +26,7 @@ public:
     }
     void setProgress(int frame) override {
         // Every 32nd frame: a whole upload in a screenful.
-        if (frame == shown_ || (frame % 32 != 0 && frame != frames_ - 1)) return;
+        if (!sending_ || frame == shown_ || (frame % 32 != 0 && frame != frames_ - 1)) return;
         shown_ = frame;
         say(QStringLiteral("Keret %1 / %2").arg(frame + 1).arg(frames_));
     }
@@ -32,6 +35,7 @@ public:
 private:
     int frames_ = 0;
     int shown_ = -1;
+    bool sending_ = false;
 };
 
 int runFirmware(const Args& args) {

@@ -33,7 +33,11 @@ TEST(CliFirmware, UploadsAFileAndSendsTheCheckTheModuleAccepts) {
     const QString file = writeFile(sim, "new.GCF", gcfText(9));
     const CliResult r = runCli({"firmware", file, "--port", sim.ptyPath(), "--code", "1234"});
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
-    EXPECT_TRUE(r.output.contains("Keret 3 / 3")) << r.output.toStdString();
+    // Frames are counted after the login, first to last.
+    const qsizetype sending = r.output.indexOf(QString::fromUtf8("Firmware áttöltés..."));
+    EXPECT_GE(sending, 0) << r.output.toStdString();
+    EXPECT_GT(r.output.indexOf("Keret 1 / 3"), sending) << r.output.toStdString();
+    EXPECT_GT(r.output.indexOf("Keret 3 / 3"), sending) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("Az áttöltés sikerült!")));
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("A CRC ellenőrzés sikerült.")));
 }
@@ -47,6 +51,7 @@ TEST(CliFirmware, AWrongCodeSendsNoCheckAndFails) {
     EXPECT_EQ(r.exitCode, 1) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("Hiba történt az áttöltés közben!")));
     EXPECT_FALSE(r.output.contains(QString::fromUtf8("CRC ellenőrzés")));
+    EXPECT_FALSE(r.output.contains("Keret")) << r.output.toStdString();  // no frame went out
     EXPECT_FALSE(r.output.contains(QString::fromUtf8("sikerült")));
 }
 
