@@ -7,16 +7,10 @@
 
 #include "tests/link/sim_process.h"
 #include "tests/transfer/firmware_builder.h"
+#include "tests/support/qt_core_app.h"
 
 namespace corvanta::testing {
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "cli_firmware_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 QString writeFile(const SimProcess& sim, const char* name, const std::string& text) {
     const QString path = sim.file(QString::fromLatin1(name));
@@ -27,7 +21,7 @@ QString writeFile(const SimProcess& sim, const char* name, const std::string& te
 }
 
 TEST(CliFirmware, UploadsAFileAndSendsTheCheckTheModuleAccepts) {
-    ensureApp();
+    ensureQtCoreApp();
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
     const QString file = writeFile(sim, "new.GCF", gcfText(9));
@@ -43,7 +37,7 @@ TEST(CliFirmware, UploadsAFileAndSendsTheCheckTheModuleAccepts) {
 }
 
 TEST(CliFirmware, AWrongCodeSendsNoCheckAndFails) {
-    ensureApp();
+    ensureQtCoreApp();
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
     const QString file = writeFile(sim, "new.GCF", gcfText(5));
@@ -56,7 +50,7 @@ TEST(CliFirmware, AWrongCodeSendsNoCheckAndFails) {
 }
 
 TEST(CliFirmware, ABadOrMissingFileIsRefusedBeforeAnyLinkIsOpened) {
-    ensureApp();
+    ensureQtCoreApp();
     SimProcess sim;  // only for its folder
     std::string text = gcfText(3);
     text[text.find("\r\n") - 1] = 'g';  // the last payload digit of line 1

@@ -7,19 +7,13 @@
 
 #include "link/module_link.h"
 #include "tests/link/scripted_line.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 using corvanta::testing::RecordingMessenger;
 using corvanta::testing::ScriptedLine;
 
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "modem_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 // A modem that answers as told; "ATD" gets `dialAnswer`.
 struct Modem {
@@ -37,7 +31,7 @@ struct Modem {
 class ModemCallTest : public ::testing::Test {
 protected:
     ModemCallTest() {
-        ensureApp();
+        ensureQtCoreApp();
         auto transfer = std::make_unique<ManualTickSource>();
         auto code = std::make_unique<ManualTickSource>();
         codeTicks = code.get();

@@ -7,19 +7,13 @@
 
 #include "link/version_block.h"
 #include "tests/link/scripted_line.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 using corvanta::testing::RecordingMessenger;
 using corvanta::testing::ScriptedLine;
 
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "link_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 std::string moduleBlock(std::uint16_t address, std::uint8_t fill = 0) {
     BlockFrame f{};
@@ -39,7 +33,7 @@ std::string versionBlock(const std::string& text, const std::string& digits) {
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() {
-        ensureApp();
+        ensureQtCoreApp();
         auto transfer = std::make_unique<ManualTickSource>();
         auto code = std::make_unique<ManualTickSource>();
         ticks = transfer.get();

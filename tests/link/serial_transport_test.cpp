@@ -9,20 +9,9 @@
 
 #include "link/serial_port_name.h"
 #include "link/serial_transport.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
-
-namespace {
-
-void ensureApp()
-{
-    static int argc = 1;
-    static char name[] = "serial_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
-}  // namespace
 
 TEST(SerialPortName, ComNamesAreNormalisedAndDevicePathsKept)
 {
@@ -60,7 +49,7 @@ TEST(SerialTransport, MissingDeviceFailsWithAnActionableMessage)
 
 TEST(SerialTransport, CarriesBytesBothWaysOverAPseudoTerminal)
 {
-    ensureApp();
+    ensureQtCoreApp();
 
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
@@ -92,7 +81,7 @@ TEST(SerialTransport, CarriesBytesBothWaysOverAPseudoTerminal)
 
 TEST(SerialTransport, BytesLeftOnTheLineBeforeTheOpenAreNotTakenForAnswers)
 {
-    ensureApp();
+    ensureQtCoreApp();
 
     // A pseudo-terminal keeps what its far end wrote while nobody listened,
     // as the module's answers to an earlier session: a "PWDOK" of that

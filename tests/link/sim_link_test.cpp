@@ -16,18 +16,12 @@
 #include "tests/link/scripted_line.h"
 #include "tests/link/sim_process.h"
 #include "transfer/parameter_transfer.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 using namespace corvanta::testing;
 
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "sim_link_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 // Ten times faster than the program's ticks: still far longer than any
 // answer over a pseudo-terminal or loopback takes.
@@ -35,7 +29,7 @@ constexpr int kFastTickMs = 10;
 
 std::unique_ptr<ModuleLink> makeLink(Messenger* messenger, std::unique_ptr<TickSource> ticks =
                                                                nullptr) {
-    ensureApp();
+    ensureQtCoreApp();
     auto link = std::make_unique<ModuleLink>(
         ticks ? std::move(ticks) : std::make_unique<TimerTickSource>(kFastTickMs),
         std::make_unique<ManualTickSource>());
@@ -93,7 +87,7 @@ TEST(VersionQueryAgainstTheModule, EachFailureGivesItsTextAndStatus) {
         {"no-read-reply=FFFF", ""},
         {"bad-checksum=FFFF", ""},
     };
-    ensureApp();
+    ensureQtCoreApp();
     for (const Row& row : rows) {
         sim::ModuleSettings settings;
         std::string error;
@@ -117,7 +111,7 @@ TEST(VersionQueryAgainstTheModule, EachFailureGivesItsTextAndStatus) {
 
 class SimProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureApp(); }
+    void SetUp() override { ensureQtCoreApp(); }
 };
 
 TEST_F(SimProcessTest, RoundTripOverAPseudoTerminal) {

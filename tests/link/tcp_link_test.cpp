@@ -12,18 +12,11 @@
 #include "link/aes_block.h"
 #include "link/tcp_frames.h"
 #include "link/tcp_link.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 
 namespace {
-
-void ensureApp()
-{
-    static int argc = 1;
-    static char name[] = "tcp_link_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication instance(argc, argv);
-}
 
 // Pumps events until done; the deadline only guards against a hang.
 bool waitFor(const std::function<bool()>& done)
@@ -48,7 +41,7 @@ struct Loopback {
 
     Loopback(const std::function<void(TcpLink&)>& onUp = {})
     {
-        ensureApp();
+        ensureQtCoreApp();
         if (onUp)
             QObject::connect(&link, &TcpLink::activeChanged, [this, onUp](bool up) {
                 if (up) onUp(link);
@@ -166,7 +159,7 @@ TEST(TcpLink, ALinkTornDownWhileUpReportsNothingFromItsRemains)
 
 TEST(TcpLink, ReportsImmediateAndAsynchronousConnectFailures)
 {
-    ensureApp();
+    ensureQtCoreApp();
     TcpLink link([] { return QString(); });
     QSignalSpy status(&link, &TcpLink::statusChanged);
     EXPECT_FALSE(link.connectTo(QStringLiteral("")));

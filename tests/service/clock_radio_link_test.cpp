@@ -16,6 +16,7 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/link/scripted_line.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 using corvanta::testing::RecordingMessenger;
@@ -27,20 +28,13 @@ QT_END_NAMESPACE
 
 namespace {
 
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "clock_radio_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 const QDateTime kModuleStart(QDate(2024, 3, 15), QTime(8, 5, 40));
 const std::string kCode = encodeInstallerCode("1234");
 
 class ServiceLinkTest : public ::testing::Test, public ClockView {
 protected:
     ServiceLinkTest() {
-        ensureApp();
+        ensureQtCoreApp();
         auto transfer = std::make_unique<ManualTickSource>();
         auto code = std::make_unique<ManualTickSource>();
         auto rf = std::make_unique<ManualTickSource>();

@@ -12,17 +12,11 @@
 #include "service/module_names_load.h"
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "service_loads_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 class Messages : public Messenger {
 public:
@@ -36,7 +30,7 @@ public:
 class ServiceLoadTest : public ::testing::Test {
 protected:
     void start(sim::ModuleSettings settings = {}, bool open = true) {
-        ensureApp();
+        ensureQtCoreApp();
         module = std::make_unique<sim::SimModule>(std::move(settings));
         line = std::make_unique<sim::SimTransport>(module.get());
         auto code = std::make_unique<ManualTickSource>();

@@ -12,17 +12,11 @@
 #include "service/status_monitor.h"
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "status_monitor_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 class Answers : public Messenger {
 public:
@@ -38,7 +32,7 @@ public:
 class StatusMonitorTest : public ::testing::Test {
 protected:
     StatusMonitorTest() {
-        ensureApp();
+        ensureQtCoreApp();
         module = std::make_unique<sim::SimModule>(sim::ModuleSettings{});
         line = std::make_unique<sim::SimTransport>(module.get());
         auto transfer = std::make_unique<ManualTickSource>();

@@ -17,18 +17,12 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/transfer/firmware_builder.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 namespace t = corvanta::firmware_texts;
 
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "firmware_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 QString u(const char* text) { return QString::fromUtf8(text); }
 
@@ -91,7 +85,7 @@ private:
 class FirmwareUploadTest : public ::testing::Test {
 protected:
     FirmwareUploadTest() {
-        ensureApp();
+        ensureQtCoreApp();
         module = std::make_unique<sim::SimModule>(sim::ModuleSettings{});
         simLine = std::make_unique<sim::SimTransport>(module.get());
         line = std::make_unique<SpoilingLine>(*simLine);

@@ -14,17 +14,11 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/link/scripted_line.h"
+#include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 
 namespace {
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "transfer_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
 
 class RecordingView : public TransferView {
 public:
@@ -55,7 +49,7 @@ public:
 class TransferTest : public ::testing::Test {
 protected:
     void start(sim::ModuleSettings settings = {}) {
-        ensureApp();
+        ensureQtCoreApp();
         module = std::make_unique<sim::SimModule>(std::move(settings));
         line = std::make_unique<sim::SimTransport>(module.get());
         link = std::make_unique<ModuleLink>(std::make_unique<TimerTickSource>(1),
