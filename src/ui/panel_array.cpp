@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QScrollBar>
@@ -126,6 +128,7 @@ void PanelArray::buildRows() {
   rows_.reserve(n);
   for (int i = 0; i < n; ++i) {
     Row r{cloneRow(template_, viewport_), i};
+    guardWheel(r.panel);
     rows_.push_back(r);
     r.panel->show();
     if (i < records_) fillRow(r);
@@ -194,6 +197,29 @@ void PanelArray::resizeEvent(QResizeEvent*) {
     buildRows();
   else
     placeRows();
+}
+
+void PanelArray::guardWheel(QWidget* row) {
+  // A spin box or list under the pointer would otherwise take the wheel and
+  // change its value while the user only meant to scroll the rows. It gets the
+  // wheel once the user has clicked into it.
+  for (QWidget* w : row->findChildren<QWidget*>()) {
+    if (qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w)) {
+      w->setFocusPolicy(Qt::StrongFocus);
+      w->installEventFilter(this);
+    }
+  }
+}
+
+bool PanelArray::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::Wheel) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && !w->hasFocus()) {
+      wheelEvent(static_cast<QWheelEvent*>(e));
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, e);
 }
 
 void PanelArray::wheelEvent(QWheelEvent* e) {

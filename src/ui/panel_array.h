@@ -80,6 +80,7 @@ class PanelArray : public QWidget {
  protected:
   void resizeEvent(QResizeEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   struct Row {
@@ -90,6 +91,7 @@ class PanelArray : public QWidget {
   void placeRows();
   void scrollVertically(int p);
   void fillRow(Row& r);
+  void guardWheel(QWidget* row);
   QSize rowSize() const;
 
   RowTemplate template_;

@@ -3,7 +3,10 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QApplication>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -175,6 +178,48 @@ TEST(PanelArrayResize, AGrownArrayBuildsTheRowsThatNowFitAndKeepsTheValues) {
   page.array.resize(400, 100 + 4 * page.array.rowPitch());
   EXPECT_EQ(page.array.builtRowCount(), before + 4);
   EXPECT_EQ(page.shown(1), "kept");
+}
+
+TEST(PanelArrayScroll, TheWheelOverAnUnfocusedSpinBoxScrollsTheRowsInsteadOfChangingIt) {
+  PanelArray array;
+  array.setRowTemplate({QStringLiteral("SpinPanel"), QStringLiteral(". Sor"), [](QWidget* parent) {
+                          auto* row = new RowPanel(parent);
+                          auto* l = new QHBoxLayout(row);
+                          auto* spin = new QSpinBox(row);
+                          spin->setObjectName(QStringLiteral("edValue"));
+                          spin->setRange(0, 255);
+                          l->addWidget(spin);
+                          return row;
+                        }});
+  array.setRecordCount(47);
+  array.resize(300, 120);
+  array.show();
+  array.buildRows();
+  ASSERT_TRUE(array.verticalBar()->isVisible());
+  auto* spin = findInRow<QSpinBox>(array.row(0), QStringLiteral("edValue"));
+  spin->setValue(5);
+
+  auto wheelDown = [&] {
+    const QPointF at(spin->width() / 2.0, spin->height() / 2.0);
+    QWheelEvent e(at, spin->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(spin, &e);
+  };
+  wheelDown();
+  EXPECT_EQ(spin->value(), 5);
+  EXPECT_GT(array.verticalBar()->value(), 0);
+
+  // Once the user has clicked into it, the wheel is the spin box's again.
+  array.verticalBar()->setValue(0);
+  spin = findInRow<QSpinBox>(array.row(0), QStringLiteral("edValue"));
+  spin->setValue(5);
+  array.activateWindow();
+  spin->setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(spin->hasFocus());
+  wheelDown();
+  EXPECT_NE(spin->value(), 5);
+  EXPECT_EQ(array.verticalBar()->value(), 0);
 }
 
 }  // namespace
