@@ -8,6 +8,7 @@
 #include "link/module_link.h"
 #include "tests/link/scripted_line.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 using corvanta::testing::RecordingMessenger;
@@ -97,7 +98,7 @@ TEST_F(ModemCallTest, DialRefusesWithoutCodeOrNumberAndSendsNothing) {
 TEST_F(ModemCallTest, DialWithoutLinkSaysSoAndEndsWithNoCall) {
     line.close();
     EXPECT_FALSE(modem->dial("123"));
-    EXPECT_EQ(messenger.messages, std::vector<QString>{" Nincs soros kapcsolat."});
+    EXPECT_EQ(messenger.messages, QStringList{" Nincs soros kapcsolat."});
     EXPECT_EQ(statusLines.back(), "Nincs kapcsolat!");
     EXPECT_EQ(ticksUsed, 0);
 }

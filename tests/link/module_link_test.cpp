@@ -8,6 +8,7 @@
 #include "link/version_block.h"
 #include "tests/link/scripted_line.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 using corvanta::testing::RecordingMessenger;
@@ -214,7 +215,7 @@ TEST_F(LinkTest, AlarmStopAsksFirstThenReportsAMissingLink) {
     line.close();
     EXPECT_FALSE(link->alarmStop());
     EXPECT_EQ(messenger.questions.size(), 2u);
-    EXPECT_EQ(messenger.messages, std::vector<QString>{QString::fromUtf8(" Nincs soros kapcsolat.")});
+    EXPECT_EQ(messenger.messages, QStringList{QString::fromUtf8(" Nincs soros kapcsolat.")});
 }
 
 TEST_F(LinkTest, AlarmStopReportsEachAnswerOnce) {

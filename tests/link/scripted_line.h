@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "link/messenger.h"
 #include "link/transport.h"
 
 namespace corvanta::testing {
@@ -65,18 +64,6 @@ private:
     bool open_ = false;
     std::string pending_;
     QByteArray inbox_;
-};
-
-class RecordingMessenger : public Messenger {
-public:
-    std::vector<QString> messages;
-    std::vector<QString> questions;
-    bool answerYes = true;
-    void showMessage(const QString& text, const QString& = {}) override { messages.push_back(text); }
-    bool askYesNo(const QString& text, const QString& = {}) override {
-        questions.push_back(text);
-        return answerYes;
-    }
 };
 
 }  // namespace corvanta::testing

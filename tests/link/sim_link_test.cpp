@@ -17,6 +17,7 @@
 #include "tests/link/sim_process.h"
 #include "transfer/parameter_transfer.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 using namespace corvanta::testing;

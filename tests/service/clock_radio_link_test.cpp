@@ -17,6 +17,7 @@
 #include "sim/sim_transport.h"
 #include "tests/link/scripted_line.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 using corvanta::testing::RecordingMessenger;
@@ -93,9 +94,8 @@ protected:
     QTimer fastClock;
 };
 
-QStringList listOf(const std::vector<QString>& texts) { return QStringList(texts.begin(), texts.end()); }
-QStringList messagesOf(const RecordingMessenger& m) { return listOf(m.messages); }
-QStringList questionsOf(const RecordingMessenger& m) { return listOf(m.questions); }
+QStringList messagesOf(const RecordingMessenger& m) { return m.messages; }
+QStringList questionsOf(const RecordingMessenger& m) { return m.questions; }
 
 }  // namespace
 

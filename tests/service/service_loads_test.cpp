@@ -13,19 +13,11 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 
 namespace {
-
-class Messages : public Messenger {
-public:
-    std::vector<std::string> shown;
-    void showMessage(const QString& text, const QString& = {}) override {
-        shown.push_back(text.toStdString());
-    }
-    bool askYesNo(const QString&, const QString& = {}) override { return true; }
-};
 
 class ServiceLoadTest : public ::testing::Test {
 protected:
@@ -59,7 +51,7 @@ protected:
         return m;
     }
 
-    Messages messages;
+    corvanta::testing::RecordingMessenger messages;
     std::vector<std::string> statuses;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> line;
@@ -86,7 +78,7 @@ TEST_F(ServiceLoadTest, EventMemoryLoadCopiesAllFourBlocksAndReportsEachStep) {
         "Eseménylista letöltése...",   "Eseménylista letöltése 0...", "Eseménylista letöltése 1...",
         "Eseménylista letöltése 2...", "Eseménylista letöltése 3...", "Eseménylista letöltve."};
     EXPECT_EQ(statuses, expected);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(link->codeTimerEnabled());
 }
 
@@ -101,7 +93,7 @@ TEST_F(ServiceLoadTest, EventMemoryFailureKeepsTheBlocksAlreadyRead) {
         EXPECT_TRUE(std::all_of(memory.begin() + 512, memory.end(), [](auto b) { return b == 0xAA; }))
             << fault;
         EXPECT_EQ(statuses.back(), "Leolvasás sikertelen.") << fault;
-        EXPECT_TRUE(messages.shown.empty()) << fault;
+        EXPECT_TRUE(messages.messages.empty()) << fault;
         EXPECT_TRUE(link->codeTimerEnabled()) << fault;
     }
 }
@@ -109,7 +101,7 @@ TEST_F(ServiceLoadTest, EventMemoryFailureKeepsTheBlocksAlreadyRead) {
 TEST_F(ServiceLoadTest, NoLinkOrARefusedLoginReadsNothing) {
     for (bool linkUp : {false, true}) {
         start(withFault("pwderr"), linkUp);
-        messages.shown.clear();
+        messages.messages.clear();
         EventMemory memory = filled(7);
         QSignalSpy loaded(&store, &ModuleNamesStore::loaded);
         EXPECT_FALSE(loadEventMemory(*link, memory, sink()));
@@ -117,7 +109,7 @@ TEST_F(ServiceLoadTest, NoLinkOrARefusedLoginReadsNothing) {
         EXPECT_EQ(memory, filled(7));
         EXPECT_EQ(loaded.count(), 0);
         const char* shown = linkUp ? " Hibás telepítői azonosító!" : " Nincs soros kapcsolat.";
-        EXPECT_EQ(messages.shown, std::vector<std::string>(2, shown));
+        EXPECT_EQ(messages.messages, QStringList(2, shown));
     }
     EXPECT_EQ(statuses.back(), "Leolvasás sikertelen.");
 }

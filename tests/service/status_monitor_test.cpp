@@ -13,21 +13,11 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 
 namespace {
-
-class Answers : public Messenger {
-public:
-    std::vector<std::string> shown;
-    bool yes = true;
-    void showMessage(const QString& text, const QString& = {}) override { shown.push_back(text.toStdString()); }
-    bool askYesNo(const QString& text, const QString& = {}) override {
-        shown.push_back(text.toStdString());
-        return yes;
-    }
-};
 
 class StatusMonitorTest : public ::testing::Test {
 protected:
@@ -96,7 +86,7 @@ protected:
         std::string word;
         int atTick;
     };
-    Answers answers;
+    corvanta::testing::RecordingMessenger answers;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> line;
     std::unique_ptr<ModuleLink> link;
@@ -146,9 +136,9 @@ TEST_F(StatusMonitorTest, AlarmStopSendsThreeStopsAfterQuietPauses) {
     EXPECT_EQ(heard[0].atTick, 5);
     EXPECT_EQ(heard[1].atTick, 8);
     EXPECT_EQ(heard[2].atTick, 8);
-    EXPECT_EQ(answers.shown,
-              (std::vector<std::string>{"Biztosan le kívánja állítani a riasztási eseményeket ?",
-                                        "Riasztási események leállítva!"}));
+    EXPECT_EQ(answers.texts(),
+              (QStringList{"Biztosan le kívánja állítani a riasztási eseményeket ?",
+                           "Riasztási események leállítva!"}));
     EXPECT_EQ(statuses, (std::vector<std::string>{"Riasztások leállítása...", ""}));
     EXPECT_EQ(monitor->pollPause(), 0);
     EXPECT_FALSE(link->codeTimerEnabled());  // off under the monitor, and stays off
@@ -157,23 +147,23 @@ TEST_F(StatusMonitorTest, AlarmStopSendsThreeStopsAfterQuietPauses) {
 }
 
 TEST_F(StatusMonitorTest, AlarmStopOutcomesOtherThanSuccess) {
-    answers.yes = false;
+    answers.answerYes = false;
     EXPECT_EQ(monitor->stopAlarms(sink()), StatusMonitor::StopOutcome::Declined);
-    answers.yes = true;
+    answers.answerYes = true;
     EXPECT_EQ(monitor->stopAlarms(sink()), StatusMonitor::StopOutcome::NoLink);
-    EXPECT_EQ(answers.shown.back(), " Nincs soros kapcsolat.");
+    EXPECT_EQ(answers.texts().back(), " Nincs soros kapcsolat.");
     EXPECT_TRUE(statuses.empty());
 
     connect();
     open();
     link->setInstallerCode("9999");
     EXPECT_EQ(running([&] { return monitor->stopAlarms(sink()); }), StatusMonitor::StopOutcome::WrongCode);
-    EXPECT_EQ(answers.shown.back(), " Hibás telepítői azonosító!");
+    EXPECT_EQ(answers.texts().back(), " Hibás telepítői azonosító!");
 
     link->setInstallerCode("1234");
     QObject::disconnect(module.get(), &sim::SimModule::transmit, nullptr, nullptr);  // the module falls silent
     EXPECT_EQ(running([&] { return monitor->stopAlarms(sink()); }), StatusMonitor::StopOutcome::NoAnswer);
-    EXPECT_EQ(answers.shown.back(), "A modul nem válaszol!");
+    EXPECT_EQ(answers.texts().back(), "A modul nem válaszol!");
     EXPECT_EQ(link->transferCountdown(), 0);  // the whole 6 s were waited
 }
 
@@ -186,7 +176,7 @@ TEST_F(StatusMonitorTest, LinkDroppingDuringAPauseEndsTheStop) {
     });
     EXPECT_EQ(monitor->stopAlarms(sink()), StatusMonitor::StopOutcome::NoLink);
     EXPECT_TRUE(words().empty());
-    EXPECT_EQ(answers.shown.back(), " Nincs soros kapcsolat.");
+    EXPECT_EQ(answers.texts().back(), " Nincs soros kapcsolat.");
     EXPECT_EQ(monitor->pollPause(), 0);
     EXPECT_FALSE(monitor->busy());
 }

@@ -18,6 +18,7 @@
 #include "sim/sim_transport.h"
 #include "tests/transfer/firmware_builder.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 namespace t = corvanta::firmware_texts;
@@ -40,13 +41,6 @@ public:
         if (onProgress) onProgress(frame);
     }
     void setOperationRunning(bool r) override { running = r; }
-};
-
-class Messages : public Messenger {
-public:
-    QStringList shown;
-    void showMessage(const QString& text, const QString& = {}) override { shown << text; }
-    bool askYesNo(const QString&, const QString& = {}) override { return true; }
 };
 
 // The simulated module behind a line that spoils the next frame lines of
@@ -119,7 +113,7 @@ protected:
 
     QTemporaryDir dir;
     RecordingView view;
-    Messages messages;
+    corvanta::testing::RecordingMessenger messages;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> simLine;
     std::unique_ptr<SpoilingLine> line;
@@ -143,13 +137,13 @@ TEST_F(FirmwareUploadTest, ACorrectUploadIsAcceptedAndTheModuleRestarts) {
     EXPECT_EQ(view.progress, (std::vector<int>{0, 0, 1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(framesSent(), 8);
     EXPECT_FALSE(view.running);
-    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(messages.messages.isEmpty());
 
     view.statuses.clear();
     ASSERT_TRUE(upload->check());
     EXPECT_TRUE(restarted);
     EXPECT_EQ(view.statuses, (QStringList{u(t::kChecking), u(t::kCheckOk)}));
-    EXPECT_EQ(messages.shown, QStringList{u(t::kRestarting)});
+    EXPECT_EQ(messages.messages, QStringList{u(t::kRestarting)});
     EXPECT_EQ(line->sent[kFirmwareCheckBlock], 1);
 }
 
@@ -163,7 +157,7 @@ TEST_F(FirmwareUploadTest, ACheckFrameForChangedFramesIsRefused) {
     view.statuses.clear();
     EXPECT_FALSE(upload->check());
     EXPECT_EQ(view.statuses, (QStringList{u(t::kChecking), u(t::kCheckFailed)}));
-    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(messages.messages.isEmpty());
 }
 
 TEST_F(FirmwareUploadTest, FramesAreTriedThreeTimes) {
@@ -208,32 +202,32 @@ TEST_F(FirmwareUploadTest, RefusedLoginSendsNoFrameAndClaimsNoSuccess) {
     ASSERT_TRUE(upload->loadFile(writeFile(corvanta::testing::gcfText(8))));
     link->setInstallerCode("9999");
     EXPECT_FALSE(upload->upload());
-    EXPECT_EQ(messages.shown, QStringList{u(" Hibás telepítői azonosító!")});
+    EXPECT_EQ(messages.messages, QStringList{u(" Hibás telepítői azonosító!")});
     EXPECT_EQ(view.statuses.last(), u(t::kUploadFailed));
     EXPECT_FALSE(upload->check());
     EXPECT_EQ(view.statuses.last(), u(t::kCheckFailed));
     EXPECT_EQ(line->sent.size(), 0u);
-    EXPECT_FALSE(messages.shown.contains(u(t::kRestarting)));
+    EXPECT_FALSE(messages.messages.contains(u(t::kRestarting)));
 }
 
 TEST_F(FirmwareUploadTest, NothingGoesOutWithoutAGoodFileOrALink) {
     EXPECT_FALSE(upload->upload());
     EXPECT_FALSE(upload->check());
-    EXPECT_EQ(messages.shown, (QStringList{u(t::kNoFile), u(t::kNoFile)}));
+    EXPECT_EQ(messages.messages, (QStringList{u(t::kNoFile), u(t::kNoFile)}));
 
     // A bad file is refused and the good one loaded before stays.
     ASSERT_TRUE(upload->loadFile(writeFile(corvanta::testing::gcfText(5))));
     const PreparedFirmware before = upload->firmware();
-    messages.shown.clear();
+    messages.messages.clear();
     EXPECT_FALSE(upload->loadFile(writeFile(corvanta::testing::gcfText(5).substr(0, 300), "short.GCF")));
     EXPECT_FALSE(upload->loadFile(dir.filePath("missing.GCF")));
-    ASSERT_EQ(messages.shown.size(), 2);
-    EXPECT_TRUE(messages.shown[0].startsWith(u("A firmware fájl 3. sora hibás")));
+    ASSERT_EQ(messages.messages.size(), 2);
+    EXPECT_TRUE(messages.messages[0].startsWith(u("A firmware fájl 3. sora hibás")));
     EXPECT_EQ(upload->firmware().checkFrame, before.checkFrame);
 
     line->close();
-    messages.shown.clear();
+    messages.messages.clear();
     EXPECT_FALSE(upload->upload());
-    EXPECT_EQ(messages.shown, QStringList{u(" Nincs soros kapcsolat.")});
+    EXPECT_EQ(messages.messages, QStringList{u(" Nincs soros kapcsolat.")});
     EXPECT_EQ(line->sent.size(), 0u);
 }

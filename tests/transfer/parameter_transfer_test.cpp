@@ -15,6 +15,7 @@
 #include "sim/sim_transport.h"
 #include "tests/link/scripted_line.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/recording_messenger.h"
 
 using namespace corvanta;
 
@@ -35,15 +36,6 @@ public:
         for (BlockColour c : colours) s.push_back("SWYGR"[int(c)]);
         return s;
     }
-};
-
-class Messages : public Messenger {
-public:
-    std::vector<std::string> shown;
-    void showMessage(const QString& text, const QString& = {}) override {
-        shown.push_back(text.toStdString());
-    }
-    bool askYesNo(const QString&, const QString& = {}) override { return true; }
 };
 
 class TransferTest : public ::testing::Test {
@@ -74,7 +66,7 @@ protected:
 
     ParameterImage image{};
     RecordingView view;
-    Messages messages;
+    corvanta::testing::RecordingMessenger messages;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> line;
     std::unique_ptr<ModuleLink> link;
@@ -105,7 +97,7 @@ TEST_F(TransferTest, ReadCompareWriteRoundTrip) {
     ASSERT_TRUE(transfer->write());
     EXPECT_EQ(view.row(), "GGGGGGGG");
     EXPECT_EQ(moduleImage(), image);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(TransferTest, FailedReadLeavesTheImageUntouched) {
@@ -114,7 +106,7 @@ TEST_F(TransferTest, FailedReadLeavesTheImageUntouched) {
     EXPECT_FALSE(transfer->read());
     EXPECT_EQ(view.row(), "GGGGGRRR");
     EXPECT_EQ(image, pattern(3));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(TransferTest, EveryKindOfBadBlockReplyFailsTheRead) {
@@ -201,8 +193,8 @@ TEST_F(TransferTest, OtherDataVersionStopsBeforeAnyBlock) {
     EXPECT_FALSE(transfer->read());
     EXPECT_EQ(view.row(), "WWWWWWWW");
     EXPECT_EQ(image, pattern(2));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0],
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0],
               "Ehhez a GSM-Corvanta programverzióhoz másik Corvanta Mirovel program szükséges!"
               "   (CorvantaDataVer=3 , MirovelDataVer=2)");
 }
@@ -212,8 +204,8 @@ TEST_F(TransferTest, FailedVersionQueryGivesTheVersionMessageWithMinusOne) {
     image = pattern(5);
     EXPECT_FALSE(transfer->write());
     EXPECT_EQ(view.row(), "WWWWWWWW");
-    EXPECT_EQ(messages.shown,
-              std::vector<std::string>{
+    EXPECT_EQ(messages.messages,
+              QStringList{
                   "Ehhez a GSM-Corvanta programverzióhoz másik Corvanta Mirovel program szükséges!"
                   "   (CorvantaDataVer=-1 , MirovelDataVer=2)"});
     EXPECT_EQ(image, pattern(5));
@@ -228,8 +220,8 @@ TEST_F(TransferTest, UnansweredLoginPaintsAllRedAndSaysTheModuleIsSilent) {
     image = pattern(6);
     EXPECT_FALSE(transfer->read());
     EXPECT_EQ(view.row(), "RRRRRRRR");
-    EXPECT_EQ(messages.shown,
-              std::vector<std::string>{
+    EXPECT_EQ(messages.messages,
+              QStringList{
                   "A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!"});
     EXPECT_EQ(silent.lines, std::vector<std::string>{"RPWDEDCB00"});
     EXPECT_EQ(image, pattern(6));
@@ -241,7 +233,7 @@ TEST_F(TransferTest, WrongInstallerCodePaintsAllRedAndSaysWhy) {
     link->setInstallerCode("9999");
     EXPECT_FALSE(transfer->compare());
     EXPECT_EQ(view.row(), "RRRRRRRR");
-    EXPECT_EQ(messages.shown, std::vector<std::string>{" Hibás telepítői azonosító!"});
+    EXPECT_EQ(messages.messages, QStringList{" Hibás telepítői azonosító!"});
     EXPECT_FALSE(view.running);
 }
 
@@ -251,5 +243,5 @@ TEST_F(TransferTest, WithoutALinkNothingChanges) {
     EXPECT_FALSE(transfer->read());
     EXPECT_EQ(view.row(), "SSSSSSSS");
     EXPECT_EQ(view.runs, 0);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{" Nincs soros kapcsolat."});
+    EXPECT_EQ(messages.messages, QStringList{" Nincs soros kapcsolat."});
 }

@@ -9,7 +9,7 @@
 
 #include "params/image_layout.h"
 #include "params/parameter_codec.h"
-#include "recording_messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "ui/editor_page.h"
 #include "ui/panel_array.h"
 #include "ui/parameter_editor.h"
@@ -18,7 +18,7 @@
 
 namespace corvanta {
 
-class EditorTest : public testing::Test {
+class EditorTest : public ::testing::Test {
  protected:
   enum Page { kZones, kUsers, kEvents, kRelays, kTelephone, kRemotes, kKeypad };
 
@@ -46,7 +46,7 @@ class EditorTest : public testing::Test {
   }
 
   ParameterImage image{};
-  RecordingMessenger messages;
+  testing::RecordingMessenger messages;
   ParameterEditor editor;
 };
 

@@ -47,11 +47,11 @@ TEST_F(EditorTest, LeavingAWrongUserCodeWarnsAndEmptiesIt) {
   auto* code = inRow<QLineEdit>(kUsers, 4, "edUserCode");
   code->setText("12345");
   leave(code);
-  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+  EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
   EXPECT_EQ(code->text(), "");
   // Still empty: the next leave warns again.
   leave(code);
-  EXPECT_EQ(messages.messages.size(), 2);
+  EXPECT_EQ(messages.texts().size(), 2);
 }
 
 TEST_F(EditorTest, SwitchingPageFromAWrongCodeChecksItBeforeTheRowIsStored) {
@@ -63,7 +63,7 @@ TEST_F(EditorTest, SwitchingPageFromAWrongCodeChecksItBeforeTheRowIsStored) {
   if (!code->hasFocus()) GTEST_SKIP() << "no focus offscreen";
   code->setText("12");
   switchTo(kZones);
-  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+  EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
   editor.confirm();
   EXPECT_EQ(text(userOffset(3) + kUserCodeRel, 3), std::string(3, '\0'));
 }
@@ -74,7 +74,7 @@ TEST_F(EditorTest, NoCodeShowsAsStarsThatPassAndStayThreeZeroBytes) {
   auto* code = inRow<QLineEdit>(kUsers, 0, "edUserCode");
   EXPECT_EQ(code->text(), "******");
   leave(code);
-  EXPECT_TRUE(messages.messages.isEmpty());
+  EXPECT_TRUE(messages.texts().isEmpty());
   editor.confirm();
   EXPECT_EQ(text(userOffset(0) + kUserCodeRel, 3), std::string(3, '\0'));
 }
@@ -87,7 +87,7 @@ TEST_F(EditorTest, StoredNibblesThatAreNoDigitShowAsLettersAndFailTheCheck) {
   auto* code = inRow<QLineEdit>(kUsers, 1, "edUserCode");
   EXPECT_EQ(code->text(), "EA01");
   leave(code);
-  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+  EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
 }
 
 TEST_F(EditorTest, InstallerCodeIsCheckedButNotWhenAnotherWindowTakesTheFocus) {
@@ -96,10 +96,10 @@ TEST_F(EditorTest, InstallerCodeIsCheckedButNotWhenAnotherWindowTakesTheFocus) {
   auto* master = onPage<QLineEdit>(kUsers, "edMasterCode");
   master->setText("12a4");
   leave(master, Qt::ActiveWindowFocusReason);
-  EXPECT_TRUE(messages.messages.isEmpty());
+  EXPECT_TRUE(messages.texts().isEmpty());
   EXPECT_EQ(master->text(), "12a4");
   leave(master);
-  EXPECT_EQ(messages.messages, QStringList{kCodeMessage});
+  EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
   EXPECT_EQ(master->text(), "");
 }
 

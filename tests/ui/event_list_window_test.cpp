@@ -14,7 +14,7 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/ui/program_fixture.h"
-#include "tests/ui/recording_messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "ui/event_list_window.h"
 
 using namespace corvanta;
@@ -53,7 +53,7 @@ protected:
     }
     QString kindOf(int row) { return window->cellText(row, 2).trimmed(); }
 
-    RecordingMessenger messages;
+    corvanta::testing::RecordingMessenger messages;
     ModuleNamesStore names;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> line;
@@ -116,7 +116,7 @@ TEST_F(EventListWindowTest, LoadShowsTheNewestFirstThenNamesFillTheSubjects) {
     EXPECT_EQ(window->statusText(), "Zóna és Felhasználói nevek letöltve.");
     EXPECT_EQ(window->cellText(1, 3).trimmed(), "1.  Kovács P.");
     EXPECT_EQ(window->cellText(alarmRow, 3).trimmed(), "3.  Nappali");
-    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_TRUE(messages.texts().isEmpty());
     EXPECT_TRUE(link->codeTimerEnabled());
 }
 
@@ -134,7 +134,7 @@ TEST_F(EventListWindowTest, FailedLoadLeavesTheListUntilTheNextRedraw) {
     // The next redraw shows what the memory now holds.
     button("btLoadNames")->click();
     EXPECT_EQ(window->cellText(1, 1), "06/19 - 23:59");
-    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 TEST_F(EventListWindowTest, LoadButtonIsOffOnlyWhileALoadRuns) {

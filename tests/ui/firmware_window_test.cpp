@@ -15,7 +15,7 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/transfer/firmware_builder.h"
-#include "tests/ui/recording_messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "ui/main_window.h"
 #include "ui/port_chooser.h"
 #include "ui/start_up.h"
@@ -61,7 +61,7 @@ protected:
     QProgressBar* bar() const { return window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1")); }
 
     QTemporaryDir dir;
-    RecordingMessenger messenger;
+    corvanta::testing::RecordingMessenger messenger;
     sim::SimModule module{sim::ModuleSettings{}};
     sim::SimTransport line{&module};
     ManualTickSource* transferTicks = nullptr;
@@ -83,22 +83,22 @@ TEST_F(FirmwareWindowTest, StartWaitsForAFileAndTheLink) {
 
     button("btLoad")->click();  // cancelled
     EXPECT_FALSE(button("btStart")->isEnabled());
-    EXPECT_TRUE(messenger.messages.isEmpty());
+    EXPECT_TRUE(messenger.texts().isEmpty());
 
     chosen = writeFile(corvanta::testing::gcfText(3) + "rövid\r\n");
     button("btLoad")->click();
     EXPECT_FALSE(button("btStart")->isEnabled());
-    ASSERT_EQ(messenger.messages.size(), 1);
-    EXPECT_TRUE(messenger.messages[0].startsWith(u("A firmware fájl 4. sora hibás")));
+    ASSERT_EQ(messenger.texts().size(), 1);
+    EXPECT_TRUE(messenger.texts()[0].startsWith(u("A firmware fájl 4. sora hibás")));
 
     chosen = writeFile(corvanta::testing::gcfText(3));
     button("btLoad")->click();
     EXPECT_TRUE(button("btStart")->isEnabled());
     EXPECT_EQ(window->statusText(), u(t::kFileOk));
 
-    messenger.messages.clear();
+    messenger.shown.clear();
     button("btStart")->click();
-    EXPECT_EQ(messenger.messages, QStringList{u(" Nincs soros kapcsolat.")});
+    EXPECT_EQ(messenger.texts(), QStringList{u(" Nincs soros kapcsolat.")});
 }
 
 TEST_F(FirmwareWindowTest, UploadStopAndCheck) {
@@ -129,7 +129,7 @@ TEST_F(FirmwareWindowTest, UploadStopAndCheck) {
 
     button("btCRC_Restart")->click();
     EXPECT_EQ(window->statusText(), u(t::kCheckOk));
-    EXPECT_EQ(messenger.messages, QStringList{u(t::kRestarting)});
+    EXPECT_EQ(messenger.texts(), QStringList{u(t::kRestarting)});
 
     // A file of one frame: the bar is not left running as a busy indicator.
     chosen = writeFile(corvanta::testing::gcfText(2));
@@ -164,7 +164,7 @@ std::unique_ptr<StartUp> program(bool firmware, const QTemporaryDir& dir, Messen
 
 TEST(FirmwareButton, OpensTheWindowNotModallyOnlyWhenOffered) {
     QTemporaryDir dir;
-    RecordingMessenger messenger;
+    corvanta::testing::RecordingMessenger messenger;
     auto plain = program(false, dir, messenger);
     auto* hidden = plain->mainWindow()->findChild<QPushButton*>(QStringLiteral("btFirmware"));
     ASSERT_NE(hidden, nullptr);

@@ -14,7 +14,7 @@ namespace {
 using MainWindowTest = ProgramTest;
 
 TEST_F(MainWindowTest, StartUpCreatesEveryWindowBeforeTheMainWindowShows) {
-    CaptionMessenger quiet;
+    RecordingMessenger quiet;
     StartOptions options;
     options.settingsPath = settingsDir.filePath(QStringLiteral("other.ini"));
     options.messenger = &quiet;

@@ -25,31 +25,10 @@
 #include "ui/port_chooser.h"
 #include "ui/start_up.h"
 #include "ui/traffic_log_window.h"
+#include "tests/support/recording_messenger.h"
 #include "ui/transfer_window.h"
 
 namespace corvanta::testing {
-
-struct Shown {
-    QString text;
-    QString caption;
-    bool operator==(const Shown&) const = default;
-};
-
-class CaptionMessenger : public Messenger {
-public:
-    std::vector<Shown> shown;
-    bool answerYes = true;
-    void showMessage(const QString& text, const QString& caption = {}) override { shown.push_back({text, caption}); }
-    bool askYesNo(const QString& text, const QString& caption = {}) override {
-        shown.push_back({text, caption});
-        return answerYes;
-    }
-    QStringList texts() const {
-        QStringList all;
-        for (const auto& s : shown) all << s.text;
-        return all;
-    }
-};
 
 class ProgramTest : public ::testing::Test {
 protected:
@@ -126,7 +105,7 @@ protected:
     }
 
     QTemporaryDir settingsDir;
-    CaptionMessenger messenger;
+    RecordingMessenger messenger;
     DemoModule demo{0};
     ManualTickSource* transferTicks = nullptr;
     ManualTickSource* codeTicks = nullptr;

@@ -18,7 +18,7 @@
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/ui/program_fixture.h"
-#include "tests/ui/recording_messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "ui/status_window.h"
 
 namespace corvanta {
@@ -77,7 +77,7 @@ protected:
         clock.stop();
     }
 
-    RecordingMessenger messages;
+    corvanta::testing::RecordingMessenger messages;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> line;
     std::unique_ptr<ModuleLink> link;
@@ -184,12 +184,12 @@ TEST_F(StatusWindowTest, EachPartitionButtonSendsItsOwnCommandAtOnce) {
     });
     for (const char* button : {"btP1OFF", "btP2OFF", "btP1ON", "btP2ON"}) find<QPushButton>(button)->click();
     EXPECT_TRUE(heard.empty());  // no link: dropped without a word
-    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_TRUE(messages.texts().isEmpty());
     ASSERT_TRUE(link->serialConnect());
     for (const char* button : {"btP1OFF", "btP2OFF", "btP1ON", "btP2ON"}) find<QPushButton>(button)->click();
     QCoreApplication::processEvents();
     EXPECT_EQ(heard, (std::vector<QByteArray>{"PT1D", "PT2D", "PT1A", "PT2A"}));
-    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 TEST_F(StatusWindowTest, BlankZoneNamesKeepTheInputCaptionOnEveryShow) {
@@ -218,7 +218,7 @@ TEST_F(StatusWindowTest, ZoneNamesBecomeInputCaptions) {
     EXPECT_EQ(text("PanelIN12").trimmed(), "Rádiós PIR");
     EXPECT_TRUE(find<QStatusBar>("StatusBar1")->currentMessage().isEmpty());
     EXPECT_TRUE(find<QPushButton>("btLoadZoneNames")->isEnabled());
-    EXPECT_TRUE(messages.messages.isEmpty());
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 TEST_F(StatusWindowTest, OpeningHandsThePeriodicLoginToThePollAndBack) {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "params/parameter_codec.h"
-#include "recording_messenger.h"
+#include "tests/support/recording_messenger.h"
 #include "ui/parameter_editor.h"
 #include "ui/settings_export.h"
 #include "ui/start_up.h"
@@ -16,7 +16,7 @@
 namespace corvanta {
 namespace {
 
-class ExportButtonTest : public testing::Test {
+class ExportButtonTest : public ::testing::Test {
  protected:
   ExportButtonTest() {
     StartOptions options;
@@ -28,7 +28,7 @@ class ExportButtonTest : public testing::Test {
   QString memoText() { return program->textWindow()->memo()->toPlainText(); }
 
   QTemporaryDir dir;
-  RecordingMessenger messages;
+  testing::RecordingMessenger messages;
   std::unique_ptr<StartUp> program;
 };
 
@@ -62,7 +62,7 @@ TEST_F(ExportButtonTest, ExportShowsTheListingOfTheCurrentImageAndReplacesTheLas
   exportButton()->click();
   EXPECT_FALSE(memoText().contains("Bejárat"));
   EXPECT_EQ(memoText().split(u'\n').size(), first.size());
-  EXPECT_TRUE(messages.messages.isEmpty());
+  EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 }  // namespace
