@@ -298,7 +298,7 @@ void ModuleLink::serialDisconnect() {
     emit linkStateChanged(linkConnected());
 }
 
-bool ModuleLink::alarmStop() {
+bool ModuleLink::alarmStop(const std::function<void(bool)>& running) {
     if (!messenger_ || !messenger_->askYesNo(utf8(texts::kAlarmStopQuestion))) return false;
     if (!linkConnected()) {
         message(utf8(texts::kNoLink));
@@ -308,6 +308,7 @@ bool ModuleLink::alarmStop() {
     // otherwise the "PWDOK" answering it would pass for a confirmed stop.
     Conversation conversation(*this);
     if (!conversation) return false;
+    if (running) running(true);
     setStatusLine(utf8(texts::kAlarmStopRunning));
     ReplyFlags& f = flags();
     f.pwdOk = false;
@@ -321,6 +322,7 @@ bool ModuleLink::alarmStop() {
         message(utf8(texts::kWrongCode));
     else
         message(utf8(texts::kNoAnswer));
+    if (running) running(false);
     setStatusLine(QString());
     return stopped;
 }

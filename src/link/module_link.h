@@ -101,8 +101,10 @@ public:
     // Opens the chosen line; status line and messages as the window shows them.
     bool serialConnect();
     void serialDisconnect();
-    // Asks first; true when the module confirmed the stop.
-    bool alarmStop();
+    // Asks first; true when the module confirmed the stop. `running` hears
+    // true once the stop goes out and false when it is over, so the window
+    // greys its button only after the question was answered.
+    bool alarmStop(const std::function<void(bool)>& running = {});
     // The version button: the query's text in a message box when it has one.
     void askVersion();
 

@@ -307,8 +307,7 @@ void MainWindow::btAskVersionClick() {
 }
 
 void MainWindow::btSotpAllAlarmClick() {
-    btSotpAllAlarm_->setEnabled(false);
-    link_.alarmStop();
+    link_.alarmStop([this](bool running) { btSotpAllAlarm_->setEnabled(!running); });
     btSotpAllAlarm_->setEnabled(true);
 }
 

@@ -231,6 +231,19 @@ TEST_F(LinkTest, AlarmStopReportsEachAnswerOnce) {
     EXPECT_EQ(messenger.messages.back().toStdString(), "Riasztási események leállítva!");
 }
 
+TEST_F(LinkTest, AlarmStopReportsItsRunOnlyAfterTheQuestionWasAnswered) {
+    std::vector<bool> running;
+    auto hear = [&running](bool r) { running.push_back(r); };
+    messenger.answerYes = false;
+    link->alarmStop(hear);
+    EXPECT_TRUE(running.empty());  // the button stays usable while asking
+
+    messenger.answerYes = true;
+    line.answer = [](const std::string&) { return std::string("PWDOK\r"); };
+    link->alarmStop(hear);
+    EXPECT_EQ(running, (std::vector<bool>{true, false}));
+}
+
 TEST_F(LinkTest, PeriodicLoginCannotPassForAConfirmedAlarmStop) {
     // The module answers logins but ignores the stop.
     line.answer = [](const std::string& l) {
