@@ -4,13 +4,13 @@
 #include "link/messenger.h"
 #include "link/module_link.h"
 #include "service/clock_block.h"
+#include "service/service_texts.h"
 
 namespace corvanta {
 
 namespace {
 
 constexpr const char* kReading = "Óra lekérdezése...";
-constexpr const char* kReadFailed = "Leolvasás sikertelen.";
 constexpr const char* kSetting = "Óra beállítás...";
 constexpr const char* kSetDone = "Az óra beállítva.";
 constexpr const char* kSetFailed = "Hiba történt órabeállítás közben!";
@@ -44,7 +44,7 @@ bool ModuleClock::read() {
         view_.setStatus(QString());
         return true;
     }
-    view_.setStatus(utf8(kReadFailed));
+    view_.setStatus(utf8(texts::kReadFailed));
     return false;
 }
 

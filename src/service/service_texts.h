@@ -2,9 +2,12 @@
 // Texts of the event list and the name load, as the installer has always
 // seen them (UTF-8 here).
 
+#include "link/link_texts.h"
+
 namespace corvanta::texts {
 
-inline constexpr const char* kReadFailed = "Leolvasás sikertelen.";
+// The same words the version query shows when its block does not arrive.
+inline constexpr const char* kReadFailed = kVersionFailed;
 
 inline constexpr const char* kNamesLoading = "Zóna és Felhasználói nevek letöltése...";
 inline constexpr const char* kNamesLoadingBlock = "Zóna és Felhasználói nevek letöltése ";

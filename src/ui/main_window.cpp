@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include "link/link_texts.h"
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -29,8 +31,6 @@ constexpr int kCodeLength = 6;
 constexpr int kTcpPasswordLength = 16;
 const QColor kMaroon(128, 0, 0);
 
-const char* const kChoosePort = "Válasszon soros portot!";
-const char* const kErrorCaption = "Hiba";
 const char* const kDetailsClosed = ">>";
 const char* const kDetailsOpen = "<<";
 
@@ -254,14 +254,14 @@ void MainWindow::buttonSelectSerialClick() {
         // The open line was closed for the change and the new one would not open.
         setSerialButtons(false);
         link_.setStatusLine(QString::fromUtf8(" Hiba: A COM port nem elérhető!"));
-        messenger_.showMessage(error, QString::fromUtf8(kErrorCaption));
+        messenger_.showMessage(error, QString::fromUtf8(texts::kErrorCaption));
     }
 }
 
 void MainWindow::btConnectClick() {
     // A port named by the settings file is not enough: it is chosen anew each run.
     if (panel1_->text().isEmpty()) {
-        messenger_.showMessage(QString::fromUtf8(kChoosePort), QString::fromUtf8(kErrorCaption));
+        messenger_.showMessage(QString::fromUtf8(texts::kChoosePort), QString::fromUtf8(texts::kErrorCaption));
         return;
     }
     setSerialButtons(link_.serialConnect());
