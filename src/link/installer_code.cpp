@@ -1,5 +1,7 @@
 #include "link/installer_code.h"
 
+#include "params/hex_digits.h"
+
 namespace corvanta {
 
 std::string installerCodeDigits(std::string_view fieldText) {
@@ -10,11 +12,10 @@ std::string installerCodeDigits(std::string_view fieldText) {
 }
 
 std::string encodeInstallerCode(std::string_view digits) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string code(kInstallerCodeLength, '0');
     for (std::size_t i = 0; i < kInstallerCodeLength && i < digits.size(); ++i) {
         const char d = digits[i];
-        if (d >= '0' && d <= '9') code[i] = kHex[15 - (d - '0')];
+        if (d >= '0' && d <= '9') code[i] = kHexDigits[15 - (d - '0')];
     }
     return code;
 }

@@ -60,7 +60,8 @@ void ModemCall::checkWaits() {
 void ModemCall::waitDelay(int ticks, const std::function<bool()>& done) {
     delayCountdown_ = ticks;
     if (delayCountdown_ <= 0 || done()) return;
-    Wait wait{{}, done};
+    Wait wait;
+    wait.done = done;
     waits_.push_back(&wait);
     wait.loop.exec();
     std::erase(waits_, &wait);

@@ -23,7 +23,7 @@
 #include "link/tcp_link.h"
 #include "link/tick_source.h"
 #include "link/transport.h"
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 class QEventLoop;
 

@@ -9,7 +9,7 @@
 
 #include "link/line_assembler.h"
 #include "link/reply_flags.h"
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 namespace corvanta {
 

@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "link/aes_block.h"
+#include "params/hex_digits.h"
 
 namespace corvanta {
 namespace {
 
 using namespace tcpframe;
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 void putHex(AesBlock& block, std::size_t offset, std::uint8_t value)
 {

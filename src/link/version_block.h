@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 namespace corvanta {
 

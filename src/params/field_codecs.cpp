@@ -2,22 +2,13 @@
 
 #include <algorithm>
 
+#include "params/hex_digits.h"
 #include "params/win1250.h"
 
 namespace corvanta {
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Value of a hexadecimal digit of either case, or -1.
-int hexValue(char c) {
-    if (isDigit(c)) return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 char charAt(std::string_view text, std::size_t i) { return i < text.size() ? text[i] : '\0'; }
 

@@ -1,20 +1,15 @@
 #include "service/event_frame.h"
 
+#include "params/hex_digits.h"
 #include "service/status_frame_layout.h"
 
 namespace corvanta {
 
 namespace {
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::uint8_t byteAt(std::string_view line, std::size_t at) {
     if (at + 1 >= line.size()) return 0;
-    const int high = hexDigit(line[at]), low = hexDigit(line[at + 1]);
+    const int high = upperHexValue(line[at]), low = upperHexValue(line[at + 1]);
     return high < 0 || low < 0 ? 0 : std::uint8_t(high * 16 + low);
 }
 

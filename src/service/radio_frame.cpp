@@ -1,16 +1,8 @@
 #include "service/radio_frame.h"
 
+#include "params/hex_digits.h"
+
 namespace corvanta {
-
-namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
 
 std::optional<RadioFrame> decodeRadioFrame(std::string_view line) {
     using namespace radio_layout;
@@ -19,8 +11,8 @@ std::optional<RadioFrame> decodeRadioFrame(std::string_view line) {
 
     std::array<std::uint8_t, kFrameBytes> bytes{};
     for (std::size_t i = 0; i < kFrameBytes; ++i) {
-        const int high = hexValue(line[kHexOffset + 2 * i]);
-        const int low = hexValue(line[kHexOffset + 2 * i + 1]);
+        const int high = upperHexValue(line[kHexOffset + 2 * i]);
+        const int low = upperHexValue(line[kHexOffset + 2 * i + 1]);
         bytes[i] = high < 0 || low < 0 ? 0 : std::uint8_t(high << 4 | low);
     }
 
@@ -42,7 +34,7 @@ SlotDisplay slotDisplay(std::uint8_t b) {
     if (b & kSlotLowBattery) return {"<7V", SlotColour::Yellow};
     if (b & kSlotAlert) d.colour = SlotColour::Red;
     const int number = (b >> kSlotNumberShift) & kSlotNumberMask;
-    if (number != 0) d.text = std::string(1, "0123456789ABCDEF"[number]);
+    if (number != 0) d.text = std::string(1, kHexDigits[number]);
     return d;
 }
 

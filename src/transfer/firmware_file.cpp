@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "params/hex_digits.h"
+
 namespace corvanta {
 
 namespace {
@@ -14,12 +16,6 @@ constexpr std::array<std::uint8_t, kFirmwareKeySize> kFirmwareKey = {
 
 constexpr std::size_t kFirstKeyStep = 3;  // the steps run 3..66
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::string lineError(std::size_t lineNumber, const std::string& what) {
     return "A firmware fájl " + std::to_string(lineNumber) + ". sora hibás: " + what;
 }
@@ -30,7 +26,7 @@ std::string checkLine(std::string_view line, std::size_t lineNumber) {
         return lineError(lineNumber, std::to_string(line.size()) + " karakter hosszú, legalább " +
                                          std::to_string(kLineLastUsedPos) + " kell.");
     for (std::size_t pos = kLineSeedPos; pos <= kLineLastUsedPos; ++pos)
-        if (hexValue(line[pos - 1]) < 0)
+        if (upperHexValue(line[pos - 1]) < 0)
             return lineError(lineNumber, "a " + std::to_string(pos) +
                                              ". karakter nem hexadecimális számjegy (0-9, A-F).");
     return {};
@@ -70,7 +66,7 @@ FirmwareLines readFirmwareLines(std::string_view text) {
 
 std::uint8_t firmwareDigitPair(std::string_view line, std::size_t position) {
     auto digit = [&line](std::size_t pos) {
-        const int v = pos >= 1 && pos <= line.size() ? hexValue(line[pos - 1]) : -1;
+        const int v = pos >= 1 && pos <= line.size() ? upperHexValue(line[pos - 1]) : -1;
         return v < 0 ? 0 : v;
     };
     return std::uint8_t(digit(position) * 16 + digit(position + 1));

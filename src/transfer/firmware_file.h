@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 namespace corvanta {
 

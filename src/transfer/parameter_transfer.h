@@ -9,7 +9,7 @@
 
 #include "link/module_link.h"
 #include "params/parameter_image.h"
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 #include "transfer/transfer_view.h"
 
 namespace corvanta {

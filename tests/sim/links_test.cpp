@@ -24,7 +24,7 @@
 #include "sim/sim_transport.h"
 #include "sim/tcp_server.h"
 #include "sim_harness.h"
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 namespace corvanta::sim::test {
 namespace {

@@ -6,7 +6,7 @@
 #include "params/parameter_codec.h"
 #include "sim/status_frames.h"
 #include "sim_harness.h"
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 namespace corvanta::sim::test {
 namespace {

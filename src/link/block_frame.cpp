@@ -1,18 +1,12 @@
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 #include <cstdio>
+
+#include "params/hex_digits.h"
 
 namespace corvanta {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-int upperHexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 void writeAddress(BlockFrame& frame, std::uint16_t address) {
     frame[kFrameAddressOffset] = static_cast<std::uint8_t>(address >> 8);

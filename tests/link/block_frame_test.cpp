@@ -1,4 +1,4 @@
-#include "transfer/block_frame.h"
+#include "link/block_frame.h"
 
 #include <gtest/gtest.h>
 

@@ -1,1 +1,0 @@
-// Replaced as the service decoders are built.
