@@ -10,9 +10,9 @@
 #include <QTabWidget>
 
 #include "params/parameter_codec.h"
-#include "ui/editor_page.h"
-#include "ui/panel_array.h"
-#include "ui/parameter_editor.h"
+#include "ui/editor/editor_page.h"
+#include "ui/widgets/panel_array.h"
+#include "ui/editor/parameter_editor.h"
 
 using namespace corvanta;
 

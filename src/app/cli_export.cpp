@@ -9,8 +9,8 @@
 
 #include "app/cli_commands.h"
 #include "transfer/parameter_file.h"
-#include "ui/parameter_editor.h"
-#include "ui/settings_export.h"
+#include "ui/editor/parameter_editor.h"
+#include "ui/editor/settings_export.h"
 
 namespace corvanta::cli {
 namespace {

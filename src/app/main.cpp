@@ -11,12 +11,12 @@
 #include <memory>
 
 #include "link/tcp_link.h"
-#include "ui/demo_module.h"
-#include "ui/port_chooser.h"
-#include "ui/traffic_log_window.h"
-#include "ui/main_window.h"
-#include "ui/start_up.h"
-#include "ui/transfer_window.h"
+#include "ui/main/demo_module.h"
+#include "ui/main/port_chooser.h"
+#include "ui/main/traffic_log_window.h"
+#include "ui/main/main_window.h"
+#include "ui/main/start_up.h"
+#include "ui/main/transfer_window.h"
 
 namespace {
 

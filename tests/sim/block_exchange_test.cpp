@@ -198,9 +198,13 @@ TEST(ModuleFaults, RefuseOrSilenceWritesAsAsked) {
     for (uint16_t n = 0; n < 8; ++n) {
         h.ask("WRFL");
         const auto r = h.ask(writeLine(n, &before[256 * n]));
-        if (n == 2) EXPECT_EQ(r, std::vector<std::string>{"WRFLERR"});
-        else if (n == 3) EXPECT_TRUE(r.empty());
-        else EXPECT_EQ(r, std::vector<std::string>{"WROK"});
+        if (n == 2) {
+            EXPECT_EQ(r, std::vector<std::string>{"WRFLERR"});
+        } else if (n == 3) {
+            EXPECT_TRUE(r.empty());
+        } else {
+            EXPECT_EQ(r, std::vector<std::string>{"WROK"});
+        }
     }
     EXPECT_TRUE(h.ask("WRACT").empty());
 

@@ -110,8 +110,11 @@ TEST(ComponentsHeader, CutsCloneSuffixesBreaksBeforeEightyAndLinesUpCommasAndBra
   }
   // The n-th comma stands in one column on every line that has one.
   for (std::size_t p = 0; p < h[0].size(); ++p)
-    if (h[0][p] == U',')
-      for (std::size_t i = 1; i + 1 < h.size(); ++i) EXPECT_EQ(h[i][p], U',') << "column " << p;
+    if (h[0][p] == U',') {
+      for (std::size_t i = 1; i + 1 < h.size(); ++i) {
+        EXPECT_EQ(h[i][p], U',') << "column " << p;
+      }
+    }
 }
 
 TEST(RowLines, NumbersRightTextsLeftAndItemTextsOnTheirParenthesis) {
@@ -168,7 +171,9 @@ TEST(LongLines, ABraceBeyondColumnSixtyMovesLeftAndEveryPieceFitsWithNothingLost
     EXPECT_LE(l[i].size(), 80u) << utf8(l[i]);
     const std::size_t open = l[i].find(U'{');
     ASSERT_NE(open, Line::npos);
-    if (i > 0) EXPECT_EQ(l[i].find_first_not_of(U' '), open) << utf8(l[i]);
+    if (i > 0) {
+      EXPECT_EQ(l[i].find_first_not_of(U' '), open) << utf8(l[i]);
+    }
     joined += l[i].substr(open + 2, l[i].rfind(U'}') - open - 2);
   }
   Line compact, expected;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/char_grid.h"
+#include "ui/widgets/char_grid.h"
 
 namespace corvanta {
 namespace {

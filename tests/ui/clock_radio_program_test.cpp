@@ -6,9 +6,9 @@
 #include <QGroupBox>
 #include <QProgressBar>
 
-#include "ui/clock_window.h"
-#include "ui/radio_window.h"
-#include "ui/status_window.h"
+#include "ui/service/clock_window.h"
+#include "ui/service/radio_window.h"
+#include "ui/service/status_window.h"
 
 namespace corvanta::testing {
 namespace {

@@ -10,11 +10,11 @@
 #include "params/image_layout.h"
 #include "params/parameter_codec.h"
 #include "tests/support/recording_messenger.h"
-#include "ui/editor_page.h"
-#include "ui/panel_array.h"
-#include "ui/parameter_editor.h"
-#include "ui/row_cloning.h"
-#include "ui/row_panel.h"
+#include "ui/editor/editor_page.h"
+#include "ui/widgets/panel_array.h"
+#include "ui/editor/parameter_editor.h"
+#include "ui/widgets/row_cloning.h"
+#include "ui/widgets/row_panel.h"
 
 namespace corvanta {
 

@@ -13,13 +13,13 @@
 #include <QTimer>
 
 #include "editor_fixture.h"
-#include "ui/char_grid.h"
-#include "ui/check_list.h"
-#include "ui/control_hint.h"
+#include "ui/widgets/char_grid.h"
+#include "ui/widgets/check_list.h"
+#include "ui/widgets/control_hint.h"
 #include <QRegularExpression>
-#include "ui/on_off_mode_window.h"
-#include "ui/radio_group.h"
-#include "ui/users_page.h"
+#include "ui/editor/on_off_mode_window.h"
+#include "ui/widgets/radio_group.h"
+#include "ui/editor/users_page.h"
 
 namespace corvanta {
 namespace {
@@ -279,7 +279,9 @@ TEST_F(EditorTest, RowControlsCarryTheirHeadingNamesAsHints) {
     for (QWidget* w : editor.page(p)->findChildren<QWidget*>()) {
       const QStringList names = hintOf(w).split(QRegularExpression("[ +,]"), Qt::SkipEmptyParts);
       for (const QString& n : names)
-        if (n != "VPA") EXPECT_NE(editor.findChild<QWidget*>(n), nullptr) << n.toStdString();
+        if (n != "VPA") {
+          EXPECT_NE(editor.findChild<QWidget*>(n), nullptr) << n.toStdString();
+        }
     }
   }
 }
@@ -321,8 +323,9 @@ TEST_F(EditorTest, ClickingACheckInARowParksTheFocusOnThePagePanel) {
   rights->findChildren<QCheckBox*>().at(3)->click();
   EXPECT_TRUE(rights->isChecked(3));
   EXPECT_EQ(rights->highlightedItem(), -1);
-  if (QApplication::focusWidget())  // offscreen windows may hold no focus at all
+  if (QApplication::focusWidget()) {  // offscreen windows may hold no focus at all
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "FoPanel2");
+  }
 }
 
 }  // namespace

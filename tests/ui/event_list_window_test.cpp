@@ -15,7 +15,7 @@
 #include "sim/sim_transport.h"
 #include "tests/ui/program_fixture.h"
 #include "tests/support/recording_messenger.h"
-#include "ui/event_list_window.h"
+#include "ui/service/event_list_window.h"
 
 using namespace corvanta;
 

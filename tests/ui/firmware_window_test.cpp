@@ -1,7 +1,7 @@
 // The firmware window's buttons against the simulated module in the same
 // process: what is enabled when, the status line, the progress bar and stop.
 
-#include "ui/firmware_window.h"
+#include "ui/main/firmware_window.h"
 
 #include <QFile>
 #include <QProgressBar>
@@ -16,10 +16,10 @@
 #include "sim/sim_transport.h"
 #include "tests/transfer/firmware_builder.h"
 #include "tests/support/recording_messenger.h"
-#include "ui/main_window.h"
-#include "ui/port_chooser.h"
-#include "ui/start_up.h"
-#include "ui/transfer_window.h"
+#include "ui/main/main_window.h"
+#include "ui/main/port_chooser.h"
+#include "ui/main/start_up.h"
+#include "ui/main/transfer_window.h"
 
 namespace corvanta {
 namespace {

@@ -6,7 +6,7 @@
 #include <QLibraryInfo>
 #include <QStatusBar>
 
-#include "ui/splash_window.h"
+#include "ui/main/splash_window.h"
 
 namespace corvanta::testing {
 namespace {

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/panel_array.h"
-#include "ui/row_panel.h"
+#include "ui/widgets/panel_array.h"
+#include "ui/widgets/row_panel.h"
 
 namespace corvanta {
 namespace {

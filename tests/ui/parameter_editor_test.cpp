@@ -6,7 +6,7 @@
 #include <QSpinBox>
 
 #include "editor_fixture.h"
-#include "ui/check_list.h"
+#include "ui/widgets/check_list.h"
 
 namespace corvanta {
 namespace {

@@ -1,6 +1,6 @@
 // The port chooser's list and selection.
 
-#include "ui/port_chooser.h"
+#include "ui/main/port_chooser.h"
 
 #include <QCoreApplication>
 #include <QListWidget>

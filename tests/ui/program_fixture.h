@@ -20,13 +20,13 @@
 #include "link/tcp_link.h"
 #include "link/port_discovery.h"
 #include "link/tick_source.h"
-#include "ui/demo_module.h"
-#include "ui/main_window.h"
-#include "ui/port_chooser.h"
-#include "ui/start_up.h"
-#include "ui/traffic_log_window.h"
+#include "ui/main/demo_module.h"
+#include "ui/main/main_window.h"
+#include "ui/main/port_chooser.h"
+#include "ui/main/start_up.h"
+#include "ui/main/traffic_log_window.h"
 #include "tests/support/recording_messenger.h"
-#include "ui/transfer_window.h"
+#include "ui/main/transfer_window.h"
 
 namespace corvanta::testing {
 

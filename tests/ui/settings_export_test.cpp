@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "params/parameter_codec.h"
-#include "ui/editor_page.h"
-#include "ui/panel_array.h"
-#include "ui/parameter_editor.h"
-#include "ui/radio_group.h"
-#include "ui/control_hint.h"
-#include "ui/settings_export.h"
+#include "ui/editor/editor_page.h"
+#include "ui/widgets/panel_array.h"
+#include "ui/editor/parameter_editor.h"
+#include "ui/widgets/radio_group.h"
+#include "ui/widgets/control_hint.h"
+#include "ui/editor/settings_export.h"
 
 QT_BEGIN_NAMESPACE
 // Readable failures.
@@ -205,7 +205,9 @@ TEST_F(SettingsExportTest, TheExportLeavesTheEditorsRecordsAndRowsAsTheImageHasT
   listing();
   EXPECT_EQ(editor.workingValues(), decode(image));
   for (int p = 0; p < ParameterEditor::kPageCount; ++p)
-    if (PanelArray* a = editor.page(p)->panelArray()) EXPECT_FALSE(a->hasRows()) << p;
+    if (PanelArray* a = editor.page(p)->panelArray()) {
+      EXPECT_FALSE(a->hasRows()) << p;
+    }
 }
 
 TEST(HintReferences, ResolveLabelsRadioItemsAndSurviveAHintThatNamesItself) {

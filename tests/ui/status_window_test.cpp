@@ -19,7 +19,7 @@
 #include "sim/sim_transport.h"
 #include "tests/ui/program_fixture.h"
 #include "tests/support/recording_messenger.h"
-#include "ui/status_window.h"
+#include "ui/service/status_window.h"
 
 namespace corvanta {
 namespace {

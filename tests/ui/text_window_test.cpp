@@ -7,11 +7,11 @@
 
 #include "params/parameter_codec.h"
 #include "tests/support/recording_messenger.h"
-#include "ui/parameter_editor.h"
-#include "ui/settings_export.h"
-#include "ui/start_up.h"
-#include "ui/text_window.h"
-#include "ui/transfer_window.h"
+#include "ui/editor/parameter_editor.h"
+#include "ui/editor/settings_export.h"
+#include "ui/main/start_up.h"
+#include "ui/main/text_window.h"
+#include "ui/main/transfer_window.h"
 
 namespace corvanta {
 namespace {

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QFile>
 
-#include "ui/parameter_editor.h"
+#include "ui/editor/parameter_editor.h"
 
 namespace corvanta::testing {
 namespace {

@@ -1,0 +1,50 @@
+#pragma once
+// "Telefonszámok && egyéb paraméterek": the telephone numbers with their
+// acknowledgement modes, the customer account, the siren outputs, the test
+// report and the module-wide limits. No rows: every value has its control.
+
+#include <array>
+#include <functional>
+
+#include "ui/editor/editor_page.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace corvanta {
+
+class CharGrid;
+
+class TelephonePage : public EditorPage {
+  Q_OBJECT
+ public:
+  explicit TelephonePage(EditorContext& context, QWidget* parent = nullptr);
+  void load() override;
+  void save() override;
+
+  // Asked by "Módosítás" with the current arm/disarm mode; returns the mode
+  // to show.
+  void setModeChooser(std::function<int(int)> chooser) { chooseMode_ = std::move(chooser); }
+
+ private:
+  std::array<CharGrid*, kPhoneCount> phones_{};
+  CharGrid* account_;
+  std::array<QComboBox*, 4> acks_{};
+  std::array<QComboBox*, kSirenCount> outModes_{};
+  std::array<QSpinBox*, kSirenCount> outDelays_{};
+  std::array<QSpinBox*, kSirenCount> outTimes_{};
+  QCheckBox* tamperSiren_;
+  QLineEdit* testTime_;
+  QSpinBox* testPeriod_;
+  QSpinBox* onOffMode_;
+  QPushButton* onOffButton_;
+  QSpinBox* alarmMax_;
+  QSpinBox* zoneAlarmMax_;
+  QSpinBox* autoArm_;
+  std::function<int(int)> chooseMode_;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,120 @@
+#include "ui/main/start_up.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+
+#include "link/tick_source.h"
+#include "ui/service/event_list_window.h"
+#include "ui/main/firmware_window.h"
+#include "ui/service/clock_window.h"
+#include "ui/main/main_window.h"
+#include "ui/editor/parameter_editor.h"
+#include "ui/main/port_chooser.h"
+#include "ui/main/program_version.h"
+#include "ui/service/radio_window.h"
+#include "ui/editor/settings_export.h"
+#include "ui/main/splash_window.h"
+#include "ui/service/status_window.h"
+#include "ui/main/text_window.h"
+#include "ui/main/traffic_log_window.h"
+#include "ui/main/transfer_window.h"
+
+namespace corvanta {
+
+StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
+    // The name, not the display name: that one would be appended to every
+    // window title by some window systems.
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    // Without the file the buttons stay in English; nothing else depends on it.
+    if (qtTexts_.load(QLocale(QLocale::Hungarian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
+
+    link_ = options.transferTicks && options.codeTicks
+                ? std::make_unique<ModuleLink>(std::move(options.transferTicks), std::move(options.codeTicks))
+                : std::make_unique<ModuleLink>();
+    messenger_ = options.messenger ? options.messenger : &dialogs_;
+    link_->setMessenger(messenger_);
+
+    splash_ = std::make_unique<SplashWindow>();
+    // Before the main window: radio frames have somewhere to go from the first line on.
+    radio_ = std::make_unique<RadioWindow>(*link_, std::move(options.rfTicks));
+    statusTicks_ = std::move(options.statusTicks);
+    MainWindow::Options mainOptions;
+    mainOptions.firmware = options.firmware;
+    mainOptions.settingsPath = options.settingsPath;
+    mainOptions.delayTicks = std::move(options.delayTicks);
+    mainWindow_ = std::make_unique<MainWindow>(*link_, *messenger_, std::move(mainOptions));
+    dialogs_ = DialogMessenger(mainWindow_.get());
+    chooser_ = std::make_unique<PortChooser>(discovery_, mainWindow_.get());
+    mainWindow_->setPortChooser(chooser_.get());
+    // The radio poll stands in for the periodic login, and for the status
+    // poll, while the window is open.
+    connect(mainWindow_.get(), &MainWindow::radioTeachRequested, radio_.get(), [this] {
+        if (status_) status_->monitor().setPolling(false);
+        radio_->openModal();
+    });
+    textWindow_ = std::make_unique<TextWindow>();
+
+    connect(splash_.get(), &SplashWindow::createAllRequested, this, &StartUp::createAll);
+    connect(splash_.get(), &SplashWindow::welcomeFinished, this, &StartUp::showMainWindow);
+    // Closing the main window ends the program, whatever else is open.
+    connect(mainWindow_.get(), &MainWindow::closing, this, [this] {
+        splash_->close();
+        QCoreApplication::quit();
+    });
+}
+
+StartUp::~StartUp() = default;
+
+void StartUp::start() { splash_->show(); }
+
+void StartUp::createAll() {
+    if (allWindowsCreated()) return;
+    editor_ = std::make_unique<ParameterEditor>();
+    editor_->setMessenger(messenger_);
+    // The editor shows itself before it runs its own loop, and a window that
+    // is already up does not become modal: set here, the main and transfer
+    // windows stay out of reach while it is open.
+    editor_->setWindowModality(Qt::ApplicationModal);
+    trafficLog_ = std::make_unique<TrafficLogWindow>();
+    transfer_ = std::make_unique<TransferWindow>(*link_, image_);
+    transfer_->setExporter([this](const ParameterImage& image) {
+        textWindow_->showListing(exportEditorSettings(*editor_, image));
+    });
+    transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
+    eventList_ = std::make_unique<EventListWindow>(*link_, moduleNames_);
+
+    mainWindow_->setTrafficLog(trafficLog_.get());
+    mainWindow_->setTransferWindow(transfer_.get());
+    connect(mainWindow_.get(), &MainWindow::eventListRequested, eventList_.get(), [this] {
+        eventList_->show();
+        eventList_->raise();
+        eventList_->activateWindow();
+    });
+    firmware_ = std::make_unique<FirmwareWindow>(*link_);
+    // Not modal: the main window stays usable while an upload runs.
+    connect(mainWindow_.get(), &MainWindow::firmwareRequested, firmware_.get(), [this] {
+        firmware_->show();
+        firmware_->raise();
+        firmware_->activateWindow();
+    });
+    status_ = std::make_unique<StatusWindow>(*link_, moduleNames_, std::move(statusTicks_));
+    // Modal; its poll stands in for the periodic login while it is open.
+    connect(mainWindow_.get(), &MainWindow::statusRequested, status_.get(), [this] { status_->openModal(); });
+    clock_ = std::make_unique<ClockWindow>(*link_);
+    // The periodic login runs on while the clock window is open; each of its
+    // exchanges holds it off.
+    connect(mainWindow_.get(), &MainWindow::clockRequested, clock_.get(), [this] { clock_->exec(); });
+    mainWindow_->applyStartCaptions();
+}
+
+void StartUp::showMainWindow() {
+    createAll();  // never a main window whose buttons lead nowhere
+    splash_->hide();
+    mainWindow_->show();
+    emit mainWindowShown();
+}
+
+}  // namespace corvanta

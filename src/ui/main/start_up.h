@@ -1,0 +1,118 @@
+#pragma once
+// Start-up and window creation: the splash first, then the windows in their
+// fixed order while it shows, the captions that depend on them, and the main
+// window last. Owns what lives for the whole run: the link, the parameter
+// image, the port list and every window.
+
+#include <QObject>
+#include <QPointer>
+#include <QTranslator>
+
+#include <memory>
+
+#include "link/module_link.h"
+#include "link/port_discovery.h"
+#include "link/settings_file.h"
+#include "params/parameter_image.h"
+#include "service/module_names_load.h"
+#include "ui/widgets/dialog_messenger.h"
+
+namespace corvanta {
+
+class ClockWindow;
+class EventListWindow;
+class MainWindow;
+class FirmwareWindow;
+class ParameterEditor;
+class PortChooser;
+class RadioWindow;
+class SplashWindow;
+class StatusWindow;
+class TextWindow;
+class TickSource;
+class TrafficLogWindow;
+class TransferWindow;
+
+struct StartOptions {
+    bool firmware = false;  // show the firmware button
+    QString settingsPath = SettingsFile::defaultPath();
+    // Null: message boxes over the main window.
+    Messenger* messenger = nullptr;
+    // Null: 100 ms timers for the transfer and delay counts, 5 s for the
+    // periodic login.
+    std::unique_ptr<TickSource> transferTicks;
+    std::unique_ptr<TickSource> codeTicks;
+    std::unique_ptr<TickSource> delayTicks;
+    // RFTimer of the radio teaching window; null: 500 ms.
+    std::unique_ptr<TickSource> rfTicks;
+    // StatusTimer of the status monitor; null: 500 ms.
+    std::unique_ptr<TickSource> statusTicks;
+};
+
+class StartUp : public QObject {
+    Q_OBJECT
+public:
+    explicit StartUp(StartOptions options, QObject* parent = nullptr);
+    ~StartUp() override;
+
+    // Shows the splash; the rest follows from its timers.
+    void start();
+
+    ModuleLink& link() { return *link_; }
+    ParameterImage& image() { return image_; }
+    PortDiscovery& discovery() { return discovery_; }
+    Messenger& messenger() { return *messenger_; }
+
+    SplashWindow* splash() const { return splash_.get(); }
+    RadioWindow* radioWindow() const { return radio_.get(); }
+    MainWindow* mainWindow() const { return mainWindow_.get(); }
+    PortChooser* portChooser() const { return chooser_.get(); }
+    TextWindow* textWindow() const { return textWindow_.get(); }
+    ParameterEditor* editor() const { return editor_.get(); }
+    TrafficLogWindow* trafficLog() const { return trafficLog_.get(); }
+    TransferWindow* transferWindow() const { return transfer_.get(); }
+    FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
+    EventListWindow* eventListWindow() const { return eventList_.get(); }
+    StatusWindow* statusWindow() const { return status_.get(); }
+    ClockWindow* clockWindow() const { return clock_.get(); }
+    // The user and zone names read from the module, shared by the event
+    // list and the status monitor.
+    ModuleNamesStore& moduleNames() { return moduleNames_; }
+    bool allWindowsCreated() const { return transfer_ != nullptr; }
+
+signals:
+    void mainWindowShown();
+
+public slots:
+    // The splash timer steps, public so a test can take them one by one.
+    void createAll();
+    void showMainWindow();
+
+private:
+    // Qt's own Hungarian texts ("Igen", "Nem", the file dialogs), so the
+    // dialogs speak the program's language.
+    QTranslator qtTexts_;
+    ParameterImage image_{};
+    PortDiscovery discovery_;
+    std::unique_ptr<ModuleLink> link_;
+    ModuleNamesStore moduleNames_;
+    std::unique_ptr<TickSource> statusTicks_;  // until the status window takes it
+    DialogMessenger dialogs_;
+    Messenger* messenger_;
+    // Declared in creation order; destroyed the other way round, so the
+    // main window (which saves the settings) goes before the link.
+    std::unique_ptr<SplashWindow> splash_;
+    std::unique_ptr<RadioWindow> radio_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<PortChooser> chooser_;
+    std::unique_ptr<TextWindow> textWindow_;
+    std::unique_ptr<ParameterEditor> editor_;
+    std::unique_ptr<TrafficLogWindow> trafficLog_;
+    std::unique_ptr<TransferWindow> transfer_;
+    std::unique_ptr<FirmwareWindow> firmware_;
+    std::unique_ptr<EventListWindow> eventList_;
+    std::unique_ptr<StatusWindow> status_;
+    std::unique_ptr<ClockWindow> clock_;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,68 @@
+#include "ui/main/traffic_log_window.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+namespace corvanta {
+
+namespace {
+constexpr int kWidth = 383;
+constexpr int kHeight = 495;
+constexpr int kScreenMargin = 20;
+}  // namespace
+
+TrafficLogWindow::TrafficLogWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName("SerialForm");
+    setWindowTitle(QStringLiteral("Soros kapcsolat részletei"));
+
+    rxMemo_ = new QPlainTextEdit(this);
+    rxMemo_->setObjectName("RxMemo");
+    rxMemo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    rxMemo_->setFont(fixed);
+
+    auto* btClear = new QPushButton(QStringLiteral("Ablak törlése"), this);
+    btClear->setObjectName("btClear");
+    auto* btAT = new QPushButton(QStringLiteral("AT"), this);
+    btAT->setObjectName("btAT");
+    auto* btClose = new QPushButton(QStringLiteral("Ablak bezárása"), this);
+    btClose->setObjectName("btClose");
+
+    connect(btClear, &QPushButton::clicked, rxMemo_, &QPlainTextEdit::clear);
+    connect(btAT, &QPushButton::clicked, this, &TrafficLogWindow::atRequested);
+    connect(btClose, &QPushButton::clicked, this, [this] {
+        hide();
+        emit closedByButton();
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btClear);
+    buttons->addWidget(btAT);
+    buttons->addStretch();
+    buttons->addWidget(btClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(rxMemo_);
+    layout->addLayout(buttons);
+
+    resize(kWidth, kHeight);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().topLeft() + QPoint(kScreenMargin, kScreenMargin));
+    }
+}
+
+void TrafficLogWindow::logTraffic(const QString& text) {
+    // The last line is the slot for this entry, whatever the user typed there.
+    QTextCursor cursor(rxMemo_->document()->lastBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+    cursor.insertBlock();
+    rxMemo_->verticalScrollBar()->setValue(rxMemo_->verticalScrollBar()->maximum());
+}
+
+}  // namespace corvanta

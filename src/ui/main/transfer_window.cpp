@@ -1,0 +1,171 @@
+#include "ui/main/transfer_window.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace corvanta {
+
+namespace {
+
+constexpr const char* kFileFilter = "GSM Corvanta Data File ver.2 (*.CD2 *.cd2)";
+constexpr const char* kFileSuffix = "CD2";
+
+}  // namespace
+
+TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget* parent)
+    : QWidget(parent, Qt::Window), image_(image), transfer_(link, image, *this) {
+    setObjectName("FormDownload");
+    setWindowTitle(QStringLiteral("GSM-Corvanta paraméterbeállítás"));
+
+    auto* indicatorRow = new QHBoxLayout;
+    for (int k = 0; k < kBlocks; ++k) {
+        auto* bp = new QLabel(QStringLiteral("Blokk %1").arg(k + 1), this);
+        bp->setObjectName(QStringLiteral("BP%1").arg(k + 1));
+        bp->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        bp->setAlignment(Qt::AlignCenter);
+        bp->setAutoFillBackground(true);
+        bp->setMinimumHeight(2 * bp->fontMetrics().height());
+        bp->setMinimumWidth(bp->fontMetrics().horizontalAdvance(bp->text()) + 12);
+        indicators_[k] = bp;
+        indicatorRow->addWidget(bp);
+        paintBlock(k, BlockColour::Silver);
+    }
+
+    QPushButton* btOpen = addButton("btOpen", QStringLiteral("Beolvasás fájlból"));
+    QPushButton* btSave = addButton("btSave", QStringLiteral("Mentés fájlba"));
+    QPushButton* btImport = addButton("btImport", QStringLiteral("Importálás TXT-ből"));
+    QPushButton* btExport = addButton("btExport", QStringLiteral("Exportálás TXT-be"));
+    QPushButton* btRead = addButton("btRead", QStringLiteral("<-- Adatok beolvasása a modulból"));
+    QPushButton* btWrite = addButton("btWrite", QStringLiteral("--> Adatok áttöltése a modulba"));
+    QPushButton* btCompare = addButton("btCompare", QStringLiteral("<--> Adatok összehasonlítása"));
+    QPushButton* btEdit = addButton("btEdit", QStringLiteral("Adatok szerkesztése"));
+    QPushButton* btStop = addButton("btStop", QStringLiteral("Stop"));
+    QPushButton* btClose = addButton("btClose", QStringLiteral("Ablak bezárása"));
+    btImport->setVisible(false);
+    btImport->setEnabled(false);
+    btExport->setVisible(false);
+    QFont bold = btEdit->font();
+    bold.setBold(true);
+    btEdit->setFont(bold);
+
+    lockedWhileRunning_ = {btOpen, btSave, btExport, btRead, btWrite, btCompare, btEdit, btClose};
+    connect(btOpen, &QPushButton::clicked, this, &TransferWindow::btOpenClick);
+    connect(btSave, &QPushButton::clicked, this, &TransferWindow::btSaveClick);
+    connect(btRead, &QPushButton::clicked, this, &TransferWindow::btReadClick);
+    connect(btWrite, &QPushButton::clicked, this, &TransferWindow::btWriteClick);
+    connect(btCompare, &QPushButton::clicked, this, &TransferWindow::btCompareClick);
+    connect(btEdit, &QPushButton::clicked, this, &TransferWindow::btEditClick);
+    connect(btExport, &QPushButton::clicked, this, &TransferWindow::btExportClick);
+    connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
+    // btStop has never had an action; it stays for the installers who look for it.
+
+    // Files on the left, the module on the right, the editor and closing below.
+    auto* grid = new QGridLayout;
+    grid->addWidget(btOpen, 0, 0);
+    grid->addWidget(btRead, 0, 1);
+    grid->addWidget(btSave, 1, 0);
+    grid->addWidget(btWrite, 1, 1);
+    grid->addWidget(btImport, 2, 0);
+    grid->addWidget(btCompare, 2, 1);
+    grid->addWidget(btExport, 3, 0);
+    grid->addWidget(btEdit, 4, 0, 1, 2);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(btStop);
+    bottom->addStretch();
+    bottom->addWidget(btClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(indicatorRow);
+    layout->addSpacing(8);
+    layout->addLayout(grid);
+    layout->addSpacing(8);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+TransferWindow::~TransferWindow() = default;
+
+QPushButton* TransferWindow::addButton(const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setMinimumHeight(button->sizeHint().height() + 6);
+    return button;
+}
+
+QColor TransferWindow::colourOf(BlockColour colour) {
+    switch (colour) {
+    case BlockColour::Silver: return QColor(192, 192, 192);
+    case BlockColour::White: return QColor(255, 255, 255);
+    case BlockColour::Yellow: return QColor(255, 255, 0);
+    case BlockColour::Green: return QColor(0, 128, 0);
+    case BlockColour::Red: return QColor(255, 0, 0);
+    }
+    return {};
+}
+
+QColor TransferWindow::indicatorColour(int block) const {
+    return indicators_.at(block)->palette().color(QPalette::Window);
+}
+
+void TransferWindow::paintBlock(int block, BlockColour colour) {
+    if (block < 0 || block >= kBlocks) return;
+    QLabel* bp = indicators_[block];
+    QPalette p = bp->palette();
+    p.setColor(QPalette::Window, colourOf(colour));
+    // Dark fills keep their caption readable.
+    p.setColor(QPalette::WindowText, colour == BlockColour::Green ? Qt::white : Qt::black);
+    bp->setPalette(p);
+}
+
+void TransferWindow::setOperationRunning(bool running) {
+    for (QPushButton* button : lockedWhileRunning_) button->setEnabled(!running);
+}
+
+void TransferWindow::btReadClick() { transfer_.read(); }
+void TransferWindow::btCompareClick() { transfer_.compare(); }
+void TransferWindow::btWriteClick() { transfer_.write(); }
+
+void TransferWindow::btOpenClick() {
+    for (int k = 0; k < kBlocks; ++k) paintBlock(k, BlockColour::Silver);
+    const QString path = chooseFile(false);
+    if (path.isEmpty()) return;
+    transfer_.openFile(path);
+}
+
+void TransferWindow::btSaveClick() {
+    const QString path = chooseFile(true);
+    if (path.isEmpty()) return;
+    transfer_.saveFile(path);
+}
+
+void TransferWindow::btEditClick() {
+    if (editorOpener_) editorOpener_(image_);
+}
+
+void TransferWindow::btExportClick() {
+    if (exporter_) exporter_(image_);
+}
+
+QString TransferWindow::chooseFile(bool forSaving) {
+    if (fileChooser_) return fileChooser_(forSaving);
+    std::unique_ptr<QFileDialog>& dialog = forSaving ? saveDialog1_ : openDialog1_;
+    if (!dialog) {
+        // Made on first use and kept, so each remembers its folder.
+        dialog = std::make_unique<QFileDialog>(this);
+        dialog->setNameFilter(QString::fromLatin1(kFileFilter));
+        dialog->setDefaultSuffix(QString::fromLatin1(kFileSuffix));
+        dialog->setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog->setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // Saving over a file replaces it without a question, as it always has.
+        if (forSaving) dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().constFirst();
+}
+
+}  // namespace corvanta

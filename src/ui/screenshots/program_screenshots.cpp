@@ -1,0 +1,185 @@
+#include "ui/screenshots/program_screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "link/messenger.h"
+#include "ui/service/clock_window.h"
+#include "ui/main/demo_module.h"
+#include "ui/main/firmware_window.h"
+#include "ui/service/event_list_window.h"
+#include "ui/main/main_window.h"
+#include "ui/main/port_chooser.h"
+#include "ui/service/radio_window.h"
+#include "ui/main/splash_window.h"
+#include "ui/service/status_window.h"
+#include "ui/main/start_up.h"
+#include "ui/main/text_window.h"
+#include "ui/main/traffic_log_window.h"
+#include "ui/main/transfer_window.h"
+
+namespace corvanta {
+
+namespace {
+
+// Messages would block the run; they go to the terminal instead.
+class PrintingMessenger : public Messenger {
+public:
+    void showMessage(const QString& text, const QString&) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    bool askYesNo(const QString&, const QString&) override { return true; }
+};
+
+void save(QWidget* w, const QString& dir, const QString& name) {
+    QApplication::processEvents();
+    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+    if (!w->grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+void click(QWidget* window, const char* button) {
+    if (auto* b = window->findChild<QPushButton*>(QString::fromLatin1(button))) b->click();
+}
+
+// The list after the installer read the events and the names.
+// After the names were read: inputs under their names, one round of polls.
+void shootStatusWindow(StartUp& startUp, const QString& dir) {
+    StatusWindow* status = startUp.statusWindow();
+    status->show();
+    for (int tick = 0; tick < 2; ++tick) {
+        status->monitor().statusTimerTick();
+        QElapsedTimer answer;
+        answer.start();
+        while (answer.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    save(status, dir, QStringLiteral("status_window"));
+    status->hide();
+}
+
+void shootEventList(StartUp& startUp, const QString& dir) {
+    EventListWindow* list = startUp.eventListWindow();
+    list->show();
+    list->btLoadEventsClick();
+    list->btLoadNamesClick();
+    save(list, dir, QStringLiteral("event_list"));
+    list->hide();
+}
+
+// The clock window after the module's clock was set; the radio window with
+// a slot learning after a teach and the next poll.
+void shootClockAndRadio(StartUp& startUp, const QString& dir) {
+    ClockWindow* clock = startUp.clockWindow();
+    clock->show();
+    clock->btSetTimeClick();
+    save(clock, dir, QStringLiteral("clock_window"));
+    clock->hide();
+
+    RadioWindow* radio = startUp.radioWindow();
+    radio->show();
+    radio->teaching().startPolling();
+    radio->teaching().teach(16);
+    radio->teaching().rfTimerTimer();
+    QElapsedTimer waited;
+    waited.start();
+    while (radio->slotText(16) != QStringLiteral("Tanulás") && waited.elapsed() < 3000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    radio->teaching().stopPolling();
+    save(radio, dir, QStringLiteral("radio_window"));
+    radio->hide();
+}
+
+// The firmware window after a small file went up. Each line is seeded with
+// its own index, so it goes out as it stands in the file.
+void shootFirmware(StartUp& startUp, const QString& dir) {
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("demo.GCF"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    for (int i = 0; i < 40; ++i) {
+        QByteArray line = QByteArray(":") + QByteArray::number(i, 16).rightJustified(2, '0') +
+                          QByteArray::number(0x4000 + 64 * i, 16).rightJustified(4, '0');
+        for (int m = 0; m < 64; ++m) line += QByteArray::number((i * 31 + m * 7) & 0xFF, 16).rightJustified(2, '0');
+        file.write(line.toUpper() + "\r\n");
+    }
+    file.close();
+    FirmwareWindow* window = startUp.firmwareWindow();
+    window->setFileChooser([path] { return path; });
+    window->show();
+    window->btLoadClick();
+    window->btStartClick();
+    save(window, dir, QStringLiteral("firmware_window"));
+    window->hide();
+}
+
+}  // namespace
+
+void shootProgramWindows(const QString& dir, ParameterImage& image) {
+    QTemporaryDir settings;
+    PrintingMessenger messenger;
+    StartOptions options;
+    options.settingsPath = settings.filePath(QStringLiteral("settings.ini"));
+    options.messenger = &messenger;
+    StartUp startUp(std::move(options));
+    DemoModule demo(0);
+    QString error;
+    if (!demo.start(startUp.discovery(), &error)) {
+        std::fprintf(stderr, "no simulated module: %s\n", qPrintable(error));
+        return;
+    }
+    startUp.image() = image;
+
+    startUp.splash()->show();
+    save(startUp.splash(), dir, QStringLiteral("splash"));
+    startUp.createAll();
+    startUp.showMainWindow();
+    MainWindow* main = startUp.mainWindow();
+    save(main, dir, QStringLiteral("main_window"));
+
+    // The chooser with the simulated ports, the first one selected.
+    PortChooser* chooser = startUp.portChooser();
+    QTimer::singleShot(0, chooser, [&] {
+        chooser->selectRow(0);
+        save(chooser, dir, QStringLiteral("port_chooser"));
+        chooser->accept();
+    });
+    main->buttonSelectSerialClick();
+
+    main->findChild<QLineEdit*>(QStringLiteral("edPWD"))->setText(QStringLiteral("1234"));
+    click(main, "btConnect");
+    startUp.trafficLog()->show();
+    startUp.link().sendLoggedCommand("AT");
+
+    TransferWindow* transfer = startUp.transferWindow();
+    transfer->show();
+    save(transfer, dir, QStringLiteral("transfer_window_start"));
+    transfer->btReadClick();
+    save(transfer, dir, QStringLiteral("transfer_window_read"));
+    // The export button is hidden in the window; its handler shows the listing.
+    transfer->btExportClick();
+    save(startUp.textWindow(), dir, QStringLiteral("text_window"));
+    startUp.textWindow()->hide();
+    save(main, dir, QStringLiteral("main_window_connected"));
+    save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
+    shootClockAndRadio(startUp, dir);
+    shootFirmware(startUp, dir);
+    shootEventList(startUp, dir);
+    shootStatusWindow(startUp, dir);
+    click(main, "btDisconnect");
+    transfer->hide();
+    startUp.trafficLog()->hide();
+    main->hide();
+}
+
+}  // namespace corvanta

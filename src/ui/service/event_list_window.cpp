@@ -1,0 +1,147 @@
+#include "ui/service/event_list_window.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "service/event_memory_load.h"
+#include "service/module_names_load.h"
+
+namespace corvanta {
+
+namespace {
+
+enum Column { Number, Time, Kind, Subject, FirstRoute, Status = FirstRoute + 9 };
+
+// Widest texts each column holds, so nothing is cut; the route columns take
+// their one-letter marks under two-letter headers.
+const char* const kHeaders[EventListWindow::kColumns] = {
+    "Sorszám", "Időpont", "Esemény", "Zóna / Felhasználó", "T1", "T2", "T3",
+    "T4",      "S1",      "S2",      "S3",                 "S4", "Közp", "Státusz"};
+const char* const kWidest[EventListWindow::kColumns] = {
+    "Sorszám", "12/31 - 23:59", "Zóna takar.vissza", "13. WWWWWWWWWW", "T1", "T2", "T3",
+    "T4",      "S1",            "S2",                "S3",             "S4", "Közp", "Státusz"};
+
+}  // namespace
+
+EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWidget* parent)
+    : QWidget(parent, Qt::Window), link_(link), names_(names) {
+    setObjectName("FormEventlistShort");
+    setWindowTitle(QStringLiteral("GSM-Corvanta  Rövid eseménylista"));
+
+    acgEvSh_ = new QTableWidget(eventmemory::kShownRows, kColumns, this);
+    acgEvSh_->setObjectName("acgEvSh");
+    acgEvSh_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    acgEvSh_->setSelectionMode(QAbstractItemView::NoSelection);
+    // Read-only: no cell to move to, so no focus frame in the numbers column.
+    acgEvSh_->setFocusPolicy(Qt::NoFocus);
+    acgEvSh_->verticalHeader()->hide();
+    acgEvSh_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    acgEvSh_->horizontalHeader()->setHighlightSections(false);
+    acgEvSh_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    const QFontMetrics header = acgEvSh_->horizontalHeader()->fontMetrics();
+    int width = 0;
+    for (int c = 0; c < kColumns; ++c) {
+        acgEvSh_->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kHeaders[c])));
+        const QString widest = QString::fromUtf8(kWidest[c]);
+        const int w = std::max(header.horizontalAdvance(widest), fontMetrics().horizontalAdvance(widest)) + 16;
+        acgEvSh_->setColumnWidth(c, w);
+        width += w;
+    }
+    // The numbers column looks and stays like the grid's fixed column.
+    for (int r = 0; r < eventmemory::kShownRows; ++r) {
+        auto* number = new QTableWidgetItem(QString::number(r + 1));
+        number->setBackground(palette().button());
+        number->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        acgEvSh_->setItem(r, Number, number);
+        for (int c = Time; c < kColumns; ++c) {
+            auto* item = new QTableWidgetItem;
+            if (c >= FirstRoute) item->setTextAlignment(Qt::AlignCenter);
+            acgEvSh_->setItem(r, c, item);
+        }
+    }
+    acgEvSh_->setMinimumWidth(width + acgEvSh_->verticalScrollBar()->sizeHint().width() +
+                              2 * acgEvSh_->frameWidth());
+    acgEvSh_->setMinimumHeight(20 * acgEvSh_->verticalHeader()->defaultSectionSize() +
+                               acgEvSh_->horizontalHeader()->sizeHint().height());
+
+    btLoadEvents_ = new QPushButton(QStringLiteral("Eseménylista lekérdezése"), this);
+    btLoadEvents_->setObjectName("btLoadEvents");
+    auto* btLoadNames = new QPushButton(QStringLiteral("Zóna / Felhaszn. nevek letöltése"), this);
+    btLoadNames->setObjectName("btLoadNames");
+    auto* btClose = new QPushButton(QStringLiteral("Ablak bezárása"), this);
+    btClose->setObjectName("btClose");
+    for (QPushButton* b : {btLoadEvents_, btLoadNames, btClose}) {
+        b->setAutoDefault(false);
+        b->setMinimumHeight(b->sizeHint().height() + 6);
+    }
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName("StatusBarEventListShort");
+    statusBar_->setSizeGripEnabled(false);
+
+    connect(btLoadEvents_, &QPushButton::clicked, this, &EventListWindow::btLoadEventsClick);
+    connect(btLoadNames, &QPushButton::clicked, this, &EventListWindow::btLoadNamesClick);
+    connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
+    // Names loaded from the status monitor show here too.
+    connect(&names_, &ModuleNamesStore::loaded, this, &EventListWindow::showEventList);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btLoadEvents_);
+    buttons->addWidget(btLoadNames);
+    buttons->addStretch();
+    buttons->addWidget(btClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(acgEvSh_, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(statusBar_);
+}
+
+QString EventListWindow::cellText(int row, int column) const {
+    const QTableWidgetItem* item = acgEvSh_->item(row - 1, column);
+    return item ? item->text() : QString();
+}
+
+QString EventListWindow::statusText() const { return statusBar_->currentMessage(); }
+
+void EventListWindow::showStatus(const QString& text) { statusBar_->showMessage(text); }
+
+void EventListWindow::setCell(int row, int column, const std::string& text) {
+    acgEvSh_->item(row - 1, column)->setText(QString::fromStdString(text));
+}
+
+void EventListWindow::btLoadEventsClick() {
+    btLoadEvents_->setEnabled(false);
+    const bool complete =
+        loadEventMemory(link_, memory_, [this](const QString& text) { showStatus(text); });
+    // A partial load stays out of sight until a complete one (or a name
+    // load) redraws.
+    if (complete) showEventList();
+    btLoadEvents_->setEnabled(true);
+}
+
+void EventListWindow::btLoadNamesClick() {
+    btLoadEvents_->setEnabled(false);
+    // A completed load redraws through the store's signal.
+    loadModuleNames(link_, names_, [this](const QString& text) { showStatus(text); });
+    btLoadEvents_->setEnabled(true);
+}
+
+void EventListWindow::showEventList() {
+    for (int row = 1; row <= eventmemory::kShownRows; ++row) {
+        const std::optional<int> k = entryForRow(memory_, row);
+        const EventListRow cells =
+            eventListRow(k ? entryAt(memory_, *k) : EventLogEntry{}, names_.names());
+        setCell(row, Time, cells.time);
+        setCell(row, Kind, cells.kind);
+        setCell(row, Subject, cells.subject);
+        for (std::size_t r = 0; r < cells.routes.size(); ++r)
+            setCell(row, FirstRoute + int(r), cells.routes[r]);
+        setCell(row, Status, cells.status);
+    }
+}
+
+}  // namespace corvanta

@@ -1,0 +1,115 @@
+#pragma once
+// A scrolling list of identical rows over an array of records. Only the rows
+// that fit on screen plus two are ever built; scrolling stores each row into
+// its record and refills it from the next one, and moves the rows by the
+// pixel remainder within one row pitch, so any number of records scrolls
+// smoothly over a fixed set of row copies.
+
+#include <functional>
+#include <vector>
+
+#include <QWidget>
+
+#include "ui/widgets/row_cloning.h"
+
+class QFrame;
+class QScrollBar;
+
+namespace corvanta {
+
+class RowPanel;
+
+class PanelArray : public QWidget {
+  Q_OBJECT
+ public:
+  using RowCallback = std::function<void(RowPanel* row, int index)>;
+  using ProgressCallback = std::function<void(int percent)>;
+
+  explicit PanelArray(QWidget* parent = nullptr);
+
+  // Builds the (hidden) template row; rows are copies of it.
+  void setRowTemplate(RowTemplate t);
+  const RowTemplate& rowTemplate() const { return template_; }
+  RowPanel* templateRow() const { return templateRow_; }
+  // A fresh copy of the template for a reader outside the array (the text
+  // export fills it with each record in turn).
+  RowPanel* cloneTemplate(QWidget* parent) const;
+
+  void setRecordCount(int n) { records_ = n; }
+  int recordCount() const { return records_; }
+  void setFrameMargin(int px) { margin_ = px; }
+  int rowTemplateMargin() const { return margin_; }
+  void setRowSpacing(int px) { spacing_ = px; }
+  // How many rows the array asks room for when not all of them fit.
+  void setVisibleRowsHint(int rows) { visibleHint_ = rows; }
+  int rowPitch() const;
+
+  void setFillRow(RowCallback f) { fill_ = std::move(f); }
+  void setStoreRow(RowCallback f) { store_ = std::move(f); }
+  void setProgress(ProgressCallback f) { progress_ = std::move(f); }
+  // Fills any copy of the template from a record, as the rows are filled.
+  void fillCopy(RowPanel* copy, int index) const {
+    if (fill_) fill_(copy, index);
+  }
+
+  bool hasRows() const { return !rows_.empty(); }
+  // Stores and destroys any rows, builds new ones and scrolls to the top.
+  void rebuild();
+  // Builds rows anew; existing rows are stored and destroyed first.
+  void buildRows();
+  void storeAndDestroy();
+  // Writes every built row back into its record.
+  void storeAll();
+  // Re-binds every built row to top index + i and fills it.
+  void refresh();
+
+  int builtRowCount() const { return int(rows_.size()); }
+  RowPanel* row(int i) const { return rows_.at(i).panel; }
+  int rowRecord(int i) const { return rows_.at(i).record; }
+  // The row that currently shows `record`, or nullptr when it is not built.
+  RowPanel* rowForRecord(int record) const;
+  int topIndex() const { return top_; }
+  int pixelOffset() const { return offset_; }
+  QScrollBar* verticalBar() const { return vbar_; }
+  QScrollBar* horizontalBar() const { return hbar_; }
+  // The widget that holds the row copies.
+  QWidget* scrollArea() const { return viewport_; }
+
+  QSize sizeHint() const override;
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  struct Row {
+    RowPanel* panel;
+    int record;
+  };
+  void layoutBars();
+  void placeRows();
+  void scrollVertically(int p);
+  void fillRow(Row& r);
+  void guardWheel(QWidget* row);
+  QSize rowSize() const;
+
+  RowTemplate template_;
+  RowPanel* templateRow_ = nullptr;
+  QFrame* area_;
+  QWidget* viewport_;
+  QScrollBar* vbar_;
+  QScrollBar* hbar_;
+  std::vector<Row> rows_;
+  RowCallback fill_, store_;
+  ProgressCallback progress_;
+  int records_ = 0;
+  int margin_ = 7;
+  int spacing_ = 0;
+  int visibleHint_ = 0;
+  int top_ = 0;
+  int offset_ = 0;
+  bool ready_ = true;
+};
+
+}  // namespace corvanta

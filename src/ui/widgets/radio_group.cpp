@@ -1,0 +1,58 @@
+#include "ui/widgets/radio_group.h"
+
+#include <QAbstractButton>
+#include <QGridLayout>
+#include <QRadioButton>
+
+namespace corvanta {
+
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns, QWidget* parent)
+    : QGroupBox(title, parent), items_(items) {
+  const bool bare = title.isEmpty();
+  setFlat(bare);
+  auto* grid = new QGridLayout(this);
+  if (bare) grid->setContentsMargins(0, 0, 0, 0);
+  grid->setHorizontalSpacing(bare ? 4 : 12);
+  grid->setVerticalSpacing(bare ? 0 : 4);
+  const int cols = qMax(1, columns);
+  const int rows = (items.size() + cols - 1) / cols;
+  for (int i = 0; i < items.size(); ++i) {
+    auto* b = new QRadioButton(items[i], this);
+    if (bare) {
+      b->setFocusPolicy(Qt::NoFocus);
+      b->setMinimumWidth(b->fontMetrics().height() + 4);
+    }
+    buttons_.addButton(b, i);
+    grid->addWidget(b, i % rows, i / rows);
+  }
+  connect(&buttons_, &QButtonGroup::idClicked, this, &RadioGroup::itemIndexChanged);
+}
+
+void RadioGroup::setItemIndex(int index) {
+  if (index >= 0 && index < items_.size()) {
+    buttons_.button(index)->setChecked(true);
+    return;
+  }
+  // An exclusive group refuses to uncheck its last checked button.
+  buttons_.setExclusive(false);
+  for (auto* b : buttons_.buttons()) b->setChecked(false);
+  buttons_.setExclusive(true);
+}
+
+void RadioGroup::paintEvent(QPaintEvent* e) {
+  // Caption-less groups in the rows draw no frame: the headings are theirs.
+  if (!title().isEmpty()) QGroupBox::paintEvent(e);
+}
+
+void RadioGroup::setDisplayText(int item, const QString& text) {
+  if (auto* b = buttons_.button(item)) b->setText(text);
+}
+
+int RadioGroup::itemCentreX(int item) const {
+  auto* b = buttons_.button(item);
+  if (!b) return 0;
+  const int indicator = b->text().isEmpty() ? b->sizeHint().width() : b->sizeHint().height();
+  return b->x() + indicator / 2;
+}
+
+}  // namespace corvanta
