@@ -67,6 +67,14 @@ TEST(SettingsFile, KeepsTableSizeAndUnusedCellsWrittenByOthers)
     EXPECT_EQ(d.read(d.path), original);
 }
 
+TEST(SettingsFile, TabAndBackspaceInACellReadAsLineBreaksOnlyWhenABackspaceIsThere)
+{
+    const auto table = parseSettingsTable("3,2\r\n2,1,a,b\tc\bd\r\n1,0,x\ty\r\n");
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->cell(2, 1), "a,b\rc\nd");
+    EXPECT_EQ(table->cell(1, 0), "x\ty");
+}
+
 TEST(SettingsFile, CorruptOrMissingFileKeepsPortAndClearsPhone)
 {
     SettingsDir d;

@@ -72,6 +72,11 @@ TEST(EventColumns, RouteStatusWeighsEndedThenDelayedThenPending) {
     EXPECT_EQ(status(0x80, 0), "Aktív");
     EXPECT_EQ(status(0, 0), "OK.");
     EXPECT_EQ(status(0, 0xE0), "OK.");  // bits 5..7 mean nothing
+    // Each of the three ended bits alone wins over the delay.
+    for (int ended : {0x02, 0x04, 0x08}) {
+        EXPECT_EQ(status(1, ended | 0x10), "STOP") << ended;
+        EXPECT_EQ(status(0, ended | 0x10), "OK.") << ended;
+    }
 }
 
 TEST(EventColumns, SubjectMarkersAtTheEdgesOfEachGroup) {

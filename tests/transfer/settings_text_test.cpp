@@ -184,6 +184,17 @@ TEST(LongLines, ABraceBeyondColumnSixtyMovesLeftAndEveryPieceFitsWithNothingLost
   EXPECT_EQ(compact, expected);
 }
 
+TEST(LongLines, ABraceAtColumnSixtyStaysAndOneAtSixtyOneMovesLeft) {
+  for (std::size_t column : {60u, 61u}) {
+    Line line = U"ab: 1"_l;
+    line.resize(column - 1, U' ');
+    line += U"{ "_l + Line(10, U'x') + U" "_l + Line(20, U'y') + U" }"_l;
+    Lines l{line};
+    wrapLongItemLines(l);
+    EXPECT_EQ(l[0].find(U'{'), column == 60 ? 59u : 6u) << column;
+  }
+}
+
 // Where no break shortens the line (no blank after the brace, or no brace at
 // all) the line is left long instead of growing continuation lines forever.
 TEST(LongLines, ALineWithNoUsefulBreakStaysWholeInsteadOfLoopingForever) {

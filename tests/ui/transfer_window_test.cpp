@@ -27,6 +27,15 @@ protected:
     const QColor yellow = TransferWindow::colourOf(BlockColour::Yellow);
 };
 
+// The indicator colours installers know, as red, green and blue values.
+TEST(TransferWindowColours, EachStateHasItsFixedRgbValue) {
+    EXPECT_EQ(TransferWindow::colourOf(BlockColour::Silver), QColor(192, 192, 192));
+    EXPECT_EQ(TransferWindow::colourOf(BlockColour::White), QColor(255, 255, 255));
+    EXPECT_EQ(TransferWindow::colourOf(BlockColour::Yellow), QColor(255, 255, 0));
+    EXPECT_EQ(TransferWindow::colourOf(BlockColour::Green), QColor(0, 128, 0));
+    EXPECT_EQ(TransferWindow::colourOf(BlockColour::Red), QColor(255, 0, 0));
+}
+
 TEST_F(TransferWindowTest, WithoutLinkOnlyTheMessageAppears) {
     click(main(), "btParameterSetting");
     EXPECT_TRUE(transfer()->isVisible());
