@@ -1,0 +1,47 @@
+// The CLI's JSON reader: whatever text comes in, a refusal says why, and
+// accepted values survive being stored in an image and read out again. Input
+// that is no JSON object is taken as an image: whatever it holds, its values
+// print as JSON that reads back the same.
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+#include "app/params_json.h"
+#include "params/parameter_codec.h"
+#include "tests/fuzz/fuzz_targets.h"
+
+namespace corvanta::fuzz {
+
+namespace {
+
+void checkPrintedReadsBack(const ParameterValues& decoded) {
+    ParameterValues printed;
+    FUZZ_CHECK(!cli::valuesFromJson(cli::valuesToJson(decoded), printed).has_value());
+    FUZZ_CHECK(printed == decoded);
+}
+
+}  // namespace
+
+void paramsJson(Input in) {
+    const QJsonDocument doc = QJsonDocument::fromJson(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(in.data()), qsizetype(in.size())));
+    ParameterImage image{};
+    if (!doc.isObject()) {
+        std::copy_n(in.begin(), std::min(in.size(), kImageSize), image.begin());
+        checkPrintedReadsBack(decode(image));
+        return;
+    }
+
+    ParameterValues values;
+    const auto refusal = cli::valuesFromJson(doc.object(), values);
+    if (refusal) {
+        FUZZ_CHECK(!refusal->empty() && isUtf8(*refusal));
+        return;
+    }
+    encode(values, image);
+    checkPrintedReadsBack(decode(image));
+}
+
+}  // namespace corvanta::fuzz
