@@ -6,7 +6,12 @@
 #include <QLibraryInfo>
 #include <QStatusBar>
 
+#include <set>
+
+#include "ui/main/firmware_window.h"
 #include "ui/main/splash_window.h"
+#include "ui/main/text_window.h"
+#include "ui/service/event_list_window.h"
 
 namespace corvanta::testing {
 namespace {
@@ -37,7 +42,7 @@ TEST_F(MainWindowTest, StartUpCreatesEveryWindowBeforeTheMainWindowShows) {
     EXPECT_TRUE(fresh.mainWindow()->isVisible());
     EXPECT_FALSE(fresh.splash()->isVisible());
     EXPECT_EQ(fresh.mainWindow()->windowTitle(), "GSM-Corvanta  v1.30 (dv.2)");
-    EXPECT_EQ(find(fresh.mainWindow(), "ButtonSelectSerial")->text(), "Soros port kiválasztása");
+    EXPECT_EQ(find(fresh.mainWindow(), "ButtonSelectSerial")->text(), "&Soros port kiválasztása");
     EXPECT_FALSE(find(fresh.mainWindow(), "btFirmware")->isVisibleTo(fresh.mainWindow()));
 }
 
@@ -46,6 +51,37 @@ TEST_F(MainWindowTest, QtsOwnDialogTextsAreHungarian) {
     if (!QFileInfo::exists(texts)) GTEST_SKIP() << "no Hungarian Qt texts installed";
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Igen");
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), "&Nem");
+}
+
+TEST_F(MainWindowTest, EveryButtonOfTheMainAndTransferWindowsHasAnAltLetterOfItsOwn) {
+    for (QWidget* window : {static_cast<QWidget*>(main()), static_cast<QWidget*>(transfer())}) {
+        std::set<int> keys;
+        for (auto* b : window->findChildren<QPushButton*>()) {
+            // The arrow of the traffic log button has no letter; the chooser is a window of its own.
+            if (b->objectName() == "btDetails" || b->window() != window) continue;
+            const QKeySequence key = QKeySequence::mnemonic(b->text());
+            ASSERT_FALSE(key.isEmpty()) << b->objectName().toStdString();
+            EXPECT_TRUE(keys.insert(key[0].toCombined()).second) << b->objectName().toStdString();
+        }
+    }
+    main()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+    QTest::keyClick(main(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return transfer()->isVisible(); }, 2000));  // a shortcut clicks animated
+}
+
+TEST_F(MainWindowTest, EscapeClosesTheToolWindows) {
+    click(main(), "btDetails");
+    const std::vector<QWidget*> tools{transfer(), program->trafficLog(), program->eventListWindow(),
+                                      program->textWindow(), program->firmwareWindow()};
+    for (QWidget* w : tools) {
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w)) << w->objectName().toStdString();
+        QTest::keyClick(w, Qt::Key_Escape);
+        EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(find(main(), "btDetails")->text(), ">>");  // as its own close button leaves it
 }
 
 TEST_F(MainWindowTest, StatusLineClickShowsTheCaption) {

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -220,6 +222,56 @@ TEST(PanelArrayScroll, TheWheelOverAnUnfocusedSpinBoxScrollsTheRowsInsteadOfChan
   wheelDown();
   EXPECT_NE(spin->value(), 5);
   EXPECT_EQ(array.verticalBar()->value(), 0);
+}
+
+}  // namespace
+}  // namespace corvanta
+
+namespace corvanta {
+namespace {
+
+TEST(PanelArrayKeyboard, TabAndShiftTabWalkEveryFieldOfEveryRecordInOrderWithItsRowInView) {
+  QWidget window;
+  Page page(30, 0);  // two stops a row: the edit and the check box
+  auto* before = new QLineEdit(&window);
+  page.array.setParent(&window);
+  auto* after = new QLineEdit(&window);
+  auto* l = new QVBoxLayout(&window);
+  l->addWidget(before);
+  l->addWidget(&page.array);
+  l->addWidget(after);
+  page.array.setFixedHeight(5 * page.array.rowPitch());
+  window.show();
+  window.activateWindow();
+  page.array.buildRows();
+  before->setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(before->hasFocus());
+
+  const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+  const auto expectAt = [&](int record, int field) {
+    EXPECT_EQ(page.array.focusedField(), std::make_pair(record, field));
+    const RowPanel* row = page.array.rowForRecord(record);
+    ASSERT_NE(row, nullptr) << record;
+    EXPECT_GE(row->geometry().top(), 0) << record;
+    EXPECT_LE(row->geometry().bottom(), page.array.scrollArea()->rect().bottom()) << record;
+  };
+  press(Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed"));
+  for (int r = 0; r < 30; ++r)
+    for (int f = 0; f < 2; ++f) {
+      expectAt(r, f);
+      press(Qt::Key_Tab);
+    }
+  EXPECT_TRUE(after->hasFocus());
+  for (int r = 29; r >= 0; --r)
+    for (int f = 1; f >= 0; --f) {
+      press(Qt::Key_Backtab);
+      expectAt(r, f);
+    }
+  EXPECT_EQ(page.shown(0), "typed");  // the copies were re-bound; the value followed its record
+  press(Qt::Key_Backtab);
+  EXPECT_TRUE(before->hasFocus());
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 
 #include "editor_fixture.h"
 #include "ui/widgets/check_list.h"
+#include "ui/editor/telephone_page.h"
 
 namespace corvanta {
 namespace {
@@ -178,6 +181,44 @@ TEST_F(EditorTest, ExportPreparationFillsTheControlsWithoutShowing) {
   EXPECT_EQ(findInRow<QLineEdit>(copy, "edZonaNeve")->text(), "Kert");
   EXPECT_EQ(copy->caption().trimmed(), "5. Zóna");
   delete copy;
+}
+
+}  // namespace
+}  // namespace corvanta
+
+namespace corvanta {
+namespace {
+
+TEST_F(EditorTest, EnterInAFieldConfirmsTheEditorAndPressesNoOtherButton) {
+  int modeWindowOpenings = 0;
+  static_cast<TelephonePage*>(editor.page(kTelephone))->setModeChooser([&](int mode) {
+    ++modeWindowOpenings;
+    return mode;
+  });
+  open(kTelephone);
+  editor.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  for (auto* b : editor.findChildren<QPushButton*>())
+    EXPECT_EQ(b->isDefault(), b->objectName() == "btSettingOK") << b->objectName().toStdString();
+  auto* alarmMax = onPage<QSpinBox>(kTelephone, "edAlarmMax");
+  alarmMax->setFocus();
+  alarmMax->setValue(7);
+  QTest::keyClick(alarmMax, Qt::Key_Return);
+  EXPECT_EQ(modeWindowOpenings, 0);
+  EXPECT_EQ(editor.result(), QDialog::Accepted);
+  EXPECT_EQ(image[layout::kAlarmMaxTime], 7);
+}
+
+TEST_F(EditorTest, TabReachesEveryEventRowFromTheFirstOne) {
+  open(kEvents);
+  editor.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  PanelArray* events = array(kEvents);
+  ASSERT_TRUE(events->focusField(0, 0));
+  const int fields = 3;  // Contact-ID code, SMS text, voice message
+  for (int step = 1; step < kEventCount * fields; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(events->focusedField(), std::make_pair(kEventCount - 1, fields - 1));
+  EXPECT_NE(inRow<QSpinBox>(kEvents, kEventCount - 1, "edHanguz"), nullptr);
 }
 
 }  // namespace

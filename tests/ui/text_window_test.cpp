@@ -40,7 +40,7 @@ TEST_F(ExportButtonTest, TheTextWindowExistsBeforeTheLaterWindowsAndTheButtonSta
   EXPECT_TRUE(QFontInfo(program->textWindow()->memo()->font()).fixedPitch());
   program->createAll();
   ASSERT_NE(exportButton(), nullptr);
-  EXPECT_EQ(exportButton()->text(), QStringLiteral("Exportálás TXT-be"));
+  EXPECT_EQ(exportButton()->text(), QStringLiteral("&Exportálás TXT-be"));
   program->transferWindow()->show();
   EXPECT_FALSE(exportButton()->isVisible());
 }

@@ -62,8 +62,9 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
   cancel_->setObjectName("btSettingCancel");
   connect(ok_, &QPushButton::clicked, this, &ParameterEditor::confirm);
   connect(cancel_, &QPushButton::clicked, this, &ParameterEditor::discard);
-  ok_->setAutoDefault(false);
-  cancel_->setAutoDefault(false);
+  // Enter in a field confirms; no other button of the pages may stand in
+  // for it. A button that has the focus still takes Enter for itself.
+  ok_->setDefault(true);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

@@ -7,6 +7,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/widgets/escape_closes.h"
+
 namespace corvanta {
 
 namespace {
@@ -42,6 +44,7 @@ FirmwareWindow::FirmwareWindow(ModuleLink& link, QWidget* parent)
     connect(btCRC_Restart, &QPushButton::clicked, this, &FirmwareWindow::btCRC_RestartClick);
     connect(btStop, &QPushButton::clicked, this, &FirmwareWindow::btStopClick);
     connect(btClose, &QPushButton::clicked, this, &FirmwareWindow::btCloseClick);
+    closeOnEscape(this, btClose);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(btStop);

@@ -83,6 +83,7 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     layout->setSpacing(4);
     layout->setContentsMargins(6, 6, 6, 4);
 
+    // Every button has an Alt+letter of its own: S L B O Z T V P I R F E A D M K.
     QVBoxLayout* serialBox = nullptr;
     group(layout, central, serialBox);
     buttonSelectSerial_ = addButton("ButtonSelectSerial", QString());
@@ -94,9 +95,9 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     panel1_->setWordWrap(true);
     panel1_->setMinimumHeight(panel1_->fontMetrics().height() + 8);
     serialBox->addWidget(panel1_);
-    btConnect_ = addButton("btConnect", QStringLiteral("Soros kapcsolat létrehozása"));
+    btConnect_ = addButton("btConnect", QStringLiteral("Soros kapcsolat &létrehozása"));
     serialBox->addWidget(btConnect_);
-    btDisconnect_ = addButton("btDisconnect", QStringLiteral("Soros kapcsolat bontása"));
+    btDisconnect_ = addButton("btDisconnect", QStringLiteral("Soros kapcsolat &bontása"));
     btDisconnect_->setEnabled(false);
     serialBox->addWidget(btDisconnect_);
 
@@ -111,44 +112,44 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     edServer_ = addEdit(ipBox, central, "edServer");
     addLabel(ipBox, central, "lbIPpassword", QStringLiteral("TCP/IP jelszó:"));
     edIPpass_ = addEdit(ipBox, central, "edIPpass", kTcpPasswordLength);
-    btIPConnect_ = addButton("btIPConnect", QStringLiteral("Kapcsolódás"));
-    btIPDisconnect_ = addButton("btIPDisconnect", QStringLiteral("Szétkapcsolás"));
+    btIPConnect_ = addButton("btIPConnect", QStringLiteral("Kapcs&olódás"));
+    btIPDisconnect_ = addButton("btIPDisconnect", QStringLiteral("S&zétkapcsolás"));
     pair(ipBox, btIPConnect_, btIPDisconnect_);
 
     QVBoxLayout* phoneBox = nullptr;
     group(layout, central, phoneBox);
     addLabel(phoneBox, central, "lbPhoneNrForRemote", QStringLiteral("Telefonszám megadása távoli eléréshez:"));
     edPhoneNr_ = addEdit(phoneBox, central, "edPhoneNr");
-    btDial_ = addButton("btDial", QStringLiteral("Tárcsázás"));
-    btATH_ = addButton("btATH", QStringLiteral("Vonal bontás"));
+    btDial_ = addButton("btDial", QStringLiteral("&Tárcsázás"));
+    btATH_ = addButton("btATH", QStringLiteral("&Vonal bontás"));
     pair(phoneBox, btDial_, btATH_);
 
-    QPushButton* btParameterSetting = addButton("btParameterSetting", QStringLiteral("Paraméterek beállítása"));
+    QPushButton* btParameterSetting = addButton("btParameterSetting", QStringLiteral("&Paraméterek beállítása"));
     QFont bold = btParameterSetting->font();
     bold.setBold(true);
     btParameterSetting->setFont(bold);
     btParameterSetting->setMinimumHeight(btParameterSetting->sizeHint().height() * 3 / 2);
     layout->addWidget(btParameterSetting);
-    QPushButton* btEventlistShort = addButton("btEventlistShort", QStringLiteral("Rövid eseménylista lekérdezése"));
+    QPushButton* btEventlistShort = addButton("btEventlistShort", QStringLiteral("Röv&id eseménylista lekérdezése"));
     layout->addWidget(btEventlistShort);
-    btAskVersion_ = addButton("btAskVersion", QStringLiteral("Modul verziójának lekérdezése"));
+    btAskVersion_ = addButton("btAskVersion", QStringLiteral("Modul ve&rziójának lekérdezése"));
     layout->addWidget(btAskVersion_);
-    QPushButton* btStatus = addButton("btStatus", QStringLiteral("Modul állapotának figyelése"));
+    QPushButton* btStatus = addButton("btStatus", QStringLiteral("Modul állapotának &figyelése"));
     layout->addWidget(btStatus);
-    QPushButton* btClock = addButton("btClock", QStringLiteral("Óra ellenőrzése / beállítása"));
+    QPushButton* btClock = addButton("btClock", QStringLiteral("Óra &ellenőrzése / beállítása"));
     layout->addWidget(btClock);
-    btSotpAllAlarm_ = addButton("btSotpAllAlarm", QStringLiteral("Riasztás leállítása"));
+    btSotpAllAlarm_ = addButton("btSotpAllAlarm", QStringLiteral("Ri&asztás leállítása"));
     QPalette maroon = btSotpAllAlarm_->palette();
     maroon.setColor(QPalette::ButtonText, kMaroon);
     btSotpAllAlarm_->setPalette(maroon);
     layout->addWidget(btSotpAllAlarm_);
-    QPushButton* btRFlearn = addButton("btRFlearn", QStringLiteral("Rádiós eszközök tanítása"));
+    QPushButton* btRFlearn = addButton("btRFlearn", QStringLiteral("Rá&diós eszközök tanítása"));
     layout->addWidget(btRFlearn);
 
     btDetails_ = addButton("btDetails", QStringLiteral(" >>"));
-    QPushButton* btFirmware = addButton("btFirmware", QStringLiteral("Firmware"));
+    QPushButton* btFirmware = addButton("btFirmware", QStringLiteral("Fir&mware"));
     btFirmware->setVisible(options.firmware);
-    QPushButton* btClose = addButton("btClose", QStringLiteral("Kilépés"));
+    QPushButton* btClose = addButton("btClose", QStringLiteral("&Kilépés"));
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(btDetails_);
     bottom->addWidget(btFirmware);
@@ -230,7 +231,7 @@ void MainWindow::setTrafficLog(TrafficLogWindow* log) {
 }
 
 void MainWindow::applyStartCaptions() {
-    buttonSelectSerial_->setText(QStringLiteral("Soros port kiválasztása"));
+    buttonSelectSerial_->setText(QStringLiteral("&Soros port kiválasztása"));
     setWindowTitle(mainWindowCaption());
 }
 

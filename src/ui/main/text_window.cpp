@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "ui/widgets/escape_closes.h"
+
 namespace corvanta {
 
 TextWindow::TextWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -23,6 +25,7 @@ TextWindow::TextWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo_->setReadOnly(true);
   memo_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  closeOnEscape(this);
   auto* l = new QVBoxLayout(this);
   l->setContentsMargins(0, 0, 0, 0);
   l->addWidget(memo_);

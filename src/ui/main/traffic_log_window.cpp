@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "ui/widgets/escape_closes.h"
+
 namespace corvanta {
 
 namespace {
@@ -40,6 +42,7 @@ TrafficLogWindow::TrafficLogWindow(QWidget* parent) : QWidget(parent, Qt::Window
         hide();
         emit closedByButton();
     });
+    closeOnEscape(this, btClose);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btClear);

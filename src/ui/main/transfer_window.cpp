@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/widgets/escape_closes.h"
+
 namespace corvanta {
 
 namespace {
@@ -35,16 +37,17 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
         paintBlock(k, BlockColour::Silver);
     }
 
-    QPushButton* btOpen = addButton("btOpen", QStringLiteral("Beolvasás fájlból"));
-    QPushButton* btSave = addButton("btSave", QStringLiteral("Mentés fájlba"));
-    QPushButton* btImport = addButton("btImport", QStringLiteral("Importálás TXT-ből"));
-    QPushButton* btExport = addButton("btExport", QStringLiteral("Exportálás TXT-be"));
-    QPushButton* btRead = addButton("btRead", QStringLiteral("<-- Adatok beolvasása a modulból"));
-    QPushButton* btWrite = addButton("btWrite", QStringLiteral("--> Adatok áttöltése a modulba"));
-    QPushButton* btCompare = addButton("btCompare", QStringLiteral("<--> Adatok összehasonlítása"));
-    QPushButton* btEdit = addButton("btEdit", QStringLiteral("Adatok szerkesztése"));
-    QPushButton* btStop = addButton("btStop", QStringLiteral("Stop"));
-    QPushButton* btClose = addButton("btClose", QStringLiteral("Ablak bezárása"));
+    // Alt+letters, none used twice: B M I E O T H S P A.
+    QPushButton* btOpen = addButton("btOpen", QStringLiteral("&Beolvasás fájlból"));
+    QPushButton* btSave = addButton("btSave", QStringLiteral("&Mentés fájlba"));
+    QPushButton* btImport = addButton("btImport", QStringLiteral("&Importálás TXT-ből"));
+    QPushButton* btExport = addButton("btExport", QStringLiteral("&Exportálás TXT-be"));
+    QPushButton* btRead = addButton("btRead", QStringLiteral("<-- Adatok be&olvasása a modulból"));
+    QPushButton* btWrite = addButton("btWrite", QStringLiteral("--> Adatok át&töltése a modulba"));
+    QPushButton* btCompare = addButton("btCompare", QStringLiteral("<--> Adatok össze&hasonlítása"));
+    QPushButton* btEdit = addButton("btEdit", QStringLiteral("Adatok &szerkesztése"));
+    QPushButton* btStop = addButton("btStop", QStringLiteral("Sto&p"));
+    QPushButton* btClose = addButton("btClose", QStringLiteral("&Ablak bezárása"));
     btImport->setVisible(false);
     btImport->setEnabled(false);
     btExport->setVisible(false);
@@ -61,6 +64,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     connect(btEdit, &QPushButton::clicked, this, &TransferWindow::btEditClick);
     connect(btExport, &QPushButton::clicked, this, &TransferWindow::btExportClick);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
+    closeOnEscape(this, btClose);
     // btStop has never had an action; it stays for the installers who look for it.
 
     // Files on the left, the module on the right, the editor and closing below.

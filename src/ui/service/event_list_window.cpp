@@ -8,6 +8,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/widgets/escape_closes.h"
+
 #include "service/event_memory_load.h"
 #include "service/module_names_load.h"
 
@@ -86,6 +88,7 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     connect(btLoadEvents_, &QPushButton::clicked, this, &EventListWindow::btLoadEventsClick);
     connect(btLoadNames, &QPushButton::clicked, this, &EventListWindow::btLoadNamesClick);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
+    closeOnEscape(this, btClose);
     // Names loaded from the status monitor show here too.
     connect(&names_, &ModuleNamesStore::loaded, this, &EventListWindow::showEventList);
 

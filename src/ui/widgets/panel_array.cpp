@@ -4,9 +4,12 @@
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFocusEvent>
 #include <QFrame>
+#include <QPointer>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "ui/widgets/control_hint.h"
@@ -16,7 +19,19 @@ namespace corvanta {
 
 namespace {
 constexpr int kMaxLayoutPasses = 5;  // one bar can make the other necessary
+
+bool isTabStop(const QWidget* w) {
+  return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
 }
+
+// The row's fields that Tab would visit, in the order they were made.
+std::vector<QWidget*> tabStopsOf(const QWidget* row) {
+  std::vector<QWidget*> stops;
+  for (QWidget* w : row->findChildren<QWidget*>())
+    if (isTabStop(w)) stops.push_back(w);
+  return stops;
+}
+}  // namespace
 
 PanelArray::PanelArray(QWidget* parent)
     : QWidget(parent),
@@ -41,6 +56,7 @@ void PanelArray::setRowTemplate(RowTemplate t) {
   templateRow_ = buildTemplateRow(template_, this);
   setHint(templateRow_, kTemplateHint);
   templateRow_->hide();
+  setFocusPolicy(fieldsPerRow() > 0 ? Qt::TabFocus : Qt::NoFocus);
   layoutBars();
 }
 
@@ -127,8 +143,10 @@ void PanelArray::buildRows() {
   const int n = visible < records_ ? visible + 2 : records_;
   rows_.reserve(n);
   for (int i = 0; i < n; ++i) {
-    Row r{cloneRow(template_, viewport_), i};
+    Row r{cloneRow(template_, viewport_), i, {}};
     guardWheel(r.panel);
+    r.fields = takeTabStops(r.panel);
+    for (QWidget* w : r.fields) w->installEventFilter(this);
     rows_.push_back(r);
     r.panel->show();
     if (i < records_) fillRow(r);
@@ -212,6 +230,20 @@ void PanelArray::guardWheel(QWidget* row) {
 }
 
 bool PanelArray::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::FocusIn) {
+    // Focus given by the program lands in whatever copy it was given to;
+    // show that row whole. A click is left where it was: moving the record
+    // under a pressed mouse would hand the release to another record.
+    const auto reason = static_cast<QFocusEvent*>(e)->reason();
+    if (reason == Qt::OtherFocusReason || reason == Qt::ShortcutFocusReason) {
+      QPointer<QWidget> field = qobject_cast<QWidget*>(watched);
+      QTimer::singleShot(0, this, [this, field] {
+        if (!field || !field->hasFocus()) return;
+        const auto [record, index] = focusedField();
+        if (record >= 0) focusField(record, index, Qt::OtherFocusReason);
+      });
+    }
+  }
   if (e->type() == QEvent::Wheel) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && !w->hasFocus()) {
@@ -227,6 +259,89 @@ void PanelArray::wheelEvent(QWheelEvent* e) {
     QCoreApplication::sendEvent(vbar_, e);
   else
     e->ignore();
+}
+
+// --- keyboard ---------------------------------------------------------------
+
+std::vector<QWidget*> PanelArray::takeTabStops(QWidget* row) {
+  std::vector<QWidget*> stops = tabStopsOf(row);
+  for (QWidget* w : stops) w->setFocusPolicy(Qt::ClickFocus);
+  return stops;
+}
+
+int PanelArray::fieldsPerRow() const { return templateRow_ ? int(tabStopsOf(templateRow_).size()) : 0; }
+
+void PanelArray::ensureRecordVisible(int record) {
+  if (record < 0 || record >= records_ || !vbar_->isVisible()) return;
+  const int top = record * rowPitch();
+  const int bottom = top + rowSize().height();
+  int p = vbar_->value();
+  if (top < p)
+    p = top;
+  else if (bottom > p + viewport_->height())
+    p = bottom - viewport_->height();
+  vbar_->setValue(qBound(vbar_->minimum(), p, vbar_->maximum()));
+}
+
+std::pair<int, int> PanelArray::focusedField() const {
+  const QWidget* focus = QApplication::focusWidget();
+  if (!focus) return {-1, -1};
+  for (const Row& r : rows_)
+    for (std::size_t f = 0; f < r.fields.size(); ++f)
+      if (r.fields[f] == focus || r.fields[f]->isAncestorOf(focus)) return {r.record, int(f)};
+  return {-1, -1};
+}
+
+bool PanelArray::focusField(int record, int field, Qt::FocusReason reason) {
+  if (record < 0 || record >= records_ || field < 0 || field >= fieldsPerRow() || rows_.empty()) return false;
+  // The field being left loses its focus before the rows move, so that what
+  // it checks on leaving is its own record's text, not the next one's.
+  setFocus(Qt::OtherFocusReason);
+  ensureRecordVisible(record);
+  for (Row& r : rows_) {
+    if (r.record != record || field >= int(r.fields.size())) continue;
+    r.fields[std::size_t(field)]->setFocus(reason);
+    return true;
+  }
+  return false;
+}
+
+void PanelArray::focusInEvent(QFocusEvent* e) {
+  // The window's tab order reaches the array as one stop: step into the
+  // first field of the first record, or the last of the last going back.
+  if (e->reason() == Qt::TabFocusReason)
+    focusField(0, 0, Qt::TabFocusReason);
+  else if (e->reason() == Qt::BacktabFocusReason)
+    focusField(records_ - 1, fieldsPerRow() - 1, Qt::BacktabFocusReason);
+}
+
+QWidget* PanelArray::neighbourOutside(bool next) const {
+  QWidget* w = const_cast<PanelArray*>(this);
+  for (;;) {
+    w = next ? w->nextInFocusChain() : w->previousInFocusChain();
+    if (w == this) return nullptr;
+    if (isAncestorOf(w) || !isTabStop(w) || !w->isVisible() || !w->isEnabled()) continue;
+    return w;
+  }
+}
+
+bool PanelArray::focusNextPrevChild(bool next) {
+  const auto [record, field] = focusedField();
+  if (record < 0) return QWidget::focusNextPrevChild(next);
+  const int fields = fieldsPerRow();
+  int r = record;
+  int f = field + (next ? 1 : -1);
+  if (f < 0 || f >= fields) {
+    r += next ? 1 : -1;
+    f = next ? 0 : fields - 1;
+  }
+  if (r >= 0 && r < records_) return focusField(r, f, next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  // Past the first or last record: on to the window's next stop.
+  if (QWidget* w = neighbourOutside(next)) {
+    w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
+  return QWidget::focusNextPrevChild(next);
 }
 
 }  // namespace corvanta

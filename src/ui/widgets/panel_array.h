@@ -4,8 +4,15 @@
 // its record and refills it from the next one, and moves the rows by the
 // pixel remainder within one row pitch, so any number of records scrolls
 // smoothly over a fixed set of row copies.
+//
+// The keyboard walks the records, not the copies: Tab and Shift+Tab go from
+// field to field through every record in order, scrolling the next one into
+// view and moving on to whichever copy shows it. The array itself is the one
+// stop of the window's tab order; the fields of the copies are reached only
+// through it, so the window's own order never lands in a stale copy.
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include <QWidget>
@@ -68,6 +75,13 @@ class PanelArray : public QWidget {
   int rowRecord(int i) const { return rows_.at(i).record; }
   // The row that currently shows `record`, or nullptr when it is not built.
   RowPanel* rowForRecord(int record) const;
+  // Scrolls the least distance that shows the whole row of `record`.
+  void ensureRecordVisible(int record);
+  // Gives the focus to field `field` (in tab order within a row) of
+  // `record`, scrolled into view; false when there is no such field.
+  bool focusField(int record, int field, Qt::FocusReason reason = Qt::OtherFocusReason);
+  // The record and field number of the focused field, or {-1, -1}.
+  std::pair<int, int> focusedField() const;
   int topIndex() const { return top_; }
   int pixelOffset() const { return offset_; }
   QScrollBar* verticalBar() const { return vbar_; }
@@ -81,11 +95,14 @@ class PanelArray : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
   void wheelEvent(QWheelEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   struct Row {
     RowPanel* panel;
     int record;
+    std::vector<QWidget*> fields;  // the row's tab stops, in order
   };
   void layoutBars();
   void placeRows();
@@ -93,6 +110,11 @@ class PanelArray : public QWidget {
   void fillRow(Row& r);
   void guardWheel(QWidget* row);
   QSize rowSize() const;
+  // Takes the row's fields out of the window's tab order; the array walks them.
+  static std::vector<QWidget*> takeTabStops(QWidget* row);
+  // The next (or previous) tab stop of the window outside the array.
+  QWidget* neighbourOutside(bool next) const;
+  int fieldsPerRow() const;
 
   RowTemplate template_;
   RowPanel* templateRow_ = nullptr;
