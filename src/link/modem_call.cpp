@@ -18,6 +18,9 @@ const char* const kDialling = "Tárcsázás...";
 const char* const kNoCall = "Nincs kapcsolat!";
 const char* const kHangingUp = "Vonal bontás...";
 const char* const kHungUp = " Vonal bontva.";
+// Not one of the module's own texts: eleven unanswered "ATH" do not make a
+// cleared line, and the installer must not be told they do.
+const char* const kHangUpUnconfirmed = " A modem nem igazolta a vonal bontását!";
 
 QString utf8(const char* text) { return QString::fromUtf8(text); }
 
@@ -92,6 +95,9 @@ bool ModemCall::dial(const QString& phoneNumber) {
         return false;
     }
     emit dialRunning(true);
+    // Put back as found afterwards: a dial pressed while another window holds
+    // a conversation must not switch the periodic login on in its middle.
+    const bool codeTimerWas = link_.codeTimerEnabled();
     link_.setCodeTimerEnabled(false);
     ReplyFlags& f = link_.flags();
     bool connected = false;
@@ -119,15 +125,18 @@ bool ModemCall::dial(const QString& phoneNumber) {
         if (!connected) link_.setStatusLine(utf8(kNoCall));
     }
     emit dialRunning(false);
-    link_.setCodeTimerEnabled(true);
+    // A call that came up wants the periodic login, as "CONNECT" asks.
+    link_.setCodeTimerEnabled(codeTimerWas || connected);
     return connected;
 }
 
-void ModemCall::hangUp() {
+bool ModemCall::hangUp() {
     emit hangUpRunning(true);
     waitCancelled_ = true;
     checkWaits();
+    const bool codeTimerWas = link_.codeTimerEnabled();
     link_.setCodeTimerEnabled(false);
+    bool confirmed = false;
     if (link_.linkConnected()) {
         link_.setStatusLine(utf8(kHangingUp));
         bool ok = false;
@@ -144,11 +153,13 @@ void ModemCall::hangUp() {
                 ok = sendAndAwaitOk("ATH", kEscapedAnswerTicks, false);
             }
         }
-        sendAndAwaitOk("ATH", kLastHangUpTicks, false);
-        link_.setStatusLine(utf8(kHungUp));
+        const bool lastOk = sendAndAwaitOk("ATH", kLastHangUpTicks, false);
+        confirmed = ok || lastOk;
+        link_.setStatusLine(utf8(confirmed ? kHungUp : kHangUpUnconfirmed));
     }
     emit hangUpRunning(false);
-    link_.setCodeTimerEnabled(true);
+    link_.setCodeTimerEnabled(codeTimerWas);
+    return confirmed;
 }
 
 }  // namespace corvanta

@@ -43,8 +43,9 @@ public:
 
     // The dial button. True when the modem reported "CONNECT".
     bool dial(const QString& phoneNumber);
-    // The hang-up button.
-    void hangUp();
+    // The hang-up button. True when the modem confirmed the hang-up with "OK";
+    // the status line says which.
+    bool hangUp();
     // Closing the main window: every dial wait ends at once.
     void cancelWaits();
 

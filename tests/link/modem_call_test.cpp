@@ -143,7 +143,33 @@ TEST_F(ModemCallTest, HangUpWithNoAnswersEscapesAndTriesElevenTimes) {
     // "+++" goes out after the third "ATH" and before the fourth, with no CR.
     EXPECT_NE(line.written.find("ATH\rATH\rATH\r+++ATH\r"), std::string::npos);
     EXPECT_EQ(ticksUsed, 3 * 15 + 20 + 20 + 7 * 6 + 20);
+    // No "OK" ever came: the line is not reported as cleared.
+    EXPECT_EQ(statusLines.back(), " A modem nem igazolta a vonal bontását!");
+}
+
+TEST_F(ModemCallTest, HangUpConfirmedOnlyAtTheLastAttemptCountsAsCleared) {
+    script.answersAth = false;
+    int athSent = 0;
+    line.answer = [&](const std::string& l) {
+        athSent += l.ends_with("ATH");  // one goes out as "+++ATH"
+        return athSent == 11 ? std::string("OK\r") : script(l);
+    };
+    EXPECT_TRUE(modem->hangUp());
     EXPECT_EQ(statusLines.back(), " Vonal bontva.");
+}
+
+TEST_F(ModemCallTest, DialAndHangUpPutThePeriodicLoginBackAsTheyFoundIt) {
+    // Off, as inside another window's conversation: neither may switch it on.
+    link->setCodeTimerEnabled(false);
+    EXPECT_TRUE(modem->hangUp());
+    EXPECT_FALSE(link->codeTimerEnabled());
+    script.dialAnswer = "NO CARRIER\r";
+    EXPECT_FALSE(modem->dial("123"));
+    EXPECT_FALSE(link->codeTimerEnabled());
+    // A call that comes up switches it on, as "CONNECT" always does.
+    script.dialAnswer = "CONNECT\r";
+    EXPECT_TRUE(modem->dial("123"));
+    EXPECT_TRUE(link->codeTimerEnabled());
 }
 
 TEST_F(ModemCallTest, HangUpWithoutLinkSendsNothingAndRestoresTheTimer) {

@@ -140,6 +140,12 @@ TEST_F(ClockRadioTest, RadioButtonSwapsTheLoginForTheRadioPollWhileItsWindowIsOp
     EXPECT_FALSE(radio()->teaching().polling());
     EXPECT_TRUE(program->link().codeTimerEnabled());
     EXPECT_EQ(messenger.texts(), QStringList({"Biztosan el szeretné indítani a tanítást?"}));
+
+    // Found off: closing the window leaves it off.
+    program->link().setCodeTimerEnabled(false);
+    QTimer::singleShot(0, radio(), [&] { radio()->reject(); });
+    click(main(), "btRFlearn");
+    EXPECT_FALSE(program->link().codeTimerEnabled());
 }
 
 TEST_F(ClockRadioTest, RadioTeachingThroughTheModemIsRefusedByTheModule) {

@@ -236,6 +236,12 @@ TEST_F(StatusWindowTest, OpeningHandsThePeriodicLoginToThePollAndBack) {
     EXPECT_FALSE(window->monitor().polling());
     EXPECT_TRUE(link->codeTimerEnabled());
     EXPECT_FALSE(window->isVisible());
+
+    // Found off (inside another conversation's wait): left off.
+    link->setCodeTimerEnabled(false);
+    QTimer::singleShot(0, [&] { find<QPushButton>("btClose")->click(); });
+    window->openModal();
+    EXPECT_FALSE(link->codeTimerEnabled());
 }
 
 using StatusButtonTest = testing::ProgramTest;

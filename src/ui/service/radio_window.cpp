@@ -143,11 +143,13 @@ QColor RadioWindow::colourOf(SlotColour colour) {
 
 void RadioWindow::openModal() {
     link_.flags().radioTeachRefused = false;
+    // Put back as found, as every conversation does.
+    const bool codeTimerWas = link_.codeTimerEnabled();
     link_.setCodeTimerEnabled(false);
     teaching_.startPolling();
     exec();
     teaching_.stopPolling();
-    link_.setCodeTimerEnabled(true);
+    link_.setCodeTimerEnabled(codeTimerWas);
 }
 
 void RadioWindow::showSlot(int slot, std::uint8_t slotByte) {

@@ -294,11 +294,14 @@ void StatusWindow::statusText(const QString& text) {
 }
 
 void StatusWindow::openModal() {
+    // Put back as found: opened from inside another conversation's wait, the
+    // periodic login must not come on in that conversation's middle.
+    const bool codeTimerWas = link_.codeTimerEnabled();
     link_.setCodeTimerEnabled(false);
     monitor_.setPolling(true);
     exec();
     monitor_.setPolling(false);
-    link_.setCodeTimerEnabled(true);
+    link_.setCodeTimerEnabled(codeTimerWas);
 }
 
 void StatusWindow::showEvent(QShowEvent* event) {
