@@ -1,10 +1,9 @@
 #include "link/settings_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "link/whole_file.h"
 #include "params/win1250.h"
 
 namespace corvanta {
@@ -42,15 +41,14 @@ QString SettingsFile::defaultPath()
 bool SettingsFile::load(QString* error)
 {
     phoneNumber_.clear();
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    const auto failure = readWholeFile(path_, kMaxFileSize, bytes);
+    if (failure && failure->kind != FileFailure::Kind::TooLarge) {
         if (error) *error = QStringLiteral("Cannot open file ") + path_;
         return false;
     }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    const auto table = bytes.size() > kMaxFileSize
-                           ? std::nullopt
-                           : parseSettingsTable(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    const auto table = failure ? std::nullopt
+                               : parseSettingsTable(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (!table) {
         if (error) *error = QStringLiteral("File contains no data or corrupt file ") + path_;
         return false;
@@ -68,12 +66,9 @@ bool SettingsFile::save(QString* error)
     const std::string text = formatSettingsTable(table_);
 
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile file(path_);
-    const bool saved = file.open(QIODevice::WriteOnly)
-                       && file.write(text.data(), qint64(text.size())) == qint64(text.size())
-                       && file.commit();
-    if (!saved && error) *error = QStringLiteral("Cannot Create ") + path_;
-    return saved;
+    const auto failure = writeWholeFile(path_, QByteArray(text.data(), qsizetype(text.size())));
+    if (failure && error) *error = QStringLiteral("Cannot Create ") + path_ + u'\n' + failure->reason;
+    return !failure;
 }
 
 }  // namespace corvanta

@@ -24,7 +24,7 @@ public:
 
     // Writes the file through a temporary copy renamed into place, so a
     // failed save leaves the previous file whole. *error:
-    // "Cannot Create " + path.
+    // "Cannot Create " + path, and the system's reason on a line of its own.
     bool save(QString* error = nullptr);
 
     // As stored, possibly empty: SerialTransport::setPortName turns an empty

@@ -1,41 +1,42 @@
 #include "transfer/parameter_file.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include <cstring>
+
+#include "link/whole_file.h"
 
 namespace corvanta {
 
 namespace {
-// The texts the installer has always seen for these failures.
+// The texts the installer has always seen for these failures; the path and
+// the system's reason follow on a line of their own.
 const QString kNotFound = QStringLiteral("File not found");
 const QString kAccessDenied = QStringLiteral("File access denied");
 const QString kShortFile = QStringLiteral("Read beyond end of file");
 const QString kDiskFull = QStringLiteral("Disk full");
+
+QString withDetail(const QString& text, const FileFailure& failure) {
+    return text + u'\n' + failure.describe();
+}
 }  // namespace
 
 std::optional<QString> loadParameterFile(const QString& path, ParameterImage& image) {
-    QFile file(path);
-    if (!QFileInfo::exists(path)) return kNotFound;
-    if (!file.open(QIODevice::ReadOnly)) return kAccessDenied;
-    const QByteArray bytes = file.read(qint64(kImageSize));
-    if (bytes.size() != qsizetype(kImageSize)) return kShortFile;
+    QByteArray bytes;
+    if (auto failure = readWholeFile(path, qint64(kImageSize), bytes, Longer::CutOff)) {
+        return withDetail(failure->kind == FileFailure::Kind::NotFound ? kNotFound : kAccessDenied,
+                          *failure);
+    }
+    if (bytes.size() != qsizetype(kImageSize))
+        return kShortFile + u'\n' + path +
+               QStringLiteral(": %1 bytes, a parameter file holds %2").arg(bytes.size()).arg(kImageSize);
     std::memcpy(image.data(), bytes.constData(), kImageSize);
     return std::nullopt;
 }
 
 std::optional<QString> saveParameterFile(const QString& path, const ParameterImage& image) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return kAccessDenied;
-    const auto written =
-        file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size()));
-    if (written != qint64(image.size()) || !file.commit()) {
-        const bool full = file.error() == QFileDevice::ResourceError;
-        file.cancelWriting();
-        return full ? kDiskFull : kAccessDenied;
-    }
+    const QByteArray bytes(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+    if (auto failure = writeWholeFile(path, bytes))
+        return withDetail(failure->kind == FileFailure::Kind::DiskFull ? kDiskFull : kAccessDenied,
+                          *failure);
     return std::nullopt;
 }
 

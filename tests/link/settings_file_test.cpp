@@ -122,7 +122,7 @@ TEST(SettingsFile, SaveReplacesTheFileWholeAndNeverTruncatesTheOldCopy)
     SettingsFile bad(impossible);
     QString error;
     EXPECT_FALSE(bad.save(&error));
-    EXPECT_EQ(error, "Cannot Create " + impossible);
+    EXPECT_EQ(error, "Cannot Create " + impossible + "\nNot a directory");
     EXPECT_EQ(d.read(oldCopy), "2,1\r\ncw 0,20\r\ncw 1,20\r\n0,0,COM1\r\n");
 }
 

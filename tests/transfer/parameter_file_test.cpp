@@ -6,6 +6,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace corvanta;
@@ -49,8 +54,14 @@ TEST(ParameterFile, ShortOrMissingFileLeavesTheImageAsItWas) {
     writeBytes(shortFile, patternBytes(100));
     ParameterImage image{};
     image.fill(0xEE);
-    EXPECT_EQ(loadParameterFile(shortFile, image), QStringLiteral("Read beyond end of file"));
-    EXPECT_EQ(loadParameterFile(dir.filePath("none.CD2"), image), QStringLiteral("File not found"));
+    EXPECT_TRUE(loadParameterFile(shortFile, image)->startsWith("Read beyond end of file\n" + shortFile));
+    const QString none = dir.filePath("none.CD2");
+    EXPECT_EQ(loadParameterFile(none, image), "File not found\n" + none + ": No such file or directory");
+    // A FIFO would block the program for good; a folder reads as nothing.
+    const QString fifo = dir.filePath("fifo.CD2");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(loadParameterFile(fifo, image)->startsWith("File access denied\n" + fifo));
+    EXPECT_TRUE(loadParameterFile(dir.path(), image)->startsWith("File access denied\n"));
     for (auto b : image) ASSERT_EQ(b, 0xEE);
 }
 
@@ -78,24 +89,49 @@ TEST(ParameterFile, SaveWritesANewFileAndNeverRewritesTheOldOneInPlace) {
     EXPECT_EQ(readBytes(path), QByteArray(2048, 0x42));
     EXPECT_EQ(readBytes(oldCopy), patternBytes(2048));
 
-    // Somewhere no file can be made: refused, nothing else touched.
-    EXPECT_EQ(saveParameterFile(dir.filePath("old-copy/x.CD2"), image),
-              QStringLiteral("File access denied"));
+    // Somewhere no file can be made: refused with the path and the reason,
+    // nothing else touched.
+    const QString impossible = dir.filePath("old-copy/x.CD2");
+    EXPECT_EQ(saveParameterFile(impossible, image), "File access denied\n" + impossible + ": Not a directory");
     EXPECT_EQ(readBytes(oldCopy), patternBytes(2048));
 }
 
-TEST(ParameterFile, FailedSaveKeepsTheOldCopy) {
+namespace {
+
+// Runs a save in a child process whose files cannot grow past `limit`
+// bytes, which is how a full disk looks to the program, also as root.
+QString saveInChildWithFileSizeLimit(const QString& path, const ParameterImage& image, rlim_t limit) {
+    int out[2];
+    if (::pipe(out) != 0) return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+        const rlimit r{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &r);
+        const auto error = saveParameterFile(path, image);
+        const QByteArray said = error ? error->toUtf8() : QByteArray("saved");
+        [[maybe_unused]] auto n = ::write(out[1], said.constData(), std::size_t(said.size()));
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    QByteArray said;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
+    ::close(out[0]);
+    ::waitpid(child, nullptr, 0);
+    return QString::fromUtf8(said);
+}
+
+}  // namespace
+
+TEST(ParameterFile, SaveOntoAFullDiskSaysSoAndKeepsTheOldCopy) {
     QTemporaryDir dir;
     const QString path = dir.filePath("keep.CD2");
     writeBytes(path, patternBytes(2048));
-    // A folder that cannot take the temporary file: the save must fail
-    // without touching the file already there.
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     ParameterImage image{};
-    const auto error = saveParameterFile(path, image);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
-    if (!error) GTEST_SKIP() << "running with rights that ignore folder permissions";
-    EXPECT_EQ(*error, QStringLiteral("File access denied"));
+    image.fill(0x42);
+    EXPECT_EQ(saveInChildWithFileSizeLimit(path, image, 1000), "Disk full\n" + path + ": File too large");
     EXPECT_EQ(readBytes(path), patternBytes(2048));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.CD2"});  // no temporary left
 }

@@ -1,0 +1,49 @@
+#pragma once
+// Whole files in and out, for every file the programs read or write: the
+// parameter file, the settings file and the command line's outputs. A read
+// takes at most what a valid file can hold; a write goes to a temporary file
+// that replaces the target only once every write, the flush and the sync
+// succeeded, so a failed save leaves the old file byte for byte.
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace corvanta {
+
+struct FileFailure {
+    enum class Kind {
+        NotFound,        // reading: no such file
+        NotRegular,      // a folder, a FIFO, a device: never read or replaced
+        NoFolder,        // writing: the folder does not exist
+        AccessDenied,    // cannot be opened or created
+        TooLarge,        // reading: larger than a valid file can be
+        DiskFull,        // writing: no room (disk, quota or file size limit)
+        Failed,          // any other failure of a read or a write
+    };
+    Kind kind;
+    QString path;
+    QString reason;  // the system's own words, such as "Permission denied"
+
+    // "PATH: reason".
+    QString describe() const;
+    // Refused before anything was done, as opposed to a failure on the way.
+    bool isBadTarget() const { return kind == Kind::NotRegular || kind == Kind::NoFolder || kind == Kind::AccessDenied; }
+};
+
+// Whether `path` can be written: nothing there yet or a regular file, in a
+// folder that exists and takes new files (the temporary copy is made there).
+std::optional<FileFailure> checkOutputPath(const QString& path);
+
+// Writes `bytes` as the whole new content of `path`.
+std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// Reads a regular file of at most `maxBytes`. A larger one is refused, or
+// with Longer::CutOff taken by its first `maxBytes`; either way no more than
+// that is ever read.
+enum class Longer { Refuse, CutOff };
+std::optional<FileFailure> readWholeFile(const QString& path, qint64 maxBytes, QByteArray& out,
+                                         Longer longer = Longer::Refuse);
+
+}  // namespace corvanta
