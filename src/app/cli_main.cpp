@@ -5,6 +5,7 @@
 
 #include "app/cli_args.h"
 #include "app/cli_commands.h"
+#include "app/cli_session.h"
 
 using namespace corvanta::cli;
 
@@ -21,6 +22,7 @@ std::vector<Command> allCommands() {
 void printUsage(const std::vector<Command>& commands, std::FILE* to) {
     std::fprintf(to, "usage: corvanta-cli COMMAND [ARGS] [OPTIONS]\n\ncommands:\n");
     for (const auto& c : commands) std::fprintf(to, "  %s\n", c.usage.c_str());
+    std::fprintf(to, "\n%s", linkOptionsHelp().c_str());
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 #include "app/cli_session.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
+#include <iostream>
+
+#include <termios.h>
+#include <unistd.h>
 
 namespace corvanta::cli {
 
@@ -16,32 +21,92 @@ int argcStore = 1;
 char argvName[] = "corvanta-cli";
 char* argvStore[] = {argvName, nullptr};
 
-// Checks the link options; an error text for bad usage. A misspelt option
-// is refused rather than ignored: "--tcp-prot 9000" would otherwise quietly
-// reach the default port.
-std::optional<std::string> checkLinkOptions(const Args& args) {
+constexpr qint64 kPasswordFileLimit = 4096;
+
+bool isLinkOption(const std::string& name) {
+    return name == "--port" || name == "--host" || name == "--password" || name == "--password-file" ||
+           name == "--tcp-port" || name == "--code";
+}
+
+// The first line of a password file, without its line end. A pipe is fine
+// (--password-file <(pass show corvanta)); only the first few KiB are read.
+std::optional<std::string> readPasswordFile(const std::string& path, std::string& error) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = path + ": cannot open: " + file.errorString().toStdString();
+        return std::nullopt;
+    }
+    std::string text = file.read(kPasswordFileLimit).toStdString();
+    text = text.substr(0, text.find_first_of("\r\n"));
+    return text;
+}
+
+// Asks on the terminal without echo; nullopt when standard input is not a
+// terminal (a script must say where the password comes from).
+std::optional<std::string> askPassword(const std::string& host) {
+    if (!::isatty(STDIN_FILENO)) return std::nullopt;
+    // Echo off before the prompt: whatever is typed after it stays unseen.
+    termios saved{};
+    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (quiet) {
+        termios silent = saved;
+        silent.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &silent);
+    }
+    std::fprintf(stderr, "TCP/IP password for %s: ", host.c_str());
+    std::fflush(stderr);
+    std::string line;
+    std::getline(std::cin, line);
+    if (quiet) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    std::fputc('\n', stderr);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+// Checks the link options and finds the secrets; an error text for bad
+// usage. A misspelt option is refused rather than ignored: "--tcp-prot 9000"
+// would otherwise quietly reach the default port.
+std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std::string>& commandOptions,
+                                            LinkSecrets& secrets) {
     for (const auto& [name, value] : args.options) {
-        const bool known = name == "--port" || name == "--host" || name == "--password" ||
-                           name == "--tcp-port" || name == "--code" ||
-                           (name == "-o" && args.command == "read");
-        if (!known) return "unknown option " + name;
+        if (!isLinkOption(name) && commandOptions.count(name) == 0) return "unknown option " + name;
     }
     const bool port = args.option("--port").has_value();
     const bool host = args.option("--host").has_value();
-    if (port == host) return "give either --port PATH or --host HOST --password TEXT";
-    if (host && !args.option("--password")) return "--host needs --password TEXT";
+    if (port == host) return "give either --port PATH or --host HOST";
+    if (args.option("--password") && args.option("--password-file"))
+        return "give either --password-file FILE or --password TEXT, not both";
     if (auto p = args.option("--tcp-port")) {
         bool ok = false;
         const int n = QString::fromStdString(*p).toInt(&ok);
         if (!ok || n < 1 || n > 65535) return "--tcp-port takes a port number";
     }
-    if (auto code = args.option("--code"); code && code->size() > kCodeFieldLength)
-        return "--code takes at most 6 characters";
+
+    secrets.code = args.option("--code").value_or(qEnvironmentVariable("CORVANTA_CODE").toStdString());
+    if (secrets.code.size() > kCodeFieldLength)
+        return "the installer code (--code or CORVANTA_CODE) has at most 6 characters";
+
+    if (!host) return std::nullopt;
+    if (auto file = args.option("--password-file")) {
+        std::string error;
+        auto text = readPasswordFile(*file, error);
+        if (!text) return error;
+        secrets.password = *text;
+    } else if (auto given = args.option("--password")) {
+        secrets.password = *given;
+    } else if (qEnvironmentVariableIsSet("CORVANTA_PASSWORD")) {
+        secrets.password = qEnvironmentVariable("CORVANTA_PASSWORD").toStdString();
+    } else if (auto asked = askPassword(*args.option("--host"))) {
+        secrets.password = *asked;
+    } else {
+        return "--host needs the TCP/IP password: --password-file FILE or CORVANTA_PASSWORD "
+               "(or --password TEXT, which other users can read)";
+    }
     return std::nullopt;
 }
 
-bool connectTcp(ModuleLink& link, const Args& args) {
-    link.setTcpPassword(QString::fromStdString(*args.option("--password")));
+bool connectTcp(ModuleLink& link, const Args& args, const LinkSecrets& secrets) {
+    link.setTcpPassword(QString::fromStdString(secrets.password));
     const quint16 port = args.option("--tcp-port")
                              ? quint16(QString::fromStdString(*args.option("--tcp-port")).toUInt())
                              : TcpLink::kModulePort;
@@ -73,8 +138,31 @@ void say(const QString& text) {
     std::fflush(stdout);
 }
 
-std::optional<int> openSession(const Args& args, Session& s) {
-    if (auto error = checkLinkOptions(args)) {
+const std::string& linkUsage() {
+    static const std::string usage =
+        "  (--port PATH | --host HOST [--password-file FILE] [--tcp-port N]) [--code DIGITS] [--log]";
+    return usage;
+}
+
+const std::string& linkOptionsHelp() {
+    static const std::string help =
+        "link options (every command that talks to the module):\n"
+        "  --port PATH           the module's serial line (or a pseudo-terminal)\n"
+        "  --host HOST           the module's TCP/IP address; the password is taken from\n"
+        "                        --password-file FILE (its first line), else from\n"
+        "                        $CORVANTA_PASSWORD, else asked on the terminal\n"
+        "  --password TEXT       the password on the command line: other local users can\n"
+        "                        read it (ps); prefer the file or the environment\n"
+        "  --tcp-port N          the module's TCP port, 8989 unless given\n"
+        "  --code DIGITS         the installer code, else $CORVANTA_CODE; on the command\n"
+        "                        line it is visible to other users too\n"
+        "  --log                 print the traffic as the traffic log shows it\n";
+    return help;
+}
+
+std::optional<int> openSession(const Args& args, Session& s, const std::set<std::string>& commandOptions) {
+    LinkSecrets secrets;
+    if (auto error = checkLinkOptions(args, commandOptions, secrets)) {
         std::fprintf(stderr, "corvanta-cli: %s\n", error->c_str());
         return ExitUsage;
     }
@@ -82,7 +170,7 @@ std::optional<int> openSession(const Args& args, Session& s) {
     s.link = std::make_unique<ModuleLink>();
     ModuleLink& link = *s.link;
     link.setMessenger(&s.messenger);
-    link.setInstallerCode(QString::fromStdString(args.option("--code").value_or("")));
+    link.setInstallerCode(QString::fromStdString(secrets.code));
     QObject::connect(&link, &ModuleLink::statusLineChanged, [](const QString& t) {
         if (!t.isEmpty()) say(t);
     });
@@ -99,7 +187,7 @@ std::optional<int> openSession(const Args& args, Session& s) {
         link.setTransport(s.serial.get());
         return link.serialConnect() ? std::nullopt : std::optional<int>(ExitFailed);
     }
-    return connectTcp(link, args) ? std::nullopt : std::optional<int>(ExitFailed);
+    return connectTcp(link, args, secrets) ? std::nullopt : std::optional<int>(ExitFailed);
 }
 
 void closeSession(Session& s) {

@@ -1,13 +1,18 @@
 #pragma once
 // The link of corvanta-cli's module commands: the options that name it
-// (--port, or --host with --password and --tcp-port; --code; --log), opening
-// it, and printing what the program would show.
+// (--port, or --host with its password and --tcp-port; the installer code;
+// --log), opening it, and printing what the program would show. Secrets can
+// stay off the command line, where every local user could read them: the
+// password comes from --password-file, $CORVANTA_PASSWORD or the terminal,
+// the code from $CORVANTA_CODE.
 
 #include <QCoreApplication>
 #include <QString>
 
 #include <memory>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "app/cli_args.h"
 #include "link/messenger.h"
@@ -36,9 +41,20 @@ struct Session {
     PrintingMessenger messenger;
 };
 
+struct LinkSecrets {
+    std::string password;  // TCP/IP password, as typed
+    std::string code;      // installer code field, at most 6 characters
+};
+
+// The link options in one usage line, to follow a command's own words.
+const std::string& linkUsage();
+// The link options explained, for --help.
+const std::string& linkOptionsHelp();
+
 // Sets up the link the options name; nullopt when connected, else the exit
-// status.
-std::optional<int> openSession(const Args& args, Session& s);
+// status. `commandOptions` are the options of the command itself besides the
+// link options (such as "-o"); any other option is refused.
+std::optional<int> openSession(const Args& args, Session& s, const std::set<std::string>& commandOptions = {});
 void closeSession(Session& s);
 
 }  // namespace corvanta::cli

@@ -60,8 +60,10 @@ struct CliResult {
     QString output;
 };
 
-inline CliResult runCli(const QStringList& args, int timeoutMs = 60000) {
+inline CliResult runCli(const QStringList& args, int timeoutMs = 60000,
+                        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess cli;
+    cli.setProcessEnvironment(env);
     cli.setProcessChannelMode(QProcess::MergedChannels);
     cli.start(QStringLiteral(CORVANTA_CLI), args);
     cli.waitForFinished(timeoutMs);

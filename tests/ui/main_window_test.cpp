@@ -233,6 +233,7 @@ namespace corvanta::testing {
 namespace {
 
 TEST_F(MainWindowTest, RemoteAccessOverTcpHoldsTheSerialAndModemButtons) {
+    EXPECT_EQ(find<QLineEdit>(main(), "edIPpass")->echoMode(), QLineEdit::Password);
     QString error;
     if (!demo.listenTcp(TcpLink::kModulePort, &error)) GTEST_SKIP() << "port taken: " << error.toStdString();
     type("edPWD", QStringLiteral("1234"));

@@ -112,6 +112,7 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     edServer_ = addEdit(ipBox, central, "edServer");
     addLabel(ipBox, central, "lbIPpassword", QStringLiteral("TCP/IP jelszó:"));
     edIPpass_ = addEdit(ipBox, central, "edIPpass", kTcpPasswordLength);
+    edIPpass_->setEchoMode(QLineEdit::Password);  // not for whoever looks over the shoulder
     btIPConnect_ = addButton("btIPConnect", QStringLiteral("Kapcs&olódás"));
     btIPDisconnect_ = addButton("btIPDisconnect", QStringLiteral("S&zétkapcsolás"));
     pair(ipBox, btIPConnect_, btIPDisconnect_);
