@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "app/cli_commands.h"
-#include "transfer/parameter_file.h"
+#include "app/cli_files.h"
 #include "ui/editor/parameter_editor.h"
 #include "ui/editor/settings_export.h"
 
@@ -20,11 +20,8 @@ int runExport(const Args& args) {
         std::fprintf(stderr, "corvanta-cli: usage: export IMAGE\n");
         return ExitUsage;
     }
-    ParameterImage image{};
-    if (auto error = loadParameterFile(QString::fromStdString(args.positional[0]), image)) {
-        std::fprintf(stderr, "corvanta-cli: %s: %s\n", args.positional[0].c_str(), qPrintable(*error));
-        return ExitUsage;
-    }
+    const auto image = readImageInput(args.positional[0]);
+    if (!image) return ExitUsage;
     // The listing walks the editor's controls, which need a widget
     // application but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -33,7 +30,7 @@ int runExport(const Args& args) {
     static char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     ParameterEditor editor;
-    const QByteArray text = (exportEditorSettings(editor, image).join(u'\n') + u'\n').toUtf8();
+    const QByteArray text = (exportEditorSettings(editor, *image).join(u'\n') + u'\n').toUtf8();
     if (std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) != std::size_t(text.size()) ||
         std::fflush(stdout) != 0) {
         std::fprintf(stderr, "corvanta-cli: cannot write the output\n");

@@ -66,7 +66,7 @@ int runFirmware(const Args& args) {
 
 std::vector<Command> firmwareCommands() {
     return {{"firmware",
-             "firmware FILE  (--port PATH | --host HOST --password TEXT [--tcp-port N]) [--code DIGITS] [--log]",
+             "firmware FILE" + linkUsage(),
              runFirmware}};
 }
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "app/cli_commands.h"
+#include "app/cli_files.h"
 #include "app/cli_session.h"
 #include "link/link_texts.h"
-#include "transfer/parameter_file.h"
 #include "transfer/parameter_transfer.h"
 
 namespace corvanta::cli {
@@ -44,26 +44,37 @@ int runVersion(const Args& args) {
     return ok ? ExitOk : ExitFailed;
 }
 
-// read, compare and write share everything but the operation.
+// read, compare and write share everything but the operation. Files are
+// read and the output checked before the link opens, so a bad file costs
+// no module traffic and a module read is never thrown away at the end.
 int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTransfer::*op)(),
                 const std::string& fileOut) {
     ParameterImage image{};
     if (!fileIn.empty()) {
-        if (auto error = loadParameterFile(QString::fromStdString(fileIn), image)) {
-            std::fprintf(stderr, "corvanta-cli: %s: %s\n", fileIn.c_str(),
-                         error->toUtf8().constData());
-            return ExitUsage;
+        auto read = readImageInput(fileIn);
+        if (!read) return ExitUsage;
+        image = *read;
+        if (op == &ParameterTransfer::write) {
+            if (auto refusal = ParameterTransfer::writeRefusal(image)) {
+                std::fprintf(stderr, "corvanta-cli: %s: %s\n", fileIn.c_str(), refusal->toUtf8().constData());
+                return ExitUsage;
+            }
         }
     }
+    if (!fileOut.empty()) {
+        if (auto status = checkOutput(fileOut)) return *status;
+    }
     Session s;
-    if (auto exit = openSession(args, s)) return *exit;
+    if (auto exit = openSession(args, s, fileOut.empty() ? std::set<std::string>{} : std::set<std::string>{"-o"}))
+        return *exit;
     PrintingView view;
     ParameterTransfer transfer(*s.link, image, view);
-    bool ok = (transfer.*op)();
+    const bool ok = (transfer.*op)();
     view.print();
-    if (ok && !fileOut.empty()) ok = transfer.saveFile(QString::fromStdString(fileOut));
     closeSession(s);
-    return ok ? ExitOk : ExitFailed;
+    if (!ok) return ExitFailed;
+    if (fileOut.empty()) return ExitOk;
+    return writeOutput(fileOut, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())));
 }
 
 int needOneFile(const Args& args, const char* usage) {
@@ -75,8 +86,7 @@ int needOneFile(const Args& args, const char* usage) {
 }  // namespace
 
 std::vector<Command> linkCommands() {
-    static const std::string kLinkUsage =
-        "  (--port PATH | --host HOST --password TEXT [--tcp-port N]) [--code DIGITS] [--log]";
+    const std::string& kLinkUsage = linkUsage();
     return {
         {"version", "version" + kLinkUsage,
          [](const Args& args) { return runVersion(args); }},

@@ -1,16 +1,15 @@
 // File operations of corvanta-cli: a parameter image shown as JSON and built
 // from it.
 #include <QByteArray>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "app/cli_commands.h"
+#include "app/cli_files.h"
 #include "app/params_json.h"
 #include "params/parameter_codec.h"
 
@@ -22,41 +21,13 @@ int fail(int status, const std::string& message) {
     return status;
 }
 
-std::optional<QByteArray> readWhole(const std::string& path, std::string& error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = path + ": cannot open: " + file.errorString().toStdString();
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = path + ": cannot read: " + file.errorString().toStdString();
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-// A parameter file is the bare image. Like the transfer window, a longer file
-// is taken by its first 2048 bytes; a shorter one is refused.
-std::optional<ParameterImage> readImage(const std::string& path, std::string& error) {
-    auto bytes = readWhole(path, error);
-    if (!bytes) return std::nullopt;
-    if (static_cast<std::size_t>(bytes->size()) < kImageSize) {
-        error = path + ": " + std::to_string(bytes->size()) + " bytes, a parameter image needs " +
-                std::to_string(kImageSize);
-        return std::nullopt;
-    }
-    ParameterImage image;
-    std::copy_n(bytes->constData(), kImageSize, reinterpret_cast<char*>(image.data()));
-    return image;
-}
-
 int runDecode(const Args& args) {
     if (args.positional.size() != 1) return fail(ExitUsage, "usage: decode IMAGE");
-    std::string error;
-    const auto image = readImage(args.positional[0], error);
-    if (!image) return fail(ExitUsage, error);
-    const QByteArray json = QJsonDocument(valuesToJson(decode(*image))).toJson(QJsonDocument::Indented);
+    const auto image = readImageInput(args.positional[0]);
+    if (!image) return ExitUsage;
+    QJsonObject values = valuesToJson(decode(*image));
+    values[kUnmappedKey] = unmappedToJson(*image);
+    const QByteArray json = QJsonDocument(values).toJson(QJsonDocument::Indented);
     if (std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout) !=
             static_cast<std::size_t>(json.size()) ||
         std::fflush(stdout) != 0) {
@@ -72,11 +43,11 @@ int runEncode(const Args& args) {
         return fail(ExitUsage, "usage: encode JSON -o IMAGE [--base BASE]");
     }
     const std::string& jsonPath = args.positional[0];
-    std::string error;
 
     // Everything is read and checked before the output is touched.
-    const auto text = readWhole(jsonPath, error);
-    if (!text) return fail(ExitUsage, error);
+    if (auto status = checkOutput(*output)) return *status;
+    const auto text = readInput(jsonPath, kMaxJsonBytes);
+    if (!text) return ExitUsage;
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(*text, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
@@ -89,35 +60,33 @@ int runEncode(const Args& args) {
         return fail(ExitUsage, jsonPath + ": " + *refusal);
     }
 
+    // The bytes no field covers: those of the base where one is given, else
+    // those the values file carries, else those of an erased module memory.
     ParameterImage image;
-    image.fill(0xFF);  // an erased module memory
+    image.fill(0xFF);
     if (auto base = args.option("--base")) {
-        auto read = readImage(*base, error);
-        if (!read) return fail(ExitUsage, error);
+        auto read = readImageInput(*base);
+        if (!read) return ExitUsage;
         image = *read;
+    } else if (doc.object().contains(QLatin1String(kUnmappedKey))) {
+        if (auto refusal = unmappedFromJson(doc.object().value(QLatin1String(kUnmappedKey)), image))
+            return fail(ExitUsage, jsonPath + ": " + *refusal);
     }
     encode(values, image);
-
-    // QSaveFile writes a temporary file and renames it over the target only
-    // once it is complete.
-    QSaveFile file(QString::fromStdString(*output));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(ExitFailed, *output + ": cannot create: " + file.errorString().toStdString());
-    }
-    const auto size = static_cast<qint64>(image.size());
-    if (file.write(reinterpret_cast<const char*>(image.data()), size) != size || !file.commit()) {
-        return fail(ExitFailed, *output + ": cannot write: " + file.errorString().toStdString());
-    }
-    return ExitOk;
+    return writeOutput(*output, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())));
 }
 
 }  // namespace
 
 std::vector<Command> paramCommands() {
     return {
-        {"decode", "decode IMAGE                      print the working values of a parameter file as JSON",
+        {"decode", "decode IMAGE                      print the working values of a parameter file as JSON;\n"
+                   "                                      \"unmapped\" holds the bytes no field covers, as hex\n"
+                   "                                      digits by first offset (1645, 1901, 1906)",
          runDecode},
-        {"encode", "encode JSON -o IMAGE [--base BASE] build a parameter file from such values",
+        {"encode", "encode JSON -o IMAGE [--base BASE] build a parameter file from such values; the bytes\n"
+                   "                                      no field covers come from BASE, else from \"unmapped\",\n"
+                   "                                      else are FF",
          runEncode},
     };
 }

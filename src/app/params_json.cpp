@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "params/control_table.h"
+#include "params/field_rules.h"
+#include "params/hex_digits.h"
+#include "params/image_layout.h"
 #include "params/win1250.h"
 
 namespace corvanta::cli {
@@ -41,6 +44,15 @@ std::string cellsText(const std::array<char, N>& cells) {
 }
 
 // ---- reading --------------------------------------------------------------
+
+// A character named so that it can be found in the file: itself when it is
+// printable, its code point otherwise.
+std::string describe(const std::string& utf8) {
+    const QString q = QString::fromStdString(utf8);
+    const char32_t c = q.isEmpty() ? 0 : q.toUcs4().value(0);
+    const std::string code = "U+" + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0').toStdString();
+    return q.at(0).isPrint() ? "\"" + utf8 + "\" (" + code + ")" : code;
+}
 
 struct Refusal {
     std::string message;
@@ -109,13 +121,16 @@ public:
 
     std::string toText(std::size_t maxChars) const {
         if (!value_.isString()) refuse(key_, "expected a text");
-        const std::string s = value_.toString().toStdString();
+        const QString q = value_.toString();
+        // A lone surrogate ("\ud800") would reach the module as '?'.
+        if (!q.isValidUtf16()) refuse(key_, "holds an unpaired surrogate, which is no character");
+        const std::string s = q.toStdString();
         if (utf8Length(s) > maxChars) {
             refuse(key_, "longer than " + std::to_string(maxChars) + " characters");
         }
-        // The module stores Windows-1250; a character outside it would be
-        // written as '?' without a word.
-        if (fromWin1250(toWin1250(s)) != s) refuse(key_, "holds a character Windows-1250 cannot store");
+        // The module stores Windows-1250, and decode drops NUL and 0xFF as
+        // padding: any of those would come back as something else.
+        if (auto c = unstorableCharacter(s)) refuse(key_, "holds a character the module cannot store: " + describe(*c));
         return s;
     }
 
@@ -146,11 +161,14 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isHex(char c) { return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Decode shows codes with letters E..A for nibbles it cannot read as digits;
-// they are accepted here and the codec stores them back into their nibbles.
-std::string code(const Node& n) {
-    return n.toText(6, [](char c) { return isDigit(c) || c == '*' || (c >= 'A' && c <= 'F'); },
-                    "digits, '*' and the letters A..F");
+// The editor's own rule: 4 or 6 digits; "******" (no code) for users only.
+std::string code(const Node& n, CodeKind kind) {
+    const std::string s = n.toText(6);
+    if (!isAcceptableCode(s, kind)) {
+        refuse(n.key(), kind == CodeKind::Installer ? "the installer code must be 4 or 6 digits"
+                                                    : "a user code must be 4 or 6 digits, or \"******\" for none");
+    }
+    return s;
 }
 
 std::string contactId(const Node& n) {
@@ -174,17 +192,15 @@ std::array<char, N> cells(const Node& n, bool hex) {
     return out;
 }
 
-// "hh:mm" as the time mask allows it: only the first hour digit may be blank.
+// As the editor takes it: "hh:mm" within a day.
 std::string testTime(const Node& n) {
-    const std::string s = n.toText(5);
-    const bool ok = s.size() == 5 && (isDigit(s[0]) || s[0] == ' ' || s[0] == '_') && isDigit(s[1]) &&
-                    s[2] == ':' && isDigit(s[3]) && isDigit(s[4]);
-    if (!ok) refuse(n.key(), "expected a time \"hh:mm\"");
-    return s;
+    const auto time = normalTestTime(n.toText(5));
+    if (!time) refuse(n.key(), "expected a time \"hh:mm\", hours 0-23 and minutes 0-59");
+    return *time;
 }
 
 void readValues(const Node& root, ParameterValues& v) {
-    v.installerCode = code(root["installerCode"]);
+    v.installerCode = code(root["installerCode"], CodeKind::Installer);
     v.nightWalkTime = root["nightWalkTime"].spin(ctl::edNightDelay);
 
     const auto zones = root["zones"].elements(kZoneCount);
@@ -208,7 +224,7 @@ void readValues(const Node& root, ParameterValues& v) {
     const auto users = root["users"].elements(kUserCount);
     for (int u = 0; u < kUserCount; ++u) {
         v.users[u].name = users[u]["name"].toText(ctl::edUserName.maxChars);
-        v.users[u].code = code(users[u]["code"]);
+        v.users[u].code = code(users[u]["code"], CodeKind::User);
         v.users[u].rights = users[u]["rights"].bools<16>();
     }
 
@@ -336,6 +352,45 @@ QJsonObject valuesToJson(const ParameterValues& v) {
                                  {"zoneView", v.keypad.zoneView}};
     root["doorChime"] = boolArray(v.doorChime);
     return root;
+}
+
+QJsonObject unmappedToJson(const ParameterImage& image) {
+    QJsonObject unmapped;
+    for (const layout::ByteRange& r : layout::kPreservedRanges) {
+        QString digits;
+        for (std::size_t i = r.first; i < r.first + r.length; ++i) {
+            digits += QLatin1Char(kHexDigits[image[i] >> 4]);
+            digits += QLatin1Char(kHexDigits[image[i] & 0x0F]);
+        }
+        unmapped[QString::number(r.first)] = digits;
+    }
+    return unmapped;
+}
+
+std::optional<std::string> unmappedFromJson(const QJsonValue& json, ParameterImage& image) {
+    const std::string key = kUnmappedKey;
+    if (!json.isObject()) return key + ": expected an object of hex texts by first offset";
+    const QJsonObject o = json.toObject();
+    ParameterImage out = image;
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        const std::string at = key + "." + it.key().toStdString();
+        const layout::ByteRange* range = nullptr;
+        for (const layout::ByteRange& r : layout::kPreservedRanges) {
+            if (it.key() == QString::number(r.first)) range = &r;
+        }
+        if (!range) return at + ": not the first offset of a range no field covers (1645, 1901, 1906)";
+        const std::string digits = it.value().toString().toStdString();
+        if (!it.value().isString() || digits.size() != 2 * range->length)
+            return at + ": expected " + std::to_string(2 * range->length) + " hex digits";
+        for (std::size_t i = 0; i < range->length; ++i) {
+            const int high = hexValue(digits[2 * i]);
+            const int low = hexValue(digits[2 * i + 1]);
+            if (high < 0 || low < 0) return at + ": expected hex digits only";
+            out[range->first + i] = static_cast<std::uint8_t>(high * 16 + low);
+        }
+    }
+    image = out;
+    return std::nullopt;
 }
 
 std::optional<std::string> valuesFromJson(const QJsonObject& json, ParameterValues& out) {

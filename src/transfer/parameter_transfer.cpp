@@ -5,6 +5,8 @@
 #include "link/link_texts.h"
 #include "link/messenger.h"
 #include "link/version_block.h"
+#include "params/field_codecs.h"
+#include "params/field_rules.h"
 #include "params/image_layout.h"
 #include "transfer/parameter_file.h"
 
@@ -37,6 +39,14 @@ QString ParameterTransfer::dataVersionMessage(int dataVersion) {
                "   (CorvantaDataVer=") +
            QString::number(dataVersion) + QStringLiteral(" , MirovelDataVer=") +
            QString::number(kProgramDataVersion) + ')';
+}
+
+std::optional<QString> ParameterTransfer::writeRefusal(const ParameterImage& image) {
+    const std::string code = decodeInvertedCode(image, layout::kInstallerCode);
+    if (isAcceptableCode(code, CodeKind::Installer)) return std::nullopt;
+    return QString::fromUtf8("A paraméterek telepítői kódja (%1) nem 4 vagy 6 jegyű szám: a modul többé "
+                             "nem lenne elérhető vele. Az adatok nem kerültek a modulba.")
+        .arg(QString::fromStdString(code));
 }
 
 void ParameterTransfer::paint(int from, int to, BlockColour colour) {
@@ -76,7 +86,13 @@ bool ParameterTransfer::read() { return run(BlockColour::White, &ParameterTransf
 bool ParameterTransfer::compare() {
     return run(BlockColour::Yellow, &ParameterTransfer::compareSteps);
 }
-bool ParameterTransfer::write() { return run(BlockColour::White, &ParameterTransfer::writeSteps); }
+bool ParameterTransfer::write() {
+    if (auto refusal = writeRefusal(image_)) {
+        message(*refusal);
+        return false;
+    }
+    return run(BlockColour::White, &ParameterTransfer::writeSteps);
+}
 
 bool ParameterTransfer::readSteps() {
     for (int n = 0; n < kBlocks; ++n) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 #include "link/module_link.h"
 #include "params/parameter_image.h"
@@ -20,7 +21,7 @@ public:
 
     // Each returns true on full success; a compare that finds a difference
     // returns false. A read replaces the image only when all eight blocks
-    // arrived.
+    // arrived. A write refused by writeRefusal says why and sends nothing.
     bool read();
     bool compare();
     bool write();
@@ -30,6 +31,11 @@ public:
 
     // The version message shown when the module's data version is not ours.
     static QString dataVersionMessage(int dataVersion);
+
+    // Why the image must not be written to a module, or nothing. An
+    // installer code that is not 4 or 6 digits would lock the installer out
+    // of the module for good.
+    static std::optional<QString> writeRefusal(const ParameterImage& image);
 
 private:
     using Steps = bool (ParameterTransfer::*)();

@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
+
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "link/module_link.h"
 #include "link/serial_transport.h"
@@ -252,6 +258,56 @@ TEST_F(SimProcessTest, CliVersionAndAlarmStopOverTcp) {
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("Riasztási események leállítva!")));
 }
 
+TEST_F(SimProcessTest, CliSecretsStayOffTheCommandLine) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    const QStringList link = {"--host", "127.0.0.1", "--tcp-port", QString::number(sim.tcpPort())};
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CORVANTA_PASSWORD", SimProcess::kPassword);
+    env.insert("CORVANTA_CODE", "1234");
+    CliResult r = runCli(QStringList{"version"} + link, 60000, env);
+    EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains("(DataVer=2)"));
+
+    // The first line of a file; the file wins over the environment.
+    QFile file(sim.file("password"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(SimProcess::kPassword) + "\r\nnext line\n");
+    file.close();
+    env.insert("CORVANTA_PASSWORD", "wrong");
+    r = runCli(QStringList{"version", "--password-file", file.fileName()} + link, 60000, env);
+    EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
+
+    // Asked on the terminal, without echo, when none is given.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master) | ::unlockpt(master), 0);
+    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    QProcess cli;
+    cli.setChildProcessModifier([terminal] { ::dup2(terminal, STDIN_FILENO); });
+    cli.start(QStringLiteral(CORVANTA_CLI), QStringList{"version", "--code", "1234"} + link);
+    QByteArray prompt;
+    QDeadlineTimer deadline(10000);
+    while (!prompt.contains("password for 127.0.0.1: ") && !deadline.hasExpired() && cli.waitForReadyRead(100))
+        prompt += cli.readAllStandardError();
+    const QByteArray typed = QByteArray(SimProcess::kPassword) + "\n";
+    ASSERT_EQ(::write(master, typed.constData(), std::size_t(typed.size())), typed.size());
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0) << prompt.toStdString();
+    EXPECT_TRUE(cli.readAllStandardOutput().contains("(DataVer=2)"));
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char echoed[256];
+    const ssize_t n = ::read(master, echoed, sizeof echoed);
+    EXPECT_FALSE(QByteArray(echoed, std::max<ssize_t>(n, 0)).contains(SimProcess::kPassword));
+    ::close(terminal);
+    ::close(master);
+
+    const CliResult help = runCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.output.contains("other local users can\n                        read it")) << help.output.toStdString();
+}
+
 TEST_F(SimProcessTest, CliFailuresAndBadUsage) {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
@@ -269,4 +325,25 @@ TEST_F(SimProcessTest, CliFailuresAndBadUsage) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.output.contains("--tcp-prot")) << r.output.toStdString();
     EXPECT_EQ(runCli({"compare", file, "-o", file, "--port", sim.ptyPath()}).exitCode, 2);
+
+    // Refused before the link opens: an output nowhere to go, a file that
+    // is no image, an image whose installer code would lock the installer out.
+    const QString nowhere = sim.file("no/folder.CD2");
+    r = runCli({"read", "-o", nowhere, "--port", sim.ptyPath(), "--code", "1234"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.output.contains(nowhere)) << r.output.toStdString();
+    QFile jpeg(sim.file("photo.CD2"));
+    ASSERT_TRUE(jpeg.open(QIODevice::WriteOnly));
+    jpeg.write(QByteArray(2100, 'G'));
+    jpeg.close();
+    QFile locked(sim.file("locked.CD2"));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.write(QByteArray(2048, '\0'));  // installer code "******"
+    locked.close();
+    for (const QString& image : {jpeg.fileName(), locked.fileName()}) {
+        r = runCli({"write", image, "--port", sim.ptyPath(), "--code", "1234"});
+        EXPECT_EQ(r.exitCode, 2) << image.toStdString();
+        EXPECT_TRUE(r.output.contains(image)) << r.output.toStdString();
+        EXPECT_FALSE(r.output.contains("Blokkok"));
+    }
 }

@@ -5,7 +5,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "params/parameter_codec.h"
 
@@ -51,6 +57,7 @@ protected:
         ParameterValues v = decode(image);
         v.zones[0].name = "Bejárat";
         v.users[0].code = "1234";
+        v.testTime = "07:30";  // an erased memory's FF FF is no time of day
         v.events[2].contactId = "1 3 A";
         v.phones[kPhone1] = {'0', '6', '3', '0'};
         encode(v, image);
@@ -83,12 +90,29 @@ TEST_F(CliParams, DecodeThenEncodeGivesTheSameImage) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(readFile(path("out.cd2")), base);
 
-    // Without a base the untouched bytes are those of an erased memory.
+    // Without a base the bytes no field covers travel in "unmapped".
     ASSERT_EQ(cli({"encode", path("values.json"), "-o", path("bare.cd2")}).status, 0);
-    const QByteArray bare = readFile(path("bare.cd2"));
-    ASSERT_EQ(bare.size(), 2048);
-    EXPECT_EQ(bare.mid(1906), QByteArray(142, '\xFF'));
-    EXPECT_EQ(bare.left(1906), base.left(1906));
+    EXPECT_EQ(readFile(path("bare.cd2")), base);
+
+    // Without either they are those of an erased memory.
+    QJsonObject withoutKey = json;
+    withoutKey.remove("unmapped");
+    writeFile(path("nokey.json"), QJsonDocument(withoutKey).toJson());
+    ASSERT_EQ(cli({"encode", path("nokey.json"), "-o", path("erased.cd2")}).status, 0);
+    const QByteArray erased = readFile(path("erased.cd2"));
+    EXPECT_EQ(erased.mid(1906), QByteArray(142, '\xFF'));
+    EXPECT_EQ(erased.left(1645), base.left(1645));
+
+    // A base wins over the key.
+    QJsonObject other = json;
+    QJsonObject unmapped = other["unmapped"].toObject();
+    unmapped["1901"] = "ABCDEF";
+    other["unmapped"] = unmapped;
+    writeFile(path("other.json"), QJsonDocument(other).toJson());
+    ASSERT_EQ(cli({"encode", path("other.json"), "-o", path("based.cd2"), "--base", path("base.cd2")}).status, 0);
+    EXPECT_EQ(readFile(path("based.cd2")), base);
+    ASSERT_EQ(cli({"encode", path("other.json"), "-o", path("keyed.cd2")}).status, 0);
+    EXPECT_EQ(readFile(path("keyed.cd2")).mid(1901, 3), QByteArray("\xAB\xCD\xEF"));
 }
 
 TEST_F(CliParams, RefusalNamesFileAndKeyAndWritesNothing) {
@@ -150,15 +174,124 @@ TEST_F(CliParams, ShortOrMissingFilesAreRefused) {
     EXPECT_EQ(cli({"encode", path("values.json")}).status, 2);  // no -o
 }
 
-TEST_F(CliParams, EncodeAcceptsWhateverDecodePrints) {
-    // Garbage bytes decode to letters in codes, clamped times and odd texts.
+TEST_F(CliParams, EncodeTakesWhatDecodePrintsWhereTheModuleCouldUseIt) {
+    // Garbage bytes decode to clamped numbers and odd texts, which go back;
+    // the codes and the test time it holds would lock out or mislead the
+    // module, and are refused until set right.
     QByteArray garbage(2048, '\0');
     for (int i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 151 + 17) % 256);
     writeFile(path("garbage.cd2"), garbage);
     const CliResult decoded = cli({"decode", path("garbage.cd2")});
     ASSERT_EQ(decoded.status, 0);
     writeFile(path("garbage.json"), decoded.out);
-    const CliResult r = cli({"encode", path("garbage.json"), "-o", path("out.cd2"), "--base", path("garbage.cd2")});
+    CliResult r = cli({"encode", path("garbage.json"), "-o", path("out.cd2"), "--base", path("garbage.cd2")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("installerCode")) << r.err.toStdString();
+
+    QJsonObject json = QJsonDocument::fromJson(decoded.out).object();
+    json["installerCode"] = "123456";
+    json["testTime"] = "23:59";
+    QJsonArray users = json["users"].toArray();
+    for (auto&& u : users) {
+        QJsonObject user = u.toObject();
+        user["code"] = "******";
+        u = user;
+    }
+    json["users"] = users;
+    writeFile(path("fixed.json"), QJsonDocument(json).toJson());
+    r = cli({"encode", path("fixed.json"), "-o", path("out.cd2"), "--base", path("garbage.cd2")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(readFile(path("out.cd2")).mid(1906), garbage.mid(1906));
+}
+
+TEST_F(CliParams, EncodeRefusesWhatItWouldStoreDifferently) {
+    const QJsonObject json = decodedJson();
+    auto withUser0 = [&](const char* key, const QString& value) {
+        QJsonObject j = json;
+        QJsonArray users = j["users"].toArray();
+        QJsonObject user = users[0].toObject();
+        user[key] = value;
+        users[0] = user;
+        j["users"] = users;
+        return j;
+    };
+    auto with = [&](const char* key, const QString& value) {
+        QJsonObject j = json;
+        j[key] = value;
+        return j;
+    };
+    const struct {
+        QJsonObject values;
+        const char* key;
+    } cases[] = {
+        {withUser0("name", QStringLiteral("Kov") + QChar(0) + "cs"), "users[0].name"},  // decode skips NUL
+        {withUser0("name", QStringLiteral("Kov\u02D9cs")), "users[0].name"},  // "˙" is byte 0xFF
+        {withUser0("code", QStringLiteral("12*4")), "users[0].code"},
+        {withUser0("code", QStringLiteral("12F4")), "users[0].code"},
+        {withUser0("code", QStringLiteral("12345")), "users[0].code"},
+        {with("installerCode", QStringLiteral("******")), "installerCode"},
+        {with("installerCode", QStringLiteral("1")), "installerCode"},
+        {with("installerCode", QString()), "installerCode"},
+        {with("testTime", QStringLiteral("99:99")), "testTime"},
+        {with("testTime", QStringLiteral("24:00")), "testTime"},
+    };
+    for (const auto& c : cases) {
+        writeFile(path("bad.json"), QJsonDocument(c.values).toJson());
+        const CliResult r = cli({"encode", path("bad.json"), "-o", path("out.cd2")});
+        EXPECT_EQ(r.status, 2) << c.key;
+        EXPECT_TRUE(r.err.contains(c.key)) << r.err.toStdString();
+    }
+    // QJsonDocument cannot build a lone surrogate; the file holds one as typed.
+    QByteArray text = QJsonDocument(json).toJson();
+    text.replace("\"Bej\xC3\xA1rat\"", "\"Bej\\ud800rat\"");
+    writeFile(path("surrogate.json"), text);
+    CliResult r = cli({"encode", path("surrogate.json"), "-o", path("out.cd2")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("zones[0].name")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("out.cd2")));
+
+    // A one-digit hour is that hour, as the editor takes it.
+    writeFile(path("time.json"), QJsonDocument(with("testTime", QStringLiteral("7_:05"))).toJson());
+    ASSERT_EQ(cli({"encode", path("time.json"), "-o", path("out.cd2")}).status, 0);
+    EXPECT_EQ(readFile(path("out.cd2")).mid(1853, 2), QByteArray("\x07\x05"));
+}
+
+TEST_F(CliParams, OutputsAreCheckedAndAFailedWriteKeepsTheOldFile) {
+    writeFile(path("values.json"), QJsonDocument(decodedJson()).toJson());
+    // A folder, a FIFO, a missing folder: refused as bad usage, nothing made.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
+    for (const QString& target : {dir.path(), path("fifo"), path("no/such/folder.cd2")}) {
+        const CliResult r = cli({"encode", path("values.json"), "-o", target});
+        EXPECT_EQ(r.status, 2) << target.toStdString();
+        EXPECT_TRUE(r.err.contains(target)) << r.err.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(path("fifo")).isFile(), false);
+
+    // A disk that fills up: the child's files may not grow past 1000 bytes.
+    writeFile(path("old.cd2"), base);
+    QProcess p;
+    p.setChildProcessModifier([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit r{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &r);
+    });
+    p.start(QStringLiteral(CORVANTA_CLI), {"encode", path("values.json"), "-o", path("old.cd2")});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.contains(path("old.cd2") + ": Disk full")) << err.toStdString();
+    EXPECT_EQ(readFile(path("old.cd2")), base);
+}
+
+TEST_F(CliParams, InputsAreReadOnlyAsFarAsAValidFileGoes) {
+    // /dev/zero would be read until memory runs out.
+    CliResult r = cli({"decode", "/dev/zero"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("/dev/zero")) << r.err.toStdString();
+    writeFile(path("long.cd2"), base + "x");
+    EXPECT_EQ(cli({"decode", path("long.cd2")}).status, 2);
+    writeFile(path("huge.json"), QByteArray(2 << 20, ' '));
+    r = cli({"encode", path("huge.json"), "-o", path("out.cd2")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("huge.json")) << r.err.toStdString();
 }

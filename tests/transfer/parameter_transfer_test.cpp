@@ -76,6 +76,10 @@ protected:
 ParameterImage pattern(std::uint8_t seed) {
     ParameterImage p{};
     for (std::size_t i = 0; i < p.size(); ++i) p[i] = std::uint8_t(i * 7 + seed);
+    // An installer code a module can be written with: "1234".
+    p[180] = 0xED;
+    p[181] = 0xCB;
+    p[182] = 0x00;
     return p;
 }
 
@@ -172,6 +176,7 @@ TEST_F(TransferTest, UnacknowledgedWriteMarksItsBlockAndSendsNothingMore) {
 
 TEST_F(TransferTest, RefusedWriteIsWaitedOutAsNoAcknowledgement) {
     start(withFault("write-error=0000"));
+    image = pattern(0);
     EXPECT_FALSE(transfer->write());
     EXPECT_EQ(view.row(), "RWWWWWWW");
 }
@@ -235,6 +240,25 @@ TEST_F(TransferTest, WrongInstallerCodePaintsAllRedAndSaysWhy) {
     EXPECT_EQ(view.row(), "RRRRRRRR");
     EXPECT_EQ(messages.messages, QStringList{" Hibás telepítői azonosító!"});
     EXPECT_FALSE(view.running);
+}
+
+TEST_F(TransferTest, AnImageThatWouldLockTheInstallerOutIsNeverWritten) {
+    start();
+    corvanta::testing::ScriptedLine line;
+    link->setTransport(&line);
+    line.open(nullptr);
+    image = pattern(0);
+    for (std::uint8_t third : {0x00, 0x0F}) {  // "******" and five digits "12340"
+        image[180] = third == 0 ? 0 : 0xED;
+        image[181] = third == 0 ? 0 : 0xCB;
+        image[182] = third;
+        messages.messages.clear();
+        EXPECT_FALSE(transfer->write());
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_TRUE(messages.messages[0].contains(third == 0 ? "(******)" : "(12340)")) << messages.messages[0].toStdString();
+    }
+    EXPECT_TRUE(line.lines.empty());
+    EXPECT_EQ(view.row(), "SSSSSSSS");
 }
 
 TEST_F(TransferTest, WithoutALinkNothingChanges) {
