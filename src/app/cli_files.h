@@ -13,11 +13,8 @@
 
 namespace corvanta::cli {
 
-// Largest inputs worth reading: a values file is some 60 KiB, a firmware
-// file 2048 lines of about 140 characters (more lines are allowed and
-// ignored, so the bound is generous).
+// Largest values file worth reading: decode prints some 60 KiB.
 inline constexpr qint64 kMaxJsonBytes = 1 << 20;
-inline constexpr qint64 kMaxFirmwareBytes = 4 << 20;
 
 // Before a command does anything: nullopt when `path` can be written, else
 // the exit status (ExitUsage: a folder, a FIFO, a device, a missing or

@@ -1,9 +1,8 @@
 #include "transfer/firmware_upload.h"
 
-#include <QFile>
-
 #include "link/link_texts.h"
 #include "link/messenger.h"
+#include "link/whole_file.h"
 
 namespace corvanta {
 
@@ -18,14 +17,12 @@ void FirmwareUpload::message(const QString& text) {
 }
 
 bool FirmwareUpload::readFile(const QString& path, PreparedFirmware& out, QString& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = file.errorString();
+    // 2048 lines of some 140 characters are used; later lines are allowed
+    // and ignored, so the bound leaves room, but /dev/zero is no file.
+    constexpr qint64 kMaxFileBytes = 4 << 20;
+    QByteArray text;
+    if (auto failure = readWholeFile(path, kMaxFileBytes, text)) {
+        error = failure->describe();
         return false;
     }
     const FirmwareLines read = readFirmwareLines(std::string_view(text.constData(), std::size_t(text.size())));

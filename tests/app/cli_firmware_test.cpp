@@ -66,6 +66,9 @@ TEST(CliFirmware, ABadOrMissingFileIsRefusedBeforeAnyLinkIsOpened) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.output.contains("missing.GCF"));
     EXPECT_EQ(runCli({"firmware", "--port", sim.file("no-such-tty")}).exitCode, 2);  // no file named
+    r = runCli({"firmware", "/dev/zero", "--port", sim.file("no-such-tty")});  // would never end
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.output.contains("/dev/zero: not a regular file")) << r.output.toStdString();
 }
 
 }  // namespace
