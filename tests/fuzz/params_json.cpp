@@ -1,7 +1,8 @@
 // The CLI's JSON reader: whatever text comes in, a refusal says why, and
 // accepted values survive being stored in an image and read out again. Input
 // that is no JSON object is taken as an image: whatever it holds, its values
-// print as JSON that reads back the same.
+// print as JSON that reads back the same, unless it holds a code or a test
+// time the editor would refuse too; then the refusal names that key.
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,9 +17,19 @@ namespace corvanta::fuzz {
 
 namespace {
 
-void checkPrintedReadsBack(const ParameterValues& decoded) {
+bool namesAFieldRule(const std::string& refusal) {
+    const std::string key = refusal.substr(0, refusal.find(':'));
+    return key == "installerCode" || key == "testTime" || (key.starts_with("users[") && key.ends_with("].code"));
+}
+
+void checkPrintedReadsBack(const ParameterValues& decoded, bool anyImage) {
     ParameterValues printed;
-    FUZZ_CHECK(!cli::valuesFromJson(cli::valuesToJson(decoded), printed).has_value());
+    const auto refusal = cli::valuesFromJson(cli::valuesToJson(decoded), printed);
+    if (refusal && anyImage) {
+        FUZZ_CHECK(namesAFieldRule(*refusal));
+        return;
+    }
+    FUZZ_CHECK(!refusal.has_value());
     FUZZ_CHECK(printed == decoded);
 }
 
@@ -30,7 +41,7 @@ void paramsJson(Input in) {
     ParameterImage image{};
     if (!doc.isObject()) {
         std::copy_n(in.begin(), std::min(in.size(), kImageSize), image.begin());
-        checkPrintedReadsBack(decode(image));
+        checkPrintedReadsBack(decode(image), true);
         return;
     }
 
@@ -41,7 +52,7 @@ void paramsJson(Input in) {
         return;
     }
     encode(values, image);
-    checkPrintedReadsBack(decode(image));
+    checkPrintedReadsBack(decode(image), false);
 }
 
 }  // namespace corvanta::fuzz

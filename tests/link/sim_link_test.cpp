@@ -289,8 +289,10 @@ TEST_F(SimProcessTest, CliSecretsStayOffTheCommandLine) {
     cli.start(QStringLiteral(CORVANTA_CLI), QStringList{"version", "--code", "1234"} + link);
     QByteArray prompt;
     QDeadlineTimer deadline(10000);
-    while (!prompt.contains("password for 127.0.0.1: ") && !deadline.hasExpired() && cli.waitForReadyRead(100))
+    while (!prompt.contains("password for 127.0.0.1: ") && !deadline.hasExpired()) {
+        cli.waitForReadyRead(100);
         prompt += cli.readAllStandardError();
+    }
     const QByteArray typed = QByteArray(SimProcess::kPassword) + "\n";
     ASSERT_EQ(::write(master, typed.constData(), std::size_t(typed.size())), typed.size());
     ASSERT_TRUE(cli.waitForFinished(30000));
