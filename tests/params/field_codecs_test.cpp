@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "params/field_codecs.h"
+#include "params/field_rules.h"
 
 using namespace corvanta;
 
@@ -161,4 +162,36 @@ TEST(TestTime, BlankHourDigitCountsAsZeroAndHugeValuesShowAs99) {
     image[1] = 0xFF;
     image[2] = 100;
     EXPECT_EQ(decodeTestTime(image, 1, 2), "99:99");
+}
+
+// --- the rules typed values must pass (editor and command line alike) -------
+
+TEST(FieldRules, CodesAreFourOrSixDigitsAndOnlyUsersMayHaveNone) {
+    for (const char* ok : {"1234", "123456", "0000"}) {
+        EXPECT_TRUE(isAcceptableCode(ok, CodeKind::Installer)) << ok;
+        EXPECT_TRUE(isAcceptableCode(ok, CodeKind::User)) << ok;
+    }
+    EXPECT_TRUE(isAcceptableCode("******", CodeKind::User));
+    EXPECT_FALSE(isAcceptableCode("******", CodeKind::Installer));
+    for (const char* bad : {"", "1", "123", "12345", "1234567", "12*4", "12F4", "EDCB", "12 4", "**34"})
+        EXPECT_FALSE(isAcceptableCode(bad, CodeKind::User)) << bad;
+}
+
+TEST(FieldRules, TestTimeIsATimeOfDayWithAOneDigitHourAllowed) {
+    EXPECT_EQ(normalTestTime("07:05"), "07:05");
+    EXPECT_EQ(normalTestTime("7_:05"), "07:05");
+    EXPECT_EQ(normalTestTime("_7:05"), "07:05");
+    EXPECT_EQ(normalTestTime(" 7:05"), "07:05");
+    EXPECT_EQ(normalTestTime("7:05"), "07:05");
+    EXPECT_EQ(normalTestTime("23:59"), "23:59");
+    for (const char* bad : {"24:00", "99:99", "12:60", "__:05", "12:5_", "12:5", "1205", "123:05", "a1:05", ""})
+        EXPECT_EQ(normalTestTime(bad), std::nullopt) << bad;
+}
+
+TEST(FieldRules, TextsMustStoreAsTyped) {
+    EXPECT_EQ(unstorableCharacter("Kovács Ödön őr"), std::nullopt);
+    EXPECT_EQ(unstorableCharacter("\xC2\x81"), std::nullopt);  // an undefined byte's stand-in
+    EXPECT_EQ(unstorableCharacter("ab\xE4\xB8\xAD" "c"), "\xE4\xB8\xAD");
+    EXPECT_EQ(unstorableCharacter(std::string("a\0b", 3)), std::string(1, '\0'));
+    EXPECT_EQ(unstorableCharacter("a\xCB\x99"), "\xCB\x99");  // U+02D9 is byte 0xFF
 }

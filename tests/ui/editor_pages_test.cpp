@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include "editor_fixture.h"
 #include "ui/widgets/char_grid.h"
@@ -19,6 +21,8 @@
 #include <QRegularExpression>
 #include "ui/editor/on_off_mode_window.h"
 #include "ui/widgets/radio_group.h"
+#include "params/field_codecs.h"
+#include "ui/editor/editor_widgets.h"
 #include "ui/editor/users_page.h"
 
 namespace corvanta {
@@ -35,12 +39,6 @@ void leave(QWidget* w, Qt::FocusReason reason = Qt::TabFocusReason) {
 
 // --- Users page: the code check ---------------------------------------
 
-TEST(UserCodeRule, AcceptsFourOrSixDigitsOrStars) {
-  for (const char* ok : {"1234", "123456", "******", "12*4"}) EXPECT_TRUE(isValidUserCode(ok)) << ok;
-  for (const char* bad : {"", "123", "12345", "1234567", "12a4", "EDCB", "12 4"})
-    EXPECT_FALSE(isValidUserCode(bad)) << bad;
-}
-
 TEST_F(EditorTest, LeavingAWrongUserCodeWarnsAndEmptiesIt) {
   image.fill(0);
   open(kUsers);
@@ -49,9 +47,14 @@ TEST_F(EditorTest, LeavingAWrongUserCodeWarnsAndEmptiesIt) {
   leave(code);
   EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
   EXPECT_EQ(code->text(), "");
-  // Still empty: the next leave warns again.
+  // A star inside a code would be stored as no digit in its place.
+  code->setText("12*4");
   leave(code);
   EXPECT_EQ(messages.texts().size(), 2);
+  EXPECT_EQ(code->text(), "");
+  // Still empty: the next leave warns again.
+  leave(code);
+  EXPECT_EQ(messages.texts().size(), 3);
 }
 
 TEST_F(EditorTest, SwitchingPageFromAWrongCodeChecksItBeforeTheRowIsStored) {
@@ -90,17 +93,28 @@ TEST_F(EditorTest, StoredNibblesThatAreNoDigitShowAsLettersAndFailTheCheck) {
   EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
 }
 
-TEST_F(EditorTest, InstallerCodeIsCheckedButNotWhenAnotherWindowTakesTheFocus) {
+TEST_F(EditorTest, AWrongInstallerCodeGivesWayToTheLastGoodOneNeverToNoCode) {
   image.fill(0);
+  encodeInvertedCode(image, kInstallerCode, "1234");
   open(kUsers);
   auto* master = onPage<QLineEdit>(kUsers, "edMasterCode");
   master->setText("12a4");
-  leave(master, Qt::ActiveWindowFocusReason);
+  leave(master, Qt::ActiveWindowFocusReason);  // another window: not checked yet
   EXPECT_TRUE(messages.texts().isEmpty());
   EXPECT_EQ(master->text(), "12a4");
   leave(master);
   EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
-  EXPECT_EQ(master->text(), "");
+  EXPECT_EQ(master->text(), "1234");
+  for (const char* bad : {"", "******", "12*4"}) {
+    master->setText(bad);
+    leave(master);
+    EXPECT_EQ(master->text(), "1234") << bad;
+  }
+  master->setText("654321");
+  leave(master);
+  master->setText("1");  // confirmed without leaving the field
+  editor.confirm();
+  EXPECT_EQ(decodeInvertedCode(image, kInstallerCode), "654321");
 }
 
 TEST_F(EditorTest, UserRightsItemsMapToTheFlagWordBits) {
@@ -191,15 +205,47 @@ TEST_F(EditorTest, TelephoneGridTypingIsStoredAsDigitCharactersAndZeros) {
   EXPECT_EQ(image[kAccount], 11);
 }
 
-TEST_F(EditorTest, TestTimeShowsTwoDigitsEach) {
+TEST_F(EditorTest, TestTimeIsATimeOfDayAndAOneDigitHourIsThatHour) {
   image.fill(0);
   image[kTestHour] = 7;
   image[kTestMinute] = 5;
   open(kTelephone);
-  EXPECT_EQ(onPage<QLineEdit>(kTelephone, "meTesztIdopont")->text(), "07:05");
+  auto* time = onPage<QLineEdit>(kTelephone, "meTesztIdopont");
+  EXPECT_EQ(time->text(), "07:05");
   editor.confirm();
   EXPECT_EQ(image[kTestHour], 7);
   EXPECT_EQ(image[kTestMinute], 5);
+
+  open(kTelephone);
+  time->clear();
+  time->setCursorPosition(0);
+  QTest::keyClicks(time, "9:45");  // the mask shows "9_:45"
+  leave(time);
+  EXPECT_EQ(time->text(), "09:45");
+  EXPECT_TRUE(messages.texts().isEmpty());
+  time->setText("99:99");
+  leave(time);
+  EXPECT_EQ(messages.texts().size(), 1);
+  EXPECT_EQ(time->text(), "09:45");
+  editor.confirm();
+  EXPECT_EQ(image[kTestHour], 9);
+  EXPECT_EQ(image[kTestMinute], 45);
+}
+
+TEST_F(EditorTest, TextFieldsRefuseWhatTheModuleCannotStore) {
+  image.fill(0);
+  open(kZones);
+  auto* name = inRow<QLineEdit>(kZones, 0, "edZonaNeve");
+  name->clear();
+  // Typed one key at a time (QTest only knows ASCII keys).
+  for (QChar c : QStringLiteral("Kert\u4e2d\u02D9 \u0151r")) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(name, &key);
+  }
+  EXPECT_EQ(name->text(), QStringLiteral("Kert \u0151r"));
+  EXPECT_EQ(QToolTip::text(), kUnstorableCharacterText);
+  editor.confirm();
+  EXPECT_EQ(decodePaddedText(image, zoneOffset(0), 10), "Kert őr");
 }
 
 TEST_F(EditorTest, ModeButtonShowsTheModeAndTakesThePickedOne) {

@@ -2,9 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QToolTip>
+#include <QValidator>
+
+#include "params/field_rules.h"
 
 #include "ui/widgets/check_list.h"
 #include "ui/widgets/control_hint.h"
@@ -12,6 +17,43 @@
 #include "ui/widgets/rotated_label.h"
 
 namespace corvanta {
+
+namespace {
+
+// Refuses characters the module could not give back as typed: they would
+// be stored as '?', or dropped as padding (NUL, "˙").
+class StorableTextValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    return input.isValidUtf16() && !unstorableCharacter(input.toStdString()) ? Acceptable : Invalid;
+  }
+};
+
+class LeaveFilter : public QObject {
+ public:
+  LeaveFilter(QLineEdit* edit, std::function<void()> check) : QObject(edit), check_(std::move(check)) {
+    edit->installEventFilter(this);
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    // Focus that goes to another window or a context menu comes back to
+    // the field; only leaving it within the editor counts.
+    if (e->type() == QEvent::FocusOut) {
+      const auto reason = static_cast<QFocusEvent*>(e)->reason();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) check_();
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> check_;
+};
+
+}  // namespace
+
+const QString kUnstorableCharacterText = QStringLiteral("Ezt a karaktert a modul nem tudja tárolni.");
+
+void checkOnLeave(QLineEdit* edit, std::function<void()> check) { new LeaveFilter(edit, std::move(check)); }
 
 QStringList itemTexts(const controls::ItemList& list) {
   QStringList out;
@@ -58,6 +100,10 @@ QLineEdit* makeEdit(QWidget* parent, const controls::TextLimit& limit, const QSt
   // so an average-width sample keeps the columns compact.
   const QFontMetrics fm(e->font());
   e->setFixedWidth(fm.horizontalAdvance(QString(limit.maxChars, u'N')) + 12);
+  e->setValidator(new StorableTextValidator(e));
+  QObject::connect(e, &QLineEdit::inputRejected, e, [e] {
+    QToolTip::showText(e->mapToGlobal(QPoint(0, e->height())), kUnstorableCharacterText, e);
+  });
   if (!hint.isEmpty()) setHint(e, hint);
   return e;
 }

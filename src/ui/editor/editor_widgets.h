@@ -3,6 +3,7 @@
 // and its range or items from the codec's control table, so the windows
 // never restate a range or an item text.
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,7 +32,14 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text);
 RotatedLabel* makeRotated(QWidget* parent, const QString& name, const QString& text);
 QSpinBox* makeSpin(QWidget* parent, const controls::SpinRange& range, const QString& hint);
 QComboBox* makeCombo(QWidget* parent, const controls::ItemList& list, const QString& hint);
+// A text field. Characters the module cannot store as typed are refused as
+// they are typed or pasted, with kUnstorableCharacterText shown at the field.
 QLineEdit* makeEdit(QWidget* parent, const controls::TextLimit& limit, const QString& hint);
+extern const QString kUnstorableCharacterText;
+
+// Runs `check` each time the focus leaves `edit` within the editor; focus
+// taken by another window or a popup comes back and does not count.
+void checkOnLeave(QLineEdit* edit, std::function<void()> check);
 // A caption-less check box inside a row.
 QCheckBox* makeRowCheck(QWidget* parent, const QString& name, const QString& hint);
 // A caption-less check list inside a row, one column per item.

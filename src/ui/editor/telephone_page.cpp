@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "link/messenger.h"
+#include "params/field_rules.h"
 #include "ui/widgets/char_grid.h"
 #include "ui/widgets/control_hint.h"
 #include "ui/editor/editor_widgets.h"
@@ -17,6 +19,8 @@
 namespace corvanta {
 
 namespace {
+
+const QString kTestTimeMessage = QStringLiteral("A tesztjelentés időpontja 00:00 és 23:59 közé eshet!");
 
 struct PhoneRow {
   PhoneIndex index;
@@ -144,6 +148,7 @@ TelephonePage::TelephonePage(EditorContext& context, QWidget* parent)
   testTime_->setInputMask(QStringLiteral("09:99;_"));
   testTime_->setText(QStringLiteral("00:00"));
   testTime_->setFixedWidth(testTime_->fontMetrics().horizontalAdvance(QStringLiteral("00:000")) + 14);
+  checkOnLeave(testTime_, [this] { checkTestTime(); });
   setHint(testTime_, "lbTTestTime");
   t->addWidget(testTime_, 0, 1);
   t->addWidget(makeLabel(test, "lbTTestFreq", "Tesztjelentés gyakorisága (0 - 255 nap) :"), 1, 0);
@@ -226,7 +231,8 @@ void TelephonePage::load() {
   onOffMode_->setValue(v.onOffMode);
   alarmMax_->setValue(v.alarmMaxTime);
   zoneAlarmMax_->setValue(v.zoneAlarmMax);
-  testTime_->setText(qs(v.testTime));
+  lastTestTime_ = qs(v.testTime);
+  testTime_->setText(lastTestTime_);
   testPeriod_->setValue(v.testPeriod);
   autoArm_->setValue(v.autoArmHours);
   for (int o = 0; o < kSirenCount; ++o) {
@@ -235,6 +241,17 @@ void TelephonePage::load() {
     outTimes_[o]->setValue(v.sirens[o].maxTime);
   }
   tamperSiren_->setChecked(v.tamperSiren);
+}
+
+void TelephonePage::checkTestTime() {
+  // The shown text keeps a blank hour place as '_': "7_:05" is 07:05.
+  if (auto time = normalTestTime(testTime_->displayText().toStdString())) {
+    lastTestTime_ = qs(*time);
+    testTime_->setText(lastTestTime_);
+    return;
+  }
+  testTime_->setText(lastTestTime_);
+  if (ctx_.messenger) ctx_.messenger->showMessage(kTestTimeMessage);
 }
 
 void TelephonePage::save() {
@@ -252,8 +269,7 @@ void TelephonePage::save() {
   v.onOffMode = onOffMode_->value();
   v.alarmMaxTime = alarmMax_->value();
   v.zoneAlarmMax = zoneAlarmMax_->value();
-  // The shown text keeps a blank hour place as '_', which reads as 0.
-  v.testTime = testTime_->displayText().toStdString();
+  v.testTime = normalTestTime(testTime_->displayText().toStdString()).value_or(lastTestTime_.toStdString());
   v.testPeriod = testPeriod_->value();
   v.autoArmHours = autoArm_->value();
   for (int o = 0; o < kSirenCount; ++o) {

@@ -2,9 +2,13 @@
 // "Telefonszámok && egyéb paraméterek": the telephone numbers with their
 // acknowledgement modes, the customer account, the siren outputs, the test
 // report and the module-wide limits. No rows: every value has its control.
+// The test report time is checked when the focus leaves it (hours 0..23,
+// minutes 0..59); a wrong one gives way to the last good one.
 
 #include <array>
 #include <functional>
+
+#include <QString>
 
 #include "ui/editor/editor_page.h"
 
@@ -30,6 +34,8 @@ class TelephonePage : public EditorPage {
   void setModeChooser(std::function<int(int)> chooser) { chooseMode_ = std::move(chooser); }
 
  private:
+  void checkTestTime();
+
   std::array<CharGrid*, kPhoneCount> phones_{};
   CharGrid* account_;
   std::array<QComboBox*, 4> acks_{};
@@ -38,6 +44,7 @@ class TelephonePage : public EditorPage {
   std::array<QSpinBox*, kSirenCount> outTimes_{};
   QCheckBox* tamperSiren_;
   QLineEdit* testTime_;
+  QString lastTestTime_;
   QSpinBox* testPeriod_;
   QSpinBox* onOffMode_;
   QPushButton* onOffButton_;

@@ -1,12 +1,12 @@
 #include "ui/editor/users_page.h"
 
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "link/messenger.h"
+#include "params/field_rules.h"
 #include "ui/widgets/check_list.h"
 #include "ui/widgets/column_headers.h"
 #include "ui/widgets/control_hint.h"
@@ -26,13 +26,6 @@ const QStringList kRightsHeadings{"rlbUPart1",      "rlbUPart2",    "rlbUArm",  
                                   "rlbUTelArm",     "rlbUTelDisarm", "rlbUTelRel",    "rlbUTelVoice"};
 const QString kCodeMessage = QStringLiteral("A jelszó csak 4 vagy 6 jegyű szám lehet!");
 }  // namespace
-
-bool isValidUserCode(const QString& code) {
-  if (code.size() != 4 && code.size() != 6) return false;
-  for (QChar c : code)
-    if (!((c >= u'0' && c <= u'9') || c == u'*')) return false;
-  return true;
-}
 
 UsersPage::UsersPage(EditorContext& context, QWidget* parent)
     : EditorPage(QStringLiteral("TabSheet2"), context, parent) {
@@ -64,7 +57,7 @@ UsersPage::UsersPage(EditorContext& context, QWidget* parent)
   box->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
   auto* change = makeLabel(box, "lbChangeMasterCode", "Telepítői kód megváltoztatása:");
   masterCode_ = makeEdit(box, edMasterCode, "lbChangeMasterCode");
-  masterCode_->installEventFilter(this);
+  checkOnLeave(masterCode_, [this] { checkCode(masterCode_); });
   auto* boxLayout = new QHBoxLayout(box);
   boxLayout->addWidget(change);
   boxLayout->addWidget(masterCode_);
@@ -94,7 +87,7 @@ RowPanel* UsersPage::buildRow(QWidget* parent) {
                                                           QStringLiteral("(max 10.karakter)")}) + 6));
   l->addWidget(name);
   auto* code = makeEdit(row, edUserCode, "lbUUserID+lbU4_6digit");
-  code->installEventFilter(this);
+  checkOnLeave(code, [this, code] { checkCode(code); });
   l->addWidget(code);
   return row;
 }
@@ -118,27 +111,35 @@ void UsersPage::storeRow(RowPanel* row, int u) {
   r.code = findInRow<QLineEdit>(row, "edUserCode")->text().toStdString();
 }
 
-void UsersPage::load() { masterCode_->setText(qs(ctx_.values.installerCode)); }
-
-void UsersPage::save() { ctx_.values.installerCode = masterCode_->text().toStdString(); }
-
-void UsersPage::checkCode(QLineEdit* edit) {
-  if (isValidUserCode(edit->text())) return;
-  // Emptied first: the message box takes the focus, and the field must not
-  // be checked a second time with the same text on the way.
-  edit->clear();
-  if (ctx_.messenger) ctx_.messenger->showMessage(kCodeMessage);
+void UsersPage::load() {
+  lastMasterCode_ = qs(ctx_.values.installerCode);
+  masterCode_->setText(lastMasterCode_);
 }
 
-bool UsersPage::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::FocusOut) {
-    // Focus that goes to another window or a context menu comes back to
-    // the field; only leaving it within the editor counts.
-    const auto reason = static_cast<QFocusEvent*>(e)->reason();
-    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-      if (auto* edit = qobject_cast<QLineEdit*>(watched)) checkCode(edit);
+void UsersPage::save() {
+  const QString typed = masterCode_->text();
+  const bool good = isAcceptableCode(typed.toStdString(), CodeKind::Installer);
+  ctx_.values.installerCode = (good ? typed : lastMasterCode_).toStdString();
+}
+
+void UsersPage::checkCode(QLineEdit* edit) {
+  const bool installer = edit == masterCode_;
+  if (isAcceptableCode(edit->text().toStdString(), installer ? CodeKind::Installer : CodeKind::User)) {
+    if (installer) lastMasterCode_ = edit->text();
+    return;
   }
-  return false;
+  // The message box takes the focus; the field is not checked again on the way.
+  if (warning_) return;
+  warning_ = true;
+  // A user may be left without a code; the installer may not, or nobody
+  // could open the module's settings again, so that field gets its last
+  // good code back.
+  if (installer)
+    edit->setText(lastMasterCode_);
+  else
+    edit->clear();
+  if (ctx_.messenger) ctx_.messenger->showMessage(kCodeMessage);
+  warning_ = false;
 }
 
 }  // namespace corvanta

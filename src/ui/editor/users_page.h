@@ -1,17 +1,18 @@
 #pragma once
 // "Felhasználók": twelve user rows (rights, name, code) and the installer
-// code. Every code field is checked when the focus leaves it.
+// code. Every code field is checked when the focus leaves it: 4 or 6 digits,
+// "******" (no code) for users only. A wrong user code is emptied; a wrong
+// installer code gives way to the last good one.
 
 #include "ui/editor/editor_page.h"
+
+#include <QString>
 
 class QLineEdit;
 
 namespace corvanta {
 
 class RowPanel;
-
-// A code is 4 or 6 characters, each a digit or '*' ("******" means no code).
-bool isValidUserCode(const QString& code);
 
 class UsersPage : public EditorPage {
   Q_OBJECT
@@ -21,9 +22,6 @@ class UsersPage : public EditorPage {
   void load() override;
   void save() override;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* e) override;
-
  private:
   RowPanel* buildRow(QWidget* parent);
   void fillRow(RowPanel* row, int u);
@@ -32,6 +30,8 @@ class UsersPage : public EditorPage {
 
   PanelArray* array_;
   QLineEdit* masterCode_;
+  QString lastMasterCode_;
+  bool warning_ = false;
   int captionPad_ = -1;
 };
 
