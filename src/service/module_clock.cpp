@@ -29,6 +29,7 @@ void ModuleClock::message(const QString& text) {
 }
 
 bool ModuleClock::read() {
+    lastRead_.reset();
     if (!link_.linkConnected()) {
         message(utf8(texts::kNoLink));
         return false;
@@ -40,7 +41,8 @@ bool ModuleClock::read() {
     if (!link_.installerLogin()) {
         message(link_.loginMessage());
     } else if (link_.readBlock(kClockBlock, false)) {
-        message(QString::fromStdString(clockMessage(clockFromBlock(link_.lastBlock()))));
+        lastRead_ = clockFromBlock(link_.lastBlock());
+        message(QString::fromStdString(clockMessage(*lastRead_)));
         view_.setStatus(QString());
         return true;
     }

@@ -8,6 +8,9 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+
+#include "service/clock_block.h"
 
 namespace corvanta {
 
@@ -28,6 +31,8 @@ public:
 
     // Shows the module's date and time in a message; true when it was shown.
     bool read();
+    // What the last read() showed; nothing after a failed read.
+    const std::optional<ClockTime>& lastRead() const { return lastRead_; }
     // Writes the computer's date and time to the minute; true when the
     // module confirmed it.
     bool set();
@@ -38,6 +43,7 @@ private:
     ModuleLink& link_;
     ClockView& view_;
     LocalTime localTime_;
+    std::optional<ClockTime> lastRead_;
 };
 
 }  // namespace corvanta

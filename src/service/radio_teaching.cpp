@@ -47,6 +47,7 @@ void RadioTeaching::rfTimerTimer() {
     if (f.radioTeachRefused) {
         f.radioTeachRefused = false;
         if (link_.messenger()) link_.messenger()->showMessage(QString::fromUtf8(kRefused));
+        emit refused();
         return;
     }
     // Counts down with or without a link, so that a pause always ends.

@@ -47,6 +47,11 @@ public:
     // One tick of RFTimer.
     void rfTimerTimer();
 
+signals:
+    // The module refused a teach or delete ("RFTERR"); the refusal message
+    // has just been shown.
+    void refused();
+
 private:
     bool confirm(const char* question);
     // Lets the poll stand still for `ticks` - 1 ticks of RFTimer.

@@ -103,9 +103,10 @@ std::optional<StatusView> decodeStatusFrame(std::string_view line) {
     v.terminalTenths = voltageTenths(line[kTerminalVoltage], line[kTerminalVoltage + 1]);
     if (v.kind >= 3) v.batteryTenths = voltageTenths(line[kBatteryVoltage], line[kBatteryVoltage + 1]);
 
-    for (std::size_t p = 0; p < 2; ++p)
-        v.partitions[p] = flagAt(line, kPartition1Armed + p) ? ShownValue{"Élesítve", Shade::Red}
-                                                             : ShownValue{"Kikapcsolva", Shade::Green};
+    for (std::size_t p = 0; p < 2; ++p) {
+        v.armed[p] = flagAt(line, kPartition1Armed + p);
+        v.partitions[p] = v.armed[p] ? ShownValue{"Élesítve", Shade::Red} : ShownValue{"Kikapcsolva", Shade::Green};
+    }
     for (std::size_t o = 0; o < 2; ++o)
         v.outputs[o] = overcurrentOr(flagAt(line, kOut1Overcurrent + o),
                                      flagAt(line, kOut1On + o) ? ShownValue{kSupplied, Shade::Green}

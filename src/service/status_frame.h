@@ -32,6 +32,7 @@ struct StatusView {
     int terminalTenths = 0;              // volts x 10 at the terminals
     std::optional<int> batteryTenths;    // last real battery voltage, kinds 3 and 4
     std::array<ShownValue, 2> partitions;
+    std::array<bool, 2> armed{};  // partitions 1 and 2
     std::array<ShownValue, 2> outputs;  // OUT 1, OUT 2
     ShownValue keypadSupply;
     ShownValue fixed12V;

@@ -2,6 +2,7 @@
 // subject cell and the names taken from the module's parameter blocks.
 
 #include "service/event_list.h"
+#include "service/event_list_export.h"
 
 #include <gtest/gtest.h>
 
@@ -149,4 +150,30 @@ TEST(ModuleNamesLoad, NamesAreOneBlankAndTheNonZeroBytesOfTheirField) {
     EXPECT_EQ(names.zoneName(13), "");
     EXPECT_TRUE(ModuleNames::isBlank(""));
     EXPECT_FALSE(ModuleNames::isBlank("  a "));
+}
+
+TEST(EventListExport, KeptRowsSkipEmptySlotsAndLoseOnlyThePadding) {
+    EventMemory m{};
+    m[eventmemory::kNewestIndex] = 1;
+    const EventLogEntry user3 = entry(27, 3, 3, 15, 8, 5, 0x01, 0);
+    std::copy(user3.begin(), user3.end(), m.begin() + 8);  // entry 1, the newest
+    const EventLogEntry test = entry(31, 3, 0, 14, 12, 0);
+    std::copy(test.begin(), test.end(), m.begin() + 95 * 8);  // row 3; entry 0 (row 2) is empty
+    const auto rows = shownEventRows(m, ModuleNames::fromBlocks(blocksWithNames()));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].number, 1);
+    EXPECT_EQ(rows[1].number, 3);
+    const auto cells = keptCells(rows[0]);
+    EXPECT_EQ(cells[2], "Élesítés Part.1");
+    EXPECT_EQ(cells[3], "3. Kovács");
+    EXPECT_EQ(cells[4], "X");
+    EXPECT_EQ(keptCells(rows[1])[3], "");
+    const std::string csv = eventListCsv(rows);
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), "Sorszám,Időpont,Esemény,Zóna / Felhasználó,T1,T2,T3,T4,S1,S2,S3,S4,Közp,Státusz");
+    EXPECT_NE(csv.find("\n1,03/15 - 08:05,Élesítés Part.1,3. Kovács,X,-,-,-,-,-,-,-,-,Aktív\n"), std::string::npos);
+}
+
+TEST(EventListExport, CsvQuotesOnlyFieldsThatNeedIt) {
+    EXPECT_EQ(csvLine({"a", "", "b c"}), "a,,b c\n");
+    EXPECT_EQ(csvLine({"x,y", "say \"hi\"", "two\nlines"}), "\"x,y\",\"say \"\"hi\"\"\",\"two\nlines\"\n");
 }
