@@ -4,7 +4,7 @@ namespace corvanta::sim {
 
 using namespace layout;
 
-RadioSlots::RadioSlots() {
+RadioSlots::RadioSlots(int64_t learnDelayMs) : learnDelayMs_(learnDelayMs) {
     // The radio PIR on zone 12 and the remote of user 1 are already taught;
     // the PIR's battery is getting low.
     slots_[11] = kSlotPresent | kSlotLowBattery | 1 << kSlotNumberShift;
@@ -16,7 +16,7 @@ RadioSlots::RadioSlots() {
 bool RadioSlots::startLearning(int slot, int64_t nowMs) {
     if (slot < 0 || slot >= int(kRadioSlots)) return false;
     learning_ = slot;
-    learnDueMs_ = nowMs + kLearnDelayMs;
+    learnDueMs_ = nowMs + learnDelayMs_;
     return true;
 }
 

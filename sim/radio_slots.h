@@ -15,7 +15,8 @@ class RadioSlots {
 public:
     static constexpr int64_t kLearnDelayMs = 4000;
 
-    RadioSlots();
+    // learnDelayMs: how long a slot in learning mode waits for its device.
+    explicit RadioSlots(int64_t learnDelayMs = kLearnDelayMs);
 
     // Slot 0..35; anything else is refused.
     bool startLearning(int slot, int64_t nowMs);
@@ -29,6 +30,7 @@ public:
 private:
     std::array<uint8_t, layout::kRadioSlots> slots_{};
     std::optional<int> learning_;
+    int64_t learnDelayMs_;
     int64_t learnDueMs_ = 0;
     int strength_ = 0;
     int learnt_ = 0;

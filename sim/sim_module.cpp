@@ -48,6 +48,7 @@ SimModule::SimModule(ModuleSettings settings, MsClock clock, QObject* parent)
       settings_(std::move(settings)),
       clock_(clock ? std::move(clock) : steadyClock()),
       memory_(settings_.memory),
+      radio_(settings_.radioLearnMs),
       rng_(settings_.seed) {
     clockBase_ = settings_.startTime.isValid() ? settings_.startTime : QDateTime::currentDateTime();
     clockBaseMs_ = now();

@@ -38,6 +38,8 @@ struct ModuleSettings {
     uint32_t seed = 1;
     // Module clock at start; invalid means the computer's local time.
     QDateTime startTime;
+    // How long a radio slot in learning mode takes to hear its device.
+    int64_t radioLearnMs = RadioSlots::kLearnDelayMs;
 };
 
 class SimModule : public QObject {

@@ -45,8 +45,10 @@ ParseResult parseSimOptions(const QStringList& arguments, SimOptions& o, QString
     const QCommandLineOption baud("baud", "Pace the serial line to N baud, ten bits a byte, both ways.", "N");
     const QCommandLineOption fault("fault", "Misbehave as NAME says (repeatable; list below).", "NAME[=VALUE]");
     const QCommandLineOption seed("seed", "Seed of the module's drift (default 1).", "N");
+    const QCommandLineOption learnMs("radio-learn-ms", "A radio slot in learning mode hears its device after MS (default 4000).", "MS");
     const QCommandLineOption verbose("verbose", "Print every line received and sent with a timestamp.");
-    p.addOptions({help, image, dataVersion, statusKind, pty, tcp, listen, password, modem, baud, fault, seed, verbose});
+    p.addOptions({help, image, dataVersion, statusKind, pty, tcp, listen, password, modem, baud, fault, seed, learnMs,
+                  verbose});
 
     if (!p.parse(arguments)) {
         message = p.errorText();
@@ -77,6 +79,10 @@ ParseResult parseSimOptions(const QStringList& arguments, SimOptions& o, QString
     if (p.isSet(seed) && !parseInt(p.value(seed), 0, 0x7fffffff, seedValue))
         return bad(QStringLiteral("--seed needs a whole number"));
     o.module.seed = uint32_t(seedValue);
+    int learn = int(o.module.radioLearnMs);
+    if (p.isSet(learnMs) && !parseInt(p.value(learnMs), 0, 600'000, learn))
+        return bad(QStringLiteral("--radio-learn-ms needs a whole number of milliseconds up to 600000"));
+    o.module.radioLearnMs = learn;
     if (p.isSet(tcp)) {
         int port = 0;
         if (!parseInt(p.value(tcp), 1, 65535, port)) return bad(QStringLiteral("--tcp needs a port from 1 to 65535"));
