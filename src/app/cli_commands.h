@@ -14,6 +14,7 @@ struct Command {
     std::string name;
     std::string usage;     // one line, shown by --help
     std::function<int(const Args&)> run;
+    std::string details = {};  // what "COMMAND --help" adds below the usage
 };
 
 // decode, encode (cli_params.cpp)
@@ -24,5 +25,11 @@ std::vector<Command> linkCommands();
 std::vector<Command> firmwareCommands();
 // export (cli_export.cpp)
 std::vector<Command> exportCommands();
+// clock, names, events (cli_service.cpp)
+std::vector<Command> serviceCommands();
+// status, arm, disarm (cli_status.cpp)
+std::vector<Command> statusCommands();
+// rf (cli_rf.cpp)
+std::vector<Command> radioCommands();
 
 }  // namespace corvanta::cli

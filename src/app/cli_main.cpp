@@ -16,6 +16,8 @@ std::vector<Command> allCommands() {
     for (auto& c : linkCommands()) all.push_back(std::move(c));
     for (auto& c : firmwareCommands()) all.push_back(std::move(c));
     for (auto& c : exportCommands()) all.push_back(std::move(c));
+    for (auto* family : {serviceCommands, statusCommands, radioCommands})
+        for (auto& c : family()) all.push_back(std::move(c));
     return all;
 }
 
@@ -35,6 +37,12 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     if (args.flag("--help") || args.flag("-h")) {
+        for (const auto& c : commands) {
+            if (c.name != args.command) continue;
+            std::printf("usage: corvanta-cli %s\n%s", c.usage.c_str(), c.details.c_str());
+            if (c.usage.find(linkUsage()) != std::string::npos) std::printf("\n%s", linkOptionsHelp().c_str());
+            return ExitOk;
+        }
         printUsage(commands, stdout);
         return ExitOk;
     }

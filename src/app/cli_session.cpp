@@ -133,9 +133,11 @@ bool connectTcp(ModuleLink& link, const Args& args, const LinkSecrets& secrets) 
 
 }  // namespace
 
-void say(const QString& text) {
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
+void say(const QString& text) { say(stdout, text); }
+
+void say(std::FILE* to, const QString& text) {
+    std::fprintf(to, "%s\n", text.toUtf8().constData());
+    std::fflush(to);
 }
 
 const std::string& linkUsage() {
@@ -169,19 +171,21 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
     s.app = std::make_unique<QCoreApplication>(argcStore, argvStore);
     s.link = std::make_unique<ModuleLink>();
     ModuleLink& link = *s.link;
+    s.messenger.to = s.chatter;
     link.setMessenger(&s.messenger);
     link.setInstallerCode(QString::fromStdString(secrets.code));
-    QObject::connect(&link, &ModuleLink::statusLineChanged, [](const QString& t) {
-        if (!t.isEmpty()) say(t);
+    std::FILE* chatter = s.chatter;
+    QObject::connect(&link, &ModuleLink::statusLineChanged, [chatter](const QString& t) {
+        if (!t.isEmpty()) say(chatter, t);
     });
     if (args.flag("--log"))
-        QObject::connect(&link, &ModuleLink::trafficLogged, [](const QString& t) { say(t); });
+        QObject::connect(&link, &ModuleLink::trafficLogged, [chatter](const QString& t) { say(chatter, t); });
 
     if (auto port = args.option("--port")) {
         s.serial = std::make_unique<SerialTransport>();
         QString error;
         if (!s.serial->setPortName(QString::fromStdString(*port), &error)) {
-            say(error);
+            say(s.chatter, error);
             return ExitFailed;
         }
         link.setTransport(s.serial.get());

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <set>
@@ -21,17 +22,19 @@
 
 namespace corvanta::cli {
 
-// One line on standard output.
+// One line on standard output, or on `to`.
 void say(const QString& text);
+void say(std::FILE* to, const QString& text);
 
 // The command line itself is the confirmation, so questions answer Yes.
 class PrintingMessenger : public Messenger {
 public:
-    void showMessage(const QString& text, const QString& = {}) override { say(text); }
+    void showMessage(const QString& text, const QString& = {}) override { say(to, text); }
     bool askYesNo(const QString& text, const QString& = {}) override {
-        say(text + QStringLiteral(" Igen"));
+        say(to, text + QStringLiteral(" Igen"));
         return true;
     }
+    std::FILE* to = stdout;
 };
 
 struct Session {
@@ -39,6 +42,9 @@ struct Session {
     std::unique_ptr<ModuleLink> link;
     std::unique_ptr<SerialTransport> serial;
     PrintingMessenger messenger;
+    // Where messages and status lines go: commands whose output is data
+    // (JSON, CSV, a time) keep standard output for it alone.
+    std::FILE* chatter = stdout;
 };
 
 struct LinkSecrets {

@@ -1,0 +1,40 @@
+#pragma once
+// What the service commands of corvanta-cli share: their output on standard
+// output (the data alone), the check of the flags each takes, and numbers
+// read from the command line.
+
+#include <QJsonObject>
+#include <QString>
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "app/cli_args.h"
+#include "service/event_list_export.h"
+
+namespace corvanta::cli {
+
+// One compact JSON object and a line end.
+void printJson(const QJsonObject& object);
+// Text as it stands (UTF-8), nothing added.
+void printText(const QString& text);
+
+// One event as JSON: "row", "time", "text", "subject", "pending" (route ->
+// still to report) and "status", the texts as kept.
+QJsonObject eventRowJson(const NumberedEventRow& row);
+
+// The rows under a title line, each column as wide as its widest cell.
+QString eventTable(const std::vector<NumberedEventRow>& rows,
+                   const std::array<const char*, kEventListColumns>& titles);
+
+// Refuses a flag the command does not take (each command takes --log,
+// --verbose and --help besides `allowed`) and a wrong number of words after
+// the command; prints the usage line then. Nothing when all is well.
+std::optional<int> checkUsage(const Args& args, const std::set<std::string>& allowed, std::size_t words,
+                              const std::string& usage);
+
+// A number of seconds above 0 and at most a day; decimals allowed.
+std::optional<double> parseSeconds(const std::string& text);
+
+}  // namespace corvanta::cli
