@@ -1,10 +1,13 @@
 // corvanta-cli firmware FILE: uploads a GCF firmware file and sends the check
 // after which the module restarts, printing the status texts the firmware
-// window shows. A bad file is refused before any connection is made.
+// window shows. Like the window's two buttons, --upload-only and
+// --check-only do one half each. A bad file is refused before any
+// connection is made.
 
 #include <cstdio>
 
 #include "app/cli_commands.h"
+#include "app/cli_output.h"
 #include "app/cli_session.h"
 #include "transfer/firmware_upload.h"
 
@@ -38,9 +41,13 @@ private:
     bool sending_ = false;
 };
 
+const std::string kFirmwareUsage = "firmware FILE [--upload-only | --check-only]" + linkUsage();
+
 int runFirmware(const Args& args) {
-    if (args.positional.size() != 1) {
-        std::fprintf(stderr, "usage: corvanta-cli firmware FILE\n");
+    if (auto e = checkUsage(args, {"--upload-only", "--check-only"}, 1, kFirmwareUsage)) return *e;
+    const bool uploadOnly = args.flag("--upload-only"), checkOnly = args.flag("--check-only");
+    if (uploadOnly && checkOnly) {
+        std::fprintf(stderr, "corvanta-cli: give --upload-only or --check-only, not both\n");
         return ExitUsage;
     }
     const std::string& path = args.positional[0];
@@ -57,7 +64,7 @@ int runFirmware(const Args& args) {
     upload.setFirmware(std::move(firmware));
     // The check only after a complete upload: after a partial one the module
     // would refuse it anyway.
-    const bool ok = upload.upload() && upload.check();
+    const bool ok = (checkOnly || upload.upload()) && (uploadOnly || upload.check());
     closeSession(s);
     return ok ? ExitOk : ExitFailed;
 }
@@ -65,9 +72,10 @@ int runFirmware(const Args& args) {
 }  // namespace
 
 std::vector<Command> firmwareCommands() {
-    return {{"firmware",
-             "firmware FILE" + linkUsage(),
-             runFirmware}};
+    return {{"firmware", kFirmwareUsage, runFirmware,
+             "Uploads the GCF file frame by frame, then sends the check frame after which the module\n"
+             "restarts with the new firmware. --upload-only stops before the check; --check-only sends\n"
+             "only the check frame, for an upload made before.\n"}};
 }
 
 }  // namespace corvanta::cli

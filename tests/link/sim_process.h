@@ -60,6 +60,22 @@ struct CliResult {
     QString output;
 };
 
+// Standard output alone in `output`, standard error in `errors`.
+struct CliSplitResult : CliResult {
+    QString errors;
+};
+
+inline CliSplitResult runCliSplit(const QStringList& args, int timeoutMs = 60000) {
+    QProcess cli;
+    cli.start(QStringLiteral(CORVANTA_CLI), args);
+    cli.waitForFinished(timeoutMs);
+    CliSplitResult r;
+    r.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    r.output = QString::fromUtf8(cli.readAllStandardOutput());
+    r.errors = QString::fromUtf8(cli.readAllStandardError());
+    return r;
+}
+
 inline CliResult runCli(const QStringList& args, int timeoutMs = 60000,
                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess cli;
