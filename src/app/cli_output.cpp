@@ -18,6 +18,11 @@ void printBytes(const QByteArray& bytes) {
 
 }  // namespace
 
+std::optional<int> openDataSession(const Args& args, Session& s, const std::set<std::string>& commandOptions) {
+    s.chatter = stderr;
+    return openSession(args, s, commandOptions);
+}
+
 void printJson(const QJsonObject& object) {
     printBytes(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
 }

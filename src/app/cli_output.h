@@ -11,9 +11,17 @@
 #include <string>
 
 #include "app/cli_args.h"
+#include "app/cli_session.h"
 #include "service/event_list_export.h"
 
 namespace corvanta::cli {
+
+// How long a poll's answer may take: 3 s in 100 ms ticks.
+inline constexpr int kAnswerTicks = 30;
+
+// openSession for a command whose standard output carries only its data:
+// the module's texts and messages go to standard error.
+std::optional<int> openDataSession(const Args& args, Session& s, const std::set<std::string>& commandOptions = {});
 
 // One compact JSON object and a line end.
 void printJson(const QJsonObject& object);

@@ -23,7 +23,6 @@ const std::string kListUsage = "rf [--json]" + linkUsage();
 const std::string kTeachUsage = "rf teach SLOT [--time-limit SECONDS]" + linkUsage();
 const std::string kDeleteUsage = "rf delete-all --yes" + linkUsage();
 
-constexpr int kAnswerTicks = 30;
 constexpr double kDefaultTeachSeconds = 60;
 constexpr int kPerGroup = 12;
 
@@ -235,8 +234,7 @@ int runRf(const Args& args) {
         return ExitUsage;
     }
     Session s;
-    s.chatter = stderr;
-    if (auto exit = openSession(args, s, options)) return *exit;
+    if (auto exit = openDataSession(args, s, options)) return *exit;
     const int result = what.empty() ? runList(args, s) : slot ? runTeach(*slot, seconds, s) : runDeleteAll(s);
     closeSession(s);
     return result;

@@ -68,8 +68,7 @@ int runClock(const Args& args) {
         }
     }
     Session s;
-    s.chatter = stderr;
-    if (auto exit = openSession(args, s, {"--set"})) return *exit;
+    if (auto exit = openDataSession(args, s, {"--set"})) return *exit;
     QDateTime written;
     ChatterClockView view(chatterSink(s));
     ModuleClock clock(*s.link, view, [&written, given] {
@@ -106,8 +105,7 @@ QString keptName(const std::string& loaded) {
 int runNames(const Args& args) {
     if (auto e = checkUsage(args, {"--json"}, 0, kNamesUsage)) return *e;
     Session s;
-    s.chatter = stderr;
-    if (auto exit = openSession(args, s)) return *exit;
+    if (auto exit = openDataSession(args, s)) return *exit;
     ModuleNamesStore store;
     const bool ok = loadModuleNames(*s.link, store, chatterSink(s));
     closeSession(s);
@@ -137,8 +135,7 @@ int runEvents(const Args& args) {
         return ExitUsage;
     }
     Session s;
-    s.chatter = stderr;
-    if (auto exit = openSession(args, s)) return *exit;
+    if (auto exit = openDataSession(args, s)) return *exit;
     // The names first, so the list shows who and where as the window does
     // after both loads.
     ModuleNamesStore names;

@@ -30,8 +30,6 @@ const std::string kStatusUsage = "status [--json] [--watch SECONDS]" + linkUsage
 const std::string kArmUsage = "arm P" + linkUsage();
 const std::string kDisarmUsage = "disarm P" + linkUsage();
 
-// A poll's answer, and the status after a partition command, within 3 s.
-constexpr int kAnswerTicks = 30;
 // A watch that hears no status for this long has lost the module.
 constexpr qint64 kSilenceMs = 5000;
 
@@ -243,8 +241,7 @@ int runStatus(const Args& args) {
         }
     }
     Session s;
-    s.chatter = stderr;
-    if (auto exit = openSession(args, s, {"--watch"})) return *exit;
+    if (auto exit = openDataSession(args, s, {"--watch"})) return *exit;
     MonitorRun run(*s.link);
     int result = ExitOk;
     if (seconds) {
@@ -281,8 +278,7 @@ int runPartition(const Args& args, bool arm) {
     const CodedCommand command = arm ? (partition == 0 ? coded::ArmP1 : coded::ArmP2)
                                      : (partition == 0 ? coded::DisarmP1 : coded::DisarmP2);
     Session s;
-    s.chatter = stderr;
-    if (auto exit = openSession(args, s)) return *exit;
+    if (auto exit = openDataSession(args, s)) return *exit;
     MonitorRun run(*s.link);
     // No status is asked for before the command, so the first one to come
     // tells what the module made of it.
