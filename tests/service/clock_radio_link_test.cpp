@@ -112,6 +112,7 @@ TEST_F(ServiceLinkTest, ClockSetWritesTheComputersMinuteAndReadShowsItBack) {
     statuses.clear();
     EXPECT_TRUE(clock.read());
     EXPECT_EQ(messagesOf(messenger), QStringList({"A modul órája: 00/01/05 - 07:09"}));
+    EXPECT_EQ(clock.lastRead(), (ClockTime{0, 1, 5, 7, 9}));
     EXPECT_EQ(statuses, QStringList({"Óra lekérdezése...", ""}));
     EXPECT_EQ(count("RDFLFFFE"), 1);
     // The periodic login was held off for each exchange and runs again.
@@ -129,6 +130,7 @@ TEST_F(ServiceLinkTest, ClockReadFailuresEndInTheFailureStatus) {
     link->serialConnect();
     ModuleClock clock = clockAt(QDateTime::currentDateTime());
     EXPECT_FALSE(clock.read());
+    EXPECT_FALSE(clock.lastRead());
     // "PWDERR" ended the wait: the countdown did not run out.
     EXPECT_GT(link->transferCountdown(), ModuleLink::kReadTicks - 5);
     EXPECT_EQ(statuses, QStringList({"Óra lekérdezése...", "Leolvasás sikertelen."}));
@@ -225,6 +227,19 @@ TEST_F(ServiceLinkTest, DeleteAllNeedsBothAnswersAndPausesTwoTicksEachSide) {
     QCoreApplication::processEvents();
     EXPECT_EQ(module->radio().slot(11), 0);
     EXPECT_EQ(module->radio().slot(24), 0);
+}
+
+TEST_F(ServiceLinkTest, AModulesRefusalIsShownAndSignalledOnTheNextTick) {
+    useModule();
+    module->setRemoteCall(true);
+    radio->startPolling();
+    int refusals = 0;
+    QObject::connect(radio.get(), &RadioTeaching::refused, [&] { ++refusals; });
+    EXPECT_TRUE(radio->teach(3));  // the command went out; the module said no
+    EXPECT_EQ(refusals, 1);
+    EXPECT_EQ(messenger.messages.size(), 1u);
+    EXPECT_TRUE(messagesOf(messenger).value(0).startsWith(QString::fromUtf8("A rádiós eszközök tanítása és törlése")));
+    EXPECT_FALSE(link->flags().radioTeachRefused);
 }
 
 TEST_F(ServiceLinkTest, TeachAndDeleteRefuseWithoutALinkAndNeverWaitWithoutRFTimer) {
