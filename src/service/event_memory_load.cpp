@@ -23,6 +23,9 @@ bool loadEventMemory(ModuleLink& link, EventMemory& memory, const StatusSink& st
         if (link.messenger()) link.messenger()->showMessage(link.loginMessage());
         return false;
     }
+    // Staged: blocks of a load that breaks off must not mix with the
+    // previous module's, so the memory changes only once all four arrived.
+    EventMemory staged = memory;
     for (std::size_t n = 0; n < eventmemory::kBlocks; ++n) {
         if (!link.readBlock(std::uint16_t(kFirstEventBlock + n), true)) {
             status(utf8(texts::kReadFailed));
@@ -30,8 +33,9 @@ bool loadEventMemory(ModuleLink& link, EventMemory& memory, const StatusSink& st
         }
         status(utf8(texts::kEventsLoadingBlock) + QString::number(n) + QStringLiteral("..."));
         std::copy_n(link.lastBlock().begin() + kFrameDataOffset, eventmemory::kBlockSize,
-                    memory.begin() + n * eventmemory::kBlockSize);
+                    staged.begin() + n * eventmemory::kBlockSize);
     }
+    memory = staged;
     status(utf8(texts::kEventsLoaded));
     return true;
 }

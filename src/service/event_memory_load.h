@@ -9,10 +9,9 @@ namespace corvanta {
 
 class ModuleLink;
 
-// Logs in and reads the four blocks, each into its quarter of `memory` as it
-// arrives. True only when all four arrived; after a failure the blocks
-// already read stay in `memory`, but the caller keeps its list as it was.
-// Texts as loadModuleNames.
+// Logs in and reads the four blocks. Only when all four arrived do they
+// replace `memory`, and the result is true; after a failure `memory` is as
+// it was. Texts as loadModuleNames.
 bool loadEventMemory(ModuleLink& link, EventMemory& memory, const StatusSink& status);
 
 }  // namespace corvanta

@@ -120,20 +120,20 @@ TEST_F(EventListWindowTest, LoadShowsTheNewestFirstThenNamesFillTheSubjects) {
     EXPECT_TRUE(link->codeTimerEnabled());
 }
 
-TEST_F(EventListWindowTest, FailedLoadLeavesTheListUntilTheNextRedraw) {
+TEST_F(EventListWindowTest, FailedLoadKeepsTheOldListWhole) {
     start();
     button("btLoadEvents")->click();
     ASSERT_EQ(window->cellText(1, 1), "03/15 - 23:59");
-    // Another module, whose block 1 never comes: block 0 (every entry of
-    // its short history) is taken, the newest index stays the old one.
+    // Another module, whose block 1 never comes: nothing of it is taken,
+    // not even its block 0.
     plugIn(QDate(2026, 6, 20), "no-read-reply=F001");
     button("btLoadEvents")->click();
     EXPECT_EQ(window->statusText(), "Leolvasás sikertelen.");
     EXPECT_TRUE(button("btLoadEvents")->isEnabled());
     EXPECT_EQ(window->cellText(1, 1), "03/15 - 23:59");
-    // The next redraw shows what the memory now holds.
+    // A redraw still shows the old module's list.
     button("btLoadNames")->click();
-    EXPECT_EQ(window->cellText(1, 1), "06/19 - 23:59");
+    EXPECT_EQ(window->cellText(1, 1), "03/15 - 23:59");
     EXPECT_TRUE(messages.texts().isEmpty());
 }
 

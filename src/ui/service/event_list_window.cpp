@@ -120,8 +120,7 @@ void EventListWindow::btLoadEventsClick() {
     btLoadEvents_->setEnabled(false);
     const bool complete =
         loadEventMemory(link_, memory_, [this](const QString& text) { showStatus(text); });
-    // A partial load stays out of sight until a complete one (or a name
-    // load) redraws.
+    // A failed load changed nothing to redraw.
     if (complete) showEventList();
     btLoadEvents_->setEnabled(true);
 }
