@@ -8,12 +8,6 @@ namespace corvanta {
 
 namespace {
 
-// The key the firmware files are scrambled with. These are this program's own
-// values: files made under another key come out garbled, and the module's
-// check cannot tell, so they must be the module's when such files are used.
-constexpr std::array<std::uint8_t, kFirmwareKeySize> kFirmwareKey = {
-    0x5A, 0xC3, 0x17, 0x8E, 0x29, 0xF0, 0x64, 0xB1};
-
 constexpr std::size_t kFirstKeyStep = 3;  // the steps run 3..66
 
 std::string lineError(std::size_t lineNumber, const std::string& what) {
@@ -41,6 +35,9 @@ void putBigEndian16(BlockFrame& frame, std::size_t offset, std::uint16_t value) 
 
 FirmwareLines readFirmwareLines(std::string_view text) {
     FirmwareLines out;
+    // What ends the file is no line: blank lines, blanks, a Ctrl-Z.
+    while (!text.empty() && std::string_view(" \t\r\n\x1A").find(text.back()) != std::string_view::npos)
+        text.remove_suffix(1);
     std::size_t start = 0;
     while (start < text.size() && out.lines.size() < kFirmwareMaxLines) {
         std::size_t end = text.find_first_of("\r\n", start);
@@ -72,18 +69,18 @@ std::uint8_t firmwareDigitPair(std::string_view line, std::size_t position) {
     return std::uint8_t(digit(position) * 16 + digit(position + 1));
 }
 
-FirmwareKeyStream firmwareKeyStream(std::uint8_t seed) {
+FirmwareKeyStream firmwareKeyStream(std::uint8_t seed, const FirmwareKey& key) {
     FirmwareKeyStream stream{};
     unsigned x = seed % 16;
     const unsigned h = seed / 16;
     for (std::size_t k = kFirstKeyStep; k < kFirstKeyStep + kFirmwarePayloadBytes; ++k) {
         x = (x + unsigned(k) + h) % 256;
-        stream[k - kFirstKeyStep] = kFirmwareKey[x % kFirmwareKeySize];
+        stream[k - kFirstKeyStep] = key[x % kFirmwareKeySize];
     }
     return stream;
 }
 
-PreparedFirmware prepareFirmware(const std::vector<std::string>& lines) {
+PreparedFirmware prepareFirmware(const std::vector<std::string>& lines, const FirmwareKey& key) {
     const std::size_t lineCount = std::min(lines.size(), kFirmwareMaxLines);
     const std::size_t frameCount = (lineCount + kFirmwareLinesPerFrame - 1) / kFirmwareLinesPerFrame;
     PreparedFirmware out;
@@ -93,8 +90,8 @@ PreparedFirmware prepareFirmware(const std::vector<std::string>& lines) {
 
     for (std::size_t i = 0; i < lineCount; ++i) {
         const std::string& line = lines[i];
-        const FirmwareKeyStream fileKey = firmwareKeyStream(firmwareDigitPair(line, kLineSeedPos));
-        const FirmwareKeyStream lineKey = firmwareKeyStream(std::uint8_t(i % 256));
+        const FirmwareKeyStream fileKey = firmwareKeyStream(firmwareDigitPair(line, kLineSeedPos), key);
+        const FirmwareKeyStream lineKey = firmwareKeyStream(std::uint8_t(i % 256), key);
         auto record = out.frames[i / kFirmwareLinesPerFrame].begin() +
                       std::ptrdiff_t(kFirmwareRecordSize * (i % kFirmwareLinesPerFrame));
         record[0] = firmwareDigitPair(line, kLineAddressHighPos);

@@ -42,6 +42,13 @@ inline constexpr std::string_view kCheckTag = "FIRMW.";
 
 using FirmwareKeyStream = std::array<std::uint8_t, kFirmwarePayloadBytes>;
 
+// The eight bytes the firmware files are scrambled with. A real module's are
+// not built in (see firmware_key.h); this one belongs to the simulated module
+// alone, and a file descrambled with it would reach a real module garbled,
+// which the module's check could not tell.
+using FirmwareKey = std::array<std::uint8_t, kFirmwareKeySize>;
+inline constexpr FirmwareKey kDemoFirmwareKey = {0x5A, 0xC3, 0x17, 0x8E, 0x29, 0xF0, 0x64, 0xB1};
+
 struct PreparedFirmware {
     std::vector<BlockFrame> frames;  // sealed, frame j at block 0021 + j
     BlockFrame checkFrame{};         // sealed at block 0221
@@ -53,10 +60,11 @@ struct FirmwareLines {
     std::string error;  // UTF-8; empty when the lines are good
 };
 
-// Splits the text at CR LF, LF or CR and keeps the first 2048 lines. Every
-// kept line must hold upper-case hex digits at positions 2..135: a short or
-// damaged line would otherwise be sent as zeros, and the check frame, made
-// from the same frames, would let the module accept it.
+// Splits the text at CR LF, LF or CR and keeps the first 2048 lines. Blank
+// lines at the end of the file and a final Ctrl-Z (an old editor's end mark)
+// are no lines. Every kept line must hold upper-case hex digits at positions
+// 2..135: a short or damaged line would otherwise be sent as zeros, and the
+// check frame, made from the same frames, would let the module accept it.
 FirmwareLines readFirmwareLines(std::string_view text);
 
 // Value of the two characters at `position` (1-based) and the next one;
@@ -65,9 +73,9 @@ FirmwareLines readFirmwareLines(std::string_view text);
 std::uint8_t firmwareDigitPair(std::string_view line, std::size_t position);
 
 // The 64 key bytes that scramble a line under `seed`.
-FirmwareKeyStream firmwareKeyStream(std::uint8_t seed);
+FirmwareKeyStream firmwareKeyStream(std::uint8_t seed, const FirmwareKey& key);
 
 // Frames and check frame of the lines (at most the first 2048 are used).
-PreparedFirmware prepareFirmware(const std::vector<std::string>& lines);
+PreparedFirmware prepareFirmware(const std::vector<std::string>& lines, const FirmwareKey& key);
 
 }  // namespace corvanta

@@ -36,7 +36,7 @@ void firmwareFile(Input in) {
         }
     }
 
-    const PreparedFirmware fw = prepareFirmware(lines);
+    const PreparedFirmware fw = prepareFirmware(lines, kDemoFirmwareKey);
     const std::size_t frames = (lines.size() + kFirmwareLinesPerFrame - 1) / kFirmwareLinesPerFrame;
     FUZZ_CHECK(fw.frames.size() == frames);
     for (std::size_t j = 0; j < frames; ++j) {

@@ -1,6 +1,6 @@
 #pragma once
 // Makes firmware files for tests: the lines a file must hold so that given
-// payloads reach the module, scrambled under any seed.
+// payloads reach the module, scrambled under any seed with the demo key.
 
 #include <array>
 #include <cstdint>
@@ -24,8 +24,8 @@ inline std::string hexByte(std::uint8_t b) {
 // `payload` in its frame.
 inline std::string gcfLine(std::size_t index, std::uint8_t seed, std::uint16_t address,
                            const Payload& payload) {
-    const FirmwareKeyStream fileKey = firmwareKeyStream(seed);
-    const FirmwareKeyStream lineKey = firmwareKeyStream(std::uint8_t(index % 256));
+    const FirmwareKeyStream fileKey = firmwareKeyStream(seed, kDemoFirmwareKey);
+    const FirmwareKeyStream lineKey = firmwareKeyStream(std::uint8_t(index % 256), kDemoFirmwareKey);
     std::string line = ":" + hexByte(seed) + hexByte(std::uint8_t(address >> 8)) +
                        hexByte(std::uint8_t(address));
     for (std::size_t m = 0; m < payload.size(); ++m)

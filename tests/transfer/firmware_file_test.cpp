@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/transfer/firmware_builder.h"
 
 using namespace corvanta;
@@ -20,7 +22,7 @@ std::uint32_t big32(const BlockFrame& f, std::size_t at) {
 PreparedFirmware prepare(const std::string& text) {
     const FirmwareLines read = readFirmwareLines(text);
     EXPECT_EQ(read.error, "");
-    return prepareFirmware(read.lines);
+    return prepareFirmware(read.lines, kDemoFirmwareKey);
 }
 
 void expectSealedAt(const BlockFrame& frame, std::uint16_t address) {
@@ -62,7 +64,7 @@ TEST(FirmwareFrames, OnlyTheFirst2048LinesAreUsed) {
     const FirmwareLines read = readFirmwareLines(text);
     ASSERT_EQ(read.error, "");
     ASSERT_EQ(read.lines.size(), 2048u);
-    const PreparedFirmware fw = prepareFirmware(read.lines);
+    const PreparedFirmware fw = prepareFirmware(read.lines, kDemoFirmwareKey);
     ASSERT_EQ(fw.frames.size(), 512u);
     expectSealedAt(fw.frames.back(), 0x0220);
     EXPECT_EQ(big16(fw.checkFrame, 256), 512);
@@ -80,7 +82,7 @@ TEST(FirmwareFrames, ALineSeededWithItsOwnIndexGoesOutAsItStands) {
     for (int m = 0; m < 64; ++m) raw += hexByte(std::uint8_t(0xF0 - m));
     lines[5] = ":051234" + raw;
     lines[300] = ":2C1234" + raw;  // 300 mod 256 = 0x2C
-    const PreparedFirmware fw = prepareFirmware(lines);
+    const PreparedFirmware fw = prepareFirmware(lines, kDemoFirmwareKey);
     for (std::size_t i : {5u, 300u}) {
         const BlockFrame& f = fw.frames[i / 4];
         const std::size_t at = 66 * (i % 4);
@@ -89,10 +91,32 @@ TEST(FirmwareFrames, ALineSeededWithItsOwnIndexGoesOutAsItStands) {
     }
 }
 
+TEST(FirmwareFrames, KeyStreamsMatchValuesWorkedOutByHand) {
+    // x starts at seed % 16; step k (3..66) adds k + seed / 16 and picks
+    // key[x % 8]; with the demo key 5A C3 17 8E 29 F0 64 B1. The picks repeat
+    // every 16 steps.
+    const std::map<std::uint8_t, std::array<std::uint8_t, 16>> expected = {
+        {0x00, {0x8E, 0xB1, 0x29, 0x17, 0xC3, 0xC3, 0x17, 0x29, 0xB1, 0x8E, 0x5A, 0x64, 0xF0, 0xF0, 0x64, 0x5A}},
+        {0x5B, {0x8E, 0x29, 0x64, 0xC3, 0xF0, 0x17, 0x5A, 0xB1, 0xB1, 0x5A, 0x17, 0xF0, 0xC3, 0x64, 0x29, 0x8E}},
+        {0xFF, {0xC3, 0x29, 0x5A, 0xF0, 0x8E, 0x17, 0x17, 0x8E, 0xF0, 0x5A, 0x29, 0xC3, 0xB1, 0x64, 0x64, 0xB1}},
+    };
+    for (const auto& [seed, first16] : expected) {
+        const FirmwareKeyStream stream = firmwareKeyStream(seed, kDemoFirmwareKey);
+        for (std::size_t m = 0; m < stream.size(); ++m)
+            EXPECT_EQ(stream[m], first16[m % 16]) << "seed " << int(seed) << " byte " << m;
+    }
+    // Line 1 under seed 5B with all-zero digits carries the two streams'
+    // XOR: 8E^29, 29^5A, 64^F0, C3^8E ...
+    std::string line = ":5B1234" + std::string(128, '0');
+    const PreparedFirmware fw = prepareFirmware({gcfLine(0, 0, 0, payloadOf(0)), line}, kDemoFirmwareKey);
+    const std::uint8_t want[] = {0xA7, 0x73, 0x94, 0x4D, 0xE7, 0x00, 0xD4, 0x41};
+    EXPECT_TRUE(std::equal(std::begin(want), std::end(want), fw.frames[0].begin() + 66 + 2));
+}
+
 TEST(FirmwareFrames, AnySeedCarriesThePayloadAndSeedsReallyScramble) {
     std::vector<std::string> lines;
     for (int seed = 0; seed < 256; ++seed) lines.push_back(gcfLine(lines.size(), std::uint8_t(seed), 0x0100, payloadOf(7)));
-    const PreparedFirmware fw = prepareFirmware(lines);
+    const PreparedFirmware fw = prepareFirmware(lines, kDemoFirmwareKey);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Payload want = payloadOf(7);
         EXPECT_TRUE(std::equal(want.begin(), want.end(), fw.frames[i / 4].begin() + 66 * (i % 4) + 2)) << i;
@@ -110,6 +134,16 @@ TEST(FirmwareFileLines, LineEndsOfEveryKindAndNoneAtTheEnd) {
     }
     // Characters past position 135 are not read.
     EXPECT_EQ(readFirmwareLines(a + " ; megjegyzés\r\n").error, "");
+    // Blank lines and a Ctrl-Z at the end are no lines; a blank line
+    // inside the file is still a damaged line.
+    for (const std::string& text : {a + "\r\n" + b + "\r\n\r\n  \r\n", a + "\r\n" + b + "\r\n\x1A",
+                                    a + "\n" + b + "\x1A"}) {
+        const FirmwareLines read = readFirmwareLines(text);
+        EXPECT_EQ(read.error, "");
+        EXPECT_EQ(read.lines, (std::vector<std::string>{a, b}));
+    }
+    EXPECT_EQ(readFirmwareLines(a + "\r\n\r\n" + b).error,
+              "A firmware fájl 2. sora hibás: 0 karakter hosszú, legalább 135 kell.");
 }
 
 TEST(FirmwareFileLines, BadFilesAreRefusedNamingTheLine) {
