@@ -9,6 +9,7 @@
 #include "app/cli_commands.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
+#include "transfer/firmware_key.h"
 #include "transfer/firmware_upload.h"
 
 namespace corvanta::cli {
@@ -41,19 +42,27 @@ private:
     bool sending_ = false;
 };
 
-const std::string kFirmwareUsage = "firmware FILE [--upload-only | --check-only]" + linkUsage();
+const std::string kFirmwareUsage = "firmware FILE [--upload-only | --check-only] [--demo-key]" + linkUsage();
 
 int runFirmware(const Args& args) {
-    if (auto e = checkUsage(args, {"--upload-only", "--check-only"}, 1, kFirmwareUsage)) return *e;
+    if (auto e = checkUsage(args, {"--upload-only", "--check-only", "--demo-key"}, 1, kFirmwareUsage)) return *e;
     const bool uploadOnly = args.flag("--upload-only"), checkOnly = args.flag("--check-only");
     if (uploadOnly && checkOnly) {
         std::fprintf(stderr, "corvanta-cli: give --upload-only or --check-only, not both\n");
         return ExitUsage;
     }
     const std::string& path = args.positional[0];
-    PreparedFirmware firmware;
+    // No key, no link: a file descrambled with a wrong key must never reach
+    // a module. The demo key is only for the simulated one.
     QString error;
-    if (!FirmwareUpload::readFile(QString::fromStdString(path), firmware, error)) {
+    const auto key = args.flag("--demo-key") ? std::optional<FirmwareKey>(kDemoFirmwareKey)
+                                             : installedFirmwareKey(&error);
+    if (!key) {
+        std::fprintf(stderr, "corvanta-cli: %s\n", error.toUtf8().constData());
+        return ExitUsage;
+    }
+    PreparedFirmware firmware;
+    if (!FirmwareUpload::readFile(QString::fromStdString(path), *key, firmware, error)) {
         std::fprintf(stderr, "corvanta-cli: %s: %s\n", path.c_str(), error.toUtf8().constData());
         return ExitUsage;
     }
@@ -75,7 +84,10 @@ std::vector<Command> firmwareCommands() {
     return {{"firmware", kFirmwareUsage, runFirmware,
              "Uploads the GCF file frame by frame, then sends the check frame after which the module\n"
              "restarts with the new firmware. --upload-only stops before the check; --check-only sends\n"
-             "only the check frame, for an upload made before.\n"}};
+             "only the check frame, for an upload made before.\n"
+             "The files are descrambled with the module's firmware key: CORVANTA_FIRMWARE_KEY (16 hex\n"
+             "digits) or the first line of firmware.key beside the settings file. Without one nothing\n"
+             "is sent. --demo-key takes the simulated module's key instead (corvanta-sim, --demo).\n"}};
 }
 
 }  // namespace corvanta::cli

@@ -1,5 +1,5 @@
 // corvanta: the installer's program for the GSM-Corvanta module.
-//   corvanta [--demo] [--firmware]
+//   corvanta [--demo] [--firmware] [--help] [--version]
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,8 +9,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "link/tcp_link.h"
+#include "ui/main/program_version.h"
 #include "ui/main/demo_module.h"
 #include "ui/main/port_chooser.h"
 #include "ui/main/traffic_log_window.h"
@@ -19,6 +23,46 @@
 #include "ui/main/transfer_window.h"
 
 namespace {
+
+struct ProgramOption {
+    const char* name;
+    const char* description;
+};
+
+// The program's own options, for the parser and the help text alike.
+constexpr ProgramOption kOptions[] = {
+    {"demo", "Run a simulated module on two pseudo-terminals (direct and through a modem) listed as "
+             "ports; its firmware key is used for firmware files."},
+    {"firmware", "Show the firmware button."},
+    {"report-startup", "Print the time to the main window and the resident memory, then quit (for the "
+                       "start-up benchmark)."},
+    {"help", "Print this help and quit."},
+    {"version", "Print the program version and quit."},
+};
+
+// --help and --version answer before the application object is made: that
+// one needs a display, and these must work anywhere. Returns the exit status
+// when one of them was asked for.
+std::optional<int> answerWithoutDisplay(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--") break;
+        if (word == "--help" || word == "-h" || word == "-?") {
+            std::printf("Usage: corvanta [options]\n%s %s\n\nOptions:\n", corvanta::kApplicationTitle,
+                        corvanta::kProgramVersion);
+            for (const ProgramOption& o : kOptions)
+                std::printf("  --%-16s %s\n", o.name, o.description);
+            std::printf("\nThe firmware key for real modules: CORVANTA_FIRMWARE_KEY (16 hex digits) or\n"
+                        "the first line of firmware.key beside the settings file.\n");
+            return 0;
+        }
+        if (word == "--version" || word == "-v") {
+            std::printf("%s %s\n", corvanta::kApplicationTitle, corvanta::kProgramVersion);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
 
 // Resident memory of this process in kB, from the kernel's own account.
 long residentKb() {
@@ -35,21 +79,20 @@ long residentKb() {
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
+    if (auto status = answerWithoutDisplay(argc, argv)) return *status;
     QApplication app(argc, argv);
 
     QCommandLineParser args;
-    args.setApplicationDescription(QStringLiteral("GSM-Corvanta Mirovel"));
-    args.addHelpOption();
-    args.addOption({QStringLiteral("demo"), QStringLiteral("Run a simulated module on two pseudo-terminals "
-                                                           "(direct and through a modem) listed as ports.")});
-    args.addOption({QStringLiteral("firmware"), QStringLiteral("Show the firmware button.")});
-    args.addOption({QStringLiteral("report-startup"),
-                    QStringLiteral("Print the time to the main window and the resident memory, then quit "
-                                   "(for the start-up benchmark).")});
+    args.setApplicationDescription(QString::fromLatin1(corvanta::kApplicationTitle));
+    for (const ProgramOption& o : kOptions) {
+        if (std::string_view(o.name) != "help" && std::string_view(o.name) != "version")
+            args.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.description)});
+    }
     args.process(app);
 
     corvanta::StartOptions options;
     options.firmware = args.isSet(QStringLiteral("firmware"));
+    options.demoFirmwareKey = args.isSet(QStringLiteral("demo"));
     corvanta::StartUp startUp(std::move(options));
 
     std::unique_ptr<corvanta::DemoModule> demo;

@@ -3,6 +3,7 @@
 #include "link/link_texts.h"
 #include "link/messenger.h"
 #include "link/whole_file.h"
+#include "transfer/firmware_key.h"
 
 namespace corvanta {
 
@@ -16,7 +17,8 @@ void FirmwareUpload::message(const QString& text) {
     if (link_.messenger()) link_.messenger()->showMessage(text);
 }
 
-bool FirmwareUpload::readFile(const QString& path, PreparedFirmware& out, QString& error) {
+bool FirmwareUpload::readFile(const QString& path, const FirmwareKey& key, PreparedFirmware& out,
+                              QString& error) {
     // 2048 lines of some 140 characters are used; later lines are allowed
     // and ignored, so the bound leaves room, but /dev/zero is no file.
     constexpr qint64 kMaxFileBytes = 4 << 20;
@@ -30,14 +32,27 @@ bool FirmwareUpload::readFile(const QString& path, PreparedFirmware& out, QStrin
         error = QString::fromStdString(read.error);
         return false;
     }
-    out = prepareFirmware(read.lines);
+    out = prepareFirmware(read.lines, key);
     return true;
+}
+
+std::optional<FirmwareKey> FirmwareUpload::key(QString* error) const {
+    if (demoKey_) return kDemoFirmwareKey;
+    return installedFirmwareKey(error);
+}
+
+bool FirmwareUpload::haveKey() {
+    QString error;
+    if (key(&error)) return true;
+    message(error);
+    return false;
 }
 
 bool FirmwareUpload::loadFile(const QString& path) {
     PreparedFirmware next;
     QString error;
-    if (!readFile(path, next, error)) {
+    const auto firmwareKey = key(&error);
+    if (!firmwareKey || !readFile(path, *firmwareKey, next, error)) {
         message(error);
         return false;
     }

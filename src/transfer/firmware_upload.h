@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include "link/module_link.h"
 #include "transfer/firmware_file.h"
 
@@ -44,11 +46,20 @@ public:
 
     FirmwareUpload(ModuleLink& link, FirmwareView& view);
 
-    // Reads and prepares a file. A file that cannot be read or holds a bad
-    // line is shown in a message and leaves the frames loaded before.
+    // Reads and prepares a file under the firmware key. No key, a file that
+    // cannot be read or one that holds a bad line is shown in a message and
+    // leaves the frames loaded before.
     bool loadFile(const QString& path);
     // The file's frames, or its error text; nothing else is touched.
-    static bool readFile(const QString& path, PreparedFirmware& out, QString& error);
+    static bool readFile(const QString& path, const FirmwareKey& key, PreparedFirmware& out, QString& error);
+
+    // The simulated module's key instead of the installed one (the demo).
+    void useDemoKey(bool on) { demoKey_ = on; }
+    // The key files are prepared with; nullopt with the message that says
+    // how to set it.
+    std::optional<FirmwareKey> key(QString* error) const;
+    // True when there is a key; otherwise says in a message how to set it.
+    bool haveKey();
 
     // Frames read elsewhere (the command-line tool checks the file before
     // it connects).
@@ -75,6 +86,7 @@ private:
     FirmwareView& view_;
     PreparedFirmware firmware_;
     bool stopRequested_ = false;
+    bool demoKey_ = false;
 };
 
 }  // namespace corvanta

@@ -25,7 +25,7 @@ TEST(CliFirmware, UploadsAFileAndSendsTheCheckTheModuleAccepts) {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
     const QString file = writeFile(sim, "new.GCF", gcfText(9));
-    const CliResult r = runCli({"firmware", file, "--port", sim.ptyPath(), "--code", "1234"});
+    const CliResult r = runCli({"firmware", file, "--demo-key", "--port", sim.ptyPath(), "--code", "1234"});
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
     // Frames are counted after the login, first to last.
     const qsizetype sending = r.output.indexOf(QString::fromUtf8("Firmware áttöltés..."));
@@ -58,7 +58,7 @@ TEST(CliFirmware, AWrongCodeSendsNoCheckAndFails) {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
     const QString file = writeFile(sim, "new.GCF", gcfText(5));
-    const CliResult r = runCli({"firmware", file, "--port", sim.ptyPath(), "--code", "9999"});
+    const CliResult r = runCli({"firmware", file, "--demo-key", "--port", sim.ptyPath(), "--code", "9999"});
     EXPECT_EQ(r.exitCode, 1) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("Hiba történt az áttöltés közben!")));
     EXPECT_FALSE(r.output.contains(QString::fromUtf8("CRC ellenőrzés")));
@@ -74,18 +74,33 @@ TEST(CliFirmware, ABadOrMissingFileIsRefusedBeforeAnyLinkIsOpened) {
     const QString bad = writeFile(sim, "bad.GCF", text);
     // The port does not exist: a refusal that names it would mean the link
     // was tried before the file was checked.
-    CliResult r = runCli({"firmware", bad, "--port", sim.file("no-such-tty")});
+    CliResult r = runCli({"firmware", bad, "--demo-key", "--port", sim.file("no-such-tty")});
     EXPECT_EQ(r.exitCode, 2) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("1. sora hibás"))) << r.output.toStdString();
     EXPECT_FALSE(r.output.contains("no-such-tty")) << r.output.toStdString();
 
-    r = runCli({"firmware", sim.file("missing.GCF"), "--port", sim.file("no-such-tty")});
+    r = runCli({"firmware", sim.file("missing.GCF"), "--demo-key", "--port", sim.file("no-such-tty")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.output.contains("missing.GCF"));
     EXPECT_EQ(runCli({"firmware", "--port", sim.file("no-such-tty")}).exitCode, 2);  // no file named
-    r = runCli({"firmware", "/dev/zero", "--port", sim.file("no-such-tty")});  // would never end
+    r = runCli({"firmware", "/dev/zero", "--demo-key", "--port", sim.file("no-such-tty")});  // would never end
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.output.contains("/dev/zero: not a regular file")) << r.output.toStdString();
+
+    // No key installed and none asked for: refused before the link, saying
+    // how to set one; an installed key is taken.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CORVANTA_SETTINGS_FILE", sim.file("settings.ini"));
+    env.remove("CORVANTA_FIRMWARE_KEY");
+    const QString good = writeFile(sim, "good.GCF", gcfText(3));
+    r = runCli({"firmware", good, "--port", sim.file("no-such-tty")}, 60000, env);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.output.contains("CORVANTA_FIRMWARE_KEY")) << r.output.toStdString();
+    EXPECT_FALSE(r.output.contains("no-such-tty")) << r.output.toStdString();
+    env.insert("CORVANTA_FIRMWARE_KEY", "5AC3178E29F064B1");
+    r = runCli({"firmware", good, "--port", sim.file("no-such-tty")}, 60000, env);
+    EXPECT_EQ(r.exitCode, 1);  // got as far as the missing port
+    EXPECT_TRUE(r.output.contains("no-such-tty")) << r.output.toStdString();
 }
 
 }  // namespace

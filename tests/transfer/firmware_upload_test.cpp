@@ -91,6 +91,7 @@ protected:
         link->setInstallerCode("1234");
         line->open(nullptr);
         upload = std::make_unique<FirmwareUpload>(*link, view);
+        upload->useDemoKey(true);
         QObject::connect(&fastClock, &QTimer::timeout, [this] {
             if (link->waiting()) transferTicks->fire();
         });
@@ -208,6 +209,40 @@ TEST_F(FirmwareUploadTest, RefusedLoginSendsNoFrameAndClaimsNoSuccess) {
     EXPECT_EQ(view.statuses.last(), u(t::kCheckFailed));
     EXPECT_EQ(line->sent.size(), 0u);
     EXPECT_FALSE(messages.messages.contains(u(t::kRestarting)));
+}
+
+TEST_F(FirmwareUploadTest, TheKeyIsTheInstalledOneAndTheDemoKeyOnlyWhenAskedFor) {
+    const QByteArray settingsBefore = qgetenv("CORVANTA_SETTINGS_FILE");
+    qputenv("CORVANTA_SETTINGS_FILE", QFile::encodeName(dir.filePath("settings.ini")));
+    qunsetenv("CORVANTA_FIRMWARE_KEY");
+    const QString file = writeFile(corvanta::testing::gcfText(5));
+    upload->useDemoKey(false);
+    EXPECT_FALSE(upload->loadFile(file));
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].contains("CORVANTA_FIRMWARE_KEY"));
+    EXPECT_TRUE(messages.messages[0].contains(dir.filePath("firmware.key")));
+    EXPECT_FALSE(upload->loaded());
+
+    // The key file beside the settings file, in either case.
+    QFile keyFile(dir.filePath("firmware.key"));
+    ASSERT_TRUE(keyFile.open(QIODevice::WriteOnly));
+    keyFile.write("5ac3178e29f064b1\n");
+    keyFile.close();
+    ASSERT_TRUE(upload->loadFile(file));
+    const PreparedFirmware fromKeyFile = upload->firmware();
+    upload->useDemoKey(true);
+    ASSERT_TRUE(upload->loadFile(file));
+    EXPECT_EQ(upload->firmware().frames, fromKeyFile.frames);
+    upload->useDemoKey(false);
+
+    // The environment comes first; a malformed key is named, not used.
+    qputenv("CORVANTA_FIRMWARE_KEY", "5AC3178E29F064");
+    messages.messages.clear();
+    EXPECT_FALSE(upload->loadFile(file));
+    ASSERT_EQ(messages.messages.size(), 1);
+    EXPECT_TRUE(messages.messages[0].startsWith("A firmware kulcs (CORVANTA_FIRMWARE_KEY)"));
+    qunsetenv("CORVANTA_FIRMWARE_KEY");
+    qputenv("CORVANTA_SETTINGS_FILE", settingsBefore);
 }
 
 TEST_F(FirmwareUploadTest, NothingGoesOutWithoutAGoodFileOrALink) {

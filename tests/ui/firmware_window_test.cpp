@@ -36,7 +36,11 @@ protected:
         link->setMessenger(&messenger);
         link->setInstallerCode("1234");
         window = std::make_unique<FirmwareWindow>(*link);
-        window->setFileChooser([this] { return chosen; });
+        window->upload().useDemoKey(true);
+        window->setFileChooser([this] {
+            ++chooserOpened;
+            return chosen;
+        });
         QObject::connect(&fastClock, &QTimer::timeout, [this] {
             if (link->waiting()) transferTicks->fire();
         });
@@ -68,8 +72,23 @@ protected:
     std::unique_ptr<ModuleLink> link;
     std::unique_ptr<FirmwareWindow> window;
     QString chosen;
+    int chooserOpened = 0;
     QTimer fastClock;
 };
+
+TEST_F(FirmwareWindowTest, WithoutAKeyNoFileIsEvenChosen) {
+    const QByteArray settingsBefore = qgetenv("CORVANTA_SETTINGS_FILE");
+    qputenv("CORVANTA_SETTINGS_FILE", QFile::encodeName(dir.filePath("settings.ini")));
+    qunsetenv("CORVANTA_FIRMWARE_KEY");
+    window->upload().useDemoKey(false);
+    chosen = writeFile(corvanta::testing::gcfText(3));
+    button("btLoad")->click();
+    qputenv("CORVANTA_SETTINGS_FILE", settingsBefore);
+    EXPECT_EQ(chooserOpened, 0);
+    ASSERT_EQ(messenger.texts().size(), 1);
+    EXPECT_TRUE(messenger.texts()[0].contains("CORVANTA_FIRMWARE_KEY")) << messenger.texts()[0].toStdString();
+    EXPECT_FALSE(button("btStart")->isEnabled());
+}
 
 TEST_F(FirmwareWindowTest, StartWaitsForAFileAndTheLink) {
     EXPECT_EQ(window->objectName(), "FormFirmware");

@@ -96,6 +96,8 @@ void FirmwareWindow::setOperationRunning(bool running) {
 }
 
 void FirmwareWindow::btLoadClick() {
+    // Without a key no file can be prepared: said before a file is chosen.
+    if (!upload_.haveKey()) return;
     const QString path = chooseFile();
     if (path.isEmpty()) return;
     if (upload_.loadFile(path)) btStart_->setEnabled(true);

@@ -31,6 +31,7 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTexts_);
 
+    demoFirmwareKey_ = options.demoFirmwareKey;
     link_ = options.transferTicks && options.codeTicks
                 ? std::make_unique<ModuleLink>(std::move(options.transferTicks), std::move(options.codeTicks))
                 : std::make_unique<ModuleLink>();
@@ -94,6 +95,7 @@ void StartUp::createAll() {
         eventList_->activateWindow();
     });
     firmware_ = std::make_unique<FirmwareWindow>(*link_);
+    firmware_->upload().useDemoKey(demoFirmwareKey_);
     // Not modal: the main window stays usable while an upload runs.
     connect(mainWindow_.get(), &MainWindow::firmwareRequested, firmware_.get(), [this] {
         firmware_->show();

@@ -35,6 +35,9 @@ class TransferWindow;
 
 struct StartOptions {
     bool firmware = false;  // show the firmware button
+    // Firmware files are prepared with the simulated module's key (the demo)
+    // instead of the installed one.
+    bool demoFirmwareKey = false;
     QString settingsPath = SettingsFile::defaultPath();
     // Null: message boxes over the main window.
     Messenger* messenger = nullptr;
@@ -89,6 +92,7 @@ public slots:
     void showMainWindow();
 
 private:
+    bool demoFirmwareKey_ = false;
     // Qt's own Hungarian texts ("Igen", "Nem", the file dialogs), so the
     // dialogs speak the program's language.
     QTranslator qtTexts_;
