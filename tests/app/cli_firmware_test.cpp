@@ -41,12 +41,12 @@ TEST(CliFirmware, UploadOnlyAndCheckOnlyEachDoTheirHalf) {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
     const QString file = writeFile(sim, "new.GCF", gcfText(9));
-    CliResult r = runCli({"firmware", file, "--upload-only", "--port", sim.ptyPath(), "--code", "1234"});
+    CliResult r = runCli({"firmware", file, "--upload-only", "--demo-key", "--port", sim.ptyPath(), "--code", "1234"});
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("Az áttöltés sikerült!")));
     EXPECT_FALSE(r.output.contains("CRC")) << r.output.toStdString();
     // The module kept the frames; the check alone completes the update.
-    r = runCli({"firmware", file, "--check-only", "--port", sim.ptyPath(), "--code", "1234"});
+    r = runCli({"firmware", file, "--check-only", "--demo-key", "--port", sim.ptyPath(), "--code", "1234"});
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("A CRC ellenőrzés sikerült.")));
     EXPECT_FALSE(r.output.contains("Keret")) << r.output.toStdString();
