@@ -25,6 +25,12 @@ bool meansNoRoom(int error) { return error == ENOSPC || error == EFBIG || error 
 
 QString FileFailure::describe() const { return path + QStringLiteral(": ") + reason; }
 
+QString saveFailureText(const FileFailure& failure) {
+    return (failure.kind == FileFailure::Kind::DiskFull ? QStringLiteral("Disk full")
+                                                        : QStringLiteral("File access denied")) +
+           u'\n' + failure.describe();
+}
+
 std::optional<FileFailure> checkOutputPath(const QString& path) {
     using Kind = FileFailure::Kind;
     const QFileInfo info(path);

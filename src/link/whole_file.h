@@ -39,6 +39,11 @@ std::optional<FileFailure> checkOutputPath(const QString& path);
 // Writes `bytes` as the whole new content of `path`.
 std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray& bytes);
 
+// What a window says when a save failed: "Disk full" or "File access
+// denied", the texts installers have always seen, then the path and the
+// system's reason on a line of their own.
+QString saveFailureText(const FileFailure& failure);
+
 // Reads a regular file of at most `maxBytes`. A larger one is refused, or
 // with Longer::CutOff taken by its first `maxBytes`; either way no more than
 // that is ever read.

@@ -12,7 +12,6 @@ namespace {
 const QString kNotFound = QStringLiteral("File not found");
 const QString kAccessDenied = QStringLiteral("File access denied");
 const QString kShortFile = QStringLiteral("Read beyond end of file");
-const QString kDiskFull = QStringLiteral("Disk full");
 
 QString withDetail(const QString& text, const FileFailure& failure) {
     return text + u'\n' + failure.describe();
@@ -34,9 +33,7 @@ std::optional<QString> loadParameterFile(const QString& path, ParameterImage& im
 
 std::optional<QString> saveParameterFile(const QString& path, const ParameterImage& image) {
     const QByteArray bytes(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
-    if (auto failure = writeWholeFile(path, bytes))
-        return withDetail(failure->kind == FileFailure::Kind::DiskFull ? kDiskFull : kAccessDenied,
-                          *failure);
+    if (auto failure = writeWholeFile(path, bytes)) return saveFailureText(*failure);
     return std::nullopt;
 }
 

@@ -1,0 +1,105 @@
+#include "ui/service/status_chart.h"
+
+#include <QDateTime>
+#include <QtCharts/QChart>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+#include "service/status_series.h"
+
+namespace corvanta {
+
+namespace {
+
+// A new plot spans at least this much time, so the first points do not
+// stretch across the whole width.
+constexpr qint64 kShortestSpanMs = 60 * 1000;
+constexpr double kLevelTop = 32;
+
+}  // namespace
+
+StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
+    setObjectName("StatusChart");
+    setRenderHint(QPainter::Antialiasing);
+    auto* chart = new QChart;
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setFont(small);
+
+    const char* const names[kCurves] = {"GSM térerő", "Hőmérséklet (C°)", "Akkumulátor (V)", "Kapcsok (V)"};
+    for (int c = 0; c < kCurves; ++c) {
+        curves_[c] = new QLineSeries(chart);
+        curves_[c]->setName(QString::fromUtf8(names[c]));
+        chart->addSeries(curves_[c]);
+    }
+
+    timeAxis_ = new QDateTimeAxis(chart);
+    timeAxis_->setFormat(QStringLiteral("HH:mm"));
+    timeAxis_->setTickCount(7);
+    levelAxis_ = new QValueAxis(chart);
+    levelAxis_->setRange(0, kLevelTop);
+    levelAxis_->setTickCount(5);
+    levelAxis_->setLabelFormat(QStringLiteral("%d"));
+    levelAxis_->setTitleText(QStringLiteral("GSM / V"));
+    temperatureAxis_ = new QValueAxis(chart);
+    temperatureAxis_->setRange(0, 40);
+    temperatureAxis_->setTickCount(5);
+    temperatureAxis_->setLabelFormat(QStringLiteral("%d"));
+    temperatureAxis_->setTitleText(QStringLiteral("C°"));
+    for (QAbstractAxis* axis : {static_cast<QAbstractAxis*>(timeAxis_), static_cast<QAbstractAxis*>(levelAxis_),
+                                static_cast<QAbstractAxis*>(temperatureAxis_)}) {
+        axis->setLabelsFont(small);
+        axis->setTitleFont(small);
+    }
+    chart->addAxis(timeAxis_, Qt::AlignBottom);
+    chart->addAxis(levelAxis_, Qt::AlignLeft);
+    chart->addAxis(temperatureAxis_, Qt::AlignRight);
+    for (int c = 0; c < kCurves; ++c) {
+        curves_[c]->attachAxis(timeAxis_);
+        curves_[c]->attachAxis(c == Temperature ? temperatureAxis_ : levelAxis_);
+    }
+    setChart(chart);
+    showSeries(StatusSeries());
+}
+
+void StatusChart::showSeries(const StatusSeries& series) {
+    // At most an hour of one frame a second: redrawing every curve from the
+    // store is cheap and can never drift from it.
+    QList<QPointF> points[kCurves];
+    for (auto& list : points) list.reserve(qsizetype(series.samples().size()));
+    double coldest = 0, warmest = 0;
+    bool anyTemperature = false;
+    for (const StatusSample& s : series.samples()) {
+        const double t = double(s.timeMs);
+        points[Gsm].append({t, double(s.gsmLevel)});
+        points[Terminal].append({t, s.terminalTenths / 10.0});
+        if (s.batteryTenths) points[Battery].append({t, *s.batteryTenths / 10.0});
+        if (s.temperature) {
+            const double degrees = *s.temperature;
+            coldest = anyTemperature ? std::min(coldest, degrees) : degrees;
+            warmest = anyTemperature ? std::max(warmest, degrees) : degrees;
+            anyTemperature = true;
+            points[Temperature].append({t, degrees});
+        }
+    }
+    for (int c = 0; c < kCurves; ++c) curves_[c]->replace(points[c]);
+
+    const qint64 first = series.empty() ? QDateTime::currentMSecsSinceEpoch() : series.samples().front().timeMs;
+    const qint64 last = series.empty() ? first : series.samples().back().timeMs;
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first),
+                        QDateTime::fromMSecsSinceEpoch(std::max(last, first + kShortestSpanMs)));
+    // Whole tens around the readings, at least 0..40 for room temperature.
+    const double low = anyTemperature ? std::floor(std::min(coldest - 2, 0.0) / 10) * 10 : 0;
+    const double high = anyTemperature ? std::ceil(std::max(warmest + 2, 40.0) / 10) * 10 : 40;
+    temperatureAxis_->setRange(low, high);
+}
+
+}  // namespace corvanta
