@@ -38,4 +38,15 @@ SlotDisplay slotDisplay(std::uint8_t b) {
     return d;
 }
 
+std::string radioSlotName(int slot) {
+    using namespace radio_layout;
+    const int inputs = int(kSensorBSlot - kSensorASlot);
+    if (slot < int(kSensorASlot) || slot >= int(kSlotCount)) return {};
+    if (slot < int(kRemoteSlot)) {
+        const char* sensor = slot < int(kSensorBSlot) ? "'A'" : "'B'";
+        return "IN" + std::to_string(slot % inputs + 1) + " " + sensor + " szenzor";
+    }
+    return std::to_string(slot - int(kRemoteSlot) + 1) + ". felhasználó távvezérlője";
+}
+
 }  // namespace corvanta

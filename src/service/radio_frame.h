@@ -60,4 +60,8 @@ struct SlotDisplay {
 
 SlotDisplay slotDisplay(std::uint8_t slotByte);
 
+// Which device a slot (0..35) holds, in UTF-8, as the teaching question
+// names it: "IN6 'A' szenzor", "3. felhasználó távvezérlője".
+std::string radioSlotName(int slot);
+
 }  // namespace corvanta

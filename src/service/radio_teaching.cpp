@@ -6,6 +6,7 @@
 #include "link/messenger.h"
 #include "link/module_link.h"
 #include "link/tick_source.h"
+#include "service/radio_frame.h"
 
 namespace corvanta {
 
@@ -15,6 +16,7 @@ constexpr const char* kRefused =
     "A rádiós eszközök tanítása és törlése telefonos kapcsolaton keresztül nem engedélyezett, "
     "csak közvetlen soros kapcsolat esetén";
 constexpr const char* kTeachQuestion = "Biztosan el szeretné indítani a tanítást?";
+constexpr const char* kTeachSlotPrefix = "Tanítás helye: ";
 constexpr const char* kDeleteQuestion =
     "A rádiós eszközök törlése után egyesével újra kell tanítania mindegyiket. Törli az eszközöket?";
 constexpr const char* kDeleteAgainQuestion = "Biztosan törölni szeretné az összes rádiós eszközt?";
@@ -81,7 +83,10 @@ bool RadioTeaching::teach(int slot) {
     }
     // No other exchange with the module runs between the pauses.
     ModuleLink::Conversation conversation(link_);
-    if (!conversation || !confirm(kTeachQuestion)) return false;
+    // The question names the slot: a press on the wrong one of 36 look-alike
+    // buttons would otherwise only show once the device answers there.
+    const std::string question = std::string(kTeachQuestion) + "\n" + kTeachSlotPrefix + radioSlotName(slot);
+    if (!conversation || !confirm(question.c_str())) return false;
     pause(kTeachPause);
     link_.sendCodedCommand(teachCommand(slot));
     pause(kTeachPause);

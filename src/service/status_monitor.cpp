@@ -89,7 +89,8 @@ void StatusMonitor::message(const char* utf8Text) {
     if (link_.messenger()) link_.messenger()->showMessage(QString::fromUtf8(utf8Text));
 }
 
-StatusMonitor::StopOutcome StatusMonitor::stopAlarms(const StatusSink& status) {
+StatusMonitor::StopOutcome StatusMonitor::stopAlarms(const StatusSink& status,
+                                                     const std::function<void(bool)>& running) {
     if (refuseIfBusy()) return StopOutcome::Busy;
     Messenger* messenger = link_.messenger();
     if (!messenger || !messenger->askYesNo(QString::fromUtf8(texts::kAlarmStopQuestion)))
@@ -98,14 +99,16 @@ StatusMonitor::StopOutcome StatusMonitor::stopAlarms(const StatusSink& status) {
         message(texts::kNoLink);
         return StopOutcome::NoLink;
     }
-    BusyScope running(busy_);
+    BusyScope busy(busy_);
     // Held from the first "RSTP": no other conversation and no periodic
     // login, whose "PWDOK" would pass for the module's confirmation.
     ModuleLink::Conversation conversation(link_);
     if (!conversation) return StopOutcome::Busy;
+    if (running) running(true);
     status(QString::fromUtf8(texts::kAlarmStopRunning));
 
     auto finish = [&](StopOutcome outcome) {
+        if (running) running(false);
         status(QString());
         pollPause_ = 0;
         return outcome;

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "link/coded_command.h"
@@ -45,8 +46,10 @@ public:
     bool busy() const { return busy_; }
 
     // The alarm stop: asks, pauses the poll, sends "RSTP" three times and
-    // waits 6 s for the answer to the last one; shows the outcome.
-    StopOutcome stopAlarms(const StatusSink& status);
+    // waits 6 s for the answer to the last one; shows the outcome. `running`
+    // hears true once the stop is under way (after the question) and false
+    // when it is over, so the window greys its button only then.
+    StopOutcome stopAlarms(const StatusSink& status, const std::function<void(bool)>& running = {});
     // Pauses the poll, logs in once without waiting, then loadModuleNames.
     // True when the names were replaced.
     bool loadZoneNames(const StatusSink& status);

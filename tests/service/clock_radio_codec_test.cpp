@@ -99,3 +99,13 @@ TEST(RadioFrame, SlotByteShowsTextAndColour) {
     EXPECT_EQ(slotDisplay(0x87), (SlotDisplay{"Tanulás", C::Blue}));
     EXPECT_EQ(slotDisplay(0x8C), (SlotDisplay{"<7V", C::Yellow}));
 }
+
+TEST(RadioFrame, SlotNamesFollowTheInputsThenTheUsers) {
+    EXPECT_EQ(radioSlotName(0), "IN1 'A' szenzor");
+    EXPECT_EQ(radioSlotName(11), "IN12 'A' szenzor");
+    EXPECT_EQ(radioSlotName(12), "IN1 'B' szenzor");
+    EXPECT_EQ(radioSlotName(23), "IN12 'B' szenzor");
+    EXPECT_EQ(radioSlotName(24), "1. felhasználó távvezérlője");
+    EXPECT_EQ(radioSlotName(35), "12. felhasználó távvezérlője");
+    EXPECT_EQ(radioSlotName(36), "");
+}

@@ -184,7 +184,8 @@ TEST_F(ServiceLinkTest, TeachSendsTheSlotCharacterBetweenTwoPausesOfThePoll) {
     std::vector<int> pauseAtTicks;
     QObject::connect(rfTicks, &TickSource::tick, [&] { pauseAtTicks.push_back(radio->rfPause()); });
     EXPECT_TRUE(radio->teach(10));  // btTeachA11
-    EXPECT_EQ(questionsOf(messenger), QStringList({"Biztosan el szeretné indítani a tanítást?"}));
+    EXPECT_EQ(questionsOf(messenger),
+              QStringList({"Biztosan el szeretné indítani a tanítást?\nTanítás helye: IN11 'A' szenzor"}));
     EXPECT_EQ(count("TRF:" + kCode), 1);
     EXPECT_EQ(count("RPWF"), 0);  // held for the whole teach
     EXPECT_EQ(pauseAtTicks, (std::vector<int>{1, 1}));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 #include "link/messenger.h"
@@ -23,6 +24,8 @@ public:
     QStringList questions;     // texts of the questions
     std::vector<Shown> shown;  // messages and questions in turn, with captions
     bool answerYes = true;
+    // Runs while a question is up, to look at the windows behind it.
+    std::function<void()> whileAsking;
 
     void showMessage(const QString& text, const QString& caption = {}) override {
         messages << text;
@@ -31,6 +34,7 @@ public:
     bool askYesNo(const QString& text, const QString& caption = {}) override {
         questions << text;
         shown.push_back({text, caption});
+        if (whileAsking) whileAsking();
         return answerYes;
     }
 

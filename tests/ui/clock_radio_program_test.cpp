@@ -139,7 +139,8 @@ TEST_F(ClockRadioTest, RadioButtonSwapsTheLoginForTheRadioPollWhileItsWindowIsOp
     EXPECT_TRUE(checked);
     EXPECT_FALSE(radio()->teaching().polling());
     EXPECT_TRUE(program->link().codeTimerEnabled());
-    EXPECT_EQ(messenger.texts(), QStringList({"Biztosan el szeretné indítani a tanítást?"}));
+    EXPECT_EQ(messenger.texts(),
+              QStringList({"Biztosan el szeretné indítani a tanítást?\nTanítás helye: IN11 'A' szenzor"}));
 
     // Found off: closing the window leaves it off.
     program->link().setCodeTimerEnabled(false);

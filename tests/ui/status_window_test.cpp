@@ -192,6 +192,26 @@ TEST_F(StatusWindowTest, EachPartitionButtonSendsItsOwnCommandAtOnce) {
     EXPECT_TRUE(messages.texts().isEmpty());
 }
 
+TEST_F(StatusWindowTest, AlarmStopGreysItsButtonOnlyOnceTheQuestionWasAnsweredYes) {
+    ASSERT_TRUE(link->serialConnect());
+    auto* button = find<QPushButton>("btSotpAllAlarm");
+    std::vector<bool> enabledWhileAsking;
+    messages.whileAsking = [&] { enabledWhileAsking.push_back(button->isEnabled()); };
+    bool greyedWhileRunning = false;
+    QObject::connect(find<QStatusBar>("StatusBar1"), &QStatusBar::messageChanged, [&](const QString& m) {
+        if (!m.isEmpty()) greyedWhileRunning = !button->isEnabled();
+    });
+    messages.answerYes = false;
+    button->click();
+    messages.answerYes = true;
+    window->monitor().setPolling(true);
+    clickRunning("btSotpAllAlarm");
+    EXPECT_EQ(enabledWhileAsking, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(greyedWhileRunning);
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(messages.messages, QStringList{"Riasztási események leállítva!"});
+}
+
 TEST_F(StatusWindowTest, BlankZoneNamesKeepTheInputCaptionOnEveryShow) {
     ModuleNames::Source blocks{};
     blocks[183 + 20 * 2] = 'K';  // zone 3 "K", every other name all zero

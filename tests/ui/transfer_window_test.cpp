@@ -106,6 +106,35 @@ TEST_F(TransferWindowTest, FileOpenPaintsGreenAndCancelLeavesSilver) {
     EXPECT_EQ(program->image()[2047], 0x5A);
 }
 
+TEST_F(TransferWindowTest, EditsKeptNowhereElseAreAskedAboutBeforeTheyAreLostAndOnlyThen) {
+    const QString path = settingsDir.filePath(QStringLiteral("copy.CD2"));
+    transfer()->setFileChooser([&](bool) { return path; });
+    transfer()->setEditorOpener([](ParameterImage& image) { ++image[100]; });  // a confirmed edit
+    click(transfer(), "btSave");
+    click(transfer(), "btOpen");  // nothing to lose yet
+    click(transfer(), "btEdit");
+    click(transfer(), "btSave");  // kept in the file from now on
+    click(transfer(), "btOpen");
+    EXPECT_TRUE(messenger.questions.isEmpty());
+
+    click(transfer(), "btEdit");
+    messenger.answerYes = false;
+    click(transfer(), "btRead");  // no link: the read only says so
+    click(transfer(), "btOpen");
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    main()->close();
+    EXPECT_TRUE(main()->isVisible());
+    EXPECT_EQ(messenger.questions, QStringList(3, QStringLiteral("Az el nem mentett módosítások elvesznek. Folytatja?")));
+    EXPECT_EQ(program->image()[100], 2);
+
+    messenger.answerYes = true;
+    click(transfer(), "btRead");
+    EXPECT_EQ(messenger.questions.size(), 4);
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+    EXPECT_FALSE(program->unsavedEdits().pending());
+}
+
 TEST_F(TransferWindowTest, EditButtonOpensTheEditorOnTheProgramsImage) {
     ParameterImage* opened = nullptr;
     transfer()->setEditorOpener([&](ParameterImage& image) { opened = &image; });

@@ -21,6 +21,7 @@
 #include "ui/main/program_version.h"
 #include "ui/main/traffic_log_window.h"
 #include "ui/main/transfer_window.h"
+#include "ui/main/unsaved_edits.h"
 
 namespace corvanta {
 
@@ -335,6 +336,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (unsaved_ && !unsaved_->confirmLoss(&messenger_)) {
+        event->ignore();
+        return;
+    }
     // A dial in progress stops waiting; the program ends.
     modem_->cancelWaits();
     QMainWindow::closeEvent(event);

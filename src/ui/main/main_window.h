@@ -24,6 +24,7 @@ class PortChooser;
 class TickSource;
 class TrafficLogWindow;
 class TransferWindow;
+class UnsavedEdits;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -43,6 +44,8 @@ public:
     void setPortChooser(PortChooser* chooser) { chooser_ = chooser; }
     void setTrafficLog(TrafficLogWindow* log);
     void setTransferWindow(TransferWindow* window) { transfer_ = window; }
+    // Kilépés asks before edits kept nowhere else are lost.
+    void setUnsavedEdits(UnsavedEdits* edits) { unsaved_ = edits; }
 
     // Captions that are set once every window exists.
     void applyStartCaptions();
@@ -93,6 +96,7 @@ private:
     QPointer<PortChooser> chooser_;
     QPointer<TrafficLogWindow> trafficLog_;
     QPointer<TransferWindow> transfer_;
+    UnsavedEdits* unsaved_ = nullptr;
 
     QPushButton* buttonSelectSerial_;
     QLabel* panel1_;

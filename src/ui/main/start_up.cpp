@@ -85,6 +85,8 @@ void StartUp::createAll() {
         textWindow_->showListing(exportEditorSettings(*editor_, image));
     });
     transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
+    transfer_->setUnsavedEdits(&unsaved_);
+    mainWindow_->setUnsavedEdits(&unsaved_);
     eventList_ = std::make_unique<EventListWindow>(*link_, moduleNames_);
 
     mainWindow_->setTrafficLog(trafficLog_.get());

@@ -15,6 +15,7 @@
 #include "link/settings_file.h"
 #include "params/parameter_image.h"
 #include "service/module_names_load.h"
+#include "ui/main/unsaved_edits.h"
 #include "ui/widgets/dialog_messenger.h"
 
 namespace corvanta {
@@ -63,6 +64,8 @@ public:
 
     ModuleLink& link() { return *link_; }
     ParameterImage& image() { return image_; }
+    // Whatever replaces the image or ends the program asks this first.
+    UnsavedEdits& unsavedEdits() { return unsaved_; }
     PortDiscovery& discovery() { return discovery_; }
     Messenger& messenger() { return *messenger_; }
 
@@ -97,6 +100,7 @@ private:
     // dialogs speak the program's language.
     QTranslator qtTexts_;
     ParameterImage image_{};
+    UnsavedEdits unsaved_{image_};
     PortDiscovery discovery_;
     std::unique_ptr<ModuleLink> link_;
     ModuleNamesStore moduleNames_;

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "link/module_link.h"
+#include "ui/main/unsaved_edits.h"
 #include "ui/widgets/escape_closes.h"
 
 namespace corvanta {
@@ -19,7 +21,7 @@ constexpr const char* kFileSuffix = "CD2";
 }  // namespace
 
 TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget* parent)
-    : QWidget(parent, Qt::Window), image_(image), transfer_(link, image, *this) {
+    : QWidget(parent, Qt::Window), link_(link), image_(image), transfer_(link, image, *this) {
     setObjectName("FormDownload");
     setWindowTitle(QStringLiteral("GSM-Corvanta paraméterbeállítás"));
 
@@ -130,21 +132,36 @@ void TransferWindow::setOperationRunning(bool running) {
     for (QPushButton* button : lockedWhileRunning_) button->setEnabled(!running);
 }
 
-void TransferWindow::btReadClick() { transfer_.read(); }
+bool TransferWindow::mayReplaceImage() { return !unsaved_ || unsaved_->confirmLoss(link_.messenger()); }
+
+void TransferWindow::imageKept() {
+    if (unsaved_) unsaved_->markKept();
+}
+
+void TransferWindow::btReadClick() {
+    // Without a link the read only says so; nothing is lost to ask about.
+    if (link_.linkConnected() && !mayReplaceImage()) return;
+    if (transfer_.read()) imageKept();
+}
+
 void TransferWindow::btCompareClick() { transfer_.compare(); }
-void TransferWindow::btWriteClick() { transfer_.write(); }
+
+void TransferWindow::btWriteClick() {
+    if (transfer_.write()) imageKept();
+}
 
 void TransferWindow::btOpenClick() {
+    if (!mayReplaceImage()) return;
     for (int k = 0; k < kBlocks; ++k) paintBlock(k, BlockColour::Silver);
     const QString path = chooseFile(false);
     if (path.isEmpty()) return;
-    transfer_.openFile(path);
+    if (transfer_.openFile(path)) imageKept();
 }
 
 void TransferWindow::btSaveClick() {
     const QString path = chooseFile(true);
     if (path.isEmpty()) return;
-    transfer_.saveFile(path);
+    if (transfer_.saveFile(path)) imageKept();
 }
 
 void TransferWindow::btEditClick() {

@@ -22,6 +22,7 @@ class QPushButton;
 namespace corvanta {
 
 class ModuleLink;
+class UnsavedEdits;
 
 class TransferWindow : public QWidget, public TransferView {
     Q_OBJECT
@@ -42,6 +43,9 @@ public:
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
     void setEditorOpener(EditorOpener opener) { editorOpener_ = std::move(opener); }
     void setExporter(Exporter exporter) { exporter_ = std::move(exporter); }
+    // Asked before a read or an opened file replaces edits kept nowhere
+    // else; told when the image is kept in the module or a file.
+    void setUnsavedEdits(UnsavedEdits* edits) { unsaved_ = edits; }
 
     QColor indicatorColour(int block) const;
 
@@ -63,8 +67,14 @@ public slots:
 private:
     QPushButton* addButton(const char* name, const QString& caption);
     QString chooseFile(bool forSaving);
+    // False when the user would rather keep the edits.
+    bool mayReplaceImage();
+    // The image now is what the module or a file holds.
+    void imageKept();
 
+    ModuleLink& link_;
     ParameterImage& image_;
+    UnsavedEdits* unsaved_ = nullptr;
     ParameterTransfer transfer_;
     std::array<QLabel*, kBlocks> indicators_{};
     std::vector<QPushButton*> lockedWhileRunning_;

@@ -139,6 +139,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
         return;
     }
     startUp.image() = image;
+    startUp.unsavedEdits().markKept();
 
     startUp.splash()->show();
     save(startUp.splash(), dir, QStringLiteral("splash"));

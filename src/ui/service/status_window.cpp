@@ -383,9 +383,8 @@ void StatusWindow::btLoadZoneNamesClick() {
 }
 
 void StatusWindow::btSotpAllAlarmClick() {
-    btSotpAllAlarm_->setEnabled(false);
-    monitor_.stopAlarms([this](const QString& text) { statusText(text); });
-    btSotpAllAlarm_->setEnabled(true);
+    monitor_.stopAlarms([this](const QString& text) { statusText(text); },
+                        [this](bool running) { btSotpAllAlarm_->setEnabled(!running); });
 }
 
 }  // namespace corvanta
