@@ -4,14 +4,21 @@
 
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QTableWidget>
 
 #include <set>
 
 #include "ui/main/firmware_window.h"
 #include "ui/main/splash_window.h"
 #include "ui/main/text_window.h"
+#include "ui/editor/on_off_mode_window.h"
+#include "ui/editor/parameter_editor.h"
+#include "ui/service/clock_window.h"
 #include "ui/service/event_list_window.h"
+#include "ui/service/radio_window.h"
+#include "ui/service/status_window.h"
 
 namespace corvanta::testing {
 namespace {
@@ -82,6 +89,50 @@ TEST_F(MainWindowTest, EscapeClosesTheToolWindows) {
         EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
     }
     EXPECT_EQ(find(main(), "btDetails")->text(), ">>");  // as its own close button leaves it
+}
+
+// A laptop of 1366 x 768 with a title bar and a panel leaves 1366 x 700.
+TEST_F(MainWindowTest, EveryWindowFitsALaptopScreen) {
+    const QSize screen(1366, 700);
+    program->editor()->present(program->image());
+    // The status monitor keeps its size with a live chart in it too.
+    auto* chart = new QWidget;
+    chart->setMinimumSize(300, 300);
+    program->statusWindow()->addChart(chart);
+    const std::vector<QWidget*> windows{
+        main(), transfer(), program->trafficLog(), program->eventListWindow(), program->textWindow(),
+        program->firmwareWindow(), program->statusWindow(), program->clockWindow(), program->radioWindow(),
+        program->portChooser(), program->editor()->modeWindow(), program->splash()};
+    for (QWidget* w : windows) {
+        w->show();
+        QApplication::processEvents();
+        w->adjustSize();
+        EXPECT_LE(w->width(), screen.width()) << w->objectName().toStdString();
+        EXPECT_LE(w->height(), screen.height()) << w->objectName().toStdString();
+        w->hide();
+    }
+    EXPECT_LE(program->editor()->width(), 1280);
+    EXPECT_LE(program->editor()->height(), screen.height());
+    program->editor()->discard();
+}
+
+TEST_F(MainWindowTest, WindowsOfAListOrATextGrowTheirListWithTheWindow) {
+    const std::vector<std::pair<QWidget*, QWidget*>> windows{
+        {program->eventListWindow(), program->eventListWindow()->findChild<QTableWidget*>("acgEvSh")},
+        {program->trafficLog(), program->trafficLog()->findChild<QPlainTextEdit*>("RxMemo")},
+        {program->textWindow(), program->textWindow()->findChild<QPlainTextEdit*>("Memo1")},
+        {program->statusWindow(), program->statusWindow()->findChild<QPlainTextEdit*>("Memo1")}};
+    for (auto [window, list] : windows) {
+        ASSERT_NE(list, nullptr) << window->objectName().toStdString();
+        window->show();
+        QApplication::processEvents();
+        const QSize before = list->size();
+        window->resize(window->size() + QSize(200, 150));
+        QApplication::processEvents();
+        EXPECT_GT(list->width(), before.width()) << window->objectName().toStdString();
+        EXPECT_GT(list->height(), before.height()) << window->objectName().toStdString();
+        window->hide();
+    }
 }
 
 TEST_F(MainWindowTest, StatusLineClickShowsTheCaption) {

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,14 +39,17 @@ public:
     bool askYesNo(const QString&, const QString&) override { return true; }
 };
 
-void save(QWidget* w, const QString& dir, const QString& name) {
-    QApplication::processEvents();
-    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-    if (!w->grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else
-        std::printf("%s\n", qPrintable(path));
+struct Largest {
+    QSize size;
+    QString name;
+};
+
+Largest& largest() {
+    static Largest shot;
+    return shot;
 }
+
+void save(QWidget* w, const QString& dir, const QString& name) { saveScreenshot(w, dir, name); }
 
 void click(QWidget* window, const char* button) {
     if (auto* b = window->findChild<QPushButton*>(QString::fromLatin1(button))) b->click();
@@ -124,6 +126,23 @@ void shootFirmware(StartUp& startUp, const QString& dir) {
 }
 
 }  // namespace
+
+void saveScreenshot(QWidget* w, const QString& dir, const QString& name) {
+    QApplication::processEvents();
+    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+    if (!w->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return;
+    }
+    std::printf("%s  %dx%d\n", qPrintable(path), w->width(), w->height());
+    Largest& l = largest();
+    if (w->width() * w->height() > l.size.width() * l.size.height()) l = {w->size(), name};
+}
+
+void printLargestScreenshot() {
+    const Largest& l = largest();
+    std::printf("largest client area: %dx%d (%s)\n", l.size.width(), l.size.height(), qPrintable(l.name));
+}
 
 void shootProgramWindows(const QString& dir, ParameterImage& image) {
     QTemporaryDir settings;

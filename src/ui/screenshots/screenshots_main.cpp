@@ -21,12 +21,7 @@
 namespace corvanta {
 namespace {
 
-void save(QWidget* w, const QString& dir, const QString& name) {
-  QApplication::processEvents();
-  const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
-  if (!w->grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-  else std::printf("%s\n", qPrintable(path));
-}
+void save(QWidget* w, const QString& dir, const QString& name) { saveScreenshot(w, dir, name); }
 
 // Values that fill every kind of control, for when no image is given.
 ParameterImage demoImage() {
@@ -115,5 +110,6 @@ int main(int argc, char** argv) {
   QDir().mkpath(dir);
   const std::vector<std::function<void(const QString&, ParameterImage&)>> windows{shootEditor, shootModeWindow, shootProgramWindows};
   for (const auto& shoot : windows) shoot(dir, image);
+  printLargestScreenshot();
   return 0;
 }

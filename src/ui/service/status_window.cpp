@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTextCursor>
@@ -27,6 +28,9 @@ namespace {
 
 constexpr int kGsmMax = 31;
 constexpr int kInputColumns = 6;
+// The message box never shrinks below a few lines of a message.
+constexpr int kMessagesMinWidth = 300;
+constexpr int kMessagesMinHeight = 120;
 
 const char* const kAccuHint =
     "Utoljára mért valós akku-feszültség   /   Pillanatnyi feszültség a kapcsokon (töltés esetén a "
@@ -217,45 +221,70 @@ StatusWindow::StatusWindow(ModuleLink& link, ModuleNamesStore& names, std::uniqu
     connect(&link_, &ModuleLink::eventFrameReceived, this, &StatusWindow::showEventFrame);
     connect(&link_, &ModuleLink::statusMessageReceived, this, &StatusWindow::addStatusMessage);
 
-    auto* gsmRow = new QHBoxLayout;
-    gsmRow->addWidget(lbGSMpower);
-    gsmRow->addWidget(lbGSMpowVal_);
-    auto* tempRow = new QHBoxLayout;
-    tempRow->addWidget(lbTelTemp);
-    tempRow->addWidget(lbTempVal_, 1);
-    auto* p1Row = new QHBoxLayout;
-    p1Row->addWidget(btP1OFF);
-    p1Row->addWidget(btP1ON);
-    auto* p2Row = new QHBoxLayout;
-    p2Row->addWidget(btP2OFF);
-    p2Row->addWidget(btP2ON);
-    auto* side = new QVBoxLayout;
-    side->addLayout(gsmRow);
-    side->addWidget(pbTerero_);
-    side->addLayout(tempRow);
-    side->addSpacing(8);
-    side->addWidget(btLoadZoneNames_);
-    side->addWidget(btClearMsg);
-    side->addWidget(btSotpAllAlarm_);
-    side->addLayout(p1Row);
-    side->addLayout(p2Row);
-    side->addStretch();
-    side->addWidget(btClose);
+    // Two columns, so that the window fits a laptop screen of 768 lines: on
+    // the left what has a fixed size (inputs, outputs, the eight events, the
+    // buttons), on the right the readings and the message box, which grows
+    // with the window. The right column is a splitter so that a live chart
+    // can stand above the messages without making the window taller.
+    auto* service = new QHBoxLayout;
+    service->addWidget(btLoadZoneNames_);
+    service->addWidget(btSotpAllAlarm_);
+    service->addStretch();
+    auto* partitions = new QHBoxLayout;
+    partitions->addWidget(btP1OFF);
+    partitions->addWidget(btP1ON);
+    partitions->addSpacing(12);
+    partitions->addWidget(btP2OFF);
+    partitions->addWidget(btP2ON);
+    partitions->addStretch();
+    partitions->addWidget(btClose);
+    auto* commands = new QVBoxLayout;
+    commands->addLayout(service);
+    commands->addLayout(partitions);
+    auto* left = new QVBoxLayout;
+    left->addWidget(groupBoxInputs);
+    left->addWidget(groupBoxOutputs);
+    left->addWidget(lbLast8Event);
+    left->addWidget(acgEvSh_);
+    left->addStretch();
+    left->addLayout(commands);
 
-    auto* messages = new QVBoxLayout;
+    auto* readings = new QGridLayout;
+    readings->addWidget(lbGSMpower, 0, 0);
+    readings->addWidget(lbGSMpowVal_, 0, 1);
+    readings->addWidget(pbTerero_, 0, 2);
+    readings->addWidget(lbTelTemp, 1, 0);
+    readings->addWidget(lbTempVal_, 1, 1, 1, 2);
+    readings->setColumnStretch(2, 1);
+    auto* messagesPane = new QWidget(this);
+    messagesPane->setObjectName("MessagesPane");
+    auto* messages = new QVBoxLayout(messagesPane);
+    messages->setContentsMargins(0, 0, 0, 0);
     messages->addWidget(lbStateMessages);
     messages->addWidget(memo1_, 1);
-    auto* lower = new QHBoxLayout;
-    lower->addLayout(messages, 1);
-    lower->addLayout(side);
+    messages->addWidget(btClearMsg, 0, Qt::AlignRight);
+    side_ = new QSplitter(Qt::Vertical, this);
+    side_->setObjectName("SideSplitter");
+    side_->setChildrenCollapsible(false);
+    side_->addWidget(messagesPane);
+    auto* right = new QVBoxLayout;
+    right->addLayout(readings);
+    right->addWidget(side_, 1);
 
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addSpacing(6);
+    columns->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(groupBoxInputs);
-    layout->addWidget(groupBoxOutputs);
-    layout->addWidget(lbLast8Event);
-    layout->addWidget(acgEvSh_);
-    layout->addLayout(lower, 1);
+    layout->addLayout(columns, 1);
     layout->addWidget(statusBar1_);
+    memo1_->setMinimumSize(kMessagesMinWidth, kMessagesMinHeight);
+}
+
+void StatusWindow::addChart(QWidget* chart) {
+    side_->insertWidget(0, chart);
+    side_->setStretchFactor(0, 1);
+    side_->setStretchFactor(1, 1);
 }
 
 StatusWindow::~StatusWindow() = default;

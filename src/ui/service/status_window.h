@@ -17,6 +17,7 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 class QStatusBar;
 class QTableWidget;
 
@@ -49,6 +50,10 @@ public:
 
     // Input headers: the zone names read from the module, or "IN1" .. "IN12".
     void refreshInputCaptions();
+
+    // A live chart above the message box; the two share the right column's
+    // height, so the window keeps its size.
+    void addChart(QWidget* chart);
 
 public slots:
     void btLoadZoneNamesClick();
@@ -88,6 +93,7 @@ private:
     QPushButton* btLoadZoneNames_;
     QPushButton* btSotpAllAlarm_;
     QStatusBar* statusBar1_;
+    QSplitter* side_;
 };
 
 }  // namespace corvanta
