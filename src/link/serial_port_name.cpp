@@ -43,7 +43,10 @@ std::string serialOpenErrorText(SerialOpenProblem problem, std::string_view port
     case SerialOpenProblem::PermissionDenied:
         text += "permission denied. ";
         if (group.empty()) {
-            text += "This user may not use the device; ask the administrator for access.";
+            // The device's group could not be told: name the one serial
+            // ports normally belong to.
+            text += "This user may not use the device; ask the administrator for access "
+                    "(serial ports usually need membership of the group \"dialout\").";
         } else {
             const std::string g(group);
             text += "This user is not in the group \"" + g + "\" that owns the device; add it "

@@ -33,6 +33,9 @@ TEST(SerialOpenError, PermissionTextNamesTheOwningGroup)
     EXPECT_NE(text.find("\"dialout\""), std::string::npos);
     EXPECT_NE(text.find("usermod -aG dialout"), std::string::npos);
     EXPECT_NE(text.find("(system error code: 13)"), std::string::npos);
+    // Without a group to name, the usual one is.
+    EXPECT_NE(serialOpenErrorText(SerialOpenProblem::PermissionDenied, "/dev/ttyS0", "", "", 13).find("\"dialout\""),
+              std::string::npos);
 }
 
 TEST(SerialTransport, MissingDeviceFailsWithAnActionableMessage)
