@@ -60,6 +60,12 @@ TEST_F(MainWindowTest, QtsOwnDialogTextsAreHungarian) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), "&Nem");
 }
 
+TEST_F(MainWindowTest, WindowsCarryTheProgramIconAtMenuAndLargeSizes) {
+    const QList<QSize> sizes = main()->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(48, 48)));
+    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
+}
+
 TEST_F(MainWindowTest, EveryButtonOfTheMainAndTransferWindowsHasAnAltLetterOfItsOwn) {
     for (QWidget* window : {static_cast<QWidget*>(main()), static_cast<QWidget*>(transfer())}) {
         std::set<int> keys;

@@ -1,6 +1,7 @@
 #include "ui/main/start_up.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 
@@ -26,6 +27,12 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     // The name, not the display name: that one would be appended to every
     // window title by some window systems.
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(CORVANTA_APP_ID));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/corvanta/icon-48.png"));
+    icon.addFile(QStringLiteral(":/corvanta/icon-256.png"));
+    QApplication::setWindowIcon(icon);
     // Without the file the buttons stay in English; nothing else depends on it.
     if (qtTexts_.load(QLocale(QLocale::Hungarian), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
