@@ -1,8 +1,10 @@
-// The CLI's JSON reader: whatever text comes in, a refusal says why, and
-// accepted values survive being stored in an image and read out again. Input
-// that is no JSON object is taken as an image: whatever it holds, its values
-// print as JSON that reads back the same, unless it holds a code or a test
-// time the editor would refuse too; then the refusal names that key.
+// The CLI's JSON reader: whatever text comes in, a refusal says why and
+// changes nothing; accepted values are stored exactly as given and read out
+// again the same; the bytes no field covers travel apart from the values.
+// Input that is no JSON object is taken as an image: its values print as JSON
+// that reads back the same, unless it holds a code or a test time the editor
+// would refuse too (then the refusal names that key), and its uncovered bytes
+// come back unchanged.
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,6 +12,7 @@
 #include <algorithm>
 
 #include "app/params_json.h"
+#include "params/image_layout.h"
 #include "params/parameter_codec.h"
 #include "tests/fuzz/fuzz_targets.h"
 
@@ -33,6 +36,12 @@ void checkPrintedReadsBack(const ParameterValues& decoded, bool anyImage) {
     FUZZ_CHECK(printed == decoded);
 }
 
+bool sameUncoveredBytes(const ParameterImage& a, const ParameterImage& b) {
+    for (const layout::ByteRange& r : layout::kPreservedRanges)
+        if (!std::equal(a.begin() + r.first, a.begin() + r.first + r.length, b.begin() + r.first)) return false;
+    return true;
+}
+
 }  // namespace
 
 void paramsJson(Input in) {
@@ -42,6 +51,10 @@ void paramsJson(Input in) {
     if (!doc.isObject()) {
         std::copy_n(in.begin(), std::min(in.size(), kImageSize), image.begin());
         checkPrintedReadsBack(decode(image), true);
+        ParameterImage carried;
+        carried.fill(0x5A);
+        FUZZ_CHECK(!cli::unmappedFromJson(cli::unmappedToJson(image), carried).has_value());
+        FUZZ_CHECK(sameUncoveredBytes(carried, image));
         return;
     }
 
@@ -52,7 +65,18 @@ void paramsJson(Input in) {
         return;
     }
     encode(values, image);
-    checkPrintedReadsBack(decode(image), false);
+    FUZZ_CHECK(decode(image) == values);
+    checkPrintedReadsBack(values, false);
+
+    const QJsonValue unmapped = doc.object().value(cli::kUnmappedKey);
+    if (unmapped.isUndefined()) return;
+    const ParameterImage before = image;
+    const auto unmappedRefusal = cli::unmappedFromJson(unmapped, image);
+    if (unmappedRefusal) {
+        FUZZ_CHECK(image == before && isUtf8(*unmappedRefusal));
+        return;
+    }
+    FUZZ_CHECK(decode(image) == values);
 }
 
 }  // namespace corvanta::fuzz
