@@ -2,9 +2,11 @@
 // process, offscreen. Transfer ticks run a hundred times faster than on the
 // wire.
 
+#include <QFile>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,6 +17,7 @@
 #include "sim/sim_transport.h"
 #include "tests/ui/program_fixture.h"
 #include "tests/support/recording_messenger.h"
+#include "tests/ui/pdf_facts.h"
 #include "ui/service/event_list_window.h"
 
 using namespace corvanta;
@@ -146,6 +149,33 @@ TEST_F(EventListWindowTest, LoadButtonIsOffOnlyWhileALoadRuns) {
     button("btLoadEvents")->click();
     EXPECT_GT(sentWhileOff, 8);
     EXPECT_TRUE(button("btLoadEvents")->isEnabled());
+}
+
+TEST_F(EventListWindowTest, TheListIsKeptAsCsvAndPdfAsItShows) {
+    start();
+    button("btLoadEvents")->click();
+    button("btLoadNames")->click();
+    QTemporaryDir dir;
+    window->reports().setPathChooser(
+        [&](ReportFormat format, const QString&) { return dir.filePath(format == ReportFormat::Csv ? "l.csv" : "l.pdf"); });
+    button("btSaveCsv")->click();
+    QFile csv(dir.filePath("l.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 2);
+    EXPECT_EQ(lines[0], "Sorszám,Időpont,Esemény,Zóna / Felhasználó,T1,T2,T3,T4,S1,S2,S3,S4,Közp,Státusz");
+    EXPECT_EQ(lines[1], "1,03/15 - 23:59,Kikapcs. Part.2,1. Kovács P.,-,-,-,-,-,-,-,-,-,OK.");
+    int shownRows = 0;
+    for (int row = 1; row <= 90; ++row) shownRows += !window->cellText(row, 1).isEmpty();
+    EXPECT_EQ(lines.size(), shownRows + 1);
+
+    button("btSavePdf")->click();
+    QFile pdf(dir.filePath("l.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const PdfFacts facts = pdfFacts(pdf.readAll());
+    EXPECT_GE(facts.pages, 1);
+    EXPECT_EQ(facts.pageSize, QSize(595, 842));
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 TEST_F(EventListWindowTest, NamesLoadedElsewhereRedrawTheList) {

@@ -46,9 +46,19 @@ QString ReportActions::choosePath(ReportFormat format) {
     const QString suffix = QString::fromLatin1(facts.suffix);
     const QString suggested = QDir(lastFolder()).filePath(
         fileStem_ + QDate::currentDate().toString(QStringLiteral("-yyyy-MM-dd.")) + suffix);
-    QString path = chooser_ ? chooser_(format, suggested)
-                            : QFileDialog::getSaveFileName(window_, QStringLiteral("Mentés"), suggested,
-                                                           QString::fromUtf8(facts.filter));
+    QString path;
+    if (chooser_) {
+        path = chooser_(format, suggested);
+    } else {
+        // The dialog adds the suffix itself, so it asks before replacing the
+        // file that is really written.
+        QFileDialog dialog(window_, QStringLiteral("Mentés"), lastFolder(), QString::fromUtf8(facts.filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(suffix);
+        dialog.selectFile(suggested);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            path = dialog.selectedFiles().constFirst();
+    }
     if (path.isEmpty()) return {};
     if (QFileInfo(path).suffix().isEmpty()) path += u'.' + suffix;
     return path;

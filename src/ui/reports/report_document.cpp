@@ -22,6 +22,9 @@ constexpr int kLayoutDpi = 300;
 constexpr double kMarginMm = 15;
 
 double pt(double points) { return points * kLayoutDpi / 72.0; }
+// Borders and padding of a document are lengths at 96 dots per inch, which
+// the layout scales to its device itself.
+double documentLength(double points) { return points * 96 / 72.0; }
 
 QPaintDevice* layoutDevice() {
     static QImage device = [] {
@@ -101,11 +104,11 @@ std::unique_ptr<QTextDocument> listingDocument(const QStringList& lines) {
 std::unique_ptr<QTextDocument> tableDocument(const QStringList& titles, const QList<QStringList>& rows) {
     auto document = newDocument(reportFont(8));
     QTextTableFormat format;
-    format.setBorder(pt(0.5));
+    format.setBorder(documentLength(0.75));  // thinner rules are not drawn
     format.setBorderBrush(Qt::black);
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
-    format.setCellPadding(pt(1.5));
+    format.setCellPadding(documentLength(2));
     format.setHeaderRowCount(1);
     format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     QTextCursor cursor(document.get());

@@ -76,6 +76,10 @@ void shootEventList(StartUp& startUp, const QString& dir) {
     list->btLoadEventsClick();
     list->btLoadNamesClick();
     save(list, dir, QStringLiteral("event_list"));
+    // The list as a PDF, for scripts/screenshots to turn into page pictures.
+    list->reports().setPathChooser(
+        [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("event_list.pdf")); });
+    list->btSavePdfClick();
     list->hide();
 }
 

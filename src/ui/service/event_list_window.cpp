@@ -6,12 +6,16 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "ui/widgets/escape_closes.h"
 
+#include "link/module_link.h"
+#include "service/event_list_export.h"
 #include "service/event_memory_load.h"
 #include "service/module_names_load.h"
+#include "ui/reports/report_document.h"
 
 namespace corvanta {
 
@@ -19,11 +23,10 @@ namespace {
 
 enum Column { Number, Time, Kind, Subject, FirstRoute, Status = FirstRoute + 9 };
 
+static_assert(kEventListColumns == EventListWindow::kColumns);
+
 // Widest texts each column holds, so nothing is cut; the route columns take
 // their one-letter marks under two-letter headers.
-const char* const kHeaders[EventListWindow::kColumns] = {
-    "Sorszám", "Időpont", "Esemény", "Zóna / Felhasználó", "T1", "T2", "T3",
-    "T4",      "S1",      "S2",      "S3",                 "S4", "Közp", "Státusz"};
 const char* const kWidest[EventListWindow::kColumns] = {
     "Sorszám", "12/31 - 23:59", "Zóna takar.vissza", "13. WWWWWWWWWW", "T1", "T2", "T3",
     "T4",      "S1",            "S2",                "S3",             "S4", "Közp", "Státusz"};
@@ -31,7 +34,10 @@ const char* const kWidest[EventListWindow::kColumns] = {
 }  // namespace
 
 EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWidget* parent)
-    : QWidget(parent, Qt::Window), link_(link), names_(names) {
+    : QWidget(parent, Qt::Window),
+      link_(link),
+      names_(names),
+      reports_(this, QStringLiteral("Rövid eseménylista"), QStringLiteral("esemenylista")) {
     setObjectName("FormEventlistShort");
     setWindowTitle(QStringLiteral("GSM-Corvanta  Rövid eseménylista"));
 
@@ -48,7 +54,7 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     const QFontMetrics header = acgEvSh_->horizontalHeader()->fontMetrics();
     int width = 0;
     for (int c = 0; c < kColumns; ++c) {
-        acgEvSh_->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kHeaders[c])));
+        acgEvSh_->setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kEventListTitles[std::size_t(c)])));
         const QString widest = QString::fromUtf8(kWidest[c]);
         const int w = std::max(header.horizontalAdvance(widest), fontMetrics().horizontalAdvance(widest)) + 16;
         acgEvSh_->setColumnWidth(c, w);
@@ -75,9 +81,15 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     btLoadEvents_->setObjectName("btLoadEvents");
     auto* btLoadNames = new QPushButton(QStringLiteral("Zóna / Felhaszn. nevek letöltése"), this);
     btLoadNames->setObjectName("btLoadNames");
+    auto* btSaveCsv = new QPushButton(QStringLiteral("Mentés CSV-be"), this);
+    btSaveCsv->setObjectName("btSaveCsv");
+    auto* btPrint = new QPushButton(QStringLiteral("Nyomtatás"), this);
+    btPrint->setObjectName("btPrint");
+    auto* btSavePdf = new QPushButton(QStringLiteral("Mentés PDF-be"), this);
+    btSavePdf->setObjectName("btSavePdf");
     auto* btClose = new QPushButton(QStringLiteral("Ablak bezárása"), this);
     btClose->setObjectName("btClose");
-    for (QPushButton* b : {btLoadEvents_, btLoadNames, btClose}) {
+    for (QPushButton* b : {btLoadEvents_, btLoadNames, btSaveCsv, btPrint, btSavePdf, btClose}) {
         b->setAutoDefault(false);
         b->setMinimumHeight(b->sizeHint().height() + 6);
     }
@@ -87,6 +99,9 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
 
     connect(btLoadEvents_, &QPushButton::clicked, this, &EventListWindow::btLoadEventsClick);
     connect(btLoadNames, &QPushButton::clicked, this, &EventListWindow::btLoadNamesClick);
+    connect(btSaveCsv, &QPushButton::clicked, this, &EventListWindow::btSaveCsvClick);
+    connect(btPrint, &QPushButton::clicked, this, &EventListWindow::btPrintClick);
+    connect(btSavePdf, &QPushButton::clicked, this, &EventListWindow::btSavePdfClick);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
     closeOnEscape(this, btClose);
     // Names loaded from the status monitor show here too.
@@ -95,6 +110,10 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btLoadEvents_);
     buttons->addWidget(btLoadNames);
+    buttons->addStretch();
+    buttons->addWidget(btSaveCsv);
+    buttons->addWidget(btPrint);
+    buttons->addWidget(btSavePdf);
     buttons->addStretch();
     buttons->addWidget(btClose);
     auto* layout = new QVBoxLayout(this);
@@ -144,6 +163,34 @@ void EventListWindow::showEventList() {
             setCell(row, FirstRoute + int(r), cells.routes[r]);
         setCell(row, Status, cells.status);
     }
+}
+
+std::unique_ptr<QTextDocument> EventListWindow::listDocument() const {
+    QList<QStringList> rows;
+    for (const NumberedEventRow& row : shownEventRows(memory_, names_.names())) {
+        QStringList cells;
+        for (const std::string& cell : keptCells(row)) cells << QString::fromStdString(cell);
+        rows << cells;
+    }
+    QStringList titles;
+    for (const char* title : kEventListTitles) titles << QString::fromUtf8(title);
+    return tableDocument(titles, rows);
+}
+
+void EventListWindow::btSaveCsvClick() {
+    reports_.setMessenger(link_.messenger());
+    reports_.save(ReportFormat::Csv,
+                  QByteArray::fromStdString(eventListCsv(shownEventRows(memory_, names_.names()))));
+}
+
+void EventListWindow::btPrintClick() {
+    reports_.setMessenger(link_.messenger());
+    reports_.print(*listDocument());
+}
+
+void EventListWindow::btSavePdfClick() {
+    reports_.setMessenger(link_.messenger());
+    reports_.savePdf(*listDocument());
 }
 
 }  // namespace corvanta

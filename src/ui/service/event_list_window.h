@@ -7,10 +7,14 @@
 #include <QWidget>
 
 #include "service/event_list.h"
+#include "ui/reports/report_actions.h"
+
+#include <memory>
 
 class QPushButton;
 class QStatusBar;
 class QTableWidget;
+class QTextDocument;
 
 namespace corvanta {
 
@@ -28,16 +32,23 @@ public:
     // Row 1..90 under the header, column 0..13.
     QString cellText(int row, int column) const;
     QString statusText() const;
+    // Tests choose the files and the printer.
+    ReportActions& reports() { return reports_; }
 
 public slots:
     void btLoadEventsClick();
     void btLoadNamesClick();
+    // The list as it shows: as CSV, on paper, as PDF.
+    void btSaveCsvClick();
+    void btPrintClick();
+    void btSavePdfClick();
     // Redraws every row from the event memory and the names.
     void showEventList();
 
 private:
     void showStatus(const QString& text);
     void setCell(int row, int column, const std::string& text);
+    std::unique_ptr<QTextDocument> listDocument() const;
 
     ModuleLink& link_;
     ModuleNamesStore& names_;
@@ -46,6 +57,7 @@ private:
     QTableWidget* acgEvSh_ = nullptr;
     QPushButton* btLoadEvents_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    ReportActions reports_;
 };
 
 }  // namespace corvanta
