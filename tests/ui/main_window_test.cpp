@@ -2,11 +2,13 @@
 
 #include "tests/ui/program_fixture.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <set>
 
@@ -260,6 +262,12 @@ TEST_F(MainWindowTest, TrafficLogToggleAndItsButtons) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return loggedLines().size() == 2; }, 5000));
     EXPECT_EQ(loggedLines(), (QStringList{"------> AT", "OK"}));
     EXPECT_TRUE(log->text().endsWith("OK\n"));  // the last line waits empty
+    QTemporaryDir files;
+    log->reports().setPathChooser([&](ReportFormat, const QString&) { return files.filePath("log.txt"); });
+    click(log, "btSave");
+    QFile saved(files.filePath("log.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("------> AT\nOK\n"));
 
     click(log, "btClear");
     periodicLogin();  // the modem answers a login line with an error

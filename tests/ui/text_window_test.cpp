@@ -1,5 +1,7 @@
+#include <QFile>
 #include <QFontInfo>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -7,6 +9,7 @@
 
 #include "params/parameter_codec.h"
 #include "tests/support/recording_messenger.h"
+#include "tests/ui/pdf_facts.h"
 #include "ui/editor/parameter_editor.h"
 #include "ui/editor/settings_export.h"
 #include "ui/main/start_up.h"
@@ -62,6 +65,38 @@ TEST_F(ExportButtonTest, ExportShowsTheListingOfTheCurrentImageAndReplacesTheLas
   exportButton()->click();
   EXPECT_FALSE(memoText().contains("Bejárat"));
   EXPECT_EQ(memoText().split(u'\n').size(), first.size());
+  EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+TEST_F(ExportButtonTest, TheVisiblePrintButtonPrintsTheListingWhichTheTextWindowAlsoSaves) {
+  program->createAll();
+  QPushButton* print = program->transferWindow()->findChild<QPushButton*>("btPrint");
+  ASSERT_NE(print, nullptr);
+  program->transferWindow()->show();
+  EXPECT_TRUE(print->isVisible());
+  EXPECT_EQ(print->text(), QStringLiteral("&Nyomtatás"));
+
+  TextWindow* text = program->textWindow();
+  const QString printed = dir.filePath(QStringLiteral("listing.pdf"));
+  text->reports().setPrinterSetup([&](QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printed);
+    return true;
+  });
+  print->click();
+  EXPECT_TRUE(text->isVisible());
+  EXPECT_EQ(memoText().split(u'\n').value(0), "PageControl1: ");
+  QFile pdf(printed);
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  const PdfFacts facts = pdfFacts(pdf.readAll());
+  EXPECT_GT(facts.pages, 2);  // some three hundred lines of listing
+  EXPECT_EQ(facts.pageSize, QSize(595, 842));
+
+  text->reports().setPathChooser([&](ReportFormat, const QString&) { return dir.filePath(QStringLiteral("l.txt")); });
+  text->findChild<QPushButton*>("btSave")->click();
+  QFile saved(dir.filePath(QStringLiteral("l.txt")));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(saved.readAll()), memoText() + u'\n');
   EXPECT_TRUE(messages.texts().isEmpty());
 }
 

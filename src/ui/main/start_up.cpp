@@ -64,6 +64,7 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
         radio_->openModal();
     });
     textWindow_ = std::make_unique<TextWindow>();
+    textWindow_->reports().setMessenger(messenger_);
 
     connect(splash_.get(), &SplashWindow::createAllRequested, this, &StartUp::createAll);
     connect(splash_.get(), &SplashWindow::welcomeFinished, this, &StartUp::showMainWindow);
@@ -87,9 +88,15 @@ void StartUp::createAll() {
     // windows stay out of reach while it is open.
     editor_->setWindowModality(Qt::ApplicationModal);
     trafficLog_ = std::make_unique<TrafficLogWindow>();
+    trafficLog_->reports().setMessenger(messenger_);
     transfer_ = std::make_unique<TransferWindow>(*link_, image_);
     transfer_->setExporter([this](const ParameterImage& image) {
         textWindow_->showListing(exportEditorSettings(*editor_, image));
+    });
+    // The listing stays up to read or save when the print is cancelled.
+    transfer_->setPrinter([this](const ParameterImage& image) {
+        textWindow_->showListing(exportEditorSettings(*editor_, image));
+        textWindow_->btPrintClick();
     });
     transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
     transfer_->setUnsavedEdits(&unsaved_);

@@ -2,14 +2,19 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
+#include "ui/reports/report_document.h"
 #include "ui/widgets/escape_closes.h"
 
 namespace corvanta {
 
-TextWindow::TextWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+TextWindow::TextWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), reports_(this, QStringLiteral("Beállítások listája"), QStringLiteral("beallitasok")) {
   setObjectName("FormText");
   setWindowTitle(QStringLiteral("FormTXT"));
   memo_ = new QPlainTextEdit(this);
@@ -26,9 +31,26 @@ TextWindow::TextWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   memo_->setReadOnly(true);
   memo_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   closeOnEscape(this);
+  auto* buttons = new QHBoxLayout;
+  buttons->setContentsMargins(6, 6, 6, 6);
+  buttons->setSpacing(6);
+  const std::pair<const char*, const char*> captions[] = {
+      {"btSave", "Mentés fájlba"}, {"btPrint", "Nyomtatás"}, {"btSavePdf", "Mentés PDF-be"}};
+  for (const auto& [name, caption] : captions) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    buttons->addWidget(button);
+  }
+  buttons->addStretch();
+  connect(findChild<QPushButton*>("btSave"), &QPushButton::clicked, this, &TextWindow::btSaveClick);
+  connect(findChild<QPushButton*>("btPrint"), &QPushButton::clicked, this, &TextWindow::btPrintClick);
+  connect(findChild<QPushButton*>("btSavePdf"), &QPushButton::clicked, this, &TextWindow::btSavePdfClick);
   auto* l = new QVBoxLayout(this);
   l->setContentsMargins(0, 0, 0, 0);
+  l->setSpacing(0);
   l->addWidget(memo_);
+  l->addLayout(buttons);
   // Room for a whole 80-column line and a page of them.
   const QFontMetrics fm(memo_->font());
   resize(fm.horizontalAdvance(QString(84, u'M')) + 40, 36 * fm.lineSpacing());
@@ -42,5 +64,17 @@ void TextWindow::showListing(const QStringList& lines) {
   raise();
   activateWindow();
 }
+
+QStringList TextWindow::lines() const { return memo_->toPlainText().split(u'\n'); }
+
+void TextWindow::btSaveClick() {
+  QString text = memo_->toPlainText();
+  if (!text.isEmpty() && !text.endsWith(u'\n')) text += u'\n';
+  reports_.save(ReportFormat::Text, text.toUtf8());
+}
+
+void TextWindow::btPrintClick() { reports_.print(*listingDocument(lines())); }
+
+void TextWindow::btSavePdfClick() { reports_.savePdf(*listingDocument(lines())); }
 
 }  // namespace corvanta

@@ -19,7 +19,8 @@ constexpr int kHeight = 495;
 constexpr int kScreenMargin = 20;
 }  // namespace
 
-TrafficLogWindow::TrafficLogWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+TrafficLogWindow::TrafficLogWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), reports_(this, QStringLiteral("Soros kapcsolat részletei"), QStringLiteral("forgalom")) {
     setObjectName("SerialForm");
     setWindowTitle(QStringLiteral("Soros kapcsolat részletei"));
 
@@ -33,11 +34,16 @@ TrafficLogWindow::TrafficLogWindow(QWidget* parent) : QWidget(parent, Qt::Window
     btClear->setObjectName("btClear");
     auto* btAT = new QPushButton(QStringLiteral("AT"), this);
     btAT->setObjectName("btAT");
+    // Narrow, so that four buttons still fit the window's first width.
+    btAT->setMaximumWidth(btAT->fontMetrics().horizontalAdvance(QStringLiteral("AT")) + 40);
+    auto* btSave = new QPushButton(QStringLiteral("Mentés fájlba"), this);
+    btSave->setObjectName("btSave");
     auto* btClose = new QPushButton(QStringLiteral("Ablak bezárása"), this);
     btClose->setObjectName("btClose");
 
     connect(btClear, &QPushButton::clicked, rxMemo_, &QPlainTextEdit::clear);
     connect(btAT, &QPushButton::clicked, this, &TrafficLogWindow::atRequested);
+    connect(btSave, &QPushButton::clicked, this, &TrafficLogWindow::btSaveClick);
     connect(btClose, &QPushButton::clicked, this, [this] {
         hide();
         emit closedByButton();
@@ -47,6 +53,7 @@ TrafficLogWindow::TrafficLogWindow(QWidget* parent) : QWidget(parent, Qt::Window
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btClear);
     buttons->addWidget(btAT);
+    buttons->addWidget(btSave);
     buttons->addStretch();
     buttons->addWidget(btClose);
     auto* layout = new QVBoxLayout(this);
@@ -66,6 +73,11 @@ void TrafficLogWindow::logTraffic(const QString& text) {
     cursor.insertText(text);
     cursor.insertBlock();
     rxMemo_->verticalScrollBar()->setValue(rxMemo_->verticalScrollBar()->maximum());
+}
+
+void TrafficLogWindow::btSaveClick() {
+    // One entry a line; the empty slot for the next entry ends the last one.
+    reports_.save(ReportFormat::Text, text().toUtf8());
 }
 
 }  // namespace corvanta

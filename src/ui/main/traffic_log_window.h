@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "ui/reports/report_actions.h"
+
 namespace corvanta {
 
 class TrafficLogWindow : public QWidget {
@@ -16,9 +18,13 @@ public:
 
     // The whole log as the user sees it.
     QString text() const { return rxMemo_->toPlainText(); }
+    // The program's messages; tests choose the file.
+    ReportActions& reports() { return reports_; }
 
 public slots:
     void logTraffic(const QString& text);
+    // "Mentés fájlba": the log as a text file.
+    void btSaveClick();
 
 signals:
     // "AT": the main window sends it logged.
@@ -29,6 +35,7 @@ signals:
 
 private:
     QPlainTextEdit* rxMemo_;
+    ReportActions reports_;
 };
 
 }  // namespace corvanta

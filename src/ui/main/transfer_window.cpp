@@ -39,11 +39,14 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
         paintBlock(k, BlockColour::Silver);
     }
 
-    // Alt+letters, none used twice: B M I E O T H S P A.
+    // Alt+letters, none used twice: B M I E N O T H S P A.
     QPushButton* btOpen = addButton("btOpen", QStringLiteral("&Beolvasás fájlból"));
     QPushButton* btSave = addButton("btSave", QStringLiteral("&Mentés fájlba"));
     QPushButton* btImport = addButton("btImport", QStringLiteral("&Importálás TXT-ből"));
     QPushButton* btExport = addButton("btExport", QStringLiteral("&Exportálás TXT-be"));
+    // The settings listing, which the hidden export button shows, reached
+    // through the printer.
+    QPushButton* btPrint = addButton("btPrint", QStringLiteral("&Nyomtatás"));
     QPushButton* btRead = addButton("btRead", QStringLiteral("<-- Adatok be&olvasása a modulból"));
     QPushButton* btWrite = addButton("btWrite", QStringLiteral("--> Adatok át&töltése a modulba"));
     QPushButton* btCompare = addButton("btCompare", QStringLiteral("<--> Adatok össze&hasonlítása"));
@@ -57,7 +60,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     bold.setBold(true);
     btEdit->setFont(bold);
 
-    lockedWhileRunning_ = {btOpen, btSave, btExport, btRead, btWrite, btCompare, btEdit, btClose};
+    lockedWhileRunning_ = {btOpen, btSave, btExport, btPrint, btRead, btWrite, btCompare, btEdit, btClose};
     connect(btOpen, &QPushButton::clicked, this, &TransferWindow::btOpenClick);
     connect(btSave, &QPushButton::clicked, this, &TransferWindow::btSaveClick);
     connect(btRead, &QPushButton::clicked, this, &TransferWindow::btReadClick);
@@ -65,6 +68,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     connect(btCompare, &QPushButton::clicked, this, &TransferWindow::btCompareClick);
     connect(btEdit, &QPushButton::clicked, this, &TransferWindow::btEditClick);
     connect(btExport, &QPushButton::clicked, this, &TransferWindow::btExportClick);
+    connect(btPrint, &QPushButton::clicked, this, &TransferWindow::btPrintClick);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
     closeOnEscape(this, btClose);
     // btStop has never had an action; it stays for the installers who look for it.
@@ -77,7 +81,10 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     grid->addWidget(btWrite, 1, 1);
     grid->addWidget(btImport, 2, 0);
     grid->addWidget(btCompare, 2, 1);
-    grid->addWidget(btExport, 3, 0);
+    auto* listingRow = new QHBoxLayout;
+    listingRow->addWidget(btExport);
+    listingRow->addWidget(btPrint);
+    grid->addLayout(listingRow, 3, 0);
     grid->addWidget(btEdit, 4, 0, 1, 2);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(btStop);
@@ -170,6 +177,10 @@ void TransferWindow::btEditClick() {
 
 void TransferWindow::btExportClick() {
     if (exporter_) exporter_(image_);
+}
+
+void TransferWindow::btPrintClick() {
+    if (printer_) printer_(image_);
 }
 
 QString TransferWindow::chooseFile(bool forSaving) {

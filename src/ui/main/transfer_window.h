@@ -33,7 +33,8 @@ public:
     using FileChooser = std::function<QString(bool forSaving)>;
     // Opens the editor on the image and returns when it closes.
     using EditorOpener = std::function<void(ParameterImage& image)>;
-    // Lists the image as settings text and shows the listing.
+    // Lists the image as settings text and shows the listing; the printer
+    // prints it too.
     using Exporter = std::function<void(const ParameterImage& image)>;
 
     TransferWindow(ModuleLink& link, ParameterImage& image, QWidget* parent = nullptr);
@@ -43,6 +44,7 @@ public:
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
     void setEditorOpener(EditorOpener opener) { editorOpener_ = std::move(opener); }
     void setExporter(Exporter exporter) { exporter_ = std::move(exporter); }
+    void setPrinter(Exporter printer) { printer_ = std::move(printer); }
     // Asked before a read or an opened file replaces edits kept nowhere
     // else; told when the image is kept in the module or a file.
     void setUnsavedEdits(UnsavedEdits* edits) { unsaved_ = edits; }
@@ -63,6 +65,7 @@ public slots:
     void btSaveClick();
     void btEditClick();
     void btExportClick();
+    void btPrintClick();
 
 private:
     QPushButton* addButton(const char* name, const QString& caption);
@@ -81,6 +84,7 @@ private:
     FileChooser fileChooser_;
     EditorOpener editorOpener_;
     Exporter exporter_;
+    Exporter printer_;
     std::unique_ptr<QFileDialog> openDialog1_;
     std::unique_ptr<QFileDialog> saveDialog1_;
 };

@@ -12,6 +12,8 @@
 #include <QTextDocument>
 #include <QTextTable>
 
+#include <algorithm>
+
 namespace corvanta {
 
 namespace {
@@ -90,8 +92,16 @@ QPageLayout reportPageLayout() {
 }
 
 std::unique_ptr<QTextDocument> listingDocument(const QStringList& lines) {
+    // 9 points, or smaller down to 6 so that the longest line (the rows of
+    // a panel array run past 80 columns) keeps its columns on one line.
+    constexpr double kLargest = 9, kSmallest = 6;
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSizeF(9);
+    fixed.setPointSizeF(kLargest);
+    qsizetype longest = 1;
+    for (const QString& line : lines) longest = std::max(longest, line.size());
+    const double lineWidth = QFontMetricsF(fixed, layoutDevice()).horizontalAdvance(QString(longest, u'M'));
+    const double pageWidth = pt(reportPageLayout().paintRect(QPageLayout::Point).width());
+    if (lineWidth > pageWidth) fixed.setPointSizeF(std::max(kSmallest, kLargest * pageWidth / lineWidth * 0.98));
     auto document = newDocument(fixed);
     QTextOption option = document->defaultTextOption();
     // A line longer than the page goes on below rather than off the edge.

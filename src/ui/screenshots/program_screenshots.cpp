@@ -193,6 +193,9 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     // The export button is hidden in the window; its handler shows the listing.
     transfer->btExportClick();
     save(startUp.textWindow(), dir, QStringLiteral("text_window"));
+    startUp.textWindow()->reports().setPathChooser(
+        [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("settings_listing.pdf")); });
+    startUp.textWindow()->btSavePdfClick();
     startUp.textWindow()->hide();
     save(main, dir, QStringLiteral("main_window_connected"));
     save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
