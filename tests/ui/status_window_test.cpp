@@ -1,6 +1,7 @@
 // The status monitor window against the simulated module in the same
 // process, with the poll and transfer ticks in the test's hand.
 
+#include <QFile>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -8,8 +9,12 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +24,7 @@
 #include "sim/sim_transport.h"
 #include "tests/ui/program_fixture.h"
 #include "tests/support/recording_messenger.h"
+#include "ui/service/status_chart.h"
 #include "ui/service/status_window.h"
 
 namespace corvanta {
@@ -117,6 +123,43 @@ TEST_F(StatusWindowTest, StatusLineFillsTheLabelsEvenWhileClosed) {
     EXPECT_EQ(text("lbAkku"), "0" + point + "00V");
     EXPECT_EQ(colour("lbAC"), kGrey);
     EXPECT_EQ(text("lbTempVal"), "");
+}
+
+TEST_F(StatusWindowTest, ChartPlotsEachFrameWhileOpenAndSavesItsSeriesAsCsv) {
+    receive(kFullFrame);  // closed: not plotted
+    window->show();
+    const StatusChart* chart = window->chart();
+    EXPECT_EQ(chart->curve(StatusChart::Gsm)->count(), 0);
+    receive(kFullFrame);
+    receive("AT_[00000000000000000000000000000000,22222222222222,0000000000000,<0,000000000,00,5]");
+    receive(kFullFrame.left(80));  // damaged: not plotted
+    ASSERT_EQ(window->series().samples().size(), 2u);
+    EXPECT_EQ(chart->curve(StatusChart::Gsm)->points().value(0).y(), 31);
+    EXPECT_EQ(chart->curve(StatusChart::Gsm)->points().value(1).y(), 5);
+    EXPECT_EQ(chart->curve(StatusChart::Terminal)->count(), 2);
+    EXPECT_DOUBLE_EQ(chart->curve(StatusChart::Terminal)->points().value(1).y(), 12.5);
+    // Kind 1 carries no battery voltage and no temperature: those curves skip it.
+    EXPECT_EQ(chart->curve(StatusChart::Battery)->count(), 1);
+    EXPECT_EQ(chart->curve(StatusChart::Temperature)->count(), 1);
+    EXPECT_LE(chart->timeAxis()->min().toMSecsSinceEpoch(), qint64(chart->curve(StatusChart::Gsm)->points()[0].x()));
+
+    QTemporaryDir dir;
+    window->reports().setPathChooser([&](ReportFormat, const QString&) { return dir.filePath("series.csv"); });
+    find<QPushButton>("btSaveSeries")->click();
+    QFile csv(dir.filePath("series.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].endsWith(",31,23,13.6,12.5")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(",5,,,12.5"));
+    EXPECT_EQ(find<QPushButton>("btSaveSeries")->text(), "Mentés CSV-be");
+
+    // Each opening plots afresh.
+    window->hide();
+    window->show();
+    EXPECT_TRUE(window->series().empty());
+    EXPECT_EQ(chart->curve(StatusChart::Gsm)->count(), 0);
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
 
 TEST_F(StatusWindowTest, EventLineFillsTheEightRows) {

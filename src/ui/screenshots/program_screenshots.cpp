@@ -1,6 +1,7 @@
 #include "ui/screenshots/program_screenshots.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cmath>
 #include <cstdio>
 
 #include "link/messenger.h"
@@ -20,6 +22,7 @@
 #include "ui/main/port_chooser.h"
 #include "ui/service/radio_window.h"
 #include "ui/main/splash_window.h"
+#include "ui/service/status_chart.h"
 #include "ui/service/status_window.h"
 #include "ui/main/start_up.h"
 #include "ui/main/text_window.h"
@@ -60,7 +63,8 @@ void click(QWidget* window, const char* button) {
 void shootStatusWindow(StartUp& startUp, const QString& dir) {
     StatusWindow* status = startUp.statusWindow();
     status->show();
-    for (int tick = 0; tick < 2; ++tick) {
+    // A few status frames, so the chart has points to join.
+    for (int tick = 0; tick < 6; ++tick) {
         status->monitor().statusTimerTick();
         QElapsedTimer answer;
         answer.start();
@@ -68,6 +72,27 @@ void shootStatusWindow(StartUp& startUp, const QString& dir) {
     }
     save(status, dir, QStringLiteral("status_window"));
     status->hide();
+}
+
+// The live chart after forty minutes of a module on battery: the signal
+// wanders, the battery runs down, the box warms up.
+void shootStatusChart(const QString& dir) {
+    StatusSeries series;
+    const qint64 start = QDateTime::currentMSecsSinceEpoch() - 40 * 60 * 1000;
+    for (int s = 0; s <= 40 * 60; s += 5) {
+        StatusSample sample;
+        sample.timeMs = start + qint64(s) * 1000;
+        sample.gsmLevel = 18 + int(std::lround(6 * std::sin(s / 300.0)));
+        sample.temperature = 24 + s / 400;
+        sample.batteryTenths = 128 - s / 300;
+        sample.terminalTenths = s < 600 ? 136 : 126 - s / 400;
+        series.add(sample);
+    }
+    StatusChart chart;
+    chart.resize(560, 260);
+    chart.showSeries(series);
+    chart.show();
+    save(&chart, dir, QStringLiteral("status_chart"));
 }
 
 void shootEventList(StartUp& startUp, const QString& dir) {
@@ -203,6 +228,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     shootFirmware(startUp, dir);
     shootEventList(startUp, dir);
     shootStatusWindow(startUp, dir);
+    shootStatusChart(dir);
     click(main, "btDisconnect");
     transfer->hide();
     startUp.trafficLog()->hide();

@@ -19,6 +19,7 @@ namespace {
 // A new plot spans at least this much time, so the first points do not
 // stretch across the whole width.
 constexpr qint64 kShortestSpanMs = 60 * 1000;
+constexpr qint64 kSecondsShownUntilMs = 10 * 60 * 1000;
 constexpr double kLevelTop = 32;
 
 }  // namespace
@@ -31,10 +32,11 @@ StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
     chart->setBackgroundRoundness(0);
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
-    chart->legend()->setAlignment(Qt::AlignRight);
+    // Below the plot, so that a narrow chart keeps its width for the curves.
+    chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setFont(small);
 
-    const char* const names[kCurves] = {"GSM térerő", "Hőmérséklet (C°)", "Akkumulátor (V)", "Kapcsok (V)"};
+    const char* const names[kCurves] = {"GSM térerő", "Hőmérs. (C°)", "Akku (V)", "Kapcsok (V)"};
     for (int c = 0; c < kCurves; ++c) {
         curves_[c] = new QLineSeries(chart);
         curves_[c]->setName(QString::fromUtf8(names[c]));
@@ -43,7 +45,7 @@ StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
 
     timeAxis_ = new QDateTimeAxis(chart);
     timeAxis_->setFormat(QStringLiteral("HH:mm"));
-    timeAxis_->setTickCount(7);
+    timeAxis_->setTickCount(5);
     levelAxis_ = new QValueAxis(chart);
     levelAxis_->setRange(0, kLevelTop);
     levelAxis_->setTickCount(5);
@@ -94,8 +96,10 @@ void StatusChart::showSeries(const StatusSeries& series) {
 
     const qint64 first = series.empty() ? QDateTime::currentMSecsSinceEpoch() : series.samples().front().timeMs;
     const qint64 last = series.empty() ? first : series.samples().back().timeMs;
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first),
-                        QDateTime::fromMSecsSinceEpoch(std::max(last, first + kShortestSpanMs)));
+    const qint64 end = std::max(last, first + kShortestSpanMs);
+    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(end));
+    // Seconds while the ticks are less than a few minutes apart.
+    timeAxis_->setFormat(end - first < kSecondsShownUntilMs ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
     // Whole tens around the readings, at least 0..40 for room temperature.
     const double low = anyTemperature ? std::floor(std::min(coldest - 2, 0.0) / 10) * 10 : 0;
     const double high = anyTemperature ? std::ceil(std::max(warmest + 2, 40.0) / 10) * 10 : 40;

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QDateTime>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "params/event_names.h"
 #include "params/win1250.h"
 #include "service/event_frame.h"
+#include "ui/service/status_chart.h"
 
 namespace corvanta {
 
@@ -31,6 +33,8 @@ constexpr int kInputColumns = 6;
 // The message box never shrinks below a few lines of a message.
 constexpr int kMessagesMinWidth = 300;
 constexpr int kMessagesMinHeight = 120;
+constexpr int kChartMinWidth = 400;
+constexpr int kChartMinHeight = 200;
 
 const char* const kAccuHint =
     "Utoljára mért valós akku-feszültség   /   Pillanatnyi feszültség a kapcsokon (töltés esetén a "
@@ -83,7 +87,11 @@ QString widestEventName() {
 
 StatusWindow::StatusWindow(ModuleLink& link, ModuleNamesStore& names, std::unique_ptr<TickSource> statusTicks,
                            QWidget* parent)
-    : QDialog(parent), link_(link), names_(names), monitor_(link, names, std::move(statusTicks)) {
+    : QDialog(parent),
+      link_(link),
+      names_(names),
+      monitor_(link, names, std::move(statusTicks)),
+      reports_(this, QStringLiteral("Állapotfigyelés"), QStringLiteral("allapot")) {
     setObjectName("FormStatus");
     setWindowTitle(QStringLiteral("GSM-Corvanta állapotfigyelés"));
 
@@ -279,6 +287,19 @@ StatusWindow::StatusWindow(ModuleLink& link, ModuleNamesStore& names, std::uniqu
     layout->addLayout(columns, 1);
     layout->addWidget(statusBar1_);
     memo1_->setMinimumSize(kMessagesMinWidth, kMessagesMinHeight);
+
+    auto* chartPane = new QWidget(this);
+    chartPane->setObjectName("ChartPane");
+    auto* plot = new QVBoxLayout(chartPane);
+    plot->setContentsMargins(0, 0, 0, 0);
+    chart_ = new StatusChart(chartPane);
+    // Room for the time labels and the legend under the curves.
+    chart_->setMinimumSize(kChartMinWidth, kChartMinHeight);
+    plot->addWidget(chart_, 1);
+    QPushButton* btSaveSeries = addButton("btSaveSeries", QStringLiteral("Mentés CSV-be"));
+    plot->addWidget(btSaveSeries, 0, Qt::AlignRight);
+    connect(btSaveSeries, &QPushButton::clicked, this, &StatusWindow::btSaveSeriesClick);
+    addChart(chartPane);
 }
 
 void StatusWindow::addChart(QWidget* chart) {
@@ -335,6 +356,13 @@ void StatusWindow::openModal() {
 
 void StatusWindow::showEvent(QShowEvent* event) {
     refreshInputCaptions();
+    // Each opening plots afresh; coming back from an icon is no opening.
+    if (!event->spontaneous()) {
+        series_.clear();
+        shownAtMs_ = QDateTime::currentMSecsSinceEpoch();
+        sinceShown_.start();
+        chart_->showSeries(series_);
+    }
     QDialog::showEvent(event);
 }
 
@@ -349,6 +377,10 @@ void StatusWindow::refreshInputCaptions() {
 void StatusWindow::showStatusFrame(const QByteArray& line) {
     const auto v = decodeStatusFrame(std::string_view(line.constData(), std::size_t(line.size())));
     if (!v) return;
+    if (isVisible()) {
+        series_.add(statusSample(*v, shownAtMs_ + sinceShown_.elapsed()));
+        chart_->showSeries(series_);
+    }
     for (std::size_t n = 0; n < 12; ++n) {
         showValue(zoneStates_[n], v->zones[n].state);
         showValue(zoneLoops_[n], v->zones[n].loop);
@@ -414,6 +446,11 @@ void StatusWindow::btLoadZoneNamesClick() {
 void StatusWindow::btSotpAllAlarmClick() {
     monitor_.stopAlarms([this](const QString& text) { statusText(text); },
                         [this](bool running) { btSotpAllAlarm_->setEnabled(!running); });
+}
+
+void StatusWindow::btSaveSeriesClick() {
+    reports_.setMessenger(link_.messenger());
+    reports_.save(ReportFormat::Csv, QByteArray::fromStdString(statusSeriesCsv(series_)));
 }
 
 }  // namespace corvanta

@@ -6,12 +6,15 @@
 // commands are StatusMonitor's.
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <array>
 #include <memory>
 
 #include "service/status_frame.h"
 #include "service/status_monitor.h"
+#include "service/status_series.h"
+#include "ui/reports/report_actions.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -24,6 +27,7 @@ class QTableWidget;
 namespace corvanta {
 
 class ModuleLink;
+class StatusChart;
 class TickSource;
 
 class StatusWindow : public QDialog {
@@ -55,10 +59,19 @@ public:
     // height, so the window keeps its size.
     void addChart(QWidget* chart);
 
+    // GSM level, temperature and voltages of every status frame since the
+    // window was last shown, the last hour of them, and their plot.
+    const StatusSeries& series() const { return series_; }
+    const StatusChart* chart() const { return chart_; }
+    // Tests choose the file.
+    ReportActions& reports() { return reports_; }
+
 public slots:
     void btLoadZoneNamesClick();
     void btClearMsgClick();
     void btSotpAllAlarmClick();
+    // "Mentés CSV-be": the plotted series.
+    void btSaveSeriesClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,6 +107,11 @@ private:
     QPushButton* btSotpAllAlarm_;
     QStatusBar* statusBar1_;
     QSplitter* side_;
+    StatusSeries series_;
+    StatusChart* chart_;
+    qint64 shownAtMs_ = 0;  // the computer's clock when the window was shown
+    QElapsedTimer sinceShown_;  // steady, whatever happens to that clock
+    ReportActions reports_;
 };
 
 }  // namespace corvanta
