@@ -1,0 +1,55 @@
+#pragma once
+// Every field of the parameter image once, one entry per value the editor
+// shows: its key path in the JSON corvanta-cli prints ("zones[2].entryDelay",
+// "relayRows[12][3]"), its caption as the editor shows it ("3. Zóna ·
+// Belépési késlelt."), the bits of the image it lives in and how its value is
+// shown. The field diff and the JSON documentation both walk this one list,
+// built from the byte map and the control table the codec uses.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "params/working_records.h"
+
+namespace corvanta::fields {
+
+// One kind of field (every zone's entry delay, say): a row of the JSON
+// documentation.
+struct FieldKind {
+    std::string key;      // "zones[0..11].entryDelay"
+    std::string type;     // JSON type: "string", "number", "boolean"
+    std::string values;   // range, items or text form
+    std::string meaning;  // what it is, in English
+};
+
+struct Field {
+    std::string path;     // "zones[2].entryDelay"
+    std::string caption;  // "3. Zóna · Belépési késlelt."
+    std::size_t kind;     // index into Catalogue::kinds
+    // The bytes offset .. offset + length - 1, and of each byte the bits
+    // `mask`, are the field's; a field never shares a bit with another.
+    std::size_t offset;
+    std::size_t length;
+    std::uint8_t mask;
+    bool text;            // a typed text (names, codes, numbers of digits)
+    // The value as the editor shows it after decode.
+    std::function<std::string(const ParameterValues&)> show;
+};
+
+struct Catalogue {
+    std::vector<FieldKind> kinds;
+    std::vector<Field> fields;  // in JSON order
+};
+
+// Built on first use, then shared.
+const Catalogue& catalogue();
+
+// How a check box and an empty drop-down list are shown.
+inline constexpr const char* kChecked = "igen";
+inline constexpr const char* kUnchecked = "nem";
+inline constexpr const char* kNotSelected = "(nincs kiválasztva)";
+
+}  // namespace corvanta::fields
