@@ -250,6 +250,7 @@ QString ModuleLink::queryModuleVersion() {
     const bool codeTimerWas = codeTimerEnabled();
     setCodeTimerEnabled(false);
     setStatusLine(utf8(texts::kVersionRunning));
+    moduleVersion_.clear();
     QString result;
     QString line = utf8(texts::kVersionFailed);
     bool ok = installerLogin();
@@ -257,7 +258,8 @@ QString ModuleLink::queryModuleVersion() {
         result = loginMessage_;
     } else if (readBlock(kVersionBlock, false)) {
         const VersionInfo info = parseVersionBlock(lastBlock());
-        line = utf8(texts::kVersionPrefix) + QString::fromStdString(fromWin1250(info.text));
+        moduleVersion_ = QString::fromStdString(fromWin1250(info.text));
+        line = utf8(texts::kVersionPrefix) + moduleVersion_;
         dataVersion_ = info.dataVersion;
     } else {
         ok = false;

@@ -75,6 +75,8 @@ public:
     const BlockFrame& lastBlock() const { return dispatcher_.lastBlock; }
     const std::string& rxLine() const { return dispatcher_.rxLine(); }
     std::int32_t dataVersion() const { return dataVersion_; }
+    // The version text of the last version block read ("" before any).
+    const QString& moduleVersion() const { return moduleVersion_; }
     void setDataVersion(std::int32_t v) { dataVersion_ = v; }
     int transferCountdown() const { return transferCountdown_; }
     bool waiting() const { return wait_ != nullptr; }
@@ -173,6 +175,7 @@ private:
     QString tcpPassword_;
     QString loginMessage_;
     QString statusLine_;
+    QString moduleVersion_;
     std::int32_t dataVersion_ = 0;
     int transferCountdown_ = 0;
     bool conversationOpen_ = false;

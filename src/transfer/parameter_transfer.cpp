@@ -50,7 +50,23 @@ std::optional<QString> ParameterTransfer::writeRefusal(const ParameterImage& ima
 }
 
 void ParameterTransfer::paint(int from, int to, BlockColour colour) {
-    for (int n = from; n < to; ++n) view_.paintBlock(n, colour);
+    for (int n = from; n < to; ++n) {
+        colours_[n] = colour;
+        view_.paintBlock(n, colour);
+    }
+}
+
+QString ParameterTransfer::blockLetters() const {
+    QString letters;
+    for (BlockColour c : colours_) letters += QLatin1Char("SWYGR"[int(c)]);
+    return letters;
+}
+
+void ParameterTransfer::record(TransferRecord::Operation operation, bool ok, const QString& filePath) {
+    if (!recorder_) return;
+    const QString note = recorder_->record(
+        {operation, ok, image_, blockLetters(), link_.moduleVersion(), link_.dataVersion(), filePath});
+    if (!note.isEmpty()) view_.showRecordNote(note);
 }
 
 void ParameterTransfer::message(const QString& text) {
@@ -82,16 +98,27 @@ bool ParameterTransfer::run(BlockColour startColour, Steps steps) {
     return ok;
 }
 
-bool ParameterTransfer::read() { return run(BlockColour::White, &ParameterTransfer::readSteps); }
+bool ParameterTransfer::read() {
+    const bool ok = run(BlockColour::White, &ParameterTransfer::readSteps);
+    if (ok) record(TransferRecord::Operation::Read, true);
+    return ok;
+}
+
 bool ParameterTransfer::compare() {
+    compareChanges_ = {};
     return run(BlockColour::Yellow, &ParameterTransfer::compareSteps);
 }
+
 bool ParameterTransfer::write() {
     if (auto refusal = writeRefusal(image_)) {
         message(*refusal);
         return false;
     }
-    return run(BlockColour::White, &ParameterTransfer::writeSteps);
+    writeBegan_ = false;
+    const bool ok = run(BlockColour::White, &ParameterTransfer::writeSteps);
+    // A write that never sent a block changed nothing in the module.
+    if (writeBegan_) record(TransferRecord::Operation::Write, ok);
+    return ok;
 }
 
 bool ParameterTransfer::readSteps() {
@@ -100,7 +127,7 @@ bool ParameterTransfer::readSteps() {
             paint(n, kBlocks, BlockColour::Red);
             return false;  // the image stays as it was
         }
-        view_.paintBlock(n, BlockColour::Green);
+        paint(n, n + 1, BlockColour::Green);
         staging_[n] = link_.lastBlock();
     }
     for (int n = 0; n < kBlocks; ++n)
@@ -109,25 +136,35 @@ bool ParameterTransfer::readSteps() {
 }
 
 bool ParameterTransfer::compareSteps() {
+    // The module's blocks, for the field list; codes and blocks that do not
+    // arrive stay as the image has them.
+    ParameterImage module = image_;
+    bool differs = false;
     for (int n = 0; n < kBlocks; ++n) {
         if (!link_.readBlock(std::uint16_t(n), true)) {
-            view_.paintBlock(n, BlockColour::Red);
-            return false;
+            if (!differs) paint(n, n + 1, BlockColour::Red);
+            differs = true;
+            break;
         }
         const BlockFrame& block = link_.lastBlock();
+        bool blockDiffers = false;
         for (std::size_t k = 0; k < kImageBlockSize; ++k) {
             const std::size_t offset = n * kImageBlockSize + k;
-            if (block[k] != image_[offset] && !isCodeByte(offset)) {
-                view_.paintBlock(n, BlockColour::Red);
-                return false;
-            }
+            if (isCodeByte(offset)) continue;
+            module[offset] = block[k];
+            blockDiffers = blockDiffers || block[k] != image_[offset];
         }
-        view_.paintBlock(n, BlockColour::Green);
+        // The indicators stop at the first difference; the reading goes on
+        // only to name the fields that differ.
+        if (!differs) paint(n, n + 1, blockDiffers ? BlockColour::Red : BlockColour::Green);
+        differs = differs || blockDiffers;
     }
-    return true;
+    compareChanges_ = diff(module, image_);
+    return !differs;
 }
 
 bool ParameterTransfer::writeSteps() {
+    writeBegan_ = true;
     for (int n = 0; n < kBlocks; ++n) {
         BlockFrame& frame = staging_[n];
         frame.fill(0);
@@ -138,10 +175,10 @@ bool ParameterTransfer::writeSteps() {
         if (!link_.writeBlock(staging_[n], ModuleLink::WriteKind::Parameter)) {
             // Said plainly: the block that failed turns red, the ones never
             // sent stay white.
-            view_.paintBlock(n, BlockColour::Red);
+            paint(n, n + 1, BlockColour::Red);
             return false;
         }
-        view_.paintBlock(n, BlockColour::Green);
+        paint(n, n + 1, BlockColour::Green);
     }
     if (!link_.commitWrite()) {
         paint(0, kBlocks, BlockColour::Red);
@@ -157,6 +194,7 @@ bool ParameterTransfer::openFile(const QString& path) {
         return false;
     }
     paint(0, kBlocks, BlockColour::Green);
+    record(TransferRecord::Operation::OpenFile, true, path);
     return true;
 }
 
@@ -165,6 +203,7 @@ bool ParameterTransfer::saveFile(const QString& path) {
         message(*error);
         return false;
     }
+    record(TransferRecord::Operation::SaveFile, true, path);
     return true;
 }
 

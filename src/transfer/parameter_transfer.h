@@ -8,9 +8,11 @@
 #include <array>
 #include <optional>
 
-#include "link/module_link.h"
-#include "params/parameter_image.h"
 #include "link/block_frame.h"
+#include "link/module_link.h"
+#include "params/image_diff.h"
+#include "params/parameter_image.h"
+#include "transfer/transfer_recorder.h"
 #include "transfer/transfer_view.h"
 
 namespace corvanta {
@@ -29,6 +31,19 @@ public:
     bool openFile(const QString& path);
     bool saveFile(const QString& path);
 
+    // Told of every read, write and file operation; not owned, may be null.
+    void setRecorder(TransferRecorder* recorder) { recorder_ = recorder; }
+
+    // The indicators as the last operation left them, one letter a block:
+    // S silver, W white, Y yellow, G green, R red.
+    QString blockLetters() const;
+
+    // The fields in which the module differs from the image, found by the
+    // last compare (before: the module, after: the image). The codes are left
+    // out: the module never hands them out. Blocks that could not be read
+    // count as equal.
+    const ImageDiff& compareChanges() const { return compareChanges_; }
+
     // The version message shown when the module's data version is not ours.
     static QString dataVersionMessage(int dataVersion);
 
@@ -45,11 +60,16 @@ private:
     bool writeSteps();
     void paint(int from, int to, BlockColour colour);
     void message(const QString& text);
+    void record(TransferRecord::Operation operation, bool ok, const QString& filePath = {});
 
     ModuleLink& link_;
     ParameterImage& image_;
     TransferView& view_;
     std::array<BlockFrame, kImageBlockCount> staging_{};
+    std::array<BlockColour, kImageBlockCount> colours_{};
+    TransferRecorder* recorder_ = nullptr;
+    bool writeBegan_ = false;
+    ImageDiff compareChanges_;
 };
 
 }  // namespace corvanta

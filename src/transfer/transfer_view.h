@@ -3,6 +3,8 @@
 // indicators and whether an operation runs (the window disables its buttons).
 // Messages go through the link's Messenger.
 
+#include <QString>
+
 namespace corvanta {
 
 enum class BlockColour {
@@ -18,6 +20,8 @@ public:
     virtual ~TransferView() = default;
     virtual void paintBlock(int block, BlockColour colour) = 0;
     virtual void setOperationRunning(bool running) = 0;
+    // The site book's line about the operation that just ended.
+    virtual void showRecordNote(const QString&) {}
 };
 
 }  // namespace corvanta

@@ -1,0 +1,58 @@
+#include "sitebook/schema.h"
+
+namespace corvanta::sitebook {
+
+const std::vector<QStringList>& migrationSteps() {
+    static const std::vector<QStringList> steps = {
+        // 1: sites and their snapshots.
+        {
+            QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"),
+            QStringLiteral("INSERT INTO schema_version (version) VALUES (0)"),
+            QStringLiteral("CREATE TABLE sites ("
+                           " id {id},"
+                           " name TEXT NOT NULL UNIQUE,"
+                           " address TEXT NOT NULL DEFAULT '',"
+                           " notes TEXT NOT NULL DEFAULT '',"
+                           " serial_port TEXT NOT NULL DEFAULT '',"
+                           " modem_number TEXT NOT NULL DEFAULT '',"
+                           " tcp_host TEXT NOT NULL DEFAULT '',"
+                           " tcp_port INTEGER NOT NULL DEFAULT 0)"),
+            QStringLiteral("CREATE TABLE snapshots ("
+                           " id {id},"
+                           " site_id BIGINT NOT NULL REFERENCES sites (id),"
+                           " taken_at TEXT NOT NULL,"
+                           " kind TEXT NOT NULL CHECK (kind IN ('read', 'written', 'file', 'manual')),"
+                           " module_version TEXT NOT NULL DEFAULT '',"
+                           " data_version INTEGER NOT NULL DEFAULT -1,"
+                           " sha256 TEXT NOT NULL,"
+                           " note TEXT NOT NULL DEFAULT '',"
+                           // Last, so the other columns are read without it.
+                           " image {bytes} NOT NULL)"),
+            QStringLiteral("CREATE INDEX snapshots_by_site ON snapshots (site_id, taken_at)"),
+        },
+        // 2: the writes made to a module and the fields each changed.
+        {
+            QStringLiteral("CREATE TABLE writes ("
+                           " id {id},"
+                           " site_id BIGINT NOT NULL REFERENCES sites (id),"
+                           " written_at TEXT NOT NULL,"
+                           " result TEXT NOT NULL CHECK (result IN ('ok', 'failed')),"
+                           " blocks TEXT NOT NULL,"
+                           " before_snapshot BIGINT REFERENCES snapshots (id),"
+                           " after_snapshot BIGINT REFERENCES snapshots (id),"
+                           " attempted_image {bytes})"),
+            QStringLiteral("CREATE INDEX writes_by_site ON writes (site_id, written_at)"),
+            QStringLiteral("CREATE TABLE write_changes ("
+                           " write_id BIGINT NOT NULL REFERENCES writes (id),"
+                           " seq INTEGER NOT NULL,"
+                           " path TEXT NOT NULL,"
+                           " caption TEXT NOT NULL,"
+                           " old_value TEXT NOT NULL,"
+                           " new_value TEXT NOT NULL,"
+                           " PRIMARY KEY (write_id, seq))"),
+        },
+    };
+    return steps;
+}
+
+}  // namespace corvanta::sitebook

@@ -1,0 +1,18 @@
+#pragma once
+// The site book's tables, as the steps that built them: step n takes a book
+// from version n - 1 to version n. A book is only ever moved forward by
+// these steps, never rebuilt, so every row survives an upgrade.
+
+#include <QStringList>
+
+#include <vector>
+
+namespace corvanta::sitebook {
+
+inline constexpr int kSchemaVersion = 2;
+
+// migrationSteps()[n - 1] is step n; portable SQL with the dialect's {id}
+// and {bytes} words. The version row is set by the caller.
+const std::vector<QStringList>& migrationSteps();
+
+}  // namespace corvanta::sitebook

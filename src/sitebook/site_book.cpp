@@ -1,0 +1,500 @@
+#include "sitebook/site_book.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+
+#include <atomic>
+#include <map>
+
+#include "params/image_diff.h"
+#include "sitebook/schema.h"
+
+namespace corvanta::sitebook {
+namespace {
+
+// SQLite's primary result codes, as the driver reports them.
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteNotADatabase = 26;
+
+QString newConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("corvanta-sitebook-%1").arg(++counter);
+}
+
+QByteArray bytesOf(const ParameterImage& image) {
+    return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
+}
+
+QString sha256Of(const ParameterImage& image) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytesOf(image), QCryptographicHash::Sha256).toHex());
+}
+
+QDateTime timeFrom(const QVariant& v) {
+    // Stored with a "Z": read back as UTC.
+    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC();
+}
+
+const QString kSnapshotColumns = QStringLiteral(
+    "s.id, s.site_id, si.name, s.taken_at, s.kind, s.module_version, s.data_version, s.sha256, s.note");
+
+SnapshotInfo snapshotInfoFrom(const QSqlQuery& q) {
+    SnapshotInfo info;
+    info.id = q.value(0).toLongLong();
+    info.siteId = q.value(1).toLongLong();
+    info.site = q.value(2).toString();
+    info.takenAt = timeFrom(q.value(3));
+    info.kind = kindFromName(q.value(4).toString()).value_or(SnapshotKind::Manual);
+    info.moduleVersion = q.value(5).toString();
+    info.dataVersion = q.value(6).toInt();
+    info.sha256 = q.value(7).toString();
+    info.note = q.value(8).toString();
+    return info;
+}
+
+const QString kSiteColumns =
+    QStringLiteral("id, name, address, notes, serial_port, modem_number, tcp_host, tcp_port");
+
+Site siteFrom(const QSqlQuery& q) {
+    Site s;
+    s.id = q.value(0).toLongLong();
+    s.name = q.value(1).toString();
+    s.address = q.value(2).toString();
+    s.notes = q.value(3).toString();
+    s.serialPort = q.value(4).toString();
+    s.modemNumber = q.value(5).toString();
+    s.tcpHost = q.value(6).toString();
+    s.tcpPort = q.value(7).toInt();
+    return s;
+}
+
+// A null QString would be bound as SQL NULL; the text columns hold ''.
+QVariant text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
+
+QVariant optionalId(std::optional<qint64> id) {
+    return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
+}  // namespace
+
+QString kindName(SnapshotKind kind) {
+    switch (kind) {
+    case SnapshotKind::Read: return QStringLiteral("read");
+    case SnapshotKind::Written: return QStringLiteral("written");
+    case SnapshotKind::File: return QStringLiteral("file");
+    case SnapshotKind::Manual: return QStringLiteral("manual");
+    }
+    return {};
+}
+
+std::optional<SnapshotKind> kindFromName(const QString& name) {
+    for (SnapshotKind k : {SnapshotKind::Read, SnapshotKind::Written, SnapshotKind::File, SnapshotKind::Manual}) {
+        if (kindName(k) == name) return k;
+    }
+    return std::nullopt;
+}
+
+QString isoTime(const QDateTime& t) {
+    return t.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+}
+
+QString SiteBook::defaultPath() {
+    const QString override = qEnvironmentVariable("CORVANTA_SITEBOOK");
+    if (!override.isEmpty()) return override;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/corvanta/sitebook.sqlite");
+}
+
+SiteBook::SiteBook() : connection_(newConnectionName()), clock_([] { return QDateTime::currentDateTimeUtc(); }) {}
+
+SiteBook::~SiteBook() {
+    if (QSqlDatabase::contains(connection_)) {
+        QSqlDatabase::database(connection_, false).close();
+        QSqlDatabase::removeDatabase(connection_);
+    }
+}
+
+bool SiteBook::fail(Failure failure, const QString& why) {
+    failure_ = failure;
+    error_ = why;
+    return false;
+}
+
+bool SiteBook::failQuery(const QSqlQuery& query) {
+    const QSqlError e = query.lastError();
+    const int code = e.nativeErrorCode().toInt() & 0xFF;
+    if (code == kSqliteBusy || code == kSqliteLocked)
+        return fail(Failure::Locked, QString::fromUtf8("a helyszínkönyvet egy másik program használja (zárolva)"));
+    if (code == kSqliteCorrupt || code == kSqliteNotADatabase)
+        return fail(Failure::Damaged, QString::fromUtf8("a helyszínkönyv fájlja sérült vagy nem helyszínkönyv"));
+    return fail(Failure::Other, QString::fromUtf8("adatbázishiba: ") + e.text());
+}
+
+std::optional<QSqlQuery> SiteBook::run(const QString& sql, const QVariantList& values) {
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    q.setForwardOnly(true);
+    if (!q.prepare(dialect_.expand(sql))) {
+        failQuery(q);
+        return std::nullopt;
+    }
+    for (const QVariant& v : values) q.addBindValue(v);
+    if (!q.exec()) {
+        failQuery(q);
+        return std::nullopt;
+    }
+    return q;
+}
+
+std::optional<qint64> SiteBook::insert(const QString& sql, const QVariantList& values) {
+    auto q = run(sql + QStringLiteral(" RETURNING id"), values);
+    if (!q) return std::nullopt;
+    if (!q->next()) {
+        failQuery(*q);
+        return std::nullopt;
+    }
+    return q->value(0).toLongLong();
+}
+
+bool SiteBook::begin() { return run(dialect_.beginWrite).has_value(); }
+
+bool SiteBook::commit() {
+    if (run(QStringLiteral("COMMIT"))) return true;
+    rollback();
+    return false;
+}
+
+void SiteBook::rollback() {
+    // Keeps the error that made the transaction fail.
+    const QString error = error_;
+    const Failure failure = failure_;
+    run(QStringLiteral("ROLLBACK"));
+    error_ = error;
+    failure_ = failure;
+}
+
+std::optional<int> SiteBook::storedVersion() {
+    auto q = run(QStringLiteral("SELECT version FROM schema_version"));
+    if (!q) return std::nullopt;
+    if (!q->next()) {
+        fail(Failure::Damaged, QString::fromUtf8("a helyszínkönyv változatszáma hiányzik"));
+        return std::nullopt;
+    }
+    return q->value(0).toInt();
+}
+
+bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
+    open_ = false;
+    error_.clear();
+    failure_ = Failure::None;
+    path_ = path;
+    dialect_ = sqliteDialect(busyTimeoutMs);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return fail(Failure::Other, QString::fromUtf8("a mappa nem hozható létre: ") + QFileInfo(path).absolutePath());
+
+    QSqlDatabase db = QSqlDatabase::contains(connection_) ? QSqlDatabase::database(connection_, false)
+                                                          : QSqlDatabase::addDatabase(dialect_.driver, connection_);
+    if (!db.isValid())
+        return fail(Failure::Other, QString::fromUtf8("nincs %1 adatbázis-meghajtó").arg(dialect_.driver));
+    db.close();
+    db.setDatabaseName(path);
+    if (!db.open()) return fail(Failure::Other, QString::fromUtf8("adatbázishiba: ") + db.lastError().text());
+
+    // Nothing is written before the book is known to be one this program
+    // may change.
+    for (const QString& s : dialect_.readOnlySetup) {
+        if (!run(s)) return false;
+    }
+    auto tables = run(dialect_.tableNamesQuery);
+    if (!tables) return false;
+    QStringList names;
+    while (tables->next()) names << tables->value(0).toString();
+    tables->finish();
+    int version = 0;
+    if (names.contains(QStringLiteral("schema_version"))) {
+        const auto stored = storedVersion();
+        if (!stored) return false;
+        version = *stored;
+    } else if (!names.isEmpty()) {
+        return fail(Failure::Damaged, QString::fromUtf8("a fájl nem helyszínkönyv"));
+    }
+    if (version > kSchemaVersion) {
+        return fail(Failure::Newer,
+                    QString::fromUtf8("a helyszínkönyv egy újabb programé (%1. változat, ez a program a %2.-ig ismeri)")
+                        .arg(version)
+                        .arg(kSchemaVersion));
+    }
+
+    for (const QString& s : dialect_.sessionSetup) {
+        if (!run(s)) return false;
+    }
+    const int target = upToVersion < 0 ? kSchemaVersion : std::min(upToVersion, kSchemaVersion);
+    if (version < target && !migrate(version, target)) return false;
+    version_ = std::max(version, target);
+    open_ = true;
+    return true;
+}
+
+bool SiteBook::migrate(int from, int to) {
+    if (!begin()) return false;
+    // A second program may have upgraded the book meanwhile.
+    if (from > 0) {
+        const auto stored = storedVersion();
+        if (!stored) {
+            rollback();
+            return false;
+        }
+        from = *stored;
+    }
+    const auto& steps = migrationSteps();
+    for (int step = from + 1; step <= to; ++step) {
+        for (const QString& statement : steps[std::size_t(step - 1)]) {
+            if (!run(statement)) {
+                rollback();
+                return false;
+            }
+        }
+        if (!run(QStringLiteral("UPDATE schema_version SET version = ?"), {step})) {
+            rollback();
+            return false;
+        }
+    }
+    return commit();
+}
+
+// --- sites ------------------------------------------------------------------
+
+std::vector<Site> SiteBook::sites(const QString& search) {
+    std::vector<Site> out;
+    auto q = run(QStringLiteral("SELECT %1 FROM sites ORDER BY name").arg(kSiteColumns));
+    if (!q) return out;
+    const QString needle = search.trimmed();
+    while (q->next()) {
+        Site s = siteFrom(*q);
+        // Matched here rather than in SQL: the engines fold accented letters
+        // differently, and a book holds hundreds of sites, not millions.
+        if (needle.isEmpty() || s.name.contains(needle, Qt::CaseInsensitive) ||
+            s.address.contains(needle, Qt::CaseInsensitive) || s.notes.contains(needle, Qt::CaseInsensitive))
+            out.push_back(std::move(s));
+    }
+    return out;
+}
+
+std::optional<Site> SiteBook::findSite(const QString& name) {
+    auto q = run(QStringLiteral("SELECT %1 FROM sites WHERE name = ?").arg(kSiteColumns), {name});
+    if (!q) return std::nullopt;
+    if (!q->next()) {
+        fail(Failure::NotFound, QString::fromUtf8("nincs ilyen helyszín: ") + name);
+        return std::nullopt;
+    }
+    return siteFrom(*q);
+}
+
+bool SiteBook::saveSite(Site& site) {
+    site.name = site.name.trimmed();
+    if (site.name.isEmpty()) return fail(Failure::Other, QString::fromUtf8("a helyszín neve üres"));
+    if (!begin()) return false;
+    auto same = run(QStringLiteral("SELECT id FROM sites WHERE name = ? AND id <> ?"), {site.name, site.id});
+    if (!same) {
+        rollback();
+        return false;
+    }
+    if (same->next()) {
+        rollback();
+        return fail(Failure::Other, QString::fromUtf8("már van ilyen nevű helyszín: ") + site.name);
+    }
+    same->finish();
+    const QVariantList values{site.name,         text(site.address), text(site.notes), text(site.serialPort),
+                              text(site.modemNumber), text(site.tcpHost), site.tcpPort};
+    if (site.id == 0) {
+        const auto id = insert(QStringLiteral("INSERT INTO sites (name, address, notes, serial_port, modem_number,"
+                                              " tcp_host, tcp_port) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                               values);
+        if (!id) {
+            rollback();
+            return false;
+        }
+        if (!commit()) return false;
+        site.id = *id;
+        return true;
+    }
+    QVariantList withId = values;
+    withId << site.id;
+    if (!run(QStringLiteral("UPDATE sites SET name = ?, address = ?, notes = ?, serial_port = ?,"
+                            " modem_number = ?, tcp_host = ?, tcp_port = ? WHERE id = ?"),
+             withId)) {
+        rollback();
+        return false;
+    }
+    return commit();
+}
+
+std::optional<Site> SiteBook::ensureSite(const Site& site) {
+    if (auto found = findSite(site.name.trimmed())) return found;
+    if (failure_ != Failure::NotFound) return std::nullopt;
+    Site fresh = site;
+    fresh.id = 0;
+    if (!saveSite(fresh)) {
+        // Another program may have stored it in between.
+        return findSite(site.name.trimmed());
+    }
+    return fresh;
+}
+
+// --- snapshots ----------------------------------------------------------------
+
+std::optional<qint64> SiteBook::insertSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
+                                               const QString& moduleVersion, int dataVersion,
+                                               const QString& note) {
+    return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
+                                 " sha256, note, image) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                  {siteId, isoTime(clock_()), kindName(kind), text(moduleVersion), dataVersion, sha256Of(image),
+                   text(note), bytesOf(image)});
+}
+
+std::optional<qint64> SiteBook::addSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
+                                            const QString& moduleVersion, int dataVersion, const QString& note) {
+    if (!begin()) return std::nullopt;
+    const auto id = insertSnapshot(siteId, kind, image, moduleVersion, dataVersion, note);
+    if (!id) {
+        rollback();
+        return std::nullopt;
+    }
+    if (!commit()) return std::nullopt;
+    return id;
+}
+
+std::vector<SnapshotInfo> SiteBook::history(std::optional<qint64> siteId) {
+    std::vector<SnapshotInfo> out;
+    const QString where = siteId ? QStringLiteral(" WHERE s.site_id = ?") : QString();
+    auto q = run(QStringLiteral("SELECT %1 FROM snapshots s JOIN sites si ON si.id = s.site_id%2"
+                                " ORDER BY s.taken_at DESC, s.id DESC")
+                     .arg(kSnapshotColumns, where),
+                 siteId ? QVariantList{*siteId} : QVariantList{});
+    if (!q) return out;
+    while (q->next()) out.push_back(snapshotInfoFrom(*q));
+    return out;
+}
+
+std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVariantList& values) {
+    auto q = run(QStringLiteral("SELECT %1, s.image FROM snapshots s JOIN sites si ON si.id = s.site_id %2")
+                     .arg(kSnapshotColumns, where),
+                 values);
+    if (!q) return std::nullopt;
+    if (!q->next()) {
+        fail(Failure::NotFound, QString::fromUtf8("nincs ilyen pillanatkép"));
+        return std::nullopt;
+    }
+    Snapshot s;
+    s.info = snapshotInfoFrom(*q);
+    const QByteArray bytes = q->value(9).toByteArray();
+    if (std::size_t(bytes.size()) != kImageSize) {
+        fail(Failure::Damaged, QString::fromUtf8("a %1. pillanatkép nem 2048 bájtos").arg(s.info.id));
+        return std::nullopt;
+    }
+    std::copy_n(bytes.constData(), kImageSize, reinterpret_cast<char*>(s.image.data()));
+    return s;
+}
+
+std::optional<Snapshot> SiteBook::snapshot(qint64 id) {
+    return oneSnapshot(QStringLiteral("WHERE s.id = ?"), {id});
+}
+
+std::optional<Snapshot> SiteBook::latestSnapshot(qint64 siteId) {
+    return oneSnapshot(QStringLiteral("WHERE s.site_id = ? ORDER BY s.taken_at DESC, s.id DESC LIMIT 1"),
+                       {siteId});
+}
+
+// --- writes -------------------------------------------------------------------
+
+std::optional<SiteBook::WriteOutcome> SiteBook::recordWrite(qint64 siteId, bool ok, const QString& blocks,
+                                                            const ParameterImage& image,
+                                                            const QString& moduleVersion, int dataVersion) {
+    if (!begin()) return std::nullopt;
+    auto abandon = [this] {
+        rollback();
+        return std::nullopt;
+    };
+    const std::optional<Snapshot> before = latestSnapshot(siteId);
+    if (!before && failure_ != Failure::NotFound) return abandon();
+
+    WriteOutcome outcome;
+    if (ok) {
+        outcome.snapshotId = insertSnapshot(siteId, SnapshotKind::Written, image, moduleVersion, dataVersion, {});
+        if (!outcome.snapshotId) return abandon();
+    }
+    const auto writeId = insert(
+        QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
+                       " attempted_image) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        {siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
+         optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt),
+         optionalId(outcome.snapshotId), ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image))});
+    if (!writeId) return abandon();
+    outcome.writeId = *writeId;
+
+    if (before) {
+        const ImageDiff d = diff(before->image, image);
+        int seq = 0;
+        auto add = [&](const QString& path, const QString& caption, const QString& old, const QString& now) {
+            return run(QStringLiteral("INSERT INTO write_changes (write_id, seq, path, caption, old_value, new_value)"
+                                      " VALUES (?, ?, ?, ?, ?, ?)"),
+                       {*writeId, seq++, path, caption, text(old), text(now)})
+                .has_value();
+        };
+        for (const FieldChange& c : d.changes) {
+            if (!add(QString::fromStdString(c.field->path), QString::fromStdString(c.field->caption),
+                     QString::fromStdString(c.before), QString::fromStdString(c.after)))
+                return abandon();
+        }
+        if (d.otherBytes > 0 &&
+            !add(QString::fromLatin1(kOtherBytesPath), QString::fromStdString(otherBytesLine(d.otherBytes)), {}, {}))
+            return abandon();
+        outcome.changes = seq;
+    }
+    if (!commit()) return std::nullopt;
+    return outcome;
+}
+
+std::vector<WriteRecord> SiteBook::audit(std::optional<qint64> siteId) {
+    std::vector<WriteRecord> out;
+    const QString where = siteId ? QStringLiteral(" WHERE w.site_id = ?") : QString();
+    const QVariantList values = siteId ? QVariantList{*siteId} : QVariantList{};
+    auto q = run(QStringLiteral("SELECT w.id, w.site_id, si.name, w.written_at, w.result, w.blocks,"
+                                " w.before_snapshot, w.after_snapshot FROM writes w JOIN sites si ON si.id = w.site_id%1"
+                                " ORDER BY w.written_at DESC, w.id DESC")
+                     .arg(where),
+                 values);
+    if (!q) return out;
+    std::map<qint64, std::size_t> byId;
+    while (q->next()) {
+        WriteRecord w;
+        w.id = q->value(0).toLongLong();
+        w.siteId = q->value(1).toLongLong();
+        w.site = q->value(2).toString();
+        w.at = timeFrom(q->value(3));
+        w.ok = q->value(4).toString() == QStringLiteral("ok");
+        w.blocks = q->value(5).toString();
+        if (!q->value(6).isNull()) w.beforeSnapshot = q->value(6).toLongLong();
+        if (!q->value(7).isNull()) w.afterSnapshot = q->value(7).toLongLong();
+        byId[w.id] = out.size();
+        out.push_back(std::move(w));
+    }
+    auto c = run(QStringLiteral("SELECT c.write_id, c.path, c.caption, c.old_value, c.new_value FROM write_changes c"
+                                " JOIN writes w ON w.id = c.write_id%1 ORDER BY c.write_id, c.seq")
+                     .arg(where),
+                 values);
+    if (!c) return {};
+    while (c->next()) {
+        const auto it = byId.find(c->value(0).toLongLong());
+        if (it == byId.end()) continue;
+        out[it->second].changes.push_back(
+            {c->value(1).toString(), c->value(2).toString(), c->value(3).toString(), c->value(4).toString()});
+    }
+    return out;
+}
+
+}  // namespace corvanta::sitebook

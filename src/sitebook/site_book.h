@@ -1,0 +1,110 @@
+#pragma once
+// The site book: every module an installer services, every image it ever
+// had and every write made to it, in one database (SQLite by default).
+//
+// Each call is one transaction; a call that fails leaves the book as it was
+// and says why in error(). A book that cannot be opened (locked, damaged, of
+// a newer version) is left exactly as it was found.
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "params/parameter_image.h"
+#include "sitebook/site_records.h"
+#include "sitebook/sql_dialect.h"
+
+class QSqlQuery;
+
+namespace corvanta::sitebook {
+
+class SiteBook {
+public:
+    static constexpr int kBusyTimeoutMs = 5000;
+
+    enum class Failure { None, Locked, Damaged, Newer, NotFound, Other };
+
+    // $CORVANTA_SITEBOOK, else $XDG_DATA_HOME/corvanta/sitebook.sqlite.
+    static QString defaultPath();
+
+    SiteBook();
+    ~SiteBook();
+    SiteBook(const SiteBook&) = delete;
+    SiteBook& operator=(const SiteBook&) = delete;
+
+    // Opens the book, creating it and its folder when missing and bringing
+    // an older one up to date, at most to `upToVersion` (tests build old
+    // books this way).
+    bool open(const QString& path, int busyTimeoutMs = kBusyTimeoutMs, int upToVersion = -1);
+    bool isOpen() const { return open_; }
+    QString path() const { return path_; }
+    int schemaVersion() const { return version_; }
+    // One line: what went wrong with the last call.
+    const QString& error() const { return error_; }
+    Failure failure() const { return failure_; }
+
+    // --- sites --------------------------------------------------------------
+    // Ordered by name; with a search text, only those whose name, address or
+    // notes contain it (case ignored).
+    std::vector<Site> sites(const QString& search = {});
+    std::optional<Site> findSite(const QString& name);
+    // Stores a new site (id 0) or the changes to one; fills in the id.
+    bool saveSite(Site& site);
+    // The site of that name; created from `site` when there is none yet.
+    std::optional<Site> ensureSite(const Site& site);
+
+    // --- snapshots ----------------------------------------------------------
+    std::optional<qint64> addSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
+                                      const QString& moduleVersion, int dataVersion, const QString& note = {});
+    // Newest first; every site's when siteId is none.
+    std::vector<SnapshotInfo> history(std::optional<qint64> siteId = std::nullopt);
+    std::optional<Snapshot> snapshot(qint64 id);
+    std::optional<Snapshot> latestSnapshot(qint64 siteId);
+
+    // --- writes ---------------------------------------------------------------
+    struct WriteOutcome {
+        qint64 writeId = 0;
+        std::optional<qint64> snapshotId;  // the written snapshot (ok only)
+        int changes = 0;
+    };
+    // Records a write of `image` and the fields it changed against the
+    // site's latest snapshot; a good one also stores `image` as `written`.
+    std::optional<WriteOutcome> recordWrite(qint64 siteId, bool ok, const QString& blocks,
+                                            const ParameterImage& image, const QString& moduleVersion,
+                                            int dataVersion);
+    // Newest first; every site's when siteId is none.
+    std::vector<WriteRecord> audit(std::optional<qint64> siteId = std::nullopt);
+
+    // Where new rows take their time from (tests and the benchmark).
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+
+private:
+    bool fail(Failure failure, const QString& why);
+    bool failQuery(const QSqlQuery& query);
+    std::optional<QSqlQuery> run(const QString& sql, const QVariantList& values = {});
+    std::optional<qint64> insert(const QString& sql, const QVariantList& values);
+    bool begin();
+    bool commit();
+    void rollback();
+    bool migrate(int from, int to);
+    std::optional<int> storedVersion();
+    std::optional<qint64> insertSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
+                                         const QString& moduleVersion, int dataVersion, const QString& note);
+    std::optional<Snapshot> oneSnapshot(const QString& where, const QVariantList& values);
+
+    QString connection_;
+    QString path_;
+    SqlDialect dialect_;
+    bool open_ = false;
+    int version_ = 0;
+    QString error_;
+    Failure failure_ = Failure::None;
+    std::function<QDateTime()> clock_;
+};
+
+}  // namespace corvanta::sitebook

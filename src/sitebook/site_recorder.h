@@ -1,0 +1,37 @@
+#pragma once
+// Keeps what the transfers move in the site book, for the site chosen: every
+// good read as a `read` snapshot, every write that sent a block (with the
+// fields it changed), every parameter file opened or saved as a `file`
+// snapshot. The transfer window and corvanta-cli both record through this.
+//
+// The book is opened for each record and closed again, so a book that is
+// locked, damaged or of a newer version costs one line and nothing else: the
+// operation has already happened and the file is left as it was.
+
+#include "sitebook/site_book.h"
+#include "transfer/transfer_recorder.h"
+
+namespace corvanta::sitebook {
+
+class SiteRecorder : public TransferRecorder {
+public:
+    explicit SiteRecorder(QString bookPath = SiteBook::defaultPath(), int busyTimeoutMs = SiteBook::kBusyTimeoutMs);
+
+    // The site records go to, found by name and created from these fields
+    // when new. A site without a name stores nothing.
+    void setSite(const Site& site) { site_ = site; }
+    const Site& site() const { return site_; }
+    const QString& bookPath() const { return bookPath_; }
+
+    QString record(const TransferRecord& record) override;
+
+    // The line that says nothing was stored, and why.
+    static QString notStoredLine(const QString& why);
+
+private:
+    QString bookPath_;
+    int busyTimeoutMs_;
+    Site site_;
+};
+
+}  // namespace corvanta::sitebook

@@ -1,0 +1,72 @@
+#pragma once
+// What the site book holds: sites, snapshots of their parameter images and
+// the writes made to their modules.
+
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+#include "params/parameter_image.h"
+
+namespace corvanta::sitebook {
+
+// A module an installer services and how it is reached. Passwords and
+// installer codes are never kept here.
+struct Site {
+    qint64 id = 0;  // 0: not stored yet
+    QString name;   // unique
+    QString address;
+    QString notes;
+    QString serialPort;
+    QString modemNumber;
+    QString tcpHost;
+    int tcpPort = 0;  // 0: the module's own port
+};
+
+enum class SnapshotKind { Read, Written, File, Manual };
+QString kindName(SnapshotKind kind);  // "read", "written", "file", "manual"
+std::optional<SnapshotKind> kindFromName(const QString& name);
+
+struct SnapshotInfo {
+    qint64 id = 0;
+    qint64 siteId = 0;
+    QString site;
+    QDateTime takenAt;  // UTC
+    SnapshotKind kind = SnapshotKind::Manual;
+    QString moduleVersion;
+    int dataVersion = -1;  // -1: not known (a file)
+    QString sha256;        // of the 2048 bytes, lower-case hexadecimal
+    QString note;
+};
+
+struct Snapshot {
+    SnapshotInfo info;
+    ParameterImage image{};
+};
+
+// One changed field of a write, as the field diff named it.
+struct WriteChange {
+    QString path;
+    QString caption;
+    QString before;
+    QString after;
+};
+
+struct WriteRecord {
+    qint64 id = 0;
+    qint64 siteId = 0;
+    QString site;
+    QDateTime at;  // UTC
+    bool ok = false;
+    QString blocks;  // "GGRWWWWW"
+    std::optional<qint64> beforeSnapshot;  // the site's latest snapshot then
+    std::optional<qint64> afterSnapshot;   // the written snapshot (ok only)
+    std::vector<WriteChange> changes;
+};
+
+// The time text the book stores and prints: ISO 8601, UTC, milliseconds.
+QString isoTime(const QDateTime& t);
+
+}  // namespace corvanta::sitebook

@@ -1,0 +1,37 @@
+#pragma once
+// What differs between the database engines the site book runs on. Every
+// table and query is written once in portable SQL; the few words an engine
+// spells its own way are filled in from here, and nothing else in the site
+// book knows which engine it talks to.
+
+#include <QString>
+#include <QStringList>
+
+class QSqlDatabase;
+
+namespace corvanta::sitebook {
+
+struct SqlDialect {
+    QString driver;        // Qt SQL driver name
+    QString idColumn;      // an auto-numbered primary key column type
+    QString bytesType;     // a column of raw bytes
+    // Statements run on every new connection (journal, time-outs, keys),
+    // after the schema version was found acceptable.
+    QStringList sessionSetup;
+    // Statements run on a new connection before anything is read or written;
+    // none of them may change the file.
+    QStringList readOnlySetup;
+    // Lists the names of the tables present: one column, one row each.
+    QString tableNamesQuery;
+    // Starts a transaction that will write, taking the write lock at once
+    // (waiting up to the busy time-out) rather than at its first write.
+    QString beginWrite;
+
+    // Replaces {id} and {bytes} in a statement.
+    QString expand(QString statement) const;
+};
+
+// SQLite through QSQLITE: WAL journal, a busy time-out, foreign keys on.
+SqlDialect sqliteDialect(int busyTimeoutMs);
+
+}  // namespace corvanta::sitebook

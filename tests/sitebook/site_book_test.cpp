@@ -1,0 +1,202 @@
+// The site book on its own: what it keeps, how it upgrades an old book and
+// what it refuses to touch.
+
+#include "sitebook/site_book.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include "params/parameter_codec.h"
+#include "tests/support/qt_core_app.h"
+
+using namespace corvanta;
+using namespace corvanta::sitebook;
+
+namespace {
+
+ParameterImage imageWithZoneName(const char* name) {
+    ParameterImage image;
+    image.fill(0xFF);
+    ParameterValues v = decode(image);
+    v.zones[0].name = name;
+    encode(v, image);
+    return image;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs statements on a connection of the test's own, outside the book.
+class RawConnection {
+public:
+    explicit RawConnection(const QString& path) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~RawConnection() {
+        QSqlDatabase::database(name_, false).close();
+        QSqlDatabase::removeDatabase(name_);
+    }
+    bool exec(const QString& sql) {
+        QSqlQuery q(QSqlDatabase::database(name_, false));
+        return q.exec(sql);
+    }
+
+private:
+    QString name_ = QStringLiteral("raw-%1").arg(quintptr(this));
+};
+
+class SiteBookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ensureQtCoreApp();
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath("book/sitebook.sqlite");  // the folder is made on open
+    }
+    // Each row a second later than the one before.
+    void tickingClock(SiteBook& book) {
+        book.setClock([this] { return QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC).addSecs(seconds++); });
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    int seconds = 0;
+};
+
+}  // namespace
+
+TEST_F(SiteBookTest, KeepsSitesSnapshotsAndWritesNewestFirst) {
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    tickingClock(book);
+    Site fields;
+    fields.name = QStringLiteral("Kovács ház");
+    fields.serialPort = QStringLiteral("/dev/ttyUSB0");
+    const auto site = book.ensureSite(fields);
+    ASSERT_TRUE(site);
+    EXPECT_EQ(book.ensureSite(fields)->id, site->id);  // found, not made twice
+    EXPECT_EQ(book.findSite(fields.name)->serialPort, QStringLiteral("/dev/ttyUSB0"));
+
+    const ParameterImage first = imageWithZoneName("Bejárat");
+    const ParameterImage second = imageWithZoneName("Garázs");
+    const auto readId = book.addSnapshot(site->id, SnapshotKind::Read, first, QStringLiteral("GSMC 2.07"), 2);
+    ASSERT_TRUE(readId);
+    const auto write = book.recordWrite(site->id, true, QStringLiteral("GGGGGGGG"), second, QStringLiteral("GSMC 2.07"), 2);
+    ASSERT_TRUE(write) << book.error().toStdString();
+    const auto failed = book.recordWrite(site->id, false, QStringLiteral("GGRWWWWW"), first, {}, 2);
+    ASSERT_TRUE(failed);
+    EXPECT_FALSE(failed->snapshotId);
+
+    const auto history = book.history(site->id);
+    ASSERT_EQ(history.size(), 2u);  // the failed write left no snapshot
+    EXPECT_EQ(history[0].id, *write->snapshotId);
+    EXPECT_EQ(history[0].kind, SnapshotKind::Written);
+    EXPECT_EQ(history[1].kind, SnapshotKind::Read);
+    EXPECT_EQ(history[1].moduleVersion, QStringLiteral("GSMC 2.07"));
+    EXPECT_EQ(history[1].takenAt, QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC));
+    const auto stored = book.snapshot(*readId);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->image, first);
+    EXPECT_EQ(stored->info.sha256.size(), 64);
+
+    const auto audit = book.audit(site->id);
+    ASSERT_EQ(audit.size(), 2u);
+    EXPECT_FALSE(audit[0].ok);
+    EXPECT_EQ(audit[0].blocks, QStringLiteral("GGRWWWWW"));
+    EXPECT_EQ(audit[0].beforeSnapshot, write->snapshotId);  // the latest one then
+    ASSERT_EQ(audit[1].changes.size(), 1u);
+    EXPECT_EQ(audit[1].changes[0].path, QStringLiteral("zones[0].name"));
+    EXPECT_EQ(audit[1].changes[0].before, QStringLiteral("Bejárat"));
+    EXPECT_EQ(audit[1].changes[0].after, QStringLiteral("Garázs"));
+    EXPECT_EQ(audit[1].beforeSnapshot, readId);
+
+    Site renamed = *site;
+    renamed.name = QStringLiteral("Other");
+    ASSERT_TRUE(book.saveSite(renamed));
+    Site clash;
+    clash.name = QStringLiteral("Other");
+    EXPECT_FALSE(book.saveSite(clash));  // names are unique
+    EXPECT_EQ(book.sites(QStringLiteral("oth")).size(), 1u);
+    EXPECT_TRUE(book.sites(QStringLiteral("nincs")).empty());
+}
+
+TEST_F(SiteBookTest, AnOlderBookIsUpgradedKeepingEveryRow) {
+    {
+        SiteBook old;
+        ASSERT_TRUE(old.open(path, SiteBook::kBusyTimeoutMs, 1));
+        EXPECT_EQ(old.schemaVersion(), 1);
+        Site s;
+        s.name = QStringLiteral("Régi");
+        ASSERT_TRUE(old.saveSite(s));
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(old.addSnapshot(s.id, SnapshotKind::Manual, imageWithZoneName("x"), {}, 2));
+    }
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    EXPECT_EQ(book.schemaVersion(), 2);
+    const auto site = book.findSite(QStringLiteral("Régi"));
+    ASSERT_TRUE(site);
+    EXPECT_EQ(book.history(site->id).size(), 3u);
+    EXPECT_TRUE(book.recordWrite(site->id, true, QStringLiteral("GGGGGGGG"), imageWithZoneName("y"), {}, 2));
+}
+
+TEST_F(SiteBookTest, ANewerDamagedOrForeignFileIsRefusedAndLeftAsItWas) {
+    {
+        SiteBook book;
+        ASSERT_TRUE(book.open(path));
+    }
+    {
+        RawConnection raw(path);
+        ASSERT_TRUE(raw.exec(QStringLiteral("UPDATE schema_version SET version = 99")));
+    }
+    const QString junk = dir.filePath("junk.sqlite");
+    QFile f(junk);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, 'x'));
+    f.close();
+    const QString foreign = dir.filePath("foreign.sqlite");
+    {
+        RawConnection raw(foreign);
+        ASSERT_TRUE(raw.exec(QStringLiteral("CREATE TABLE customers (name TEXT)")));
+    }
+
+    const struct {
+        QString path;
+        SiteBook::Failure failure;
+    } cases[] = {{path, SiteBook::Failure::Newer},
+                 {junk, SiteBook::Failure::Damaged},
+                 {foreign, SiteBook::Failure::Damaged}};
+    for (const auto& c : cases) {
+        const QByteArray before = fileBytes(c.path);
+        SiteBook book;
+        EXPECT_FALSE(book.open(c.path)) << c.path.toStdString();
+        EXPECT_EQ(book.failure(), c.failure) << book.error().toStdString();
+        EXPECT_FALSE(book.error().isEmpty());
+        EXPECT_EQ(fileBytes(c.path), before) << c.path.toStdString();
+    }
+}
+
+TEST_F(SiteBookTest, ALockedBookFailsTheCallAndKeepsWhatItHad) {
+    SiteBook book;
+    ASSERT_TRUE(book.open(path, 0));
+    Site s;
+    s.name = QStringLiteral("Zárolt");
+    ASSERT_TRUE(book.saveSite(s)) << book.error().toStdString();
+    ASSERT_TRUE(book.addSnapshot(s.id, SnapshotKind::Manual, imageWithZoneName("a"), {}, 2));
+    {
+        RawConnection other(path);
+        ASSERT_TRUE(other.exec(QStringLiteral("PRAGMA busy_timeout = 0")));
+        ASSERT_TRUE(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        EXPECT_FALSE(book.recordWrite(s.id, true, QStringLiteral("GGGGGGGG"), imageWithZoneName("b"), {}, 2));
+        EXPECT_EQ(book.failure(), SiteBook::Failure::Locked);
+        other.exec(QStringLiteral("ROLLBACK"));
+    }
+    EXPECT_EQ(book.history(s.id).size(), 1u);
+    EXPECT_TRUE(book.audit(s.id).empty());
+}
