@@ -31,5 +31,7 @@ std::vector<Command> serviceCommands();
 std::vector<Command> statusCommands();
 // rf (cli_rf.cpp)
 std::vector<Command> radioCommands();
+// sites, history, audit, snapshot, diff (cli_sitebook.cpp)
+std::vector<Command> siteBookCommands();
 
 }  // namespace corvanta::cli

@@ -8,26 +8,20 @@
 #include "app/cli_files.h"
 #include "app/cli_session.h"
 #include "link/link_texts.h"
+#include "sitebook/site_records.h"
 #include "transfer/parameter_transfer.h"
 
 namespace corvanta::cli {
 
 namespace {
 
-// Prints the indicators once the operation is over: one letter per block.
+// The indicators are printed once the operation is over; the site book's
+// line as it comes.
 class PrintingView : public TransferView {
 public:
-    void paintBlock(int block, BlockColour colour) override { colours_[block] = colour; }
+    void paintBlock(int, BlockColour) override {}
     void setOperationRunning(bool) override {}
-    void print() const {
-        static constexpr char kLetters[] = "SWYGR";
-        std::string row;
-        for (BlockColour c : colours_) row.push_back(kLetters[int(c)]);
-        say(QStringLiteral("Blokkok: ") + QString::fromStdString(row));
-    }
-
-private:
-    std::array<BlockColour, kImageBlockCount> colours_{};
+    void showRecordNote(const QString& note) override { say(note); }
 };
 
 int runVersion(const Args& args) {
@@ -69,8 +63,12 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
         return *exit;
     PrintingView view;
     ParameterTransfer transfer(*s.link, image, view);
+    transfer.setRecorder(s.recorder.get());
     const bool ok = (transfer.*op)();
-    view.print();
+    say(QStringLiteral("Blokkok: ") + transfer.blockLetters());
+    if (op == &ParameterTransfer::compare && args.flag("--fields")) {
+        for (const auto& row : sitebook::changeRows(transfer.compareChanges())) say(sitebook::changeLine(row));
+    }
     closeSession(s);
     if (!ok) return ExitFailed;
     if (fileOut.empty()) return ExitOk;
@@ -104,7 +102,7 @@ std::vector<Command> linkCommands() {
              if (int e = needOneFile(args, "write FILE")) return e;
              return runTransfer(args, args.positional[0], &ParameterTransfer::write, {});
          }},
-        {"compare", "compare FILE" + kLinkUsage,
+        {"compare", "compare FILE [--fields]" + kLinkUsage,
          [](const Args& args) {
              if (int e = needOneFile(args, "compare FILE")) return e;
              return runTransfer(args, args.positional[0], &ParameterTransfer::compare, {});

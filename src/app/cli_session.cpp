@@ -25,7 +25,7 @@ constexpr qint64 kPasswordFileLimit = 4096;
 
 bool isLinkOption(const std::string& name) {
     return name == "--port" || name == "--host" || name == "--password" || name == "--password-file" ||
-           name == "--tcp-port" || name == "--code";
+           name == "--tcp-port" || name == "--code" || name == "--site";
 }
 
 // The first line of a password file, without its line end. A pipe is fine
@@ -82,6 +82,9 @@ std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std
         if (!ok || n < 1 || n > 65535) return "--tcp-port takes a port number";
     }
 
+    if (auto site = args.option("--site"); site && QString::fromStdString(*site).trimmed().isEmpty())
+        return "--site takes a name";
+
     secrets.code = args.option("--code").value_or(qEnvironmentVariable("CORVANTA_CODE").toStdString());
     if (secrets.code.size() > kCodeFieldLength)
         return "the installer code (--code or CORVANTA_CODE) has at most 6 characters";
@@ -103,6 +106,16 @@ std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std
                "(or --password TEXT, which other users can read)";
     }
     return std::nullopt;
+}
+
+// The site --site names, as the link options reach it.
+sitebook::Site siteFromOptions(const Args& args) {
+    sitebook::Site site;
+    site.name = QString::fromStdString(*args.option("--site")).trimmed();
+    site.serialPort = QString::fromStdString(args.option("--port").value_or(""));
+    site.tcpHost = QString::fromStdString(args.option("--host").value_or(""));
+    if (auto p = args.option("--tcp-port")) site.tcpPort = QString::fromStdString(*p).toInt();
+    return site;
 }
 
 bool connectTcp(ModuleLink& link, const Args& args, const LinkSecrets& secrets) {
@@ -142,7 +155,7 @@ void say(std::FILE* to, const QString& text) {
 
 const std::string& linkUsage() {
     static const std::string usage =
-        "  (--port PATH | --host HOST [--password-file FILE] [--tcp-port N]) [--code DIGITS] [--log]";
+        "  (--port PATH | --host HOST [--password-file FILE] [--tcp-port N]) [--code DIGITS] [--site NAME] [--log]";
     return usage;
 }
 
@@ -158,6 +171,9 @@ const std::string& linkOptionsHelp() {
         "  --tcp-port N          the module's TCP port, 8989 unless given\n"
         "  --code DIGITS         the installer code, else $CORVANTA_CODE; on the command\n"
         "                        line it is visible to other users too\n"
+        "  --site NAME           record reads and writes in the site book under NAME (a\n"
+        "                        new NAME is added with the link given here); the book is\n"
+        "                        $CORVANTA_SITEBOOK, else $XDG_DATA_HOME/corvanta/sitebook.sqlite\n"
         "  --log                 print the traffic as the traffic log shows it\n";
     return help;
 }
@@ -180,6 +196,11 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
     });
     if (args.flag("--log"))
         QObject::connect(&link, &ModuleLink::trafficLogged, [chatter](const QString& t) { say(chatter, t); });
+    if (args.option("--site")) {
+        s.recorder = std::make_unique<sitebook::SiteRecorder>();
+        s.recorder->setSite(siteFromOptions(args));
+        if (const QString refused = s.recorder->ensureSite(); !refused.isEmpty()) say(chatter, refused);
+    }
 
     if (auto port = args.option("--port")) {
         s.serial = std::make_unique<SerialTransport>();

@@ -1,7 +1,7 @@
 #pragma once
 // The link of corvanta-cli's module commands: the options that name it
 // (--port, or --host with its password and --tcp-port; the installer code;
-// --log), opening it, and printing what the program would show. Secrets can
+// --log; --site), opening it, and printing what the program would show. Secrets can
 // stay off the command line, where every local user could read them: the
 // password comes from --password-file, $CORVANTA_PASSWORD or the terminal,
 // the code from $CORVANTA_CODE.
@@ -19,6 +19,7 @@
 #include "link/messenger.h"
 #include "link/module_link.h"
 #include "link/serial_transport.h"
+#include "sitebook/site_recorder.h"
 
 namespace corvanta::cli {
 
@@ -45,6 +46,10 @@ struct Session {
     // Where messages and status lines go: commands whose output is data
     // (JSON, CSV, a time) keep standard output for it alone.
     std::FILE* chatter = stdout;
+    // With --site NAME: where reads and writes are recorded. The site is
+    // made, with the link the options name, when the book has none of that
+    // name. Null without --site.
+    std::unique_ptr<sitebook::SiteRecorder> recorder;
 };
 
 struct LinkSecrets {
@@ -59,7 +64,8 @@ const std::string& linkOptionsHelp();
 
 // Sets up the link the options name; nullopt when connected, else the exit
 // status. `commandOptions` are the options of the command itself besides the
-// link options (such as "-o"); any other option is refused.
+// link options (such as "-o"); any other option is refused. A site book
+// that cannot be used is said in a line and stops nothing.
 std::optional<int> openSession(const Args& args, Session& s, const std::set<std::string>& commandOptions = {});
 void closeSession(Session& s);
 

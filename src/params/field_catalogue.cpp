@@ -1,6 +1,6 @@
 #include "params/field_catalogue.h"
 
-#include <string_view>
+#include <map>
 
 #include "params/control_table.h"
 #include "params/event_names.h"
@@ -437,6 +437,16 @@ Catalogue build() {
 const Catalogue& catalogue() {
     static const Catalogue c = build();
     return c;
+}
+
+const Field* fieldAt(std::string_view path) {
+    static const std::map<std::string, const Field*, std::less<>> byPath = [] {
+        std::map<std::string, const Field*, std::less<>> m;
+        for (const Field& f : catalogue().fields) m.emplace(f.path, &f);
+        return m;
+    }();
+    const auto it = byPath.find(path);
+    return it == byPath.end() ? nullptr : it->second;
 }
 
 }  // namespace corvanta::fields

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "params/working_records.h"
@@ -46,6 +47,9 @@ struct Catalogue {
 
 // Built on first use, then shared.
 const Catalogue& catalogue();
+
+// The field of that key path ("zones[2].entryDelay"), or null.
+const Field* fieldAt(std::string_view path);
 
 // How a check box and an empty drop-down list are shown.
 inline constexpr const char* kChecked = "igen";

@@ -82,27 +82,6 @@ QVariant optionalId(std::optional<qint64> id) {
 
 }  // namespace
 
-QString kindName(SnapshotKind kind) {
-    switch (kind) {
-    case SnapshotKind::Read: return QStringLiteral("read");
-    case SnapshotKind::Written: return QStringLiteral("written");
-    case SnapshotKind::File: return QStringLiteral("file");
-    case SnapshotKind::Manual: return QStringLiteral("manual");
-    }
-    return {};
-}
-
-std::optional<SnapshotKind> kindFromName(const QString& name) {
-    for (SnapshotKind k : {SnapshotKind::Read, SnapshotKind::Written, SnapshotKind::File, SnapshotKind::Manual}) {
-        if (kindName(k) == name) return k;
-    }
-    return std::nullopt;
-}
-
-QString isoTime(const QDateTime& t) {
-    return t.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
-}
-
 QString SiteBook::defaultPath() {
     const QString override = qEnvironmentVariable("CORVANTA_SITEBOOK");
     if (!override.isEmpty()) return override;
@@ -437,22 +416,13 @@ std::optional<SiteBook::WriteOutcome> SiteBook::recordWrite(qint64 siteId, bool 
     outcome.writeId = *writeId;
 
     if (before) {
-        const ImageDiff d = diff(before->image, image);
         int seq = 0;
-        auto add = [&](const QString& path, const QString& caption, const QString& old, const QString& now) {
-            return run(QStringLiteral("INSERT INTO write_changes (write_id, seq, path, caption, old_value, new_value)"
-                                      " VALUES (?, ?, ?, ?, ?, ?)"),
-                       {*writeId, seq++, path, caption, text(old), text(now)})
-                .has_value();
-        };
-        for (const FieldChange& c : d.changes) {
-            if (!add(QString::fromStdString(c.field->path), QString::fromStdString(c.field->caption),
-                     QString::fromStdString(c.before), QString::fromStdString(c.after)))
+        for (const WriteChange& c : changeRows(diff(before->image, image))) {
+            if (!run(QStringLiteral("INSERT INTO write_changes (write_id, seq, path, caption, old_value, new_value)"
+                                    " VALUES (?, ?, ?, ?, ?, ?)"),
+                     {*writeId, seq++, c.path, c.caption, text(c.before), text(c.after)}))
                 return abandon();
         }
-        if (d.otherBytes > 0 &&
-            !add(QString::fromLatin1(kOtherBytesPath), QString::fromStdString(otherBytesLine(d.otherBytes)), {}, {}))
-            return abandon();
         outcome.changes = seq;
     }
     if (!commit()) return std::nullopt;

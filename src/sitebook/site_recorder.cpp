@@ -9,16 +9,28 @@ QString SiteRecorder::notStoredLine(const QString& why) {
     return QString::fromUtf8("A helyszínkönyvbe nem került semmi: ") + why;
 }
 
+QString SiteRecorder::openWithSite(SiteBook& book) {
+    if (!book.open(bookPath_, busyTimeoutMs_)) return notStoredLine(book.error() + " (" + bookPath_ + ')');
+    const std::optional<Site> site = book.ensureSite(site_);
+    if (!site) return notStoredLine(book.error());
+    site_ = *site;
+    return {};
+}
+
+QString SiteRecorder::ensureSite() {
+    if (site_.name.trimmed().isEmpty()) return {};
+    SiteBook book;
+    return openWithSite(book);
+}
+
 QString SiteRecorder::record(const TransferRecord& r) {
     using Op = TransferRecord::Operation;
     if (site_.name.trimmed().isEmpty()) return {};
     if (r.operation != Op::Write && !r.ok) return {};
 
     SiteBook book;
-    if (!book.open(bookPath_, busyTimeoutMs_)) return notStoredLine(book.error() + " (" + bookPath_ + ')');
-    const std::optional<Site> site = book.ensureSite(site_);
-    if (!site) return notStoredLine(book.error());
-    site_ = *site;
+    if (QString refused = openWithSite(book); !refused.isEmpty()) return refused;
+    const Site* site = &site_;
 
     if (r.operation == Op::Write) {
         const auto outcome = book.recordWrite(site->id, r.ok, r.blocks, r.image, r.moduleVersion, r.dataVersion);

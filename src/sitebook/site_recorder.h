@@ -25,10 +25,17 @@ public:
 
     QString record(const TransferRecord& record) override;
 
+    // Makes sure the site is in the book; empty when it is, else the line
+    // that says why nothing was stored.
+    QString ensureSite();
+
     // The line that says nothing was stored, and why.
     static QString notStoredLine(const QString& why);
 
 private:
+    // The book with the site in it, or the line that says why not.
+    QString openWithSite(SiteBook& book);
+
     QString bookPath_;
     int busyTimeoutMs_;
     Site site_;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "params/image_diff.h"
 #include "params/parameter_image.h"
 
 namespace corvanta::sitebook {
@@ -53,6 +54,13 @@ struct WriteChange {
     QString before;
     QString after;
 };
+
+// The rows of a field diff, the line for the other bytes last.
+std::vector<WriteChange> changeRows(const ImageDiff& diff);
+
+// One line: "3. Zóna · Belépési késlelt. (zones[2].entryDelay): 10 → 20";
+// texts in quotes. The other bytes' row is its caption alone.
+QString changeLine(const WriteChange& change);
 
 struct WriteRecord {
     qint64 id = 0;

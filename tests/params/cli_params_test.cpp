@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -13,6 +14,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "params/field_catalogue.h"
 #include "params/parameter_codec.h"
 
 using namespace corvanta;
@@ -294,4 +296,21 @@ TEST_F(CliParams, InputsAreReadOnlyAsFarAsAValidFileGoes) {
     r = cli({"encode", path("huge.json"), "-o", path("out.cd2")});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("huge.json")) << r.err.toStdString();
+}
+
+// The field diff and the JSON documentation name fields by key path; each
+// path must lead to a value in what decode prints.
+TEST_F(CliParams, EveryCataloguePathIsAKeyOfDecodesJson) {
+    const QJsonValue root = decodedJson();
+    for (const auto& field : fields::catalogue().fields) {
+        QJsonValue v = root;
+        const QString path = QString::fromStdString(field.path);
+        // "zones[2].entryDelay" -> zones, [2], entryDelay
+        static const QRegularExpression step(QStringLiteral(R"(([A-Za-z]+)|\[(\d+)\])"));
+        for (auto it = step.globalMatch(path); it.hasNext();) {
+            const auto m = it.next();
+            v = m.captured(1).isEmpty() ? v.toArray().at(m.captured(2).toInt()) : v.toObject().value(m.captured(1));
+        }
+        EXPECT_FALSE(v.isUndefined() || v.isNull() || v.isObject() || v.isArray()) << field.path;
+    }
 }

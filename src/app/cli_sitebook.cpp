@@ -1,0 +1,270 @@
+// Site book commands of corvanta-cli: the sites, their history and writes, a
+// snapshot as a parameter file, and the field diff of two images.
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+#include <set>
+
+#include "app/cli_commands.h"
+#include "app/cli_files.h"
+#include "app/cli_output.h"
+#include "app/cli_session.h"
+#include "params/image_diff.h"
+#include "sitebook/site_book.h"
+
+namespace corvanta::cli {
+namespace {
+
+using sitebook::SiteBook;
+
+int fail(int status, const QString& message) {
+    std::fprintf(stderr, "corvanta-cli: %s\n", message.toUtf8().constData());
+    return status;
+}
+
+// Refuses a flag or option the command does not take (a misspelt one would
+// otherwise be ignored) and a wrong number of words.
+std::optional<int> checkWords(const Args& args, const std::set<std::string>& flags,
+                              const std::set<std::string>& options, std::size_t words, const std::string& usage) {
+    if (auto status = checkUsage(args, flags, words, usage)) return status;
+    for (const auto& [name, value] : args.options) {
+        if (options.count(name)) continue;
+        std::fprintf(stderr, "corvanta-cli: %s does not take %s\nusage: corvanta-cli %s\n", args.command.c_str(),
+                     name.c_str(), usage.c_str());
+        return ExitUsage;
+    }
+    return std::nullopt;
+}
+
+int printJsonDocument(const QJsonDocument& doc) {
+    const QByteArray json = doc.toJson(QJsonDocument::Indented);
+    const bool ok = std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout) == std::size_t(json.size()) &&
+                    std::fflush(stdout) == 0;
+    return ok ? ExitOk : fail(ExitFailed, QStringLiteral("cannot write the output"));
+}
+
+// Qt SQL loads its drivers as plugins, which wants an application object.
+void ensureCoreApp() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "corvanta-cli";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+// The book, when there is one: the commands that only look never make it.
+enum class Book { Open, Missing, Refused };
+Book openBook(SiteBook& book) {
+    ensureCoreApp();
+    const QString path = SiteBook::defaultPath();
+    if (!QFileInfo::exists(path)) return Book::Missing;
+    if (!book.open(path)) {
+        fail(ExitUsage, path + QStringLiteral(": ") + book.error());
+        return Book::Refused;
+    }
+    return Book::Open;
+}
+
+// --site NAME as a site id; nullopt for every site. False when the named
+// site is not in the book.
+bool siteFilter(const Args& args, SiteBook& book, std::optional<qint64>& siteId) {
+    const auto name = args.option("--site");
+    if (!name) return true;
+    const auto site = book.findSite(QString::fromStdString(*name));
+    if (!site) {
+        fail(ExitUsage, book.error());
+        return false;
+    }
+    siteId = site->id;
+    return true;
+}
+
+QString dataVersionText(int v) { return v < 0 ? QStringLiteral("-") : QStringLiteral("dv.%1").arg(v); }
+
+QJsonArray changesJson(const std::vector<sitebook::WriteChange>& rows) {
+    QJsonArray a;
+    for (const auto& c : rows) {
+        a.append(QJsonObject{{"path", c.path}, {"caption", c.caption}, {"old", c.before}, {"new", c.after}});
+    }
+    return a;
+}
+
+int runSites(const Args& args) {
+    if (auto status = checkWords(args, {"--json"}, {}, 0, "sites [--json]")) return *status;
+    SiteBook book;
+    const Book state = openBook(book);
+    if (state == Book::Refused) return ExitUsage;
+    const std::vector<sitebook::Site> sites = state == Book::Open ? book.sites() : std::vector<sitebook::Site>{};
+    if (args.flag("--json")) {
+        QJsonArray a;
+        for (const auto& s : sites) {
+            a.append(QJsonObject{{"id", s.id},
+                                 {"name", s.name},
+                                 {"address", s.address},
+                                 {"notes", s.notes},
+                                 {"serialPort", s.serialPort},
+                                 {"modemNumber", s.modemNumber},
+                                 {"tcpHost", s.tcpHost},
+                                 {"tcpPort", s.tcpPort}});
+        }
+        return printJsonDocument(QJsonDocument(a));
+    }
+    for (const auto& s : sites) {
+        QStringList reach;
+        if (!s.serialPort.isEmpty()) reach << s.serialPort;
+        if (!s.modemNumber.isEmpty()) reach << QStringLiteral("tel. ") + s.modemNumber;
+        if (!s.tcpHost.isEmpty()) reach << (s.tcpPort ? QStringLiteral("%1:%2").arg(s.tcpHost).arg(s.tcpPort) : s.tcpHost);
+        say(s.name + QStringLiteral("\t") + s.address + QStringLiteral("\t") + reach.join(QStringLiteral(", ")));
+    }
+    return ExitOk;
+}
+
+int runHistory(const Args& args) {
+    if (auto status = checkWords(args, {"--json"}, {"--site"}, 0, "history [--site NAME] [--json]")) return *status;
+    SiteBook book;
+    const Book state = openBook(book);
+    if (state == Book::Refused) return ExitUsage;
+    std::vector<sitebook::SnapshotInfo> history;
+    if (state == Book::Open) {
+        std::optional<qint64> siteId;
+        if (!siteFilter(args, book, siteId)) return ExitUsage;
+        history = book.history(siteId);
+    } else if (const auto name = args.option("--site")) {
+        return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
+    }
+    if (args.flag("--json")) {
+        QJsonArray a;
+        for (const auto& h : history) {
+            a.append(QJsonObject{{"id", h.id},
+                                 {"site", h.site},
+                                 {"takenAt", sitebook::isoTime(h.takenAt)},
+                                 {"kind", sitebook::kindName(h.kind)},
+                                 {"sha256", h.sha256},
+                                 {"moduleVersion", h.moduleVersion},
+                                 {"dataVersion", h.dataVersion}});
+        }
+        return printJsonDocument(QJsonDocument(a));
+    }
+    for (const auto& h : history) {
+        QString line = QStringLiteral("@%1\t%2\t%3\t%4\t%5 %6\t%7")
+                           .arg(h.id)
+                           .arg(sitebook::isoTime(h.takenAt), sitebook::kindName(h.kind), h.site, h.moduleVersion,
+                                dataVersionText(h.dataVersion), h.sha256.left(12));
+        if (!h.note.isEmpty()) line += QStringLiteral("\t") + h.note;
+        say(line);
+    }
+    return ExitOk;
+}
+
+int runAudit(const Args& args) {
+    if (auto status = checkWords(args, {"--json"}, {"--site"}, 0, "audit [--site NAME] [--json]")) return *status;
+    SiteBook book;
+    const Book state = openBook(book);
+    if (state == Book::Refused) return ExitUsage;
+    std::vector<sitebook::WriteRecord> writes;
+    if (state == Book::Open) {
+        std::optional<qint64> siteId;
+        if (!siteFilter(args, book, siteId)) return ExitUsage;
+        writes = book.audit(siteId);
+    } else if (const auto name = args.option("--site")) {
+        return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
+    }
+    const auto result = [](bool ok) { return ok ? QStringLiteral("ok") : QStringLiteral("failed"); };
+    if (args.flag("--json")) {
+        QJsonArray a;
+        for (const auto& w : writes) {
+            a.append(QJsonObject{{"id", w.id},
+                                 {"site", w.site},
+                                 {"at", sitebook::isoTime(w.at)},
+                                 {"result", result(w.ok)},
+                                 {"blocks", w.blocks},
+                                 {"changes", changesJson(w.changes)}});
+        }
+        return printJsonDocument(QJsonDocument(a));
+    }
+    for (const auto& w : writes) {
+        say(QStringLiteral("#%1\t%2\t%3\t%4\t%5").arg(w.id).arg(sitebook::isoTime(w.at), result(w.ok), w.blocks, w.site));
+        for (const auto& c : w.changes) say(QStringLiteral("    ") + sitebook::changeLine(c));
+    }
+    return ExitOk;
+}
+
+// "@12" or "12": a snapshot number.
+std::optional<qint64> snapshotId(const std::string& word) {
+    const QString text = QString::fromStdString(word.rfind('@', 0) == 0 ? word.substr(1) : word);
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    return ok && id > 0 ? std::optional<qint64>(id) : std::nullopt;
+}
+
+// A parameter file, or "@ID" for a snapshot of the book.
+std::optional<ParameterImage> loadImage(const std::string& word, std::optional<SiteBook>& book) {
+    if (word.rfind('@', 0) != 0) return readImageInput(word);
+    const auto id = snapshotId(word);
+    if (!id) {
+        fail(ExitUsage, QString::fromStdString(word) + QStringLiteral(": expected @ and a snapshot number"));
+        return std::nullopt;
+    }
+    if (!book) {
+        book.emplace();
+        const Book state = openBook(*book);
+        if (state == Book::Refused) return std::nullopt;
+        if (state == Book::Missing) {
+            fail(ExitUsage, SiteBook::defaultPath() + QStringLiteral(": no site book"));
+            return std::nullopt;
+        }
+    }
+    const auto snapshot = book->snapshot(*id);
+    if (!snapshot) {
+        fail(ExitUsage, QString::fromStdString(word) + QStringLiteral(": ") + book->error());
+        return std::nullopt;
+    }
+    return snapshot->image;
+}
+
+int runDiff(const Args& args) {
+    if (auto status = checkWords(args, {"--json"}, {}, 2, "diff A B [--json]")) return *status;
+    std::optional<SiteBook> book;
+    const auto a = loadImage(args.positional[0], book);
+    if (!a) return ExitUsage;
+    const auto b = loadImage(args.positional[1], book);
+    if (!b) return ExitUsage;
+    const ImageDiff d = diff(*a, *b);
+    const auto rows = sitebook::changeRows(d);
+    if (args.flag("--json")) {
+        if (const int e = printJsonDocument(QJsonDocument(changesJson(rows)))) return e;
+    } else {
+        for (const auto& row : rows) say(sitebook::changeLine(row));
+    }
+    return d.equal() ? ExitOk : ExitFailed;
+}
+
+int runSnapshot(const Args& args) {
+    if (auto status = checkWords(args, {}, {"-o"}, 1, "snapshot ID -o FILE")) return *status;
+    const auto out = args.option("-o");
+    if (!out || out->empty()) return fail(ExitUsage, QStringLiteral("usage: corvanta-cli snapshot ID -o FILE"));
+    if (auto status = checkOutput(*out)) return *status;
+    std::optional<SiteBook> book;
+    const auto image = loadImage(args.positional[0][0] == '@' ? args.positional[0] : '@' + args.positional[0], book);
+    if (!image) return ExitUsage;
+    return writeOutput(*out, QByteArray(reinterpret_cast<const char*>(image->data()), qsizetype(image->size())));
+}
+
+}  // namespace
+
+std::vector<Command> siteBookCommands() {
+    return {
+        {"sites", "sites [--json]                    list the sites of the site book", runSites},
+        {"history", "history [--site NAME] [--json]    the snapshots, newest first", runHistory},
+        {"audit", "audit [--site NAME] [--json]      the writes and the fields each changed", runAudit},
+        {"snapshot", "snapshot ID -o FILE               save a snapshot as a parameter file", runSnapshot},
+        {"diff", "diff A B [--json]                 the fields that differ; A, B: files or @ID snapshots",
+         runDiff},
+    };
+}
+
+}  // namespace corvanta::cli
