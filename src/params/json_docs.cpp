@@ -4,6 +4,8 @@
 
 #include "params/event_names.h"
 #include "params/field_catalogue.h"
+#include "params/image_diff.h"
+#include "params/image_layout.h"
 #include "params/parameter_image.h"
 
 namespace corvanta {
@@ -44,12 +46,24 @@ std::string parametersJsonDocument() {
         "`corvanta-cli diff` names changed fields by these paths.\n\n"
         "A drop-down list with nothing selected holds -1. Texts are UTF-8 and must fit the "
         "Windows-1250 code page of the module.\n\n"
+        "The bytes no field covers stand under `unmapped`, as hexadecimal digits by the first offset "
+        "of each range. `encode` takes them from `--base BASE` when one is given, else from `unmapped`, "
+        "else writes them as an erased memory holds them (FF). `diff` counts them in one line, "
+        "\"other bytes: N differ\", under the path `unmapped`.\n\n"
         "| Key | Type | Values | Meaning | Editor caption of the first |\n"
         "|---|---|---|---|---|\n";
     for (std::size_t k = 0; k < c.kinds.size(); ++k) {
         const fields::FieldKind& kind = c.kinds[k];
         doc += "| `" + kind.key + "` | " + kind.type + " | " + cell(kind.values) + " | " + cell(kind.meaning) +
                " | " + cell(firstOfKind[k] ? firstOfKind[k]->caption : std::string()) + " |\n";
+    }
+
+    for (const layout::ByteRange& r : layout::kPreservedRanges) {
+        const std::string key = std::string(kOtherBytesPath) + "." + std::to_string(r.first);
+        doc += "| `" + key + "` | string | " + std::to_string(2 * r.length) +
+               " hexadecimal digits, two a byte | image bytes " + std::to_string(r.first) + ".." +
+               std::to_string(r.first + r.length - 1) +
+               ", which no field covers: the module's own, kept as they are | |\n";
     }
 
     doc += "\n## Rows of `events`\n\nEntry e is the event numbered e + 1.\n\n| Index | Event |\n|---|---|\n";
