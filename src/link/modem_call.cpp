@@ -2,6 +2,8 @@
 
 #include <QEventLoop>
 
+#include <algorithm>
+
 #include "link/installer_code.h"
 #include "link/link_texts.h"
 #include "link/messenger.h"
@@ -14,6 +16,18 @@ namespace {
 
 const char* const kNeedCode = "Tárcsázás előtt adja meg a hívandó Corvanta modul TELEPÍTŐI AZONOSÍTÓJÁT.";
 const char* const kNeedNumber = "Tárcsázás előtt adja meg a hívandó Corvanta modul TELEFONSZÁMÁT.";
+// Not one of the module's own texts: a number that holds more than a dial
+// string may (a CR would end "ATD" early and start a second command).
+const char* const kBadNumber =
+    "A telefonszám csak számjegyeket és tárcsázási jeleket tartalmazhat: * # + , ; ! @ / . ( ) - szóköz, "
+    "valamint A B C D P T W.";
+
+// What a Hayes dial string may hold: digits, the DTMF letters, the dial
+// modifiers and the separators people type in numbers.
+bool isDialCharacter(QChar c) {
+    static const QString kAllowed = QStringLiteral("0123456789*#+,;!@/.()- ABCDPTWabcdptw");
+    return kAllowed.contains(c);
+}
 const char* const kDialling = "Tárcsázás...";
 const char* const kNoCall = "Nincs kapcsolat!";
 const char* const kHangingUp = "Vonal bontás...";
@@ -92,6 +106,10 @@ bool ModemCall::dial(const QString& phoneNumber) {
     }
     if (phoneNumber.isEmpty()) {
         if (messenger) messenger->showMessage(utf8(kNeedNumber));
+        return false;
+    }
+    if (!std::all_of(phoneNumber.begin(), phoneNumber.end(), isDialCharacter)) {
+        if (messenger) messenger->showMessage(utf8(kBadNumber));
         return false;
     }
     emit dialRunning(true);

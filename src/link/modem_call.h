@@ -41,7 +41,8 @@ public:
     ModemCall(ModuleLink& link, std::unique_ptr<TickSource> delayTicks, QObject* parent = nullptr);
     ~ModemCall() override;
 
-    // The dial button. True when the modem reported "CONNECT".
+    // The dial button. True when the modem reported "CONNECT". A number with
+    // characters no dial string holds is refused with a message.
     bool dial(const QString& phoneNumber);
     // The hang-up button. True when the modem confirmed the hang-up with "OK";
     // the status line says which.

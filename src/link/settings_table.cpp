@@ -38,6 +38,11 @@ std::vector<std::string_view> lines(std::string_view text)
 
 std::string decodeCell(std::string text)
 {
+    // A line break in a cell is written as its mark; a bare CR or LF that
+    // stands in the file itself is damage, and kept it would end up in the
+    // modem number as a second command.
+    std::erase(text, '\r');
+    std::erase(text, '\n');
     // Only a text that holds an LF mark went through the encoding; a TAB in
     // any other text is a real TAB.
     if (text.find(kLfMark) == std::string::npos) return text;

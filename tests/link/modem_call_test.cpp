@@ -84,14 +84,19 @@ TEST_F(ModemCallTest, DialSendsTwoAtsThenTheNumberAsTypedAndEndsOnConnect) {
     EXPECT_TRUE(messenger.messages.empty());
 }
 
-TEST_F(ModemCallTest, DialRefusesWithoutCodeOrNumberAndSendsNothing) {
+TEST_F(ModemCallTest, DialRefusesWithoutCodeOrUsableNumberAndSendsNothing) {
     link->setInstallerCode("ab");
     EXPECT_FALSE(modem->dial("123"));
     link->setInstallerCode("1234");
     EXPECT_FALSE(modem->dial(""));
-    ASSERT_EQ(messenger.messages.size(), 2u);
+    // A number that would carry a second modem command, or any character
+    // no dial string holds.
+    EXPECT_FALSE(modem->dial("0612345\rATH"));
+    EXPECT_FALSE(modem->dial("0612345H"));
+    ASSERT_EQ(messenger.messages.size(), 4u);
     EXPECT_EQ(messenger.messages[0], "Tárcsázás előtt adja meg a hívandó Corvanta modul TELEPÍTŐI AZONOSÍTÓJÁT.");
     EXPECT_EQ(messenger.messages[1], "Tárcsázás előtt adja meg a hívandó Corvanta modul TELEFONSZÁMÁT.");
+    EXPECT_TRUE(messenger.messages[2].startsWith("A telefonszám csak számjegyeket"));
     EXPECT_TRUE(line.lines.empty());
 }
 

@@ -73,6 +73,8 @@ TEST(SettingsFile, TabAndBackspaceInACellReadAsLineBreaksOnlyWhenABackspaceIsThe
     ASSERT_TRUE(table);
     EXPECT_EQ(table->cell(2, 1), "a,b\rc\nd");
     EXPECT_EQ(table->cell(1, 0), "x\ty");
+    // A bare CR in the file is no line break of the cell's own.
+    EXPECT_EQ(parseSettingsTable("2,1\r\n1,0,0612345\rATH\r\n")->cell(1, 0), "0612345ATH");
 }
 
 TEST(SettingsFile, CorruptOrMissingFileKeepsPortAndClearsPhone)
