@@ -46,7 +46,7 @@ struct ModemCall::Wait {
 };
 
 ModemCall::ModemCall(ModuleLink& link, QObject* parent)
-    : ModemCall(link, std::make_unique<TimerTickSource>(kDelayTickMs), parent) {}
+    : ModemCall(link, std::make_unique<TimerTickSource>(kDelayTickMs, TimerTickSource::LateTicks::Counted), parent) {}
 
 ModemCall::ModemCall(ModuleLink& link, std::unique_ptr<TickSource> delayTicks, QObject* parent)
     : QObject(parent), link_(link), delayTicks_(std::move(delayTicks)) {

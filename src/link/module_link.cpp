@@ -20,7 +20,7 @@ QByteArray bytesOf(const std::string& s) { return QByteArray(s.data(), qsizetype
 }  // namespace
 
 ModuleLink::ModuleLink(QObject* parent)
-    : ModuleLink(std::make_unique<TimerTickSource>(kTransferTickMs),
+    : ModuleLink(std::make_unique<TimerTickSource>(kTransferTickMs, TimerTickSource::LateTicks::Counted),
                  std::make_unique<TimerTickSource>(kCodeTimerMs), parent) {}
 
 ModuleLink::ModuleLink(std::unique_ptr<TickSource> transferTicks,

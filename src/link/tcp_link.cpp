@@ -92,7 +92,17 @@ void TcpLink::onError(QAbstractSocket::SocketError error)
 
 void TcpLink::onReadyRead()
 {
-    const QByteArray bytes = socket_.readAll();
+    // In slices: a peer that floods the link must not hold the event loop,
+    // and with it the timers that end every wait, for as long as a huge
+    // read takes to decode. What is left is taken up again from the loop.
+    const QByteArray bytes = socket_.read(kReadSlice);
+    if (socket_.bytesAvailable() > 0 && !sliceQueued_) {
+        sliceQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] {
+            sliceQueued_ = false;
+            onReadyRead();
+        }, Qt::QueuedConnection);
+    }
     if (!active_) return;
     const std::string field = toWin1250(password_().toStdString());
     const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),

@@ -35,6 +35,8 @@ class TcpLink : public QObject {
     Q_OBJECT
 public:
     static constexpr quint16 kModulePort = 8989;
+    // Received bytes decoded in one go at most: 1024 frames.
+    static constexpr qint64 kReadSlice = 18 * 1024;
 
     // Returns the text of the password field as it stands now. It is asked
     // again for every block sent and every read, so an edit of the field
@@ -90,6 +92,7 @@ private:
     std::string txPending_;
     bool active_ = false;
     bool userDisconnect_ = false;
+    bool sliceQueued_ = false;
 };
 
 }  // namespace corvanta

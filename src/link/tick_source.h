@@ -3,6 +3,7 @@
 // program uses timers; tests fire ticks by hand so that no test ever sleeps
 // through a real time-out.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -24,13 +25,27 @@ signals:
 class TimerTickSource : public TickSource {
     Q_OBJECT
 public:
-    explicit TimerTickSource(int intervalMs, QObject* parent = nullptr);
-    void start() override { timer_.start(); }
+    // Lost: a timer that fires late fires once, as timers do; enough for
+    // polls and the periodic login. Counted: every period that passed on the
+    // monotonic clock gives its tick, also when the event loop was held up
+    // (by a flood of received frames, say), so a countdown of n ticks ends
+    // n periods after it was set however busy the program is.
+    enum class LateTicks { Lost, Counted };
+
+    explicit TimerTickSource(int intervalMs, QObject* parent = nullptr)
+        : TimerTickSource(intervalMs, LateTicks::Lost, parent) {}
+    TimerTickSource(int intervalMs, LateTicks late, QObject* parent = nullptr);
+    void start() override;
     void stop() override { timer_.stop(); }
     bool running() const override { return timer_.isActive(); }
 
 private:
+    void onTimeout();
+
     QTimer timer_;
+    QElapsedTimer since_;
+    qint64 ticked_ = 0;
+    LateTicks late_;
 };
 
 class ManualTickSource : public TickSource {

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "link/aes_block.h"
 #include "link/tcp_frames.h"
 #include "link/tcp_link.h"
+#include "link/tick_source.h"
 #include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
@@ -110,6 +112,38 @@ TEST(TcpLink, ConnectsSendsHelloAndCarriesLinesBothWays)
     EXPECT_EQ(t.receivePiece(), "AT\r");
     t.peer->write(t.dataFrame("OK\r"));
     ASSERT_TRUE(waitFor([&] { return t.received.endsWith("OK\rOK\r"); }));
+}
+
+TEST(TcpLink, AFloodIsTakenInSlicesWithTheEventLoopRunningBetween)
+{
+    Loopback t;
+    int slices = 0;
+    QObject::connect(&t.link, &TcpLink::payloadReceived, [&] { ++slices; });
+    // All on the wire before the link reads a byte: without slices it would
+    // decode the lot in one go, holding every timer meanwhile.
+    QByteArray flood;
+    for (int i = 0; i < 5000; ++i) flood += t.dataFrame("X");
+    t.peer->write(flood);
+    ASSERT_TRUE(t.peer->waitForBytesWritten(5000));
+    ASSERT_TRUE(waitFor([&] { return t.received.size() == 5000; }));
+    EXPECT_GE(slices, 4);  // 90 000 bytes in slices of 18 KiB
+}
+
+TEST(TickSource, ACountingTimerGivesTheTicksAHeldUpLoopMissed)
+{
+    ensureQtCoreApp();
+    // As when a burst of frames holds the loop: the periods that passed are
+    // all counted once the loop runs again, so a wait ends on time.
+    TimerTickSource counting(10, TimerTickSource::LateTicks::Counted);
+    TimerTickSource plain(10);
+    int counted = 0, plainTicks = 0;
+    QObject::connect(&counting, &TickSource::tick, [&] { ++counted; });
+    QObject::connect(&plain, &TickSource::tick, [&] { ++plainTicks; });
+    counting.start();
+    plain.start();
+    QThread::msleep(300);
+    ASSERT_TRUE(waitFor([&] { return counted >= 30; }));
+    EXPECT_LT(plainTicks, 10);  // a plain timer fires once for the lot
 }
 
 TEST(TcpLink, HelloLeavesBeforeWhatIsSentOnTheNewsThatTheLinkIsUp)
