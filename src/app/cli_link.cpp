@@ -38,6 +38,33 @@ int runVersion(const Args& args) {
     return ok ? ExitOk : ExitFailed;
 }
 
+// The block the operation stopped at, and why, in a sentence; nothing when
+// it did not stop at a block (the login and version messages say it then).
+std::string failureSentence(const ParameterTransfer::Failure& f) {
+    using Step = ParameterTransfer::Failure::Step;
+    using Why = ModuleLink::BlockFailure;
+    char block[64] = "";
+    std::snprintf(block, sizeof block, "block %d (address %04X)", f.block + 1, f.block);
+    auto reason = [&](int seconds) -> std::string {
+        switch (f.why) {
+        case Why::Damaged: return "the reply was damaged (malformed or a wrong checksum)";
+        case Why::WrongBlock: return "the module sent another block";
+        case Why::WrongCode: return "the module refused the installer code";
+        case Why::Refused: return "the module refused it";
+        default: return "no answer within " + std::to_string(seconds) + " s";
+        }
+    };
+    switch (f.step) {
+    case Step::Read: return std::string(block) + " could not be read: " + reason(ModuleLink::kReadTicks / 10);
+    case Step::Differs: return std::string(block) + " differs from the file";
+    case Step::Write: return std::string(block) + " was not written: " + reason(ModuleLink::kWriteTicks / 10) +
+                             "; nothing was committed";
+    case Step::Commit: return "the module did not confirm the write (no CRCOK within " +
+                              std::to_string(ModuleLink::kCommitTicks / 10) + " s)";
+    default: return {};
+    }
+}
+
 // read, compare and write share everything but the operation. Files are
 // read and the output checked before the link opens, so a bad file costs
 // no module traffic and a module read is never thrown away at the end.
@@ -69,6 +96,8 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
     if (op == &ParameterTransfer::compare && args.flag("--fields")) {
         for (const auto& row : sitebook::changeRows(transfer.compareChanges())) say(sitebook::changeLine(row));
     }
+    if (const std::string why = failureSentence(transfer.failure()); !why.empty())
+        std::fprintf(stderr, "corvanta-cli: %s\n", why.c_str());
     closeSession(s);
     if (!ok) return ExitFailed;
     if (fileOut.empty()) return ExitOk;

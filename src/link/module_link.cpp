@@ -213,8 +213,14 @@ bool ModuleLink::readBlock(std::uint16_t address, bool checkIndex) {
     f.pwdError = false;
     sendCommand(readRequestLine(address));
     waitFor(kReadTicks, [&f] { return f.pwdError || f.blockReceived || f.blockRejected; });
-    if (!f.blockReceived) return false;
-    return !checkIndex || lastBlock()[kFrameAddressOffset + 1] == (address & 0xFF);
+    if (f.blockReceived)
+        blockFailure_ = !checkIndex || lastBlock()[kFrameAddressOffset + 1] == (address & 0xFF)
+                            ? BlockFailure::None : BlockFailure::WrongBlock;
+    else
+        blockFailure_ = f.blockRejected ? BlockFailure::Damaged
+                        : f.pwdError    ? BlockFailure::WrongCode
+                                        : BlockFailure::NoAnswer;
+    return blockFailure_ == BlockFailure::None;
 }
 
 bool ModuleLink::writeBlock(const BlockFrame& sealedFrame, WriteKind kind) {
@@ -232,6 +238,7 @@ bool ModuleLink::writeBlock(const BlockFrame& sealedFrame, WriteKind kind) {
     if (!clock) f.writeOk = false;
     sendLineEnd();
     waitFor(kWriteTicks, [&f, clock] { return f.writeOk || (clock && f.writeError); });
+    blockFailure_ = f.writeOk ? BlockFailure::None : clock && f.writeError ? BlockFailure::Refused : BlockFailure::NoAnswer;
     return f.writeOk;
 }
 
@@ -240,7 +247,9 @@ bool ModuleLink::commitWrite() {
     ReplyFlags& f = flags();
     f.crcOk = false;
     sendCommand(std::string(kCommitCommand));
-    return waitFor(kCommitTicks, [&f] { return f.crcOk; });
+    const bool ok = waitFor(kCommitTicks, [&f] { return f.crcOk; });
+    blockFailure_ = ok ? BlockFailure::None : BlockFailure::NoAnswer;
+    return ok;
 }
 
 QString ModuleLink::queryModuleVersion() {

@@ -47,6 +47,16 @@ public:
     // and firmware frames wait for "WROK" alone.
     enum class WriteKind { Parameter, Firmware, Clock };
 
+    // Why the last block read, block write or commit failed.
+    enum class BlockFailure {
+        None,
+        NoAnswer,    // nothing within the wait
+        Damaged,     // a reply frame that was malformed or failed its checksum
+        WrongBlock,  // a sound frame of another block
+        WrongCode,   // "PWDERR" instead of the frame
+        Refused,     // "WRFLERR"
+    };
+
     // Timer-driven ticks.
     explicit ModuleLink(QObject* parent = nullptr);
     // Injected ticks (tests): transferTicks drives transferCountdown and runs
@@ -121,6 +131,7 @@ public:
     bool writeBlock(const BlockFrame& sealedFrame, WriteKind kind = WriteKind::Parameter);
     // "WRACT" and up to 10 s for "CRCOK".
     bool commitWrite();
+    BlockFailure blockFailure() const { return blockFailure_; }
     // Logs in, reads the version block, sets dataVersion; returns the text to
     // show (empty when the block read failed after a good login).
     QString queryModuleVersion();
@@ -179,6 +190,7 @@ private:
     std::int32_t dataVersion_ = 0;
     int transferCountdown_ = 0;
     bool conversationOpen_ = false;
+    BlockFailure blockFailure_ = BlockFailure::None;
 
     struct Wait {
         QEventLoop* loop;

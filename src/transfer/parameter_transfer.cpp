@@ -69,6 +69,10 @@ void ParameterTransfer::record(TransferRecord::Operation operation, bool ok, con
     if (!note.isEmpty()) view_.showRecordNote(note);
 }
 
+void ParameterTransfer::failed(Failure::Step step, int block) {
+    failure_ = Failure{step, block, link_.blockFailure()};
+}
+
 void ParameterTransfer::message(const QString& text) {
     if (link_.messenger()) link_.messenger()->showMessage(text);
 }
@@ -80,19 +84,23 @@ bool ParameterTransfer::run(BlockColour startColour, Steps steps) {
     }
     ModuleLink::Conversation conversation(link_);
     if (!conversation) return false;
+    failure_ = Failure{};
     paint(0, kBlocks, startColour);
     view_.setOperationRunning(true);
     bool ok = false;
     if (!link_.installerLogin()) {
+        failure_.step = Failure::Step::Login;
         paint(0, kBlocks, BlockColour::Red);
         message(link_.loginMessage());
     } else {
         link_.setDataVersion(-1);
         link_.queryModuleVersion();
-        if (link_.dataVersion() != kProgramDataVersion)
+        if (link_.dataVersion() != kProgramDataVersion) {
+            failure_.step = Failure::Step::DataVersion;
             message(dataVersionMessage(link_.dataVersion()));
-        else
+        } else {
             ok = (this->*steps)();
+        }
     }
     view_.setOperationRunning(false);
     return ok;
@@ -124,6 +132,7 @@ bool ParameterTransfer::write() {
 bool ParameterTransfer::readSteps() {
     for (int n = 0; n < kBlocks; ++n) {
         if (!link_.readBlock(std::uint16_t(n), true)) {
+            failed(Failure::Step::Read, n);
             paint(n, kBlocks, BlockColour::Red);
             return false;  // the image stays as it was
         }
@@ -142,7 +151,10 @@ bool ParameterTransfer::compareSteps() {
     bool differs = false;
     for (int n = 0; n < kBlocks; ++n) {
         if (!link_.readBlock(std::uint16_t(n), true)) {
-            if (!differs) paint(n, n + 1, BlockColour::Red);
+            if (!differs) {
+                failed(Failure::Step::Read, n);
+                paint(n, n + 1, BlockColour::Red);
+            }
             differs = true;
             break;
         }
@@ -156,6 +168,7 @@ bool ParameterTransfer::compareSteps() {
         }
         // The indicators stop at the first difference; the reading goes on
         // only to name the fields that differ.
+        if (!differs && blockDiffers) failed(Failure::Step::Differs, n);
         if (!differs) paint(n, n + 1, blockDiffers ? BlockColour::Red : BlockColour::Green);
         differs = differs || blockDiffers;
     }
@@ -173,6 +186,7 @@ bool ParameterTransfer::writeSteps() {
     }
     for (int n = 0; n < kBlocks; ++n) {
         if (!link_.writeBlock(staging_[n], ModuleLink::WriteKind::Parameter)) {
+            failed(Failure::Step::Write, n);
             // Said plainly: the block that failed turns red, the ones never
             // sent stay white.
             paint(n, n + 1, BlockColour::Red);
@@ -181,6 +195,7 @@ bool ParameterTransfer::writeSteps() {
         paint(n, n + 1, BlockColour::Green);
     }
     if (!link_.commitWrite()) {
+        failed(Failure::Step::Commit);
         paint(0, kBlocks, BlockColour::Red);
         return false;
     }

@@ -28,6 +28,16 @@ public:
     bool compare();
     bool write();
 
+    // Where the last read, compare or write stopped, for a caller that says
+    // it in words (the window's indicators show it in colour).
+    struct Failure {
+        enum class Step { None, Login, DataVersion, Read, Differs, Write, Commit };
+        Step step = Step::None;
+        int block = -1;  // 0..7 for Read, Differs and Write
+        ModuleLink::BlockFailure why = ModuleLink::BlockFailure::None;
+    };
+    const Failure& failure() const { return failure_; }
+
     bool openFile(const QString& path);
     bool saveFile(const QString& path);
 
@@ -61,6 +71,7 @@ private:
     void paint(int from, int to, BlockColour colour);
     void message(const QString& text);
     void record(TransferRecord::Operation operation, bool ok, const QString& filePath = {});
+    void failed(Failure::Step step, int block = -1);
 
     ModuleLink& link_;
     ParameterImage& image_;
@@ -70,6 +81,7 @@ private:
     TransferRecorder* recorder_ = nullptr;
     bool writeBegan_ = false;
     ImageDiff compareChanges_;
+    Failure failure_;
 };
 
 }  // namespace corvanta

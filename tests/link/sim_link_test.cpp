@@ -237,6 +237,7 @@ TEST_F(SimProcessTest, CliReadCompareWriteOverThePseudoTerminal) {
     r = runCli(link + QStringList{"compare", file});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.output.contains("Blokkok: RYYYYYYY")) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains("block 1 (address 0000) differs from the file")) << r.output.toStdString();
 
     r = runCli(QStringList{"write", file} + link);
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
@@ -308,6 +309,16 @@ TEST_F(SimProcessTest, CliSecretsStayOffTheCommandLine) {
     const CliResult help = runCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.output.contains("other local users can\n                        read it")) << help.output.toStdString();
+}
+
+TEST_F(SimProcessTest, CliSaysWhichBlockFailedAndWhy) {
+    SimProcess sim({"--fault", "bad-checksum=0005"});
+    ASSERT_TRUE(sim.ready());
+    const CliResult r = runCli({"read", "-o", sim.file("m.CD2"), "--port", sim.ptyPath(), "--code", "1234"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.output.contains("Blokkok: GGGGGRRR")) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains("block 6 (address 0005) could not be read: the reply was damaged"))
+        << r.output.toStdString();
 }
 
 TEST_F(SimProcessTest, CliFailuresAndBadUsage) {
