@@ -7,6 +7,8 @@ namespace corvanta::texts {
 inline constexpr const char* kNoLink = " Nincs soros kapcsolat.";
 inline constexpr const char* kSerialOk = " Soros kapcsolat rendben.";
 inline constexpr const char* kPortUnavailable = " Hiba: A COM port nem elérhető!";
+// A line that died while open (adapter pulled, peer gone).
+inline constexpr const char* kSerialLost = " Hiba: megszakadt a soros kapcsolat!";
 inline constexpr const char* kRemoteConnected = " Távoli kapcsolat rendben.";
 inline constexpr const char* kWrongCode = " Hibás telepítői azonosító!";
 inline constexpr const char* kLoginOk = "OK.";

@@ -54,6 +54,10 @@ ModemCall::ModemCall(ModuleLink& link, std::unique_ptr<TickSource> delayTicks, Q
     // Every received line is logged just before it is dispatched; queued,
     // the check comes once the dispatcher has raised its flag.
     connect(&link_, &ModuleLink::trafficLogged, this, &ModemCall::checkWaits, Qt::QueuedConnection);
+    // A call does not outlive its serial line.
+    connect(&link_, &ModuleLink::linkStateChanged, this, [this] {
+        if (!link_.transport() || !link_.transport()->isOpen()) setCallActive(false);
+    });
     delayTicks_->start();  // always runs
 }
 
@@ -140,12 +144,19 @@ bool ModemCall::dial(const QString& phoneNumber) {
         f.remoteConnected = false;
         waitDelay(kConnectTicks, [this, &f] { return f.remoteConnected || waitCancelled_; });
         connected = f.remoteConnected;
+        setCallActive(connected);
         if (!connected) link_.setStatusLine(utf8(kNoCall));
     }
     emit dialRunning(false);
     // A call that came up wants the periodic login, as "CONNECT" asks.
     link_.setCodeTimerEnabled(codeTimerWas || connected);
     return connected;
+}
+
+void ModemCall::setCallActive(bool active) {
+    if (active == callActive_) return;
+    callActive_ = active;
+    emit callActiveChanged(active);
 }
 
 bool ModemCall::hangUp() {
@@ -173,6 +184,7 @@ bool ModemCall::hangUp() {
         }
         const bool lastOk = sendAndAwaitOk("ATH", kLastHangUpTicks, false);
         confirmed = ok || lastOk;
+        if (confirmed) setCallActive(false);
         link_.setStatusLine(utf8(confirmed ? kHungUp : kHangUpUnconfirmed));
     }
     emit hangUpRunning(false);

@@ -51,6 +51,8 @@ public:
     void cancelWaits();
 
     bool waitCancelled() const { return waitCancelled_; }
+    // A dial brought a call up and no hang-up or dead line ended it since.
+    bool callActive() const { return callActive_; }
     int delayCountdown() const { return delayCountdown_; }
     bool waiting() const { return !waits_.empty(); }
 
@@ -58,9 +60,11 @@ signals:
     // The window disables its dial and hang-up buttons while these run.
     void dialRunning(bool running);
     void hangUpRunning(bool running);
+    void callActiveChanged(bool active);
 
 private:
     void onDelayTick();
+    void setCallActive(bool active);
     void checkWaits();
     // Waits until delayCountdown reaches 0 or done() holds.
     void waitDelay(int ticks, const std::function<bool()>& done);
@@ -71,6 +75,7 @@ private:
     std::unique_ptr<TickSource> delayTicks_;
     int delayCountdown_ = 0;
     bool waitCancelled_ = false;
+    bool callActive_ = false;
 
     struct Wait;
     std::vector<Wait*> waits_;

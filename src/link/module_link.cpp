@@ -50,6 +50,15 @@ void ModuleLink::init() {
     r.statusMessage = [this](const std::string& l) { emit statusMessageReceived(bytesOf(l)); };
     r.radioFrame = [this](const std::string& l) { emit radioFrameReceived(bytesOf(l)); };
     r.remoteConnected = [this] { setCodeTimerEnabled(true); };
+    r.codeAnswer = [this](bool accepted) {
+        loginUnanswered_ = false;
+        setLastLogin(accepted ? LoginAnswer::Accepted : LoginAnswer::Refused);
+    };
+    // A line just opened, or gone, has answered nothing yet.
+    connect(this, &ModuleLink::linkStateChanged, this, [this] {
+        loginUnanswered_ = false;
+        setLastLogin(LoginAnswer::None);
+    });
     r.afterLine = [this] { checkWait(); };
 
     connect(transferTicks_.get(), &TickSource::tick, this, &ModuleLink::onTransferTick);
@@ -66,8 +75,10 @@ void ModuleLink::setTransport(Transport* transport) {
     if (!transport_) return;
     connect(transport_, &Transport::readyRead, this, &ModuleLink::onTransportReadyRead);
     connect(transport_, &Transport::failed, this, [this](const QString& m) {
-        setStatusLine(m);
+        // The windows follow first; the message box waits for the user.
+        setStatusLine(utf8(texts::kSerialLost));
         emit linkStateChanged(linkConnected());
+        message(m, utf8(texts::kErrorCaption));
     });
 }
 
@@ -133,8 +144,18 @@ void ModuleLink::setCodeTimerEnabled(bool on) {
         codeTicks_->stop();
 }
 
+void ModuleLink::setLastLogin(LoginAnswer answer) {
+    if (answer == lastLogin_) return;
+    lastLogin_ = answer;
+    emit lastLoginChanged(answer);
+}
+
 void ModuleLink::onCodeTick() {
-    if (linkConnected()) sendCodedCommand(coded::Login);
+    if (!linkConnected()) return;
+    // The last one had its 5 s.
+    if (loginUnanswered_) setLastLogin(LoginAnswer::Silent);
+    loginUnanswered_ = true;
+    sendCodedCommand(coded::Login);
 }
 
 void ModuleLink::onTransferTick() {
@@ -200,6 +221,7 @@ bool ModuleLink::installerLogin() {
         return true;
     }
     loginMessage_ = utf8(f.pwdError ? texts::kWrongCode : texts::kLoginNoAnswer);
+    if (!f.pwdError && linkConnected()) setLastLogin(LoginAnswer::Silent);
     return false;
 }
 

@@ -43,6 +43,14 @@ public:
     static constexpr int kTransferTickMs = 100;
     static constexpr int kCodeTimerMs = 5000;
 
+    // What became of the last login: the periodic one or a conversation's.
+    enum class LoginAnswer {
+        None,      // no link, or no login sent on it yet
+        Accepted,  // "PWDOK"
+        Refused,   // "PWDERR": the installer code is wrong
+        Silent,    // no answer before the next login, or within a wait
+    };
+
     // How a frame write waits: the clock stops on "WRFLERR" too; parameter
     // and firmware frames wait for "WROK" alone.
     enum class WriteKind { Parameter, Firmware, Clock };
@@ -90,6 +98,7 @@ public:
     void setDataVersion(std::int32_t v) { dataVersion_ = v; }
     int transferCountdown() const { return transferCountdown_; }
     bool waiting() const { return wait_ != nullptr; }
+    LoginAnswer lastLogin() const { return lastLogin_; }
     const QString& loginMessage() const { return loginMessage_; }
     const QString& statusLine() const { return statusLine_; }
     void setStatusLine(const QString& text);
@@ -166,12 +175,14 @@ signals:
     void statusMessageReceived(const QByteArray& line);
     void radioFrameReceived(const QByteArray& line);
     void linkStateChanged(bool connected);
+    void lastLoginChanged(LoginAnswer answer);
 
 private:
     void init();
     void onTransferTick();
     void onCodeTick();
     void onTransportReadyRead();
+    void setLastLogin(LoginAnswer answer);
     void checkWait();
     void message(const QString& text, const QString& caption = {});
     bool refuseIfWaiting();
@@ -191,6 +202,8 @@ private:
     int transferCountdown_ = 0;
     bool conversationOpen_ = false;
     BlockFailure blockFailure_ = BlockFailure::None;
+    LoginAnswer lastLogin_ = LoginAnswer::None;
+    bool loginUnanswered_ = false;  // a login went out and nothing answered it yet
 
     struct Wait {
         QEventLoop* loop;

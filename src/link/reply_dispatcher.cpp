@@ -55,10 +55,12 @@ void ReplyDispatcher::dispatchReply(const std::string& line) {
     if (startsWith(line, "PWDERR")) {
         flags.pwdError = true;
         call(receivers.statusLine, std::string(texts::kWrongCode));
+        call(receivers.codeAnswer, false);
     }
     if (startsWith(line, "PWDOK")) {
         flags.pwdOk = true;
         call(receivers.statusLine, std::string());
+        call(receivers.codeAnswer, true);
     }
     if (startsWith(line, "OK")) flags.okReceived = true;
     if (startsWith(line, "WROK")) flags.writeOk = true;

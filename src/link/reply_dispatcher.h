@@ -23,6 +23,8 @@ struct ReplyReceivers {
     std::function<void()> remoteConnected;                       // "CONNECT": periodic login on
     std::function<void(const std::string& text)> statusLine;
     std::function<void(const std::string& text)> logTraffic;
+    // "PWDOK" (true) or "PWDERR" (false): the module answered a coded command.
+    std::function<void(bool accepted)> codeAnswer;
     // Raised after every dispatched line, so a waiting operation can look at
     // the flags at once.
     std::function<void()> afterLine;

@@ -101,11 +101,16 @@ QString SerialTransport::openErrorText() const
 void SerialTransport::onError(QSerialPort::SerialPortError error)
 {
     // Only a line that dies while open is reported here; open() reports its
-    // own failures, and time-outs of reads are not errors for this line.
-    if (error != QSerialPort::ResourceError || !port_.isOpen()) return;
+    // own failures, and time-outs of reads are not errors for this line. A
+    // pulled adapter reports a resource error, a vanished peer (a closed
+    // pseudo-terminal) a read error on every later read: neither line comes
+    // back by itself.
+    const bool dead = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (!dead || !port_.isOpen()) return;
     const QString reason = port_.errorString();
     port_.close();
-    emit failed(QStringLiteral("The serial line %1 failed: %2. Check the cable and connect again.")
+    emit failed(QString::fromUtf8("A soros kapcsolat megszakadt (%1: %2). Ellenőrizze a kábelt vagy az USB "
+                                  "átalakítót, majd kapcsolódjon újra.")
                     .arg(portName_, reason));
 }
 

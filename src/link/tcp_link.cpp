@@ -1,5 +1,6 @@
 #include "link/tcp_link.h"
 
+#include <cerrno>
 #include <span>
 
 #include "link/tcp_frames.h"
@@ -87,7 +88,31 @@ void TcpLink::onError(QAbstractSocket::SocketError error)
     // The peer closing is the ordinary end of the link; the disconnected
     // event reports it.
     if (error == QAbstractSocket::RemoteHostClosedError) return;
-    emit statusChanged(QStringLiteral("TCP/IP Socket Error: ") + QString::number(int(error)));
+    emit statusChanged(socketErrorText(error, socket_.errorString()));
+}
+
+// Qt keeps the system's error number to itself and reports a kind of its
+// own, whose number means nothing to a user (0 is a refused connection).
+// Where the kind stands for one system error, that number is shown.
+int TcpLink::systemErrorNumber(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
+    case QAbstractSocket::RemoteHostClosedError: return ECONNRESET;
+    case QAbstractSocket::SocketAccessError: return EACCES;
+    case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
+    case QAbstractSocket::AddressInUseError: return EADDRINUSE;
+    case QAbstractSocket::SocketAddressNotAvailableError: return EADDRNOTAVAIL;
+    default: return 0;
+    }
+}
+
+QString TcpLink::socketErrorText(QAbstractSocket::SocketError error, const QString& qtText)
+{
+    const int number = systemErrorNumber(error);
+    QString text = QStringLiteral("TCP/IP Socket Error: ");
+    if (number != 0) text += QString::number(number) + QStringLiteral(" ");
+    return text + (number != 0 ? QStringLiteral("(") + qtText + QStringLiteral(")") : qtText);
 }
 
 void TcpLink::onReadyRead()

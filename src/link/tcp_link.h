@@ -13,8 +13,9 @@
 //   statusChanged        the exact status line texts: "Connecting to " + host,
 //                        "TCP/IP Connected", "TCP/IP Disconnected", empty on
 //                        user disconnect, "Cannot connect to " + host + " !!!",
-//                        "TCP/IP Socket Error: " + the QAbstractSocket::SocketError
-//                        number (an error leaves the link state as it is)
+//                        "TCP/IP Socket Error: " + the system's error number
+//                        where there is one + Qt's text (an error leaves the
+//                        link state as it is)
 //   disconnectWarning    the message to show when the link dropped without
 //                        the user asking for it
 
@@ -59,6 +60,11 @@ public:
     void disconnectByUser();
 
     bool tcpActive() const { return active_; }
+
+    // "TCP/IP Socket Error: 111 (Connection refused)"; without a system
+    // number only Qt's text follows the colon.
+    static QString socketErrorText(QAbstractSocket::SocketError error, const QString& qtText);
+    static int systemErrorNumber(QAbstractSocket::SocketError error);
 
     // Appends bytes (already in the module's code page) to the outgoing text
     // and sends every complete 12-byte piece, and the rest when it ends with

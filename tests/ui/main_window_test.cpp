@@ -168,6 +168,17 @@ TEST_F(MainWindowTest, ConnectAndDisconnectSwapTheButtonsAndStatus) {
     EXPECT_FALSE(find(main(), "btDisconnect")->isEnabled());
 }
 
+TEST_F(MainWindowTest, ALineThatDiesWhileOpenTurnsTheButtonsBackAtOnceAndSaysSoInHungarian) {
+    connectTo(kDirect);
+    demo.pullDirectLine();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !program->link().linkConnected(); }, 5000));
+    EXPECT_EQ(main()->statusText(), " Hiba: megszakadt a soros kapcsolat!");
+    EXPECT_TRUE(find(main(), "btConnect")->isEnabled());
+    EXPECT_FALSE(find(main(), "btDisconnect")->isEnabled());
+    ASSERT_EQ(messenger.messages.size(), 1);
+    EXPECT_TRUE(messenger.messages[0].startsWith("A soros kapcsolat megszakadt")) << messenger.messages[0].toStdString();
+}
+
 TEST_F(MainWindowTest, PeriodicLoginShowsWhetherTheCodeIsAccepted) {
     connectTo(kDirect, QStringLiteral("9999"));
     periodicLogin();
@@ -235,6 +246,33 @@ TEST_F(MainWindowTest, DialThroughTheSimulatedModemAndHangUp) {
     // The call carries the module's line now.
     periodicLogin();
     EXPECT_EQ(loggedLines().last(), "PWDOK");
+}
+
+TEST_F(MainWindowTest, LinkIndicatorShowsTheLineAndWhetherTheLastLoginWasAnswered) {
+    EXPECT_EQ(main()->linkStateText(), "Nincs kapcsolat");
+    connectTo(kDirect, QStringLiteral("9999"));
+    const QString direct = QStringLiteral("Soros: ") + demo.directPath();
+    EXPECT_EQ(main()->linkStateText(), direct);
+    periodicLogin();
+    EXPECT_EQ(main()->linkStateText(), direct + " – hibás kód");
+    type("edPWD", QStringLiteral("1234"));
+    periodicLogin();
+    EXPECT_EQ(main()->linkStateText(), direct + " – válaszol");
+    main()->statusBar1Click();  // the status line may say anything meanwhile
+    EXPECT_EQ(main()->linkStateText(), direct + " – válaszol");
+
+    click(main(), "btDisconnect");
+    EXPECT_EQ(main()->linkStateText(), "Nincs kapcsolat");
+    connectTo(kModem);  // in command mode the modem answers no login
+    codeTicks->fire();
+    codeTicks->fire();
+    EXPECT_EQ(main()->linkStateText(), QStringLiteral("Soros: ") + demo.modemPath() + " – nem válaszol");
+    type("edPhoneNr", QString::fromLatin1(DemoModule::kModemNumber));
+    click(main(), "btDial");
+    EXPECT_TRUE(main()->linkStateText().startsWith(QStringLiteral("Modem: ") + demo.modemPath()));
+    fastClock.start(0);  // online, the modem needs "+++" and its guard times
+    click(main(), "btATH");
+    EXPECT_TRUE(main()->linkStateText().startsWith(QStringLiteral("Soros: ")));
 }
 
 TEST_F(MainWindowTest, DialToAWrongNumberEndsWithNoCall) {

@@ -70,6 +70,8 @@ QString DemoModule::guide() const {
     return text;
 }
 
+void DemoModule::pullDirectLine() { direct_.reset(); }
+
 QString DemoModule::directPath() const { return direct_ ? direct_->pty.slavePath() : QString(); }
 QString DemoModule::modemPath() const { return modem_ ? modem_->pty.slavePath() : QString(); }
 

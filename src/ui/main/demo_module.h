@@ -36,6 +36,9 @@ public:
 
     QString directPath() const;
     QString modemPath() const;
+    // The direct line goes away as a pulled USB adapter does: the program's
+    // open port fails under it.
+    void pullDirectLine();
     // The remote-access port is up (it may have been taken by another program).
     bool tcpListening() const;
     // A few lines telling the user where to find the simulated module.

@@ -157,6 +157,23 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     bottom->addWidget(btFirmware);
     bottom->addWidget(btClose, 1);
     layout->addLayout(bottom);
+
+    // Which line carries the traffic and whether the module answered the
+    // last login: the status line below is overwritten every 5 s.
+    auto* indicator = new QFrame(central);
+    indicator->setObjectName("LinkIndicator");
+    indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* indicatorRow = new QHBoxLayout(indicator);
+    indicatorRow->setContentsMargins(4, 1, 4, 1);
+    indicatorRow->setSpacing(4);
+    linkDot_ = new QLabel(QStringLiteral("●"), indicator);
+    linkDot_->setObjectName("lbLinkDot");
+    linkState_ = new QLabel(indicator);
+    linkState_->setObjectName("lbLinkState");
+    linkState_->setWordWrap(true);
+    indicatorRow->addWidget(linkDot_, 0, Qt::AlignTop);
+    indicatorRow->addWidget(linkState_, 1);
+    layout->addWidget(indicator);
     setCentralWidget(central);
 
     auto* statusBar1 = new QStatusBar(this);
@@ -190,8 +207,15 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     connect(edPWD_, &QLineEdit::textChanged, &link_, &ModuleLink::setInstallerCode);
     connect(edIPpass_, &QLineEdit::textChanged, &link_, &ModuleLink::setTcpPassword);
     connect(&link_, &ModuleLink::statusLineChanged, statusLabel_, &QLabel::setText);
+    // A line that fails under the program turns the buttons back at once.
+    connect(&link_, &ModuleLink::linkStateChanged, this, [this] {
+        if (!tcpMode_) setSerialButtons(serial_.isOpen());
+    });
     connect(modem_.get(), &ModemCall::dialRunning, btDial_, [this](bool on) { btDial_->setEnabled(!on); });
     connect(modem_.get(), &ModemCall::hangUpRunning, btATH_, [this](bool on) { btATH_->setEnabled(!on); });
+    connect(modem_.get(), &ModemCall::callActiveChanged, this, &MainWindow::showLinkState);
+    connect(&link_, &ModuleLink::linkStateChanged, this, &MainWindow::showLinkState);
+    connect(&link_, &ModuleLink::lastLoginChanged, this, &MainWindow::showLinkState);
 
     link_.setTransport(&serial_);
     link_.setInstallerCode(edPWD_->text());
@@ -201,6 +225,7 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     settings_.load();
     serial_.setPortName(settings_.portName());
     edPhoneNr_->setText(settings_.phoneNumber());
+    showLinkState();
 
     central->setMinimumWidth(kNominalWidth);
     setFixedSize(sizeHint());
@@ -238,6 +263,37 @@ void MainWindow::applyStartCaptions() {
 }
 
 QString MainWindow::statusText() const { return statusLabel_->text(); }
+QString MainWindow::linkStateText() const { return linkState_->text(); }
+
+void MainWindow::showLinkState() {
+    QString line = QStringLiteral("Nincs kapcsolat");
+    if (link_.tcpActive())
+        line = QStringLiteral("TCP/IP: ") + tcpHost_;
+    else if (serial_.isOpen())
+        line = (modem_->callActive() ? QStringLiteral("Modem: ") : QStringLiteral("Soros: ")) + serial_.portName();
+    QColor dot(128, 128, 128);
+    if (link_.linkConnected()) {
+        switch (link_.lastLogin()) {
+        case ModuleLink::LoginAnswer::None: break;
+        case ModuleLink::LoginAnswer::Accepted:
+            line += QStringLiteral(" – válaszol");
+            dot = QColor(0, 128, 0);
+            break;
+        case ModuleLink::LoginAnswer::Refused:
+            line += QStringLiteral(" – hibás kód");
+            dot = QColor(255, 0, 0);
+            break;
+        case ModuleLink::LoginAnswer::Silent:
+            line += QStringLiteral(" – nem válaszol");
+            dot = QColor(200, 120, 0);
+            break;
+        }
+    }
+    linkState_->setText(line);
+    QPalette p = linkDot_->palette();
+    p.setColor(QPalette::WindowText, dot);
+    linkDot_->setPalette(p);
+}
 QString MainWindow::chosenPortTitle() const { return panel1_->text(); }
 
 void MainWindow::setSerialButtons(bool open) {
@@ -253,7 +309,9 @@ void MainWindow::buttonSelectSerialClick() {
     if (chooser_->selectedDevice().isEmpty()) return;
     panel1_->setText(chooser_->selectedPortTitle());
     QString error;
-    if (!serial_.setPortName(chooser_->selectedDevice(), &error)) {
+    const bool reopened = serial_.setPortName(chooser_->selectedDevice(), &error);
+    showLinkState();
+    if (!reopened) {
         // The open line was closed for the change and the new one would not open.
         setSerialButtons(false);
         link_.setStatusLine(QString::fromUtf8(" Hiba: A COM port nem elérhető!"));
@@ -283,10 +341,14 @@ void MainWindow::setLinkButtonsEnabled(bool on) {
 }
 
 void MainWindow::btIPConnectClick() {
-    if (link_.tcp().connectTo(edServer_->text())) setLinkButtonsEnabled(false);
+    if (!link_.tcp().connectTo(edServer_->text())) return;
+    tcpHost_ = edServer_->text();
+    tcpMode_ = true;
+    setLinkButtonsEnabled(false);
 }
 
 void MainWindow::btIPDisconnectClick() {
+    tcpMode_ = false;
     link_.tcp().disconnectByUser();
     // The serial buttons come back as the port stands, not both at once.
     setLinkButtonsEnabled(true);

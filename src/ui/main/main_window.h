@@ -53,6 +53,8 @@ public:
     ModemCall& modem() { return *modem_; }
     SerialTransport& serialLine() { return serial_; }
     QString statusText() const;
+    // The small link indicator: the line in use and the last login's answer.
+    QString linkStateText() const;
     QString chosenPortTitle() const;
 
 signals:
@@ -87,6 +89,7 @@ private:
     QPushButton* addButton(const char* name, const QString& caption);
     void setSerialButtons(bool open);
     void setLinkButtonsEnabled(bool on);
+    void showLinkState();
 
     ModuleLink& link_;
     Messenger& messenger_;
@@ -97,6 +100,9 @@ private:
     QPointer<TrafficLogWindow> trafficLog_;
     QPointer<TransferWindow> transfer_;
     UnsavedEdits* unsaved_ = nullptr;
+    // From a TCP/IP connect until its disconnect button: the serial and
+    // modem buttons stay greyed whatever the serial line does.
+    bool tcpMode_ = false;
 
     QPushButton* buttonSelectSerial_;
     QLabel* panel1_;
@@ -114,6 +120,9 @@ private:
     QPushButton* btAskVersion_;
     QPushButton* btDetails_;
     QLabel* statusLabel_;
+    QLabel* linkDot_;
+    QLabel* linkState_;
+    QString tcpHost_;
 };
 
 }  // namespace corvanta
