@@ -35,6 +35,7 @@ protected:
     ProgramTest() {
         StartOptions options;
         options.settingsPath = settingsDir.filePath(QStringLiteral("settings.ini"));
+        options.siteBookPath = settingsDir.filePath(QStringLiteral("sitebook.sqlite"));
         options.messenger = &messenger;
         auto transfer = std::make_unique<ManualTickSource>();
         auto code = std::make_unique<ManualTickSource>();

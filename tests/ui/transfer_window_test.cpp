@@ -57,7 +57,7 @@ TEST_F(TransferWindowTest, ReadCompareAndWriteRoundTrip) {
     EXPECT_EQ(colours(), all(BlockColour::Green));
 
     // The first user's name is in block 0: that block differs, the rest
-    // are never looked at.
+    // stay yellow.
     program->image()[0] ^= 0x01;
     click(transfer(), "btCompare");
     std::vector<QColor> expected = all(BlockColour::Yellow);

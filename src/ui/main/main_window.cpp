@@ -126,6 +126,17 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     btATH_ = addButton("btATH", QStringLiteral("&Vonal bontás"));
     pair(phoneBox, btDial_, btATH_);
 
+    // The site reads and writes are kept for in the site book.
+    lbSite_ = new QLabel(central);
+    lbSite_->setObjectName("lbSite");
+    lbSite_->setWordWrap(true);
+    QPushButton* btSites = addButton("btSites", QStringLiteral("&Helyszínek"));
+    auto* siteRow = new QHBoxLayout;
+    siteRow->addWidget(lbSite_, 1);
+    siteRow->addWidget(btSites);
+    layout->addLayout(siteRow);
+    setCurrentSite({});
+
     QPushButton* btParameterSetting = addButton("btParameterSetting", QStringLiteral("&Paraméterek beállítása"));
     QFont bold = btParameterSetting->font();
     bold.setBold(true);
@@ -195,6 +206,7 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     connect(btATH_, &QPushButton::clicked, this, &MainWindow::btATHClick);
     connect(btParameterSetting, &QPushButton::clicked, this, &MainWindow::btParameterSettingClick);
     connect(btEventlistShort, &QPushButton::clicked, this, &MainWindow::eventListRequested);
+    connect(btSites, &QPushButton::clicked, this, &MainWindow::siteBookRequested);
     connect(btAskVersion_, &QPushButton::clicked, this, &MainWindow::btAskVersionClick);
     connect(btStatus, &QPushButton::clicked, this, &MainWindow::statusRequested);
     connect(btClock, &QPushButton::clicked, this, &MainWindow::clockRequested);
@@ -357,6 +369,15 @@ void MainWindow::btIPDisconnectClick() {
 void MainWindow::btDialClick() { modem_->dial(edPhoneNr_->text()); }
 
 void MainWindow::btATHClick() { modem_->hangUp(); }
+
+void MainWindow::setCurrentSite(const sitebook::Site& site) {
+    lbSite_->setText(QString::fromUtf8("Helyszín: ") +
+                     (site.name.isEmpty() ? QString::fromUtf8("nincs kiválasztva") : site.name));
+    if (!site.modemNumber.isEmpty()) edPhoneNr_->setText(site.modemNumber);
+    if (!site.tcpHost.isEmpty()) edServer_->setText(site.tcpHost);
+}
+
+QString MainWindow::currentSiteText() const { return lbSite_->text(); }
 
 void MainWindow::btParameterSettingClick() {
     if (!transfer_) return;

@@ -10,6 +10,7 @@
 
 #include "link/settings_file.h"
 #include "link/serial_transport.h"
+#include "sitebook/site_records.h"
 
 class QLabel;
 class QLineEdit;
@@ -56,6 +57,10 @@ public:
     // The small link indicator: the line in use and the last login's answer.
     QString linkStateText() const;
     QString chosenPortTitle() const;
+    // The site reads and writes are kept for (no name: none); its modem
+    // number and TCP/IP address, where it has them, fill the link fields.
+    void setCurrentSite(const sitebook::Site& site);
+    QString currentSiteText() const;
 
 signals:
     // The window was closed: the program ends.
@@ -66,6 +71,7 @@ signals:
     void clockRequested();
     void radioTeachRequested();
     void firmwareRequested();
+    void siteBookRequested();
 
 public slots:
     void buttonSelectSerialClick();
@@ -123,6 +129,7 @@ private:
     QLabel* linkDot_;
     QLabel* linkState_;
     QString tcpHost_;
+    QLabel* lbSite_;
 };
 
 }  // namespace corvanta

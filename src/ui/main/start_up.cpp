@@ -20,10 +20,13 @@
 #include "ui/main/text_window.h"
 #include "ui/main/traffic_log_window.h"
 #include "ui/main/transfer_window.h"
+#include "ui/reports/report_header.h"
+#include "ui/sitebook/site_book_window.h"
 
 namespace corvanta {
 
 StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
+    recorder_ = sitebook::SiteRecorder(options.siteBookPath);
     // The name, not the display name: that one would be appended to every
     // window title by some window systems.
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
@@ -75,7 +78,7 @@ StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     });
 }
 
-StartUp::~StartUp() = default;
+StartUp::~StartUp() { setReportSiteSource({}); }
 
 void StartUp::start() { splash_->show(); }
 
@@ -125,6 +128,25 @@ void StartUp::createAll() {
     // The periodic login runs on while the clock window is open; each of its
     // exchanges holds it off.
     connect(mainWindow_.get(), &MainWindow::clockRequested, clock_.get(), [this] { clock_->exec(); });
+    siteBook_ = std::make_unique<SiteBookWindow>(image_, *messenger_, recorder_.bookPath());
+    transfer_->setRecorder(&recorder_);
+    // A snapshot replaces the image as a read or an opened file would.
+    siteBook_->setImageGuard([this] { return unsaved_.confirmLoss(messenger_); });
+    connect(siteBook_.get(), &SiteBookWindow::imageReplaced, this, [this] { unsaved_.markKept(); });
+    connect(siteBook_.get(), &SiteBookWindow::currentSiteChosen, this, [this](const sitebook::Site& site) {
+        recorder_.setSite(site);
+        mainWindow_->setCurrentSite(site);
+    });
+    connect(mainWindow_.get(), &MainWindow::siteBookRequested, siteBook_.get(), [this] {
+        siteBook_->show();
+        siteBook_->raise();
+        siteBook_->activateWindow();
+    });
+    // What a read or write stored shows up at once in an open site book.
+    connect(transfer_.get(), &TransferWindow::recorded, siteBook_.get(), [this] {
+        if (siteBook_->isVisible()) siteBook_->refresh();
+    });
+    setReportSiteSource([this] { return recorder_.site().name; });
     mainWindow_->applyStartCaptions();
 }
 

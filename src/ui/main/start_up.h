@@ -15,6 +15,7 @@
 #include "link/settings_file.h"
 #include "params/parameter_image.h"
 #include "service/module_names_load.h"
+#include "sitebook/site_recorder.h"
 #include "ui/main/unsaved_edits.h"
 #include "ui/widgets/dialog_messenger.h"
 
@@ -27,6 +28,7 @@ class FirmwareWindow;
 class ParameterEditor;
 class PortChooser;
 class RadioWindow;
+class SiteBookWindow;
 class SplashWindow;
 class StatusWindow;
 class TextWindow;
@@ -40,6 +42,8 @@ struct StartOptions {
     // instead of the installed one.
     bool demoFirmwareKey = false;
     QString settingsPath = SettingsFile::defaultPath();
+    // The site book reads and writes are kept in.
+    QString siteBookPath = sitebook::SiteBook::defaultPath();
     // Null: message boxes over the main window.
     Messenger* messenger = nullptr;
     // Null: 100 ms timers for the transfer and delay counts, 5 s for the
@@ -81,6 +85,9 @@ public:
     EventListWindow* eventListWindow() const { return eventList_.get(); }
     StatusWindow* statusWindow() const { return status_.get(); }
     ClockWindow* clockWindow() const { return clock_.get(); }
+    SiteBookWindow* siteBookWindow() const { return siteBook_.get(); }
+    // Keeps the reads and writes for the site chosen in the site book.
+    sitebook::SiteRecorder& siteRecorder() { return recorder_; }
     // The user and zone names read from the module, shared by the event
     // list and the status monitor.
     ModuleNamesStore& moduleNames() { return moduleNames_; }
@@ -101,6 +108,7 @@ private:
     QTranslator qtTexts_;
     ParameterImage image_{};
     UnsavedEdits unsaved_{image_};
+    sitebook::SiteRecorder recorder_;
     PortDiscovery discovery_;
     std::unique_ptr<ModuleLink> link_;
     ModuleNamesStore moduleNames_;
@@ -121,6 +129,7 @@ private:
     std::unique_ptr<EventListWindow> eventList_;
     std::unique_ptr<StatusWindow> status_;
     std::unique_ptr<ClockWindow> clock_;
+    std::unique_ptr<SiteBookWindow> siteBook_;
 };
 
 }  // namespace corvanta

@@ -4,10 +4,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "link/module_link.h"
+#include "sitebook/site_records.h"
 #include "ui/main/unsaved_edits.h"
 #include "ui/widgets/escape_closes.h"
 
@@ -96,6 +98,24 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     layout->addSpacing(8);
     layout->addLayout(grid);
     layout->addSpacing(8);
+    // Below: what the site book kept, and the fields a compare found
+    // different (module → image); both hidden until there is something.
+    lbRecordNote_ = new QLabel(this);
+    lbRecordNote_->setObjectName("lbRecordNote");
+    lbRecordNote_->setWordWrap(true);
+    lbRecordNote_->hide();
+    lbChanges_ = new QLabel(QString::fromUtf8("Eltérő mezők (modul → kép):"), this);
+    lbChanges_->setObjectName("lbChanges");
+    lbChanges_->hide();
+    meChanges_ = new QPlainTextEdit(this);
+    meChanges_->setObjectName("meChanges");
+    meChanges_->setReadOnly(true);
+    meChanges_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    meChanges_->setMinimumHeight(8 * meChanges_->fontMetrics().height());
+    meChanges_->hide();
+    layout->addWidget(lbRecordNote_);
+    layout->addWidget(lbChanges_);
+    layout->addWidget(meChanges_);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -151,7 +171,28 @@ void TransferWindow::btReadClick() {
     if (transfer_.read()) imageKept();
 }
 
-void TransferWindow::btCompareClick() { transfer_.compare(); }
+void TransferWindow::showRecordNote(const QString& note) {
+    lbRecordNote_->setText(note);
+    lbRecordNote_->setVisible(!note.isEmpty());
+    emit recorded();
+}
+
+QString TransferWindow::recordNote() const { return lbRecordNote_->text(); }
+
+QStringList TransferWindow::compareLines() const {
+    return meChanges_->isHidden() ? QStringList() : meChanges_->toPlainText().split('\n');
+}
+
+void TransferWindow::btCompareClick() {
+    lbChanges_->hide();
+    meChanges_->hide();
+    transfer_.compare();
+    QStringList lines;
+    for (const auto& row : sitebook::changeRows(transfer_.compareChanges())) lines << sitebook::changeLine(row);
+    meChanges_->setPlainText(lines.join('\n'));
+    lbChanges_->setVisible(!lines.isEmpty());
+    meChanges_->setVisible(!lines.isEmpty());
+}
 
 void TransferWindow::btWriteClick() {
     if (transfer_.write()) imageKept();

@@ -17,11 +17,13 @@
 
 class QFileDialog;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace corvanta {
 
 class ModuleLink;
+class TransferRecorder;
 class UnsavedEdits;
 
 class TransferWindow : public QWidget, public TransferView {
@@ -48,14 +50,26 @@ public:
     // Asked before a read or an opened file replaces edits kept nowhere
     // else; told when the image is kept in the module or a file.
     void setUnsavedEdits(UnsavedEdits* edits) { unsaved_ = edits; }
+    // Told of every read, write and file operation (the site book).
+    void setRecorder(TransferRecorder* recorder) { transfer_.setRecorder(recorder); }
 
     QColor indicatorColour(int block) const;
 
     // TransferView
     void paintBlock(int block, BlockColour colour) override;
     void setOperationRunning(bool running) override;
+    void showRecordNote(const QString& note) override;
+
+    // The site book's line about the last operation; the fields the last
+    // compare found different, one line each (empty: none, or no compare).
+    QString recordNote() const;
+    QStringList compareLines() const;
 
     static QColor colourOf(BlockColour colour);
+
+signals:
+    // The site book has a new line about an operation.
+    void recorded();
 
 public slots:
     void btReadClick();
@@ -80,6 +94,9 @@ private:
     UnsavedEdits* unsaved_ = nullptr;
     ParameterTransfer transfer_;
     std::array<QLabel*, kBlocks> indicators_{};
+    QLabel* lbRecordNote_ = nullptr;
+    QLabel* lbChanges_ = nullptr;
+    QPlainTextEdit* meChanges_ = nullptr;
     std::vector<QPushButton*> lockedWhileRunning_;
     FileChooser fileChooser_;
     EditorOpener editorOpener_;

@@ -28,6 +28,8 @@
 #include "ui/main/text_window.h"
 #include "ui/main/traffic_log_window.h"
 #include "ui/main/transfer_window.h"
+#include "ui/sitebook/site_book_window.h"
+#include "params/parameter_codec.h"
 
 namespace corvanta {
 
@@ -154,6 +156,37 @@ void shootFirmware(StartUp& startUp, const QString& dir) {
     window->hide();
 }
 
+// A site chosen in the site book, a read and a write kept for it, a compare
+// that names the fields, the history and the field differences.
+void shootSiteBook(StartUp& startUp, const QString& dir) {
+    SiteBookWindow* sites = startUp.siteBookWindow();
+    TransferWindow* transfer = startUp.transferWindow();
+    sites->show();
+    click(sites, "btNewSite");
+    sites->findChild<QLineEdit*>(QStringLiteral("edName"))->setText(QString::fromUtf8("Kovács ház"));
+    sites->findChild<QLineEdit*>(QStringLiteral("edAddress"))->setText(QString::fromUtf8("Szeged, Tisza Lajos krt. 12."));
+    sites->findChild<QLineEdit*>(QStringLiteral("edSerialPort"))->setText(QStringLiteral("/dev/ttyUSB0"));
+    click(sites, "btSaveSite");
+    click(sites, "btChooseSite");
+    transfer->btReadClick();
+    ParameterValues v = decode(startUp.image());
+    v.zones[2].entryDelay = 30;
+    v.users[1].name = "Kovács P.";
+    v.relayRows[12].triggers[3] = !v.relayRows[12].triggers[3];
+    encode(v, startUp.image());
+    transfer->btCompareClick();
+    save(transfer, dir, QStringLiteral("transfer_window_compare"));
+    transfer->btWriteClick();
+    sites->refresh();
+    save(sites, dir, QStringLiteral("site_book_history"));
+    std::vector<qint64> both;
+    for (const auto& h : sites->shownHistory()) both.push_back(h.id);
+    sites->selectSnapshots(both);
+    click(sites, "btCompareSnapshots");
+    save(sites, dir, QStringLiteral("site_book_diff"));
+    sites->hide();
+}
+
 }  // namespace
 
 void saveScreenshot(QWidget* w, const QString& dir, const QString& name) {
@@ -178,6 +211,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     PrintingMessenger messenger;
     StartOptions options;
     options.settingsPath = settings.filePath(QStringLiteral("settings.ini"));
+    options.siteBookPath = settings.filePath(QStringLiteral("sitebook.sqlite"));
     options.messenger = &messenger;
     StartUp startUp(std::move(options));
     DemoModule demo(0);
@@ -222,6 +256,7 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
         [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("settings_listing.pdf")); });
     startUp.textWindow()->btSavePdfClick();
     startUp.textWindow()->hide();
+    shootSiteBook(startUp, dir);
     save(main, dir, QStringLiteral("main_window_connected"));
     save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
     shootClockAndRadio(startUp, dir);

@@ -1,0 +1,469 @@
+#include "ui/sitebook/site_book_window.h"
+
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "link/messenger.h"
+#include "transfer/parameter_file.h"
+
+namespace corvanta {
+
+using namespace sitebook;
+
+namespace {
+
+QString kindCaption(SnapshotKind kind) {
+    switch (kind) {
+    case SnapshotKind::Read: return QString::fromUtf8("beolvasás");
+    case SnapshotKind::Written: return QString::fromUtf8("írás");
+    case SnapshotKind::File: return QString::fromUtf8("fájl");
+    case SnapshotKind::Manual: return QString::fromUtf8("kézi");
+    }
+    return {};
+}
+
+QString localTime(const QDateTime& utc) {
+    return utc.toLocalTime().toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"));
+}
+
+QTableWidget* makeGrid(QWidget* parent, const char* name, const QStringList& titles) {
+    auto* grid = new QTableWidget(0, int(titles.size()), parent);
+    grid->setObjectName(name);
+    grid->setHorizontalHeaderLabels(titles);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+void setRow(QTableWidget* grid, int row, const QStringList& cells) {
+    for (int c = 0; c < cells.size(); ++c) grid->setItem(row, c, new QTableWidgetItem(cells[c]));
+}
+
+void fillChanges(QTableWidget* grid, const std::vector<WriteChange>& rows) {
+    grid->setRowCount(int(rows.size()));
+    for (int r = 0; r < int(rows.size()); ++r) {
+        const WriteChange& c = rows[std::size_t(r)];
+        setRow(grid, r, {c.caption, c.path, c.before, c.after});
+    }
+    grid->resizeColumnsToContents();
+}
+
+const QStringList kChangeTitles{QString::fromUtf8("Mező"), QString::fromUtf8("Útvonal"), QString::fromUtf8("Előtte"),
+                                QString::fromUtf8("Utána")};
+
+}  // namespace
+
+SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QString bookPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), image_(image), messenger_(messenger), bookPath_(std::move(bookPath)) {
+    setObjectName("FormSites");
+    setWindowTitle(QString::fromUtf8("Helyszínek"));
+    resize(960, 640);
+
+    // Left: the sites.
+    auto* left = new QWidget(this);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    edSearch_ = new QLineEdit(left);
+    edSearch_->setObjectName("edSearch");
+    edSearch_->setPlaceholderText(QString::fromUtf8("Keresés (név, cím, megjegyzés)"));
+    edSearch_->setClearButtonEnabled(true);
+    lbSites_ = new QListWidget(left);
+    lbSites_->setObjectName("lbSites");
+    leftLayout->addWidget(edSearch_);
+    leftLayout->addWidget(lbSites_, 1);
+    leftLayout->addWidget(addButton("btNewSite", QString::fromUtf8("Új helyszín")));
+
+    // Right, above: the site's details.
+    auto* details = new QGroupBox(QString::fromUtf8("A helyszín adatai"), this);
+    auto* form = new QFormLayout(details);
+    auto edit = [details](const char* name) {
+        auto* e = new QLineEdit(details);
+        e->setObjectName(name);
+        return e;
+    };
+    edName_ = edit("edName");
+    edAddress_ = edit("edAddress");
+    edNotes_ = new QPlainTextEdit(details);
+    edNotes_->setObjectName("edNotes");
+    edNotes_->setMaximumHeight(edNotes_->fontMetrics().height() * 4);
+    edSerialPort_ = edit("edSerialPort");
+    edModemNumber_ = edit("edModemNumber");
+    edTcpHost_ = edit("edTcpHost");
+    edTcpPort_ = new QSpinBox(details);
+    edTcpPort_->setObjectName("edTcpPort");
+    edTcpPort_->setRange(0, 65535);
+    edTcpPort_->setSpecialValueText(QString::fromUtf8("alapértelmezett (8989)"));
+    form->addRow(QString::fromUtf8("Név:"), edName_);
+    form->addRow(QString::fromUtf8("Cím:"), edAddress_);
+    form->addRow(QString::fromUtf8("Megjegyzés:"), edNotes_);
+    form->addRow(QString::fromUtf8("Soros port:"), edSerialPort_);
+    form->addRow(QString::fromUtf8("Modem telefonszám:"), edModemNumber_);
+    form->addRow(QString::fromUtf8("TCP/IP cím:"), edTcpHost_);
+    form->addRow(QString::fromUtf8("TCP port:"), edTcpPort_);
+    auto* siteButtons = new QHBoxLayout;
+    siteButtons->addWidget(addButton("btSaveSite", QString::fromUtf8("Adatok mentése")));
+    siteButtons->addWidget(addButton("btChooseSite", QString::fromUtf8("Legyen ez a jelenlegi helyszín")));
+    form->addRow(siteButtons);
+
+    // Right, below: history, writes, differences.
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName("tabsSite");
+    auto* historyPage = new QWidget(tabs_);
+    auto* historyLayout = new QVBoxLayout(historyPage);
+    gridHistory_ = makeGrid(historyPage, "gridHistory",
+                            {QString::fromUtf8("Idő"), QString::fromUtf8("Fajta"), QString::fromUtf8("Modulverzió"),
+                             QString::fromUtf8("Adatverzió"), QString::fromUtf8("Sorszám"),
+                             QString::fromUtf8("Megjegyzés")});
+    gridHistory_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    historyLayout->addWidget(gridHistory_, 1);
+    auto* historyButtons = new QGridLayout;
+    historyButtons->addWidget(addButton("btOpenSnapshot", QString::fromUtf8("Megnyitás a jelenlegi képbe")), 0, 0);
+    historyButtons->addWidget(addButton("btExportSnapshot", QString::fromUtf8("Mentés paraméterfájlba")), 0, 1);
+    historyButtons->addWidget(addButton("btCompareSnapshots", QString::fromUtf8("Két pillanatkép összehasonlítása")),
+                              1, 0);
+    historyButtons->addWidget(addButton("btCompareWithImage", QString::fromUtf8("Összehasonlítás a jelenlegi képpel")),
+                              1, 1);
+    edSnapshotNote_ = new QLineEdit(historyPage);
+    edSnapshotNote_->setObjectName("edSnapshotNote");
+    edSnapshotNote_->setPlaceholderText(QString::fromUtf8("Megjegyzés a pillanatképhez"));
+    historyButtons->addWidget(edSnapshotNote_, 2, 0);
+    historyButtons->addWidget(addButton("btManualSnapshot", QString::fromUtf8("Pillanatkép a jelenlegi képről")), 2, 1);
+    historyLayout->addLayout(historyButtons);
+    tabs_->addTab(historyPage, QString::fromUtf8("Előzmények"));
+
+    auto* writesPage = new QSplitter(Qt::Vertical, tabs_);
+    gridWrites_ = makeGrid(writesPage, "gridWrites",
+                           {QString::fromUtf8("Idő"), QString::fromUtf8("Eredmény"), QString::fromUtf8("Blokkok"),
+                            QString::fromUtf8("Változások")});
+    gridWrites_->setSelectionMode(QAbstractItemView::SingleSelection);
+    gridWriteChanges_ = makeGrid(writesPage, "gridWriteChanges", kChangeTitles);
+    writesPage->addWidget(gridWrites_);
+    writesPage->addWidget(gridWriteChanges_);
+    tabs_->addTab(writesPage, QString::fromUtf8("Írások"));
+
+    auto* diffPage = new QWidget(tabs_);
+    auto* diffLayout = new QVBoxLayout(diffPage);
+    lbDiffTitle_ = new QLabel(diffPage);
+    lbDiffTitle_->setObjectName("lbDiffTitle");
+    lbDiffTitle_->setWordWrap(true);
+    gridDiff_ = makeGrid(diffPage, "gridDiff", kChangeTitles);
+    diffLayout->addWidget(lbDiffTitle_);
+    diffLayout->addWidget(gridDiff_, 1);
+    tabs_->addTab(diffPage, QString::fromUtf8("Eltérések"));
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(details);
+    right->addWidget(tabs_, 1);
+    auto* body = new QHBoxLayout;
+    body->addWidget(left, 1);
+    body->addLayout(right, 3);
+
+    lbStatus_ = new QLabel(this);
+    lbStatus_->setObjectName("lbStatus");
+    lbStatus_->setWordWrap(true);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lbStatus_, 1);
+    QPushButton* btClose = addButton("btClose", QString::fromUtf8("Bezárás"));
+    bottom->addWidget(btClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(bottom);
+
+    connect(edSearch_, &QLineEdit::textChanged, this, [this] { fillSites(); });
+    connect(lbSites_, &QListWidget::currentRowChanged, this, [this](int row) { showSite(row); });
+    connect(gridWrites_, &QTableWidget::itemSelectionChanged, this, [this] { showWriteChanges(); });
+    connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
+    for (auto [name, slot] : std::initializer_list<std::pair<const char*, void (SiteBookWindow::*)()>>{
+             {"btNewSite", &SiteBookWindow::btNewSiteClick},
+             {"btSaveSite", &SiteBookWindow::btSaveSiteClick},
+             {"btChooseSite", &SiteBookWindow::btChooseSiteClick},
+             {"btOpenSnapshot", &SiteBookWindow::btOpenSnapshotClick},
+             {"btExportSnapshot", &SiteBookWindow::btExportSnapshotClick},
+             {"btCompareSnapshots", &SiteBookWindow::btCompareSnapshotsClick},
+             {"btCompareWithImage", &SiteBookWindow::btCompareWithImageClick},
+             {"btManualSnapshot", &SiteBookWindow::btManualSnapshotClick}}) {
+        connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, slot);
+    }
+}
+
+SiteBookWindow::~SiteBookWindow() = default;
+
+QPushButton* SiteBookWindow::addButton(const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void SiteBookWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+}
+
+void SiteBookWindow::setStatus(const QString& text) { lbStatus_->setText(text); }
+QString SiteBookWindow::statusText() const { return lbStatus_->text(); }
+
+bool SiteBookWindow::openBook() {
+    if (book_ && book_->isOpen()) return true;
+    book_ = std::make_unique<SiteBook>();
+    if (book_->open(bookPath_)) return true;
+    setStatus(QString::fromUtf8("A helyszínkönyv nem nyitható meg: ") + book_->error() + QStringLiteral(" (") +
+              bookPath_ + ')');
+    book_.reset();
+    return false;
+}
+
+void SiteBookWindow::refresh() {
+    // A new connection each time: another program (corvanta-cli, say) may
+    // have added to the book meanwhile.
+    book_.reset();
+    setStatus({});
+    fillSites();
+}
+
+void SiteBookWindow::fillSites() {
+    const QString keep = current_.name;
+    sites_ = openBook() ? book_->sites(edSearch_->text()) : std::vector<Site>{};
+    const QSignalBlocker block(lbSites_);
+    lbSites_->clear();
+    int row = sites_.empty() ? -1 : 0;
+    for (int i = 0; i < int(sites_.size()); ++i) {
+        lbSites_->addItem(sites_[std::size_t(i)].name);
+        if (sites_[std::size_t(i)].name == keep) row = i;
+    }
+    lbSites_->setCurrentRow(row);
+    showSite(row);
+}
+
+QStringList SiteBookWindow::siteNames() const {
+    QStringList names;
+    for (const Site& s : sites_) names << s.name;
+    return names;
+}
+
+void SiteBookWindow::selectSite(const QString& name) {
+    for (int i = 0; i < int(sites_.size()); ++i) {
+        if (sites_[std::size_t(i)].name == name) lbSites_->setCurrentRow(i);
+    }
+}
+
+void SiteBookWindow::showSite(int row) {
+    current_ = row >= 0 && row < int(sites_.size()) ? sites_[std::size_t(row)] : Site{};
+    edName_->setText(current_.name);
+    edAddress_->setText(current_.address);
+    edNotes_->setPlainText(current_.notes);
+    edSerialPort_->setText(current_.serialPort);
+    edModemNumber_->setText(current_.modemNumber);
+    edTcpHost_->setText(current_.tcpHost);
+    edTcpPort_->setValue(current_.tcpPort);
+    fillHistory();
+    fillWrites();
+}
+
+void SiteBookWindow::fillHistory() {
+    history_ = current_.id && book_ ? book_->history(current_.id) : std::vector<SnapshotInfo>{};
+    gridHistory_->setRowCount(int(history_.size()));
+    for (int r = 0; r < int(history_.size()); ++r) {
+        const SnapshotInfo& h = history_[std::size_t(r)];
+        setRow(gridHistory_, r,
+               {localTime(h.takenAt), kindCaption(h.kind), h.moduleVersion,
+                h.dataVersion < 0 ? QString() : QString::number(h.dataVersion), QStringLiteral("@%1").arg(h.id),
+                h.note});
+    }
+    gridHistory_->resizeColumnsToContents();
+}
+
+void SiteBookWindow::fillWrites() {
+    writes_ = current_.id && book_ ? book_->audit(current_.id) : std::vector<WriteRecord>{};
+    const QSignalBlocker block(gridWrites_);
+    gridWrites_->setRowCount(int(writes_.size()));
+    for (int r = 0; r < int(writes_.size()); ++r) {
+        const WriteRecord& w = writes_[std::size_t(r)];
+        setRow(gridWrites_, r,
+               {localTime(w.at), w.ok ? QString::fromUtf8("sikeres") : QString::fromUtf8("sikertelen"), w.blocks,
+                QString::number(w.changes.size())});
+    }
+    gridWrites_->resizeColumnsToContents();
+    gridWrites_->clearSelection();
+    showWriteChanges();
+}
+
+void SiteBookWindow::showWriteChanges() {
+    const auto rows = gridWrites_->selectionModel()->selectedRows();
+    const int r = rows.isEmpty() ? -1 : rows.first().row();
+    fillChanges(gridWriteChanges_, r >= 0 && r < int(writes_.size()) ? writes_[std::size_t(r)].changes
+                                                                         : std::vector<WriteChange>{});
+}
+
+std::vector<qint64> SiteBookWindow::selectedSnapshots() const {
+    std::vector<qint64> ids;
+    for (const QModelIndex& index : gridHistory_->selectionModel()->selectedRows()) {
+        if (index.row() < int(history_.size())) ids.push_back(history_[std::size_t(index.row())].id);
+    }
+    // Oldest first, whatever order they were picked in.
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+void SiteBookWindow::selectSnapshots(const std::vector<qint64>& ids) {
+    gridHistory_->clearSelection();
+    for (int r = 0; r < int(history_.size()); ++r) {
+        if (std::find(ids.begin(), ids.end(), history_[std::size_t(r)].id) == ids.end()) continue;
+        gridHistory_->selectionModel()->select(gridHistory_->model()->index(r, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+Site SiteBookWindow::siteFromFields() const {
+    Site s = current_;
+    s.name = edName_->text().trimmed();
+    s.address = edAddress_->text();
+    s.notes = edNotes_->toPlainText();
+    s.serialPort = edSerialPort_->text().trimmed();
+    s.modemNumber = edModemNumber_->text().trimmed();
+    s.tcpHost = edTcpHost_->text().trimmed();
+    s.tcpPort = edTcpPort_->value();
+    return s;
+}
+
+void SiteBookWindow::btNewSiteClick() {
+    const QSignalBlocker block(lbSites_);
+    lbSites_->clearSelection();
+    lbSites_->setCurrentRow(-1);
+    showSite(-1);
+    edName_->setFocus();
+}
+
+void SiteBookWindow::btSaveSiteClick() {
+    if (!openBook()) return;
+    Site s = siteFromFields();
+    if (s.name.isEmpty()) {
+        messenger_.showMessage(QString::fromUtf8("Adja meg a helyszín nevét!"));
+        return;
+    }
+    if (!book_->saveSite(s)) {
+        messenger_.showMessage(book_->error());
+        return;
+    }
+    current_ = s;
+    fillSites();
+    setStatus(QString::fromUtf8("A helyszín adatai elmentve."));
+}
+
+void SiteBookWindow::btChooseSiteClick() {
+    if (!current_.id) {
+        messenger_.showMessage(QString::fromUtf8("Válasszon vagy mentsen el egy helyszínt!"));
+        return;
+    }
+    emit currentSiteChosen(current_);
+    setStatus(QString::fromUtf8("Jelenlegi helyszín: ") + current_.name);
+}
+
+void SiteBookWindow::btOpenSnapshotClick() {
+    const auto ids = selectedSnapshots();
+    if (ids.size() != 1 || !openBook()) {
+        messenger_.showMessage(QString::fromUtf8("Válasszon ki egy pillanatképet!"));
+        return;
+    }
+    const auto snapshot = book_->snapshot(ids.front());
+    if (!snapshot) {
+        messenger_.showMessage(book_->error());
+        return;
+    }
+    if (confirmReplace_ && !confirmReplace_()) return;
+    image_ = snapshot->image;
+    emit imageReplaced();
+    setStatus(QString::fromUtf8("A @%1 pillanatkép a jelenlegi képbe töltve.").arg(snapshot->info.id));
+}
+
+void SiteBookWindow::btCompareSnapshotsClick() {
+    const auto ids = selectedSnapshots();
+    if (ids.size() != 2 || !openBook()) {
+        messenger_.showMessage(QString::fromUtf8("Válasszon ki két pillanatképet!"));
+        return;
+    }
+    const auto older = book_->snapshot(ids[0]);
+    const auto newer = book_->snapshot(ids[1]);
+    if (!older || !newer) {
+        messenger_.showMessage(book_->error());
+        return;
+    }
+    showDiff(QString::fromUtf8("@%1 → @%2").arg(ids[0]).arg(ids[1]), diff(older->image, newer->image));
+}
+
+void SiteBookWindow::btCompareWithImageClick() {
+    const auto ids = selectedSnapshots();
+    if (ids.size() != 1 || !openBook()) {
+        messenger_.showMessage(QString::fromUtf8("Válasszon ki egy pillanatképet!"));
+        return;
+    }
+    const auto snapshot = book_->snapshot(ids.front());
+    if (!snapshot) {
+        messenger_.showMessage(book_->error());
+        return;
+    }
+    showDiff(QString::fromUtf8("@%1 → jelenlegi kép").arg(ids.front()), diff(snapshot->image, image_));
+}
+
+void SiteBookWindow::showDiff(const QString& title, const ImageDiff& d) {
+    diffRows_ = changeRows(d);
+    lbDiffTitle_->setText(d.equal() ? title + QString::fromUtf8(": nincs eltérés")
+                                    : title + QString::fromUtf8(": %1 eltérés").arg(diffRows_.size()));
+    fillChanges(gridDiff_, diffRows_);
+    tabs_->setCurrentIndex(2);
+}
+
+void SiteBookWindow::btExportSnapshotClick() {
+    const auto ids = selectedSnapshots();
+    if (ids.size() != 1 || !openBook()) {
+        messenger_.showMessage(QString::fromUtf8("Válasszon ki egy pillanatképet!"));
+        return;
+    }
+    const auto snapshot = book_->snapshot(ids.front());
+    if (!snapshot) {
+        messenger_.showMessage(book_->error());
+        return;
+    }
+    const QString path = fileChooser_ ? fileChooser_()
+                                      : QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                                     QStringLiteral("GSM Corvanta Data File ver.2 (*.CD2 *.cd2)"));
+    if (path.isEmpty()) return;
+    if (auto error = saveParameterFile(path, snapshot->image)) {
+        messenger_.showMessage(*error);
+        return;
+    }
+    setStatus(QString::fromUtf8("A @%1 pillanatkép elmentve: %2").arg(ids.front()).arg(path));
+}
+
+void SiteBookWindow::btManualSnapshotClick() {
+    if (!current_.id || !openBook()) {
+        messenger_.showMessage(QString::fromUtf8("Válasszon vagy mentsen el egy helyszínt!"));
+        return;
+    }
+    const auto id = book_->addSnapshot(current_.id, SnapshotKind::Manual, image_, {}, -1, edSnapshotNote_->text());
+    if (!id) {
+        messenger_.showMessage(book_->error());
+        return;
+    }
+    edSnapshotNote_->clear();
+    fillHistory();
+    setStatus(QString::fromUtf8("A jelenlegi kép elmentve: @%1").arg(*id));
+}
+
+}  // namespace corvanta

@@ -1,0 +1,121 @@
+#pragma once
+// The "Helyszínek" window: the sites of the site book with a search box, a
+// site's details and how its module is reached, its history newest first
+// and its writes. A snapshot can be opened into the program's image, saved
+// as a parameter file, or compared with another snapshot or with the image;
+// the chosen site becomes the one reads and writes are recorded for.
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "params/image_diff.h"
+#include "params/parameter_image.h"
+#include "sitebook/site_book.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+
+namespace corvanta {
+
+class Messenger;
+
+class SiteBookWindow : public QWidget {
+    Q_OBJECT
+public:
+    SiteBookWindow(ParameterImage& image, Messenger& messenger, QString bookPath = sitebook::SiteBook::defaultPath(),
+                   QWidget* parent = nullptr);
+    ~SiteBookWindow() override;
+
+    // Asked before a snapshot replaces the image; true: go ahead. Without
+    // one the image is replaced at once.
+    void setImageGuard(std::function<bool()> confirm) { confirmReplace_ = std::move(confirm); }
+    // Returns the path to save to, or an empty one when the user cancelled.
+    using FileChooser = std::function<QString()>;
+    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+
+    // Opens the book anew and lists its sites, keeping the selection.
+    void refresh();
+
+    // What the window shows, for the program and its tests.
+    QStringList siteNames() const;
+    void selectSite(const QString& name);
+    std::vector<sitebook::SnapshotInfo> shownHistory() const { return history_; }
+    std::vector<sitebook::WriteRecord> shownWrites() const { return writes_; }
+    void selectSnapshots(const std::vector<qint64>& ids);
+    const std::vector<sitebook::WriteChange>& shownDiff() const { return diffRows_; }
+    QString statusText() const;
+
+signals:
+    // The user chose this site for the reads and writes to come.
+    void currentSiteChosen(const sitebook::Site& site);
+    // A snapshot was copied into the image.
+    void imageReplaced();
+
+public slots:
+    void btNewSiteClick();
+    void btSaveSiteClick();
+    void btChooseSiteClick();
+    void btOpenSnapshotClick();
+    void btCompareSnapshotsClick();
+    void btCompareWithImageClick();
+    void btExportSnapshotClick();
+    void btManualSnapshotClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPushButton* addButton(const char* name, const QString& caption);
+    bool openBook();
+    void fillSites();
+    void showSite(int row);
+    void fillHistory();
+    void fillWrites();
+    void showWriteChanges();
+    std::vector<qint64> selectedSnapshots() const;
+    void showDiff(const QString& title, const ImageDiff& diff);
+    void setStatus(const QString& text);
+    sitebook::Site siteFromFields() const;
+
+    ParameterImage& image_;
+    Messenger& messenger_;
+    QString bookPath_;
+    std::unique_ptr<sitebook::SiteBook> book_;
+    std::function<bool()> confirmReplace_;
+    FileChooser fileChooser_;
+
+    std::vector<sitebook::Site> sites_;
+    std::vector<sitebook::SnapshotInfo> history_;
+    std::vector<sitebook::WriteRecord> writes_;
+    std::vector<sitebook::WriteChange> diffRows_;
+    sitebook::Site current_;  // the site whose details are shown
+
+    QLineEdit* edSearch_;
+    QListWidget* lbSites_;
+    QLineEdit* edName_;
+    QLineEdit* edAddress_;
+    QPlainTextEdit* edNotes_;
+    QLineEdit* edSerialPort_;
+    QLineEdit* edModemNumber_;
+    QLineEdit* edTcpHost_;
+    QSpinBox* edTcpPort_;
+    QTabWidget* tabs_;
+    QTableWidget* gridHistory_;
+    QLineEdit* edSnapshotNote_;
+    QTableWidget* gridWrites_;
+    QTableWidget* gridWriteChanges_;
+    QLabel* lbDiffTitle_;
+    QTableWidget* gridDiff_;
+    QLabel* lbStatus_;
+};
+
+}  // namespace corvanta

@@ -1,0 +1,121 @@
+// The site book in the program: the "Helyszínek" window, the current site
+// on the main window, and the reads and writes of the transfer window kept
+// for it, against the simulated module.
+
+#include "tests/ui/program_fixture.h"
+
+#include <QFile>
+
+#include "ui/sitebook/site_book_window.h"
+
+namespace corvanta::testing {
+namespace {
+
+class SiteBookProgramTest : public ProgramTest {
+protected:
+    SiteBookWindow* sites() const { return program->siteBookWindow(); }
+    void makeSite(const QString& name, const QString& host = {}) {
+        click(sites(), "btNewSite");
+        find<QLineEdit>(sites(), "edName")->setText(name);
+        find<QLineEdit>(sites(), "edTcpHost")->setText(host);
+        click(sites(), "btSaveSite");
+        click(sites(), "btChooseSite");
+    }
+    QString bookPath() const { return settingsDir.filePath(QStringLiteral("sitebook.sqlite")); }
+};
+
+}  // namespace
+
+TEST_F(SiteBookProgramTest, TheChosenSiteKeepsTheReadsAndWritesAndTheWindowListsThem) {
+    click(main(), "btSites");
+    ASSERT_TRUE(sites()->isVisible());
+    makeSite(QStringLiteral("Raktár"));
+    makeSite(QString::fromUtf8("Kovács ház"), QStringLiteral("192.0.2.7"));
+    EXPECT_EQ(main()->currentSiteText(), QString::fromUtf8("Helyszín: Kovács ház"));
+    EXPECT_EQ(find<QLineEdit>(main(), "edServer")->text(), QStringLiteral("192.0.2.7"));
+    find<QLineEdit>(sites(), "edSearch")->setText(QStringLiteral("kov"));
+    EXPECT_EQ(sites()->siteNames(), QStringList{QString::fromUtf8("Kovács ház")});
+
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    EXPECT_TRUE(transfer()->recordNote().startsWith(QString::fromUtf8("Helyszínkönyv:")))
+        << transfer()->recordNote().toStdString();
+
+    // The compare keeps its colours and names the field (module → image).
+    program->image()[183] = 'X';  // the first letter of zone 1's name
+    click(transfer(), "btCompare");
+    ASSERT_EQ(transfer()->compareLines().size(), 1);
+    EXPECT_TRUE(transfer()->compareLines()[0].startsWith(QString::fromUtf8("1. Zóna · Zóna neve (zones[0].name): ")));
+
+    click(transfer(), "btWrite");
+    const auto history = sites()->shownHistory();  // refreshed while open
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[0].kind, sitebook::SnapshotKind::Written);
+    EXPECT_EQ(history[1].kind, sitebook::SnapshotKind::Read);
+    const auto writes = sites()->shownWrites();
+    ASSERT_EQ(writes.size(), 1u);
+    ASSERT_EQ(writes[0].changes.size(), 1u);
+    EXPECT_EQ(writes[0].changes[0].path, QStringLiteral("zones[0].name"));
+}
+
+TEST_F(SiteBookProgramTest, SnapshotsOpenCompareAndExportAndOpeningAsksBeforeEditsAreLost) {
+    click(main(), "btSites");
+    makeSite(QStringLiteral("Iroda"));
+    ParameterImage first{};
+    first[183] = 'A';
+    program->image() = first;  // an edit kept nowhere else
+    click(sites(), "btManualSnapshot");
+    program->image()[183] = 'B';
+    click(sites(), "btManualSnapshot");
+    auto history = sites()->shownHistory();
+    ASSERT_EQ(history.size(), 2u);
+    const qint64 older = history[1].id, newer = history[0].id;
+
+    sites()->selectSnapshots({older, newer});
+    click(sites(), "btCompareSnapshots");
+    ASSERT_EQ(sites()->shownDiff().size(), 1u);
+    EXPECT_EQ(sites()->shownDiff()[0].before, QStringLiteral("A"));
+    EXPECT_EQ(sites()->shownDiff()[0].after, QStringLiteral("B"));
+
+    sites()->selectSnapshots({older});
+    messenger.answerYes = false;
+    click(sites(), "btOpenSnapshot");
+    EXPECT_EQ(messenger.questions, QStringList{QStringLiteral("Az el nem mentett módosítások elvesznek. Folytatja?")});
+    EXPECT_EQ(program->image()[183], 'B');
+    messenger.answerYes = true;
+    click(sites(), "btOpenSnapshot");
+    EXPECT_EQ(program->image(), first);
+    EXPECT_FALSE(program->unsavedEdits().pending());
+
+    click(sites(), "btCompareWithImage");
+    EXPECT_TRUE(sites()->shownDiff().empty());
+
+    const QString path = settingsDir.filePath(QStringLiteral("export.CD2"));
+    sites()->setFileChooser([&] { return path; });
+    click(sites(), "btExportSnapshot");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray(reinterpret_cast<const char*>(first.data()), 2048));
+}
+
+TEST_F(SiteBookProgramTest, ABookThatCannotBeOpenedIsSaidAndTheReadGoesOn) {
+    {
+        QFile f(bookPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, '\x11'));
+    }
+    click(main(), "btSites");
+    EXPECT_TRUE(sites()->statusText().startsWith(QString::fromUtf8("A helyszínkönyv nem nyitható meg")));
+    sitebook::Site site;
+    site.name = QStringLiteral("Garázs");
+    program->siteRecorder().setSite(site);
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    EXPECT_EQ(transfer()->indicatorColour(7), TransferWindow::colourOf(BlockColour::Green));
+    EXPECT_TRUE(transfer()->recordNote().startsWith(sitebook::SiteRecorder::notStoredLine({})));
+    QFile f(bookPath());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray(4096, '\x11'));
+}
+
+}  // namespace corvanta::testing
