@@ -375,17 +375,20 @@ void SiteBookWindow::btChooseSiteClick() {
     setStatus(QString::fromUtf8("Jelenlegi helyszín: ") + current_.name);
 }
 
-void SiteBookWindow::btOpenSnapshotClick() {
+std::optional<Snapshot> SiteBookWindow::chosenSnapshot() {
     const auto ids = selectedSnapshots();
     if (ids.size() != 1 || !openBook()) {
         messenger_.showMessage(QString::fromUtf8("Válasszon ki egy pillanatképet!"));
-        return;
+        return std::nullopt;
     }
-    const auto snapshot = book_->snapshot(ids.front());
-    if (!snapshot) {
-        messenger_.showMessage(book_->error());
-        return;
-    }
+    auto snapshot = book_->snapshot(ids.front());
+    if (!snapshot) messenger_.showMessage(book_->error());
+    return snapshot;
+}
+
+void SiteBookWindow::btOpenSnapshotClick() {
+    const auto snapshot = chosenSnapshot();
+    if (!snapshot) return;
     if (confirmReplace_ && !confirmReplace_()) return;
     image_ = snapshot->image;
     emit imageReplaced();
@@ -408,17 +411,9 @@ void SiteBookWindow::btCompareSnapshotsClick() {
 }
 
 void SiteBookWindow::btCompareWithImageClick() {
-    const auto ids = selectedSnapshots();
-    if (ids.size() != 1 || !openBook()) {
-        messenger_.showMessage(QString::fromUtf8("Válasszon ki egy pillanatképet!"));
-        return;
-    }
-    const auto snapshot = book_->snapshot(ids.front());
-    if (!snapshot) {
-        messenger_.showMessage(book_->error());
-        return;
-    }
-    showDiff(QString::fromUtf8("@%1 → jelenlegi kép").arg(ids.front()), diff(snapshot->image, image_));
+    const auto snapshot = chosenSnapshot();
+    if (!snapshot) return;
+    showDiff(QString::fromUtf8("@%1 → jelenlegi kép").arg(snapshot->info.id), diff(snapshot->image, image_));
 }
 
 void SiteBookWindow::showDiff(const QString& title, const ImageDiff& d) {
@@ -430,16 +425,8 @@ void SiteBookWindow::showDiff(const QString& title, const ImageDiff& d) {
 }
 
 void SiteBookWindow::btExportSnapshotClick() {
-    const auto ids = selectedSnapshots();
-    if (ids.size() != 1 || !openBook()) {
-        messenger_.showMessage(QString::fromUtf8("Válasszon ki egy pillanatképet!"));
-        return;
-    }
-    const auto snapshot = book_->snapshot(ids.front());
-    if (!snapshot) {
-        messenger_.showMessage(book_->error());
-        return;
-    }
+    const auto snapshot = chosenSnapshot();
+    if (!snapshot) return;
     const QString path = fileChooser_ ? fileChooser_()
                                       : QFileDialog::getSaveFileName(this, QString(), QString(),
                                                                      QStringLiteral("GSM Corvanta Data File ver.2 (*.CD2 *.cd2)"));
@@ -448,7 +435,7 @@ void SiteBookWindow::btExportSnapshotClick() {
         messenger_.showMessage(*error);
         return;
     }
-    setStatus(QString::fromUtf8("A @%1 pillanatkép elmentve: %2").arg(ids.front()).arg(path));
+    setStatus(QString::fromUtf8("A @%1 pillanatkép elmentve: %2").arg(snapshot->info.id).arg(path));
 }
 
 void SiteBookWindow::btManualSnapshotClick() {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "params/image_diff.h"
@@ -82,6 +83,8 @@ private:
     void fillWrites();
     void showWriteChanges();
     std::vector<qint64> selectedSnapshots() const;
+    // The one snapshot selected; says so and gives none otherwise.
+    std::optional<sitebook::Snapshot> chosenSnapshot();
     void showDiff(const QString& title, const ImageDiff& diff);
     void setStatus(const QString& text);
     sitebook::Site siteFromFields() const;
