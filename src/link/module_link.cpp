@@ -1,6 +1,7 @@
 #include "link/module_link.h"
 
 #include <QEventLoop>
+#include <QMetaMethod>
 
 #include <cstdio>
 
@@ -44,7 +45,6 @@ void ModuleLink::init() {
 
     auto& r = dispatcher_.receivers;
     r.statusLine = [this](const std::string& t) { setStatusLine(QString::fromStdString(t)); };
-    r.logTraffic = [this](const std::string& t) { emit trafficLogged(QString::fromStdString(t)); };
     r.statusFrame = [this](const std::string& l) { emit statusFrameReceived(bytesOf(l)); };
     r.eventFrame = [this](const std::string& l) { emit eventFrameReceived(bytesOf(l)); };
     r.statusMessage = [this](const std::string& l) { emit statusMessageReceived(bytesOf(l)); };
@@ -92,13 +92,34 @@ void ModuleLink::setStatusLine(const QString& text) {
 }
 
 void ModuleLink::onTransportReadyRead() {
-    const QByteArray bytes = transport_->readAll();
-    if (tcp_->tcpActive()) return;  // the TCP/IP link carries the traffic
-    feedReceived(bytes);
+    // The transport may go away while a line is handled (a receiver that
+    // waits runs the event loop), so it is looked up for every chunk.
+    while (transport_) {
+        const qint64 n = transport_->read(readBuffer_.data(), qint64(readBuffer_.size()));
+        if (n <= 0) return;
+        if (tcp_->tcpActive()) continue;  // the TCP/IP link carries the traffic
+        receive(std::string_view(readBuffer_.data(), std::size_t(n)));
+    }
 }
 
 void ModuleLink::feedReceived(const QByteArray& bytes) {
-    dispatcher_.feedReceived(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    receive(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+void ModuleLink::connectNotify(const QMetaMethod& signal) {
+    if (signal == QMetaMethod::fromSignal(&ModuleLink::trafficLogged)) updateTrafficLogging();
+}
+
+void ModuleLink::disconnectNotify(const QMetaMethod& signal) {
+    if (signal == QMetaMethod::fromSignal(&ModuleLink::trafficLogged)) updateTrafficLogging();
+}
+
+void ModuleLink::updateTrafficLogging() {
+    static const QMetaMethod logged = QMetaMethod::fromSignal(&ModuleLink::trafficLogged);
+    if (isSignalConnected(logged))
+        dispatcher_.receivers.logTraffic = [this](const std::string& t) { emit trafficLogged(QString::fromStdString(t)); };
+    else
+        dispatcher_.receivers.logTraffic = nullptr;
 }
 
 // --- sending --------------------------------------------------------------

@@ -13,10 +13,12 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "link/coded_command.h"
 #include "link/reply_dispatcher.h"
@@ -177,8 +179,16 @@ signals:
     void linkStateChanged(bool connected);
     void lastLoginChanged(LoginAnswer answer);
 
+protected:
+    // Received lines are converted for the traffic log only while someone
+    // listens for them.
+    void connectNotify(const QMetaMethod& signal) override;
+    void disconnectNotify(const QMetaMethod& signal) override;
+
 private:
     void init();
+    void updateTrafficLogging();
+    void receive(std::string_view bytes) { dispatcher_.feedReceived(bytes); }
     void onTransferTick();
     void onCodeTick();
     void onTransportReadyRead();
@@ -193,6 +203,8 @@ private:
     QPointer<Transport> transport_;
     Messenger* messenger_ = nullptr;
     ReplyDispatcher dispatcher_;
+    // What the serial line delivers is read through this, a chunk at a time.
+    std::array<char, 1024> readBuffer_{};
     QString installerCode_;
     QString tcpPassword_;
     QString loginMessage_;

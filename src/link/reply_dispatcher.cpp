@@ -19,10 +19,7 @@ void call(const Hook& hook, A&&... args) {
 }  // namespace
 
 ReplyDispatcher::ReplyDispatcher() {
-    assembler_.onLine = [this](const std::string& line) {
-        call(receivers.logTraffic, fromWin1250(line));
-        dispatchReply(line);
-    };
+    assembler_.onLine = [this](const std::string& line) { handleLine(line); };
     assembler_.onDiscarded = [this](std::size_t length) {
         call(receivers.logTraffic,
              std::string(texts::kLineDiscarded) + " (" + std::to_string(length) + ")");
@@ -36,10 +33,16 @@ void ReplyDispatcher::feedReceived(std::string_view bytes) {
     // nested call then works through the queue in arrival order.
     pending_.append(bytes);
     while (pendingAt_ < pending_.size()) {
-        assembler_.feedReceivedChar(static_cast<std::uint8_t>(pending_[pendingAt_++]));
+        pendingAt_ += assembler_.feed(std::string_view(pending_).substr(pendingAt_));
+        if (assembler_.lineReady()) handleLine(assembler_.takeLine());
     }
     pending_.clear();
     pendingAt_ = 0;
+}
+
+void ReplyDispatcher::handleLine(const std::string& line) {
+    if (receivers.logTraffic) receivers.logTraffic(fromWin1250(line));
+    dispatchReply(line);
 }
 
 void ReplyDispatcher::dispatchReply(const std::string& line) {

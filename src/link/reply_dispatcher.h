@@ -22,6 +22,7 @@ struct ReplyReceivers {
     std::function<void(const std::string& line)> radioFrame;     // "AT_<"
     std::function<void()> remoteConnected;                       // "CONNECT": periodic login on
     std::function<void(const std::string& text)> statusLine;
+    // Unset while nobody keeps a log: received lines are then not converted.
     std::function<void(const std::string& text)> logTraffic;
     // "PWDOK" (true) or "PWDERR" (false): the module answered a coded command.
     std::function<void(bool accepted)> codeAnswer;
@@ -47,6 +48,8 @@ public:
     const std::string& rxLine() const { return assembler_.rxLine(); }
 
 private:
+    void handleLine(const std::string& line);
+
     LineAssembler assembler_;
     std::string pending_;        // received bytes not yet through the assembler
     std::size_t pendingAt_ = 0;

@@ -25,6 +25,7 @@ public:
     bool isOpen() const override { return port_.isOpen(); }
     bool write(const QByteArray& bytes) override;
     QByteArray readAll() override { return port_.readAll(); }
+    qint64 read(char* data, qint64 maxSize) override { return qMax<qint64>(0, port_.read(data, maxSize)); }
     QString name() const override { return portName_; }
 
 private:

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <cstring>
+
 namespace corvanta {
 
 class Transport : public QObject {
@@ -28,8 +30,22 @@ public:
     // Everything received since the last call.
     virtual QByteArray readAll() = 0;
 
+    // At most maxSize received bytes into data; how many were taken. The
+    // receive path reads through this into a buffer of its own, so that a
+    // chunk costs no allocation. This default goes through readAll().
+    virtual qint64 read(char* data, qint64 maxSize) {
+        if (unread_.isEmpty()) unread_ = readAll();
+        const qint64 n = qMin(maxSize, unread_.size());
+        std::memcpy(data, unread_.constData(), std::size_t(n));
+        unread_.remove(0, n);
+        return n;
+    }
+
     // Human-readable name of the line (a device path, "simulated module").
     virtual QString name() const = 0;
+
+private:
+    QByteArray unread_;
 
 signals:
     // Bytes are waiting; readAll() takes them.

@@ -131,6 +131,17 @@ TEST_F(LinkTest, AReplySplitAcrossDeliveriesIsAssembled) {
     EXPECT_EQ(link->lastBlock()[255], 0x5A);
 }
 
+TEST_F(LinkTest, ADeliveryLargerThanTheReadBufferIsReadWhole) {
+    std::string messages;
+    while (messages.size() < 3000) messages += "AT_/message\r";
+    line.answer = [&](const std::string&) { return messages + moduleBlock(2, 0x33); };
+    int seen = 0;
+    QObject::connect(link.get(), &ModuleLink::statusMessageReceived, [&] { ++seen; });
+    EXPECT_TRUE(link->readBlock(2, true));
+    EXPECT_EQ(seen, int(messages.size() / 12));
+    EXPECT_EQ(link->lastBlock()[0], 0x33);
+}
+
 TEST_F(LinkTest, OnlyTheClockWriteStopsOnARefusal) {
     BlockFrame f{};
     sealFrame(f, 3);

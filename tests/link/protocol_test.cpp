@@ -92,6 +92,22 @@ TEST(LineAssembly, LineAtTheBoundIsStillDispatched) {
     ASSERT_EQ(r.frames.size(), 1u);
 }
 
+// Chunks are taken a run at a time; wherever the line cuts them, the lines
+// are those a byte at a time gives.
+TEST(LineAssembly, ChunksCutAnywhereGiveTheLinesOfSingleBytes) {
+    const std::string stream = "PWDOK\r\nAT_[1,2\n\r\rWROK" + std::string(LineAssembler::kMaxLineLength + 3, 'W') +
+                               "\rCRCOK\rAT_/tail";
+    Recorder bytes;
+    for (char c : stream) bytes.d.feedReceivedChar(static_cast<std::uint8_t>(c));
+    for (std::size_t cut = 0; cut <= stream.size(); cut += 97) {
+        Recorder chunks;
+        chunks.feed(stream.substr(0, cut));
+        chunks.feed(stream.substr(cut));
+        EXPECT_EQ(chunks.log, bytes.log) << cut;
+        EXPECT_EQ(chunks.d.rxLine(), "AT_/tail") << cut;
+    }
+}
+
 TEST(LineAssembly, ReceivedBytesAreLoggedAsWindows1250) {
     Recorder r;
     r.feed("AT_/\xE1ll\r");  // "áll"

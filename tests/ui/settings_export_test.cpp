@@ -13,6 +13,7 @@
 #include "ui/widgets/radio_group.h"
 #include "ui/widgets/control_hint.h"
 #include "ui/editor/settings_export.h"
+#include "transfer/settings_listing.h"
 
 QT_BEGIN_NAMESPACE
 // Readable failures.
@@ -208,6 +209,24 @@ TEST_F(SettingsExportTest, TheExportLeavesTheEditorsRecordsAndRowsAsTheImageHasT
     if (PanelArray* a = editor.page(p)->panelArray()) {
       EXPECT_FALSE(a->hasRows()) << p;
     }
+}
+
+// The command line lists without windows; it must say what the editor says,
+// for values in range, at the ends of their ranges and beyond them.
+TEST_F(SettingsExportTest, TheListingWithoutWindowsEqualsTheEditorWalk) {
+  ParameterImage zeros{}, ones{}, ramp{}, noise{};
+  ones.fill(0xFF);
+  std::uint32_t seed = 12345;
+  for (std::size_t i = 0; i < kImageSize; ++i) {
+    ramp[i] = std::uint8_t(i * 7 + i / 256);
+    seed = seed * 1103515245u + 12345u;
+    noise[i] = std::uint8_t(seed >> 16);
+  }
+  for (const ParameterImage& im : {image, zeros, ones, ramp, noise}) {
+    QStringList core;
+    for (const listing::Line& l : listing::settingsListing(decode(im))) core << QString::fromStdU32String(l);
+    EXPECT_EQ(core, exportEditorSettings(editor, im));
+  }
 }
 
 TEST(HintReferences, ResolveLabelsRadioItemsAndSurviveAHintThatNamesItself) {
