@@ -1,5 +1,8 @@
 // corvanta-cli: the module and file operations without windows.
 
+#include <QByteArray>
+#include <QtGlobal>
+
 #include <cstdio>
 #include <string>
 
@@ -30,6 +33,9 @@ void printUsage(const std::vector<Command>& commands, std::FILE* to) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Qt's own event loop wakes for less than the GLib one, and nothing here
+    // needs GLib: a paced serial read wakes hundreds of times.
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
     const auto commands = allCommands();
     Args args;
     if (auto error = parseArgs(argc, argv, args)) {

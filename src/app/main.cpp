@@ -14,13 +14,20 @@
 #include <string_view>
 
 #include "link/tcp_link.h"
+#include "ui/editor/parameter_editor.h"
 #include "ui/main/program_version.h"
 #include "ui/main/demo_module.h"
-#include "ui/main/port_chooser.h"
-#include "ui/main/traffic_log_window.h"
+#include "ui/main/firmware_window.h"
 #include "ui/main/main_window.h"
+#include "ui/main/port_chooser.h"
 #include "ui/main/start_up.h"
+#include "ui/main/text_window.h"
+#include "ui/main/traffic_log_window.h"
 #include "ui/main/transfer_window.h"
+#include "ui/service/clock_window.h"
+#include "ui/service/event_list_window.h"
+#include "ui/service/radio_window.h"
+#include "ui/service/status_window.h"
 
 namespace {
 
@@ -114,8 +121,15 @@ int main(int argc, char** argv) {
         QObject::connect(&startUp, &corvanta::StartUp::mainWindowShown, &app, [&] {
             const qint64 shownMs = sinceStart.elapsed();
             // Every window laid out once, as after the installer has opened them.
-            startUp.transferWindow()->show();
-            startUp.transferWindow()->hide();
+            const QList<QWidget*> windows{startUp.transferWindow(), startUp.editor(),        startUp.trafficLog(),
+                                          startUp.textWindow(),     startUp.firmwareWindow(),
+                                          startUp.eventListWindow(), startUp.statusWindow(), startUp.clockWindow(),
+                                          startUp.radioWindow(),    startUp.portChooser()};
+            for (QWidget* w : windows) {
+                w->show();
+                app.processEvents();
+                w->hide();
+            }
             app.processEvents();
             std::printf("main window shown after %lld ms\nresident memory %ld kB\n",
                         static_cast<long long>(shownMs), residentKb());
