@@ -106,20 +106,19 @@ void ModuleLink::feedReceived(const QByteArray& bytes) {
     receive(std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
+// Counted here rather than asked of Qt: these run while Qt holds its own
+// lock on the connections, and isSignalConnected() would wait for it for
+// ever. A disconnect of everything at once is heard once, so the count may
+// stay high; that only costs a conversion nobody reads.
 void ModuleLink::connectNotify(const QMetaMethod& signal) {
-    if (signal == QMetaMethod::fromSignal(&ModuleLink::trafficLogged)) updateTrafficLogging();
+    if (signal != QMetaMethod::fromSignal(&ModuleLink::trafficLogged)) return;
+    if (trafficListeners_++ == 0)
+        dispatcher_.receivers.logTraffic = [this](const std::string& t) { emit trafficLogged(QString::fromStdString(t)); };
 }
 
 void ModuleLink::disconnectNotify(const QMetaMethod& signal) {
-    if (signal == QMetaMethod::fromSignal(&ModuleLink::trafficLogged)) updateTrafficLogging();
-}
-
-void ModuleLink::updateTrafficLogging() {
-    static const QMetaMethod logged = QMetaMethod::fromSignal(&ModuleLink::trafficLogged);
-    if (isSignalConnected(logged))
-        dispatcher_.receivers.logTraffic = [this](const std::string& t) { emit trafficLogged(QString::fromStdString(t)); };
-    else
-        dispatcher_.receivers.logTraffic = nullptr;
+    if (signal != QMetaMethod::fromSignal(&ModuleLink::trafficLogged) || trafficListeners_ == 0) return;
+    if (--trafficListeners_ == 0) dispatcher_.receivers.logTraffic = nullptr;
 }
 
 // --- sending --------------------------------------------------------------

@@ -187,7 +187,6 @@ protected:
 
 private:
     void init();
-    void updateTrafficLogging();
     void receive(std::string_view bytes) { dispatcher_.feedReceived(bytes); }
     void onTransferTick();
     void onCodeTick();
@@ -203,6 +202,7 @@ private:
     QPointer<Transport> transport_;
     Messenger* messenger_ = nullptr;
     ReplyDispatcher dispatcher_;
+    int trafficListeners_ = 0;
     // What the serial line delivers is read through this, a chunk at a time.
     std::array<char, 1024> readBuffer_{};
     QString installerCode_;

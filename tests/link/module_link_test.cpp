@@ -142,6 +142,25 @@ TEST_F(LinkTest, ADeliveryLargerThanTheReadBufferIsReadWhole) {
     EXPECT_EQ(link->lastBlock()[0], 0x33);
 }
 
+// Received lines are converted for the log only while it is listened to; a
+// listener that goes away takes its connection along without a hang.
+TEST_F(LinkTest, TheTrafficLogHearsLinesWhileSomeoneListens) {
+    std::vector<QString> heard;
+    auto listener = std::make_unique<QObject>();
+    QObject::connect(link.get(), &ModuleLink::trafficLogged, listener.get(),
+                     [&](const QString& t) { heard.push_back(t); });
+    link->feedReceived("WROK\r");
+    listener.reset();
+    link->feedReceived("CRCOK\r");
+    const auto again = QObject::connect(link.get(), &ModuleLink::trafficLogged,
+                                        [&](const QString& t) { heard.push_back(t); });
+    link->feedReceived("OK\r");
+    QObject::disconnect(again);
+    link->feedReceived("PWDOK\r");
+    EXPECT_EQ(heard, (std::vector<QString>{"WROK", "OK"}));
+    EXPECT_TRUE(link->flags().crcOk && link->flags().pwdOk);
+}
+
 TEST_F(LinkTest, OnlyTheClockWriteStopsOnARefusal) {
     BlockFrame f{};
     sealFrame(f, 3);
