@@ -15,11 +15,11 @@
 
 #include "link/tcp_link.h"
 #include "ui/editor/parameter_editor.h"
-#include "ui/main/program_version.h"
 #include "ui/main/demo_module.h"
 #include "ui/main/firmware_window.h"
 #include "ui/main/main_window.h"
 #include "ui/main/port_chooser.h"
+#include "ui/main/program_version.h"
 #include "ui/main/start_up.h"
 #include "ui/main/text_window.h"
 #include "ui/main/traffic_log_window.h"
