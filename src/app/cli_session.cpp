@@ -191,8 +191,12 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
     link.setMessenger(&s.messenger);
     link.setInstallerCode(QString::fromStdString(secrets.code));
     std::FILE* chatter = s.chatter;
-    QObject::connect(&link, &ModuleLink::statusLineChanged, [chatter](const QString& t) {
-        if (!t.isEmpty()) say(chatter, t);
+    // Two coded commands refused in a row set the same status line twice;
+    // the user is told once.
+    QObject::connect(&link, &ModuleLink::statusLineChanged, [chatter, last = QString()](const QString& t) mutable {
+        if (t.isEmpty() || t == last) return;
+        last = t;
+        say(chatter, t);
     });
     if (args.flag("--log"))
         QObject::connect(&link, &ModuleLink::trafficLogged, [chatter](const QString& t) { say(chatter, t); });

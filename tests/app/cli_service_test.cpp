@@ -157,6 +157,7 @@ TEST(CliStatus, ArmAndDisarmShowInTheStatusThatFollows) {
     r = runCliSplit(withLink(sim, {"arm", "1"}, "9999"));  // the module refuses the code
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.output.isEmpty());
+    EXPECT_EQ(r.errors.count(QString::fromUtf8("Hibás telepítői azonosító!")), 1) << r.errors.toStdString();
 }
 
 TEST(CliStatus, WatchPrintsOneJsonObjectPerStatusUntilItsTimeOrAnInterrupt) {
