@@ -27,11 +27,15 @@ struct Figure {
     std::vector<double> ms;
 };
 
-void print(const Figure& f, double limitMs) {
+// The 95th percentile is held against the goal: a site book that is quick
+// only on average still keeps an installer waiting.
+bool print(const Figure& f, double limitMs) {
     std::vector<double> v = f.ms;
     std::sort(v.begin(), v.end());
-    std::printf("%-38s median %7.3f ms   95%% %7.3f ms   worst %7.3f ms   (limit %g ms)\n", f.name, v[v.size() / 2],
-                v[v.size() * 95 / 100], v.back(), limitMs);
+    const double p95 = v[v.size() * 95 / 100];
+    std::printf("%-38s median %7.3f ms   95%% %7.3f ms   worst %7.3f ms   goal %g ms   ratio %.3f%s\n", f.name,
+                v[v.size() / 2], p95, v.back(), limitMs, p95 / limitMs, p95 <= limitMs ? "" : "   MISSED");
+    return p95 <= limitMs;
 }
 
 double msSince(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
@@ -132,10 +136,10 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("(%.1f snapshots in a site's history on average)\n", double(shown) / double(history.ms.size()));
-    print(history, 20);
-    print(diffOnly, 1);
-    print(loadAndDiff, 1);
-    print(store, 10);
-    print(write, 10);
-    return 0;
+    bool met = print(history, 20);
+    met = print(diffOnly, 1) && met;
+    met = print(loadAndDiff, 1) && met;
+    met = print(store, 10) && met;
+    met = print(write, 10) && met;
+    return met ? 0 : 1;
 }
