@@ -2,9 +2,12 @@
 
 #include "tests/ui/program_fixture.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -125,7 +128,7 @@ TEST_F(MainWindowTest, EveryWindowFitsALaptopScreen) {
 TEST_F(MainWindowTest, WindowsOfAListOrATextGrowTheirListWithTheWindow) {
     const std::vector<std::pair<QWidget*, QWidget*>> windows{
         {program->eventListWindow(), program->eventListWindow()->findChild<QTableWidget*>("acgEvSh")},
-        {program->trafficLog(), program->trafficLog()->findChild<QPlainTextEdit*>("RxMemo")},
+        {program->trafficLog(), program->trafficLog()->findChild<QListView*>("RxMemo")},
         {program->textWindow(), program->textWindow()->findChild<QPlainTextEdit*>("Memo1")},
         {program->statusWindow(), program->statusWindow()->findChild<QPlainTextEdit*>("Memo1")}};
     for (auto [window, list] : windows) {
@@ -317,6 +320,29 @@ TEST_F(MainWindowTest, TrafficLogToggleAndItsButtons) {
     EXPECT_EQ(details->text(), ">>");
     details->click();
     EXPECT_TRUE(log->isVisible());
+}
+
+TEST(TrafficLogTest, KeepsLinesInOrderCompactlyAndLaysOutOnlyTheRowsShown) {
+    TrafficLogWindow log;
+    QStringList sent;
+    for (int n = 0; n < 3000; ++n) {
+        sent << QStringLiteral("AT_[%1,22222222222222,").arg(n).leftJustified(130, QLatin1Char('0'));
+        log.logTraffic(sent.back());
+    }
+    EXPECT_EQ(log.model().rowsRead(), 0);  // hidden: nothing asked for a row
+    EXPECT_LT(log.model().lines().storedBytes(), 3000 * 130 / 4);
+    EXPECT_EQ(log.text(), sent.join('\n') + '\n');
+
+    log.show();
+    QApplication::processEvents();
+    EXPECT_GT(log.model().rowsRead(), 0);
+    EXPECT_LT(log.model().rowsRead(), 300);
+
+    auto* view = log.findChild<QListView*>("RxMemo");
+    view->selectionModel()->select(log.model().index(2), QItemSelectionModel::Select);
+    view->selectionModel()->select(log.model().index(1), QItemSelectionModel::Select);
+    view->actions().front()->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), sent[1] + '\n' + sent[2]);
 }
 
 TEST_F(MainWindowTest, PortAndPhoneNumberAreSavedWhenTheWindowGoes) {

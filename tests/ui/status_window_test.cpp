@@ -182,6 +182,25 @@ TEST_F(StatusWindowTest, EventLineFillsTheEightRows) {
     EXPECT_EQ(cell(0, 4), "");
 }
 
+TEST_F(StatusWindowTest, AFrameLikeTheLastChangesNothingAndANewValueStillShows) {
+    const QByteArray events = "AT_{1B320F0805000100" + QByteArray(112, '0');
+    receive(kFullFrame);
+    receive(events);
+    QTableWidgetItem* time = find<QTableWidget>("acgEvSh")->item(0, 1);
+    const qint64 changes = window->changesShown();
+    receive(kFullFrame);
+    receive(events);
+    EXPECT_EQ(window->changesShown(), changes);
+
+    receive("AT_[00000000000000000000000000000000,22222222222222,0000000000000,<0,000000000,00,5]");
+    receive("AT_{1B320F0905000100" + QByteArray(112, '0'));
+    EXPECT_GT(window->changesShown(), changes);
+    EXPECT_EQ(text("lbGSMpowVal"), "5");
+    EXPECT_EQ(text("lbPart1"), "Kikapcsolva");
+    EXPECT_EQ(find<QTableWidget>("acgEvSh")->item(0, 1), time);
+    EXPECT_EQ(cell(0, 1), "03/15 - 09:05");
+}
+
 TEST_F(StatusWindowTest, MessagesAppendAndClear) {
     receive("AT_/GSM t\xE9rer\xF5: 20");
     receive("AT_/");

@@ -1,13 +1,17 @@
 #pragma once
 // The traffic log (SerialForm, "Soros kapcsolat részletei"): every received
 // line and every line sent with sendLoggedCommand, one entry a line. The
-// last line is kept empty as the place for the next entry.
+// last line is kept empty as the place for the next entry. The lines live in
+// a compact store; the list lays out only the rows it shows, and nothing
+// while the window is hidden.
 
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
 
+#include "ui/main/traffic_log_model.h"
 #include "ui/reports/report_actions.h"
+
+class QListView;
 
 namespace corvanta {
 
@@ -17,7 +21,8 @@ public:
     explicit TrafficLogWindow(QWidget* parent = nullptr);
 
     // The whole log as the user sees it.
-    QString text() const { return rxMemo_->toPlainText(); }
+    QString text() const { return model_.text(); }
+    const TrafficLogModel& model() const { return model_; }
     // The program's messages; tests choose the file.
     ReportActions& reports() { return reports_; }
 
@@ -33,8 +38,16 @@ signals:
     // caption follows. The close box does not send this.
     void closedByButton();
 
+protected:
+    // Follows the newest entry from where the log was left.
+    void showEvent(QShowEvent* event) override;
+
 private:
-    QPlainTextEdit* rxMemo_;
+    // The selected rows, one a line, to the clipboard.
+    void copySelection();
+
+    TrafficLogModel model_;
+    QListView* rxMemo_;
     ReportActions reports_;
 };
 

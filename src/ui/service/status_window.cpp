@@ -51,14 +51,6 @@ QColor colourOf(Shade shade) {
     return QColor(0, 0, 0);
 }
 
-void showValue(QLabel* label, const ShownValue& value) {
-    label->setText(QString::fromStdString(value.text));
-    if (value.shade == Shade::Keep) return;
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, colourOf(value.shade));
-    label->setPalette(p);
-}
-
 QString volts(int tenths, int decimals) {
     return QLocale().toString(tenths / 10.0, 'f', decimals) + QStringLiteral("V");
 }
@@ -175,6 +167,12 @@ StatusWindow::StatusWindow(ModuleLink& link, ModuleNamesStore& names, std::uniqu
         number->setTextAlignment(Qt::AlignCenter);
         number->setBackground(palette().color(QPalette::Button));
         acgEvSh_->setItem(r, 0, number);
+        // The other cells are made once; a frame changes only the texts that differ.
+        for (int c = 1; c < kEventColumns; ++c) {
+            auto* item = new QTableWidgetItem;
+            if (c > 3) item->setTextAlignment(Qt::AlignCenter);
+            acgEvSh_->setItem(r, c, item);
+        }
         acgEvSh_->setRowHeight(r, fm.height() + 6);
     }
     acgEvSh_->setFixedSize(tableWidth,
@@ -374,6 +372,24 @@ void StatusWindow::refreshInputCaptions() {
     }
 }
 
+void StatusWindow::showText(QLabel* label, const QString& text, Shade shade) {
+    if (label->text() != text) {
+        label->setText(text);
+        ++changesShown_;
+    }
+    if (shade == Shade::Keep) return;
+    const QColor colour = colourOf(shade);
+    if (label->palette().color(QPalette::WindowText) == colour) return;
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+    ++changesShown_;
+}
+
+void StatusWindow::showValue(QLabel* label, const ShownValue& value) {
+    showText(label, QString::fromStdString(value.text), value.shade);
+}
+
 void StatusWindow::showStatusFrame(const QByteArray& line) {
     const auto v = decodeStatusFrame(std::string_view(line.constData(), std::size_t(line.size())));
     if (!v) return;
@@ -387,8 +403,8 @@ void StatusWindow::showStatusFrame(const QByteArray& line) {
     }
     showValue(inputLoopsAB_[0], v->inputsAB[0]);
     showValue(inputLoopsAB_[1], v->inputsAB[1]);
-    lbAkku_->setText(v->batteryTenths ? volts(*v->batteryTenths, 1) + QStringLiteral(" / ") + volts(v->terminalTenths, 1)
-                                      : volts(v->terminalTenths, 2));
+    showText(lbAkku_, v->batteryTenths ? volts(*v->batteryTenths, 1) + QStringLiteral(" / ") + volts(v->terminalTenths, 1)
+                                       : volts(v->terminalTenths, 2));
     for (std::size_t p = 0; p < 2; ++p) showValue(partitions_[p], v->partitions[p]);
     for (std::size_t o = 0; o < 2; ++o) showValue(outputs_[o], v->outputs[o]);
     showValue(lbKezelo_, v->keypadSupply);
@@ -396,9 +412,9 @@ void StatusWindow::showStatusFrame(const QByteArray& line) {
     for (std::size_t r = 0; r < 3; ++r) showValue(relays_[r], v->relays[r]);
     // The bar cannot show a level outside its range; the number still does.
     pbTerero_->setValue(std::clamp(v->gsmLevel, 0, kGsmMax));
-    lbGSMpowVal_->setText(QString::number(v->gsmLevel));
+    showText(lbGSMpowVal_, QString::number(v->gsmLevel));
     showValue(lbAC_, v->mains);
-    lbTempVal_->setText(v->temperature ? QString::number(*v->temperature) + QStringLiteral(" C°") : QString());
+    showText(lbTempVal_, v->temperature ? QString::number(*v->temperature) + QStringLiteral(" C°") : QString());
 }
 
 void StatusWindow::showEventFrame(const QByteArray& line) {
@@ -409,9 +425,11 @@ void StatusWindow::showEventFrame(const QByteArray& line) {
         for (std::size_t k = 0; k < row.routes.size(); ++k) cells[3 + k] = &row.routes[k];
         cells[kEventColumns - 2] = &row.status;
         for (int c = 1; c < kEventColumns; ++c) {
-            auto* item = new QTableWidgetItem(QString::fromStdString(*cells[std::size_t(c - 1)]));
-            if (c > 3) item->setTextAlignment(Qt::AlignCenter);
-            acgEvSh_->setItem(r, c, item);
+            QTableWidgetItem* item = acgEvSh_->item(r, c);
+            const QString text = QString::fromStdString(*cells[std::size_t(c - 1)]);
+            if (item->text() == text) continue;
+            item->setText(text);
+            ++changesShown_;
         }
     }
 }

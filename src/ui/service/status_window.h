@@ -65,6 +65,9 @@ public:
     const StatusChart* chart() const { return chart_; }
     // Tests choose the file.
     ReportActions& reports() { return reports_; }
+    // Texts, colours and cells changed so far: a frame like the last one
+    // changes none, so an unchanging module costs no redrawing.
+    qint64 changesShown() const { return changesShown_; }
 
 public slots:
     void btLoadZoneNamesClick();
@@ -81,6 +84,9 @@ private:
     QLabel* addValue(const QString& name);
     QPushButton* addButton(const char* name, const QString& caption);
     void statusText(const QString& text);
+    // Each sets only what differs from what the label shows.
+    void showText(QLabel* label, const QString& text, Shade shade = Shade::Keep);
+    void showValue(QLabel* label, const ShownValue& value);
 
     ModuleLink& link_;
     ModuleNamesStore& names_;
@@ -112,6 +118,7 @@ private:
     qint64 shownAtMs_ = 0;  // the computer's clock when the window was shown
     QElapsedTimer sinceShown_;  // steady, whatever happens to that clock
     ReportActions reports_;
+    qint64 changesShown_ = 0;
 };
 
 }  // namespace corvanta
