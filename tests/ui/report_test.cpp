@@ -3,8 +3,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -14,6 +17,7 @@
 #include "tests/ui/pdf_facts.h"
 #include "ui/reports/report_actions.h"
 #include "ui/reports/report_document.h"
+#include "ui/widgets/file_folders.h"
 
 using namespace corvanta;
 
@@ -42,6 +46,32 @@ TEST(Reports, PdfPagesAreA4AndALongBodyRunsOntoMorePages) {
 
     auto table = tableDocument({"A", "B"}, QList<QStringList>(150, QStringList{"1", "2"}));
     EXPECT_GE(pdfFacts(reportPdf(reportHeader(QStringLiteral("Táblázat")), *table)).pages, 2);
+}
+
+TEST(FileFolders, DialogsStartInTheDocumentsFolderThenWhereTheirKindWasLastChosen) {
+    forgetFolders();
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("gone"));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString fallback = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    EXPECT_EQ(startFolder(FileKind::ParameterFile), fallback);
+    EXPECT_NE(QDir(startFolder(FileKind::Firmware)), QDir::current());
+
+    rememberFolder(FileKind::ParameterFile, dir.filePath(QStringLiteral("telep.CD2")));
+    rememberFolder(FileKind::Firmware, dir.filePath(QStringLiteral("gone/v1.GCF")));
+    EXPECT_EQ(QDir(startFolder(FileKind::ParameterFile)), QDir(dir.path()));
+    EXPECT_EQ(startFolder(FileKind::Report), fallback);  // each kind keeps its own
+    QDir(dir.path()).rmdir(QStringLiteral("gone"));
+    EXPECT_EQ(startFolder(FileKind::Firmware), fallback);  // a folder removed since is passed over
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    prepareFileDialog(dialog, FileKind::ParameterFile, QStringLiteral("*.CD2"));
+    EXPECT_EQ(QDir(dialog.directory()), QDir(dir.path()));
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("*.CD2"));
+    forgetFolders();
 }
 
 TEST(Reports, SaveWritesTheChosenFileAndTheNextDialogStartsInItsFolder) {

@@ -4,9 +4,11 @@
 #include "tests/ui/program_fixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 
 #include "ui/editor/parameter_editor.h"
+#include "ui/widgets/file_folders.h"
 
 namespace corvanta::testing {
 namespace {
@@ -104,6 +106,7 @@ TEST_F(TransferWindowTest, FileOpenPaintsGreenAndCancelLeavesSilver) {
     click(transfer(), "btOpen");
     EXPECT_EQ(colours(), all(BlockColour::Green));
     EXPECT_EQ(program->image()[2047], 0x5A);
+    EXPECT_EQ(QDir(startFolder(FileKind::ParameterFile)), QDir(settingsDir.path()));  // the next dialog starts there
 }
 
 TEST_F(TransferWindowTest, EditsKeptNowhereElseAreAskedAboutBeforeTheyAreLostAndOnlyThen) {

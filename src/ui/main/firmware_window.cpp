@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/widgets/escape_closes.h"
+#include "ui/widgets/file_folders.h"
 
 namespace corvanta {
 
@@ -109,17 +110,21 @@ void FirmwareWindow::btCRC_RestartClick() { upload_.check(); }
 void FirmwareWindow::btCloseClick() { hide(); }
 
 QString FirmwareWindow::chooseFile() {
-    if (fileChooser_) return fileChooser_();
-    if (!openDialog1_) {
-        // Made on first use and kept, so it remembers its folder.
-        openDialog1_ = std::make_unique<QFileDialog>(this);
-        openDialog1_->setNameFilter(QString::fromLatin1(kFileFilter));
-        openDialog1_->setDefaultSuffix(QString::fromLatin1(kFileSuffix));
-        openDialog1_->setAcceptMode(QFileDialog::AcceptOpen);
-        openDialog1_->setFileMode(QFileDialog::ExistingFile);
+    QString path;
+    if (fileChooser_) {
+        path = fileChooser_();
+    } else {
+        if (!openDialog1_) {
+            openDialog1_ = std::make_unique<QFileDialog>(this);
+            openDialog1_->setNameFilter(QString::fromLatin1(kFileFilter));
+            openDialog1_->setDefaultSuffix(QString::fromLatin1(kFileSuffix));
+            openDialog1_->setAcceptMode(QFileDialog::AcceptOpen);
+            openDialog1_->setFileMode(QFileDialog::ExistingFile);
+        }
+        path = runFileDialog(*openDialog1_, FileKind::Firmware, QStringLiteral("*.") + QString::fromLatin1(kFileSuffix));
     }
-    if (openDialog1_->exec() != QDialog::Accepted || openDialog1_->selectedFiles().isEmpty()) return {};
-    return openDialog1_->selectedFiles().constFirst();
+    rememberFolder(FileKind::Firmware, path);
+    return path;
 }
 
 }  // namespace corvanta

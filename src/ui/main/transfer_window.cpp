@@ -12,6 +12,7 @@
 #include "sitebook/site_records.h"
 #include "ui/main/unsaved_edits.h"
 #include "ui/widgets/escape_closes.h"
+#include "ui/widgets/file_folders.h"
 
 namespace corvanta {
 
@@ -225,20 +226,24 @@ void TransferWindow::btPrintClick() {
 }
 
 QString TransferWindow::chooseFile(bool forSaving) {
-    if (fileChooser_) return fileChooser_(forSaving);
-    std::unique_ptr<QFileDialog>& dialog = forSaving ? saveDialog1_ : openDialog1_;
-    if (!dialog) {
-        // Made on first use and kept, so each remembers its folder.
-        dialog = std::make_unique<QFileDialog>(this);
-        dialog->setNameFilter(QString::fromLatin1(kFileFilter));
-        dialog->setDefaultSuffix(QString::fromLatin1(kFileSuffix));
-        dialog->setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog->setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        // Saving over a file replaces it without a question, as it always has.
-        if (forSaving) dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    QString path;
+    if (fileChooser_) {
+        path = fileChooser_(forSaving);
+    } else {
+        std::unique_ptr<QFileDialog>& dialog = forSaving ? saveDialog1_ : openDialog1_;
+        if (!dialog) {
+            dialog = std::make_unique<QFileDialog>(this);
+            dialog->setNameFilter(QString::fromLatin1(kFileFilter));
+            dialog->setDefaultSuffix(QString::fromLatin1(kFileSuffix));
+            dialog->setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+            dialog->setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+            // Saving over a file replaces it without a question, as it always has.
+            if (forSaving) dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        }
+        path = runFileDialog(*dialog, FileKind::ParameterFile, QStringLiteral("*.") + QString::fromLatin1(kFileSuffix));
     }
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
-    return dialog->selectedFiles().constFirst();
+    rememberFolder(FileKind::ParameterFile, path);
+    return path;
 }
 
 }  // namespace corvanta

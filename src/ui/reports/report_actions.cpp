@@ -10,15 +10,11 @@
 #include "link/messenger.h"
 #include "link/whole_file.h"
 #include "ui/reports/report_document.h"
+#include "ui/widgets/file_folders.h"
 
 namespace corvanta {
 
 namespace {
-
-QString& lastFolder() {
-    static QString folder = QDir::homePath();
-    return folder;
-}
 
 struct FormatFacts {
     const char* filter;
@@ -39,12 +35,12 @@ FormatFacts factsOf(ReportFormat format) {
 ReportActions::ReportActions(QWidget* window, QString title, QString fileStem)
     : window_(window), title_(std::move(title)), fileStem_(std::move(fileStem)) {}
 
-QString ReportActions::startFolder() { return lastFolder(); }
+QString ReportActions::startFolder() { return corvanta::startFolder(FileKind::Report); }
 
 QString ReportActions::choosePath(ReportFormat format) {
     const FormatFacts facts = factsOf(format);
     const QString suffix = QString::fromLatin1(facts.suffix);
-    const QString suggested = QDir(lastFolder()).filePath(
+    const QString suggested = QDir(startFolder()).filePath(
         fileStem_ + QDate::currentDate().toString(QStringLiteral("-yyyy-MM-dd.")) + suffix);
     QString path;
     if (chooser_) {
@@ -52,12 +48,10 @@ QString ReportActions::choosePath(ReportFormat format) {
     } else {
         // The dialog adds the suffix itself, so it asks before replacing the
         // file that is really written.
-        QFileDialog dialog(window_, QStringLiteral("Mentés"), lastFolder(), QString::fromUtf8(facts.filter));
+        QFileDialog dialog(window_, QStringLiteral("Mentés"), QString(), QString::fromUtf8(facts.filter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(suffix);
-        dialog.selectFile(suggested);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-            path = dialog.selectedFiles().constFirst();
+        path = runFileDialog(dialog, FileKind::Report, suggested);
     }
     if (path.isEmpty()) return {};
     if (QFileInfo(path).suffix().isEmpty()) path += u'.' + suffix;
@@ -69,7 +63,7 @@ bool ReportActions::write(const QString& path, const QByteArray& bytes) {
         tell(saveFailureText(*failure));
         return false;
     }
-    lastFolder() = QFileInfo(path).absolutePath();
+    rememberFolder(FileKind::Report, path);
     return true;
 }
 

@@ -43,7 +43,7 @@ public:
     bool print(QTextDocument& body);
 
     // Where the next save-as dialog starts: the folder of the last report
-    // saved from any window, at first the home folder.
+    // saved from any window this run, at first the documents folder.
     static QString startFolder();
 
 private:

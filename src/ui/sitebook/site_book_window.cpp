@@ -19,6 +19,7 @@
 
 #include "link/messenger.h"
 #include "transfer/parameter_file.h"
+#include "ui/widgets/file_folders.h"
 
 namespace corvanta {
 
@@ -427,14 +428,21 @@ void SiteBookWindow::showDiff(const QString& title, const ImageDiff& d) {
 void SiteBookWindow::btExportSnapshotClick() {
     const auto snapshot = chosenSnapshot();
     if (!snapshot) return;
-    const QString path = fileChooser_ ? fileChooser_()
-                                      : QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                                     QStringLiteral("GSM Corvanta Data File ver.2 (*.CD2 *.cd2)"));
+    QString path;
+    if (fileChooser_) {
+        path = fileChooser_();
+    } else {
+        QFileDialog dialog(this, QString(), QString(), QStringLiteral("GSM Corvanta Data File ver.2 (*.CD2 *.cd2)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("CD2"));
+        path = runFileDialog(dialog, FileKind::ParameterFile, QStringLiteral("*.CD2"));
+    }
     if (path.isEmpty()) return;
     if (auto error = saveParameterFile(path, snapshot->image)) {
         messenger_.showMessage(*error);
         return;
     }
+    rememberFolder(FileKind::ParameterFile, path);
     setStatus(QString::fromUtf8("A @%1 pillanatkép elmentve: %2").arg(snapshot->info.id).arg(path));
 }
 
