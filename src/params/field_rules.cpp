@@ -63,4 +63,15 @@ std::optional<std::string> unstorableCharacter(std::string_view utf8) {
     return std::nullopt;
 }
 
+std::string printableStorableCharacters() {
+    std::string all;
+    for (int byte = 0x20; byte <= 0xFF; ++byte) {
+        const std::string one = fromWin1250(std::string(1, char(byte)));
+        // DEL and the code page's gaps, which decode to C1 controls.
+        const bool control = byte == 0x7F || (one.size() == 2 && one[0] == '\xC2' && static_cast<unsigned char>(one[1]) < 0xA0);
+        if (!control && !unstorableCharacter(one)) all += one;
+    }
+    return all;
+}
+
 }  // namespace corvanta

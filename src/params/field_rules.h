@@ -31,4 +31,8 @@ std::optional<std::string> normalTestTime(std::string_view text);
 // stores as it is.
 std::optional<std::string> unstorableCharacter(std::string_view utf8);
 
+// Every printing character a text field stores as it is, one after another
+// in UTF-8: what a field must have room for.
+std::string printableStorableCharacters();
+
 }  // namespace corvanta

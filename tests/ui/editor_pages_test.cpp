@@ -164,6 +164,28 @@ TEST_F(EditorTest, ZoneNamesTakeTenCharactersAtMost) {
   EXPECT_EQ(name->text(), "Hatsokerte");
 }
 
+TEST_F(EditorTest, NameAndSmsFieldsShowTheirLongestTextOfTheWidestLettersWhole) {
+  image.fill(0);
+  open(kZones);
+  const std::pair<int, const char*> fields[] = {{kZones, "edZonaNeve"}, {kUsers, "edUserName"}, {kEvents, "edSMS"}};
+  for (auto [page, name] : fields) {
+    switchTo(page);
+    auto* field = inRow<QLineEdit>(page, 0, name);
+    ASSERT_NE(field, nullptr) << name;
+    // Unscrolled, the text starts where a one-letter text does.
+    const auto textStart = [field](const QString& text) {
+      field->setText(text);
+      field->end(false);
+      field->grab();  // the line edit scrolls its text as it paints
+      return field->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() -
+             field->fontMetrics().horizontalAdvance(text);
+    };
+    const int start = textStart(QStringLiteral("W"));
+    for (const QChar wide : {u'W', u'Ő', u'M'})
+      EXPECT_EQ(textStart(QString(field->maxLength(), wide)), start) << name << ' ' << QString(wide).toStdString();
+  }
+}
+
 TEST_F(EditorTest, ZoneRowCaptionsLineUpTheirFullStops) {
   image.fill(0);
   open(kZones);

@@ -3,9 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolTip>
 #include <QValidator>
 
@@ -29,6 +32,31 @@ class StorableTextValidator : public QValidator {
     return input.isValidUtf16() && !unstorableCharacter(input.toStdString()) ? Acceptable : Invalid;
   }
 };
+
+// The widest character the module stores, in this font: a field of n
+// characters must show n of them without scrolling.
+int widestStorableCharacter(const QFont& font) {
+  static QHash<QString, int> widths;
+  const QString key = font.key();
+  if (auto found = widths.constFind(key); found != widths.constEnd()) return *found;
+  const QFontMetrics fm(font);
+  int widest = 0;
+  for (const QChar c : QString::fromStdString(printableStorableCharacters())) widest = qMax(widest, fm.horizontalAdvance(c));
+  widths.insert(key, widest);
+  return widest;
+}
+
+// The field's outer width for a text of `chars` of the widest character:
+// the line edit's inner margins and the cursor beside the text, then the
+// style's frame.
+int fieldWidthFor(QLineEdit* e, int chars) {
+  const QMargins m = e->textMargins() + e->contentsMargins();
+  const int inner = chars * widestStorableCharacter(e->font()) + 2 * 2 + 1 + m.left() + m.right();
+  QStyleOptionFrame option;
+  option.initFrom(e);
+  option.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, e);
+  return e->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, e->sizeHint().height()), e).width();
+}
 
 class LeaveFilter : public QObject {
  public:
@@ -96,10 +124,7 @@ QLineEdit* makeEdit(QWidget* parent, const controls::TextLimit& limit, const QSt
   auto* e = new QLineEdit(parent);
   e->setObjectName(qs(limit.name));
   e->setMaxLength(limit.maxChars);
-  // Room for the longest text plus the frame: the widest letters are rare,
-  // so an average-width sample keeps the columns compact.
-  const QFontMetrics fm(e->font());
-  e->setFixedWidth(fm.horizontalAdvance(QString(limit.maxChars, u'N')) + 12);
+  e->setFixedWidth(fieldWidthFor(e, limit.maxChars));
   e->setValidator(new StorableTextValidator(e));
   QObject::connect(e, &QLineEdit::inputRejected, e, [e] {
     QToolTip::showText(e->mapToGlobal(QPoint(0, e->height())), kUnstorableCharacterText, e);
