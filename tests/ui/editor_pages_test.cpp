@@ -333,6 +333,23 @@ TEST_F(EditorTest, KeypadFlagsReadAnyNonZeroAndDoorChimeFillsTheFlagWord) {
   EXPECT_EQ(image[kDoorChime + 1], 0x00);
 }
 
+TEST_F(EditorTest, BacklightItemsLineUpTheirKeyLightPartsAndKeepTheirTexts) {
+  image.fill(0);
+  open(kKeypad);
+  auto* light = onPage<RadioGroup>(kKeypad, "rgKEYPAD_LIGHT");
+  light->grab();  // laid out
+  const QList<QLabel*> parts = light->findChildren<QLabel*>();
+  ASSERT_EQ(parts.size(), 5);
+  for (QLabel* part : parts) {
+    EXPECT_EQ(part->x(), parts[0]->x());
+    EXPECT_TRUE(part->text().startsWith("-     Gombok megvilágítása")) << part->text().toStdString();
+  }
+  EXPECT_EQ(light->items()[2].toStdString(),
+            "2 -  LCD háttér BE                                      -     Gombok megvilágítása AUTO");
+  QTest::mouseClick(parts[3], Qt::LeftButton);
+  EXPECT_EQ(light->itemIndex(), 3);
+}
+
 // --- What the settings export walks --------------------------------------
 
 TEST_F(EditorTest, RowControlsCarryTheirHeadingNamesAsHints) {

@@ -16,6 +16,7 @@ KeypadPage::KeypadPage(EditorContext& context, QWidget* parent)
   light_ = new RadioGroup(QStringLiteral(" Háttérvilágítás "), itemTexts(rgKEYPAD_LIGHT), 1, this);
   light_->setObjectName(qs(rgKEYPAD_LIGHT.name));
   light_->setItemIndex(0);
+  light_->alignCaptionsAt(u'-');
 
   const std::pair<const char*, const char*> options[] = {
       {"cbKEYPAD_NightArmSilent", "Kezelő némítás éjszakai élesített állapotban"},

@@ -1,8 +1,11 @@
 #include "ui/widgets/radio_group.h"
 
 #include <QAbstractButton>
+#include <QEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 namespace corvanta {
 
@@ -16,6 +19,7 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, int colum
   grid->setVerticalSpacing(bare ? 0 : 4);
   const int cols = qMax(1, columns);
   const int rows = (items.size() + cols - 1) / cols;
+  rows_ = qMax(1, rows);
   for (int i = 0; i < items.size(); ++i) {
     auto* b = new QRadioButton(items[i], this);
     if (bare) {
@@ -23,7 +27,8 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, int colum
       b->setMinimumWidth(b->fontMetrics().height() + 4);
     }
     buttons_.addButton(b, i);
-    grid->addWidget(b, i % rows, i / rows);
+    // Every other grid column is left for second caption parts.
+    grid->addWidget(b, i % rows, 2 * (i / rows));
   }
   connect(&buttons_, &QButtonGroup::idClicked, this, &RadioGroup::itemIndexChanged);
 }
@@ -46,6 +51,29 @@ void RadioGroup::paintEvent(QPaintEvent* e) {
 
 void RadioGroup::setDisplayText(int item, const QString& text) {
   if (auto* b = buttons_.button(item)) b->setText(text);
+}
+
+void RadioGroup::alignCaptionsAt(QChar separator) {
+  const QRegularExpression padding(QStringLiteral("\\s{2,}(?=%1)").arg(QRegularExpression::escape(QString(separator))));
+  auto* grid = static_cast<QGridLayout*>(layout());
+  for (int i = 0; i < items_.size(); ++i) {
+    const QRegularExpressionMatch m = padding.match(items_[i]);
+    if (!m.hasMatch()) continue;
+    buttons_.button(i)->setText(items_[i].left(m.capturedStart()));
+    auto* part = new QLabel(items_[i].mid(m.capturedEnd()), this);
+    part->setProperty("item", i);
+    part->installEventFilter(this);
+    grid->addWidget(part, i % rows_, 2 * (i / rows_) + 1);
+  }
+}
+
+bool RadioGroup::eventFilter(QObject* watched, QEvent* e) {
+  // A click on a caption's second part picks its item, as one on the first does.
+  if (e->type() == QEvent::MouseButtonRelease) {
+    if (auto* b = buttons_.button(watched->property("item").toInt()); b && b->isEnabled()) b->click();
+    return true;
+  }
+  return QGroupBox::eventFilter(watched, e);
 }
 
 int RadioGroup::itemCentreX(int item) const {

@@ -23,16 +23,22 @@ class RadioGroup : public QGroupBox {
   int itemCentreX(int item) const;
   // What an item shows, when it should differ from its text (line breaks).
   void setDisplayText(int item, const QString& text);
+  // Shows each caption that pads its second part out with blanks before
+  // `separator` in two columns, so the second parts start at one x, which
+  // blanks cannot do in a proportional font. items() stays as it was.
+  void alignCaptionsAt(QChar separator);
 
  signals:
   void itemIndexChanged(int index);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   QStringList items_;
   QButtonGroup buttons_;
+  int rows_ = 1;
 };
 
 }  // namespace corvanta
