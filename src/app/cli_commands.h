@@ -33,5 +33,7 @@ std::vector<Command> statusCommands();
 std::vector<Command> radioCommands();
 // sites, history, audit, snapshot, diff (cli_sitebook.cpp)
 std::vector<Command> siteBookCommands();
+// fleet read, compare, clock (cli_fleet.cpp)
+std::vector<Command> fleetCommands();
 
 }  // namespace corvanta::cli

@@ -19,7 +19,7 @@ std::vector<Command> allCommands() {
     for (auto& c : linkCommands()) all.push_back(std::move(c));
     for (auto& c : firmwareCommands()) all.push_back(std::move(c));
     for (auto& c : exportCommands()) all.push_back(std::move(c));
-    for (auto* family : {serviceCommands, statusCommands, radioCommands, siteBookCommands})
+    for (auto* family : {serviceCommands, statusCommands, radioCommands, siteBookCommands, fleetCommands})
         for (auto& c : family()) all.push_back(std::move(c));
     return all;
 }

@@ -85,6 +85,26 @@ std::optional<int> checkUsage(const Args& args, const std::set<std::string>& all
     return ExitUsage;
 }
 
+void ensureCoreApp() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "corvanta-cli";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+}
+
+std::optional<int> checkWords(const Args& args, const std::set<std::string>& flags,
+                              const std::set<std::string>& options, std::size_t words, const std::string& usage) {
+    if (auto status = checkUsage(args, flags, words, usage)) return status;
+    for (const auto& [name, value] : args.options) {
+        if (options.count(name)) continue;
+        std::fprintf(stderr, "corvanta-cli: %s does not take %s\nusage: corvanta-cli %s\n", args.command.c_str(),
+                     name.c_str(), usage.c_str());
+        return ExitUsage;
+    }
+    return std::nullopt;
+}
+
 std::optional<double> parseSeconds(const std::string& text) {
     bool ok = false;
     const double s = QString::fromStdString(text).toDouble(&ok);

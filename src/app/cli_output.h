@@ -42,6 +42,15 @@ QString eventTable(const std::vector<NumberedEventRow>& rows,
 std::optional<int> checkUsage(const Args& args, const std::set<std::string>& allowed, std::size_t words,
                               const std::string& usage);
 
+// An application object for the commands that open no link (Qt SQL loads
+// its drivers as plugins, QProcess wants an event loop).
+void ensureCoreApp();
+
+// checkUsage for a command that talks to no module: an option it does not
+// take is refused too (a misspelt one would otherwise be ignored).
+std::optional<int> checkWords(const Args& args, const std::set<std::string>& flags,
+                              const std::set<std::string>& options, std::size_t words, const std::string& usage);
+
 // A number of seconds above 0 and at most a day; decimals allowed.
 std::optional<double> parseSeconds(const std::string& text);
 

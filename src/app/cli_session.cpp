@@ -173,7 +173,8 @@ const std::string& linkOptionsHelp() {
         "                        line it is visible to other users too\n"
         "  --site NAME           record reads and writes in the site book under NAME (a\n"
         "                        new NAME is added with the link given here); the book is\n"
-        "                        $CORVANTA_SITEBOOK, else $XDG_DATA_HOME/corvanta/sitebook.sqlite\n"
+        "                        $CORVANTA_SITEBOOK (a file, or postgresql://USER@HOST/DB\n"
+        "                        for a server), else $XDG_DATA_HOME/corvanta/sitebook.sqlite\n"
         "  --log                 print the traffic as the traffic log shows it\n";
     return help;
 }

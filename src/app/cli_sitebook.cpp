@@ -26,20 +26,6 @@ int fail(int status, const QString& message) {
     return status;
 }
 
-// Refuses a flag or option the command does not take (a misspelt one would
-// otherwise be ignored) and a wrong number of words.
-std::optional<int> checkWords(const Args& args, const std::set<std::string>& flags,
-                              const std::set<std::string>& options, std::size_t words, const std::string& usage) {
-    if (auto status = checkUsage(args, flags, words, usage)) return status;
-    for (const auto& [name, value] : args.options) {
-        if (options.count(name)) continue;
-        std::fprintf(stderr, "corvanta-cli: %s does not take %s\nusage: corvanta-cli %s\n", args.command.c_str(),
-                     name.c_str(), usage.c_str());
-        return ExitUsage;
-    }
-    return std::nullopt;
-}
-
 int printJsonDocument(const QJsonDocument& doc) {
     const QByteArray json = doc.toJson(QJsonDocument::Indented);
     const bool ok = std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout) == std::size_t(json.size()) &&
@@ -47,23 +33,14 @@ int printJsonDocument(const QJsonDocument& doc) {
     return ok ? ExitOk : fail(ExitFailed, QStringLiteral("cannot write the output"));
 }
 
-// Qt SQL loads its drivers as plugins, which wants an application object.
-void ensureCoreApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "corvanta-cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-}
-
 // The book, when there is one: the commands that only look never make it.
 enum class Book { Open, Missing, Refused };
 Book openBook(SiteBook& book) {
     ensureCoreApp();
     const QString path = SiteBook::defaultPath();
-    if (!QFileInfo::exists(path)) return Book::Missing;
+    if (!SiteBook::isServerUrl(path) && !QFileInfo::exists(path)) return Book::Missing;
     if (!book.open(path)) {
-        fail(ExitUsage, path + QStringLiteral(": ") + book.error());
+        fail(ExitUsage, book.path() + QStringLiteral(": ") + book.error());
         return Book::Refused;
     }
     return Book::Open;
@@ -214,7 +191,7 @@ std::optional<ParameterImage> loadImage(const std::string& word, std::optional<S
         const Book state = openBook(*book);
         if (state == Book::Refused) return std::nullopt;
         if (state == Book::Missing) {
-            fail(ExitUsage, SiteBook::defaultPath() + QStringLiteral(": no site book"));
+            fail(ExitUsage, SiteBook::displayName(SiteBook::defaultPath()) + QStringLiteral(": no site book"));
             return std::nullopt;
         }
     }

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <atomic>
 #include <map>
@@ -15,12 +16,6 @@
 
 namespace corvanta::sitebook {
 namespace {
-
-// SQLite's primary result codes, as the driver reports them.
-constexpr int kSqliteBusy = 5;
-constexpr int kSqliteLocked = 6;
-constexpr int kSqliteCorrupt = 11;
-constexpr int kSqliteNotADatabase = 26;
 
 QString newConnectionName() {
     static std::atomic<int> counter{0};
@@ -89,6 +84,17 @@ QString SiteBook::defaultPath() {
            QStringLiteral("/corvanta/sitebook.sqlite");
 }
 
+bool SiteBook::isServerUrl(const QString& location) {
+    return location.startsWith(QLatin1String("postgresql://")) || location.startsWith(QLatin1String("postgres://"));
+}
+
+QString SiteBook::displayName(const QString& location) {
+    if (!isServerUrl(location)) return location;
+    QUrl url(location);
+    url.setPassword({});
+    return url.toString();
+}
+
 SiteBook::SiteBook() : connection_(newConnectionName()), clock_([] { return QDateTime::currentDateTimeUtc(); }) {}
 
 SiteBook::~SiteBook() {
@@ -106,17 +112,28 @@ bool SiteBook::fail(Failure failure, const QString& why) {
 
 bool SiteBook::failQuery(const QSqlQuery& query) {
     const QSqlError e = query.lastError();
-    const int code = e.nativeErrorCode().toInt() & 0xFF;
-    if (code == kSqliteBusy || code == kSqliteLocked)
+    switch (dialect_.classify(e)) {
+    case SqlDialect::Trouble::Locked:
         return fail(Failure::Locked, QString::fromUtf8("a helyszínkönyvet egy másik program használja (zárolva)"));
-    if (code == kSqliteCorrupt || code == kSqliteNotADatabase)
+    case SqlDialect::Trouble::Damaged:
         return fail(Failure::Damaged, QString::fromUtf8("a helyszínkönyv fájlja sérült vagy nem helyszínkönyv"));
-    return fail(Failure::Other, QString::fromUtf8("adatbázishiba: ") + e.text());
+    case SqlDialect::Trouble::Lost:
+        return fail(Failure::Lost, QString::fromUtf8("megszakadt a kapcsolat a helyszínkönyv kiszolgálójával: ") +
+                                       e.databaseText().trimmed());
+    default: return fail(Failure::Other, QString::fromUtf8("adatbázishiba: ") + e.text());
+    }
 }
 
 std::optional<QSqlQuery> SiteBook::run(const QString& sql, const QVariantList& values) {
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     q.setForwardOnly(true);
+    // Statements without values are run as they are: PostgreSQL prepares
+    // only queries, not BEGIN, SET or CREATE.
+    if (values.isEmpty()) {
+        if (q.exec(dialect_.expand(sql))) return q;
+        failQuery(q);
+        return std::nullopt;
+    }
     if (!q.prepare(dialect_.expand(sql))) {
         failQuery(q);
         return std::nullopt;
@@ -166,45 +183,76 @@ std::optional<int> SiteBook::storedVersion() {
     return q->value(0).toInt();
 }
 
+std::optional<int> SiteBook::currentVersion() {
+    auto tables = run(dialect_.tableNamesQuery);
+    if (!tables) return std::nullopt;
+    QStringList names;
+    while (tables->next()) names << tables->value(0).toString();
+    tables->finish();
+    if (names.contains(QStringLiteral("schema_version"))) return storedVersion();
+    if (!names.isEmpty()) {
+        fail(Failure::Damaged, QString::fromUtf8("a fájl nem helyszínkönyv"));
+        return std::nullopt;
+    }
+    return 0;
+}
+
+bool SiteBook::connect(const QString& location, QSqlDatabase& db) {
+    if (isServerUrl(location)) {
+        const QUrl url(location);
+        const QString database = url.path().mid(1);
+        if (!url.isValid() || url.host().isEmpty() || url.userName().isEmpty() || database.isEmpty())
+            return fail(Failure::Other,
+                        QString::fromUtf8("hibás kiszolgáló-cím, így kell: postgresql://FELHASZNÁLÓ@GÉP[:PORT]/ADATBÁZIS"));
+        db.setHostName(url.host());
+        db.setPort(url.port(5432));
+        db.setUserName(url.userName());
+        // Empty: libpq looks in $PGPASSWORD and ~/.pgpass itself.
+        db.setPassword(url.password());
+        db.setDatabaseName(database);
+        db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=corvanta"));
+    } else {
+        if (!QDir().mkpath(QFileInfo(location).absolutePath()))
+            return fail(Failure::Other,
+                        QString::fromUtf8("a mappa nem hozható létre: ") + QFileInfo(location).absolutePath());
+        db.setDatabaseName(location);
+    }
+    if (db.open()) return true;
+    // The driver's text names neither the password nor more than the host.
+    return fail(Failure::Other, QString::fromUtf8("adatbázishiba: ") + db.lastError().text().simplified());
+}
+
 bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
     open_ = false;
     error_.clear();
     failure_ = Failure::None;
-    path_ = path;
-    dialect_ = sqliteDialect(busyTimeoutMs);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return fail(Failure::Other, QString::fromUtf8("a mappa nem hozható létre: ") + QFileInfo(path).absolutePath());
+    path_ = displayName(path);
+    // PostgreSQL reads a lock time-out of 0 as none at all.
+    dialect_ = isServerUrl(path) ? postgresDialect(std::max(busyTimeoutMs, 1)) : sqliteDialect(busyTimeoutMs);
 
     QSqlDatabase db = QSqlDatabase::contains(connection_) ? QSqlDatabase::database(connection_, false)
                                                           : QSqlDatabase::addDatabase(dialect_.driver, connection_);
+    if (db.driverName() != dialect_.driver) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connection_);
+        db = QSqlDatabase::addDatabase(dialect_.driver, connection_);
+    }
     if (!db.isValid())
         return fail(Failure::Other, QString::fromUtf8("nincs %1 adatbázis-meghajtó").arg(dialect_.driver));
     db.close();
-    db.setDatabaseName(path);
-    if (!db.open()) return fail(Failure::Other, QString::fromUtf8("adatbázishiba: ") + db.lastError().text());
+    if (!connect(path, db)) return false;
 
     // Nothing is written before the book is known to be one this program
     // may change.
     for (const QString& s : dialect_.readOnlySetup) {
         if (!run(s)) return false;
     }
-    auto tables = run(dialect_.tableNamesQuery);
-    if (!tables) return false;
-    QStringList names;
-    while (tables->next()) names << tables->value(0).toString();
-    tables->finish();
-    int version = 0;
-    if (names.contains(QStringLiteral("schema_version"))) {
-        const auto stored = storedVersion();
-        if (!stored) return false;
-        version = *stored;
-    } else if (!names.isEmpty()) {
-        return fail(Failure::Damaged, QString::fromUtf8("a fájl nem helyszínkönyv"));
-    }
-    if (version > kSchemaVersion) {
+    const auto version = currentVersion();
+    if (!version) return false;
+    if (*version > kSchemaVersion) {
         return fail(Failure::Newer,
                     QString::fromUtf8("a helyszínkönyv egy újabb programé (%1. változat, ez a program a %2.-ig ismeri)")
-                        .arg(version)
+                        .arg(*version)
                         .arg(kSchemaVersion));
     }
 
@@ -212,25 +260,26 @@ bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
         if (!run(s)) return false;
     }
     const int target = upToVersion < 0 ? kSchemaVersion : std::min(upToVersion, kSchemaVersion);
-    if (version < target && !migrate(version, target)) return false;
-    version_ = std::max(version, target);
+    if (*version < target && !migrate(target)) return false;
+    version_ = std::max(*version, target);
     open_ = true;
     return true;
 }
 
-bool SiteBook::migrate(int from, int to) {
+bool SiteBook::migrate(int to) {
     if (!begin()) return false;
-    // A second program may have upgraded the book meanwhile.
-    if (from > 0) {
-        const auto stored = storedVersion();
-        if (!stored) {
-            rollback();
-            return false;
-        }
-        from = *stored;
+    if (!dialect_.upgradeLock.isEmpty() && !run(dialect_.upgradeLock)) {
+        rollback();
+        return false;
+    }
+    // A second program may have built or upgraded the book meanwhile.
+    const auto from = currentVersion();
+    if (!from) {
+        rollback();
+        return false;
     }
     const auto& steps = migrationSteps();
-    for (int step = from + 1; step <= to; ++step) {
+    for (int step = *from + 1; step <= to; ++step) {
         for (const QString& statement : steps[std::size_t(step - 1)]) {
             if (!run(statement)) {
                 rollback();
@@ -313,15 +362,30 @@ bool SiteBook::saveSite(Site& site) {
 }
 
 std::optional<Site> SiteBook::ensureSite(const Site& site) {
-    if (auto found = findSite(site.name.trimmed())) return found;
+    const QString name = site.name.trimmed();
+    if (auto found = findSite(name)) return found;
     if (failure_ != Failure::NotFound) return std::nullopt;
-    Site fresh = site;
-    fresh.id = 0;
-    if (!saveSite(fresh)) {
-        // Another program may have stored it in between.
-        return findSite(site.name.trimmed());
+    if (name.isEmpty()) {
+        fail(Failure::Other, QString::fromUtf8("a helyszín neve üres"));
+        return std::nullopt;
     }
-    return fresh;
+    // Insert or fetch in one transaction: a program storing the same name
+    // meanwhile makes this insert do nothing, and its row is read instead.
+    if (!begin()) return std::nullopt;
+    if (!run(QStringLiteral("INSERT INTO sites (name, address, notes, serial_port, modem_number, tcp_host, tcp_port)"
+                            " VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (name) DO NOTHING"),
+             {name, text(site.address), text(site.notes), text(site.serialPort), text(site.modemNumber),
+              text(site.tcpHost), site.tcpPort})) {
+        rollback();
+        return std::nullopt;
+    }
+    auto found = findSite(name);
+    if (!found) {
+        rollback();
+        return std::nullopt;
+    }
+    if (!commit()) return std::nullopt;
+    return found;
 }
 
 // --- snapshots ----------------------------------------------------------------

@@ -10,7 +10,7 @@ QString SiteRecorder::notStoredLine(const QString& why) {
 }
 
 QString SiteRecorder::openWithSite(SiteBook& book) {
-    if (!book.open(bookPath_, busyTimeoutMs_)) return notStoredLine(book.error() + " (" + bookPath_ + ')');
+    if (!book.open(bookPath_, busyTimeoutMs_)) return notStoredLine(book.error() + " (" + book.path() + ')');
     const std::optional<Site> site = book.ensureSite(site_);
     if (!site) return notStoredLine(book.error());
     site_ = *site;

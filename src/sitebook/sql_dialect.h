@@ -7,11 +7,14 @@
 #include <QString>
 #include <QStringList>
 
-class QSqlDatabase;
+class QSqlError;
 
 namespace corvanta::sitebook {
 
 struct SqlDialect {
+    // What an error from the engine means for the caller.
+    enum class Trouble { Other, Locked, Damaged, Lost, Duplicate };
+
     QString driver;        // Qt SQL driver name
     QString idColumn;      // an auto-numbered primary key column type
     QString bytesType;     // a column of raw bytes
@@ -19,13 +22,19 @@ struct SqlDialect {
     // after the schema version was found acceptable.
     QStringList sessionSetup;
     // Statements run on a new connection before anything is read or written;
-    // none of them may change the file.
+    // none of them may change the book.
     QStringList readOnlySetup;
     // Lists the names of the tables present: one column, one row each.
     QString tableNamesQuery;
     // Starts a transaction that will write, taking the write lock at once
     // (waiting up to the busy time-out) rather than at its first write.
     QString beginWrite;
+    // Run first in the transaction that upgrades the book, so that two
+    // programs opening a new book at once build it once; empty where
+    // beginWrite already keeps every other writer out.
+    QString upgradeLock;
+    // Reads an error of this engine.
+    Trouble (*classify)(const QSqlError& error) = nullptr;
 
     // Replaces {id} and {bytes} in a statement.
     QString expand(QString statement) const;
@@ -33,5 +42,8 @@ struct SqlDialect {
 
 // SQLite through QSQLITE: WAL journal, a busy time-out, foreign keys on.
 SqlDialect sqliteDialect(int busyTimeoutMs);
+
+// PostgreSQL through QPSQL: identity ids, bytea images, a lock time-out.
+SqlDialect postgresDialect(int lockTimeoutMs);
 
 }  // namespace corvanta::sitebook

@@ -1,14 +1,24 @@
-// The site book on its own: what it keeps, how it upgrades an old book and
-// what it refuses to touch.
+// The site book on its own, on a file and on a PostgreSQL server: what it
+// keeps, how it upgrades an old book, what it refuses to touch, and many
+// programs at once.
+//
+// The PostgreSQL half needs a server named by PGHOST, PGPORT, PGUSER and
+// PGPASSWORD with the right to create databases; ctest runs it under
+// pg_virtualenv, which starts a throw-away one.
 
 #include "sitebook/site_book.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+
+#include <atomic>
+#include <thread>
 
 #include "params/parameter_codec.h"
 #include "tests/support/qt_core_app.h"
@@ -32,12 +42,24 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Runs statements on a connection of the test's own, outside the book.
+enum class Engine { SQLite, PostgreSQL };
+
+bool serverAvailable() { return !qEnvironmentVariableIsEmpty("PGHOST"); }
+
+// Runs statements on a connection of the test's own, outside the book: a
+// file, or a database of the test server (the server's own when empty).
 class RawConnection {
 public:
-    explicit RawConnection(const QString& path) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-        db.setDatabaseName(path);
+    explicit RawConnection(const QString& path, Engine engine = Engine::SQLite) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            engine == Engine::SQLite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name_);
+        if (engine == Engine::PostgreSQL) {
+            db.setHostName(qEnvironmentVariable("PGHOST"));
+            db.setPort(qEnvironmentVariable("PGPORT", "5432").toInt());
+            db.setUserName(qEnvironmentVariable("PGUSER"));
+            db.setPassword(qEnvironmentVariable("PGPASSWORD"));
+        }
+        db.setDatabaseName(path.isEmpty() ? qEnvironmentVariable("PGDATABASE", "postgres") : path);
         db.open();
     }
     ~RawConnection() {
@@ -53,12 +75,30 @@ private:
     QString name_ = QStringLiteral("raw-%1").arg(quintptr(this));
 };
 
-class SiteBookTest : public ::testing::Test {
+class SiteBookTest : public ::testing::TestWithParam<Engine> {
 protected:
     void SetUp() override {
         ensureQtCoreApp();
         ASSERT_TRUE(dir.isValid());
-        path = dir.filePath("book/sitebook.sqlite");  // the folder is made on open
+        if (GetParam() == Engine::SQLite) {
+            path = dir.filePath("book/sitebook.sqlite");  // the folder is made on open
+            return;
+        }
+        if (!serverAvailable())
+            GTEST_SKIP() << "no PostgreSQL server (PGHOST unset): ctest runs this half under pg_virtualenv";
+        // A new database for each test; the password comes from PGPASSWORD.
+        static std::atomic<int> counter{0};
+        database = QStringLiteral("sitebook_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        RawConnection server({}, Engine::PostgreSQL);
+        ASSERT_TRUE(server.exec(QStringLiteral("CREATE DATABASE ") + database)) << "cannot create a database";
+        path = QStringLiteral("postgresql://%1@%2:%3/%4")
+                   .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"),
+                        qEnvironmentVariable("PGPORT", "5432"), database);
+    }
+    // Runs a statement on the book's database outside the book.
+    bool rawExec(const QString& sql) {
+        RawConnection raw(GetParam() == Engine::SQLite ? path : database, GetParam());
+        return raw.exec(sql);
     }
     // Each row a second later than the one before.
     void tickingClock(SiteBook& book) {
@@ -66,13 +106,28 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString path;
+    QString path;      // what the book is opened with
+    QString database;  // on the server
     int seconds = 0;
 };
 
+std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
+    return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, SiteBookTest, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), engineName);
+
+// What only a file meets.
+class FileBookTest : public SiteBookTest {};
+INSTANTIATE_TEST_SUITE_P(File, FileBookTest, ::testing::Values(Engine::SQLite), engineName);
+
+// What only a server book meets.
+class ServerBookTest : public SiteBookTest {};
+INSTANTIATE_TEST_SUITE_P(Server, ServerBookTest, ::testing::Values(Engine::PostgreSQL), engineName);
+
 }  // namespace
 
-TEST_F(SiteBookTest, KeepsSitesSnapshotsAndWritesNewestFirst) {
+TEST_P(SiteBookTest, KeepsSitesSnapshotsAndWritesNewestFirst) {
     SiteBook book;
     ASSERT_TRUE(book.open(path)) << book.error().toStdString();
     tickingClock(book);
@@ -127,7 +182,7 @@ TEST_F(SiteBookTest, KeepsSitesSnapshotsAndWritesNewestFirst) {
     EXPECT_TRUE(book.sites(QStringLiteral("nincs")).empty());
 }
 
-TEST_F(SiteBookTest, AnOlderBookIsUpgradedKeepingEveryRow) {
+TEST_P(SiteBookTest, AnOlderBookIsUpgradedKeepingEveryRow) {
     {
         SiteBook old;
         ASSERT_TRUE(old.open(path, SiteBook::kBusyTimeoutMs, 1));
@@ -146,7 +201,7 @@ TEST_F(SiteBookTest, AnOlderBookIsUpgradedKeepingEveryRow) {
     EXPECT_TRUE(book.recordWrite(site->id, true, QStringLiteral("GGGGGGGG"), imageWithZoneName("y"), {}, 2));
 }
 
-TEST_F(SiteBookTest, ANewerDamagedOrForeignFileIsRefusedAndLeftAsItWas) {
+TEST_P(FileBookTest, ANewerDamagedOrForeignFileIsRefusedAndLeftAsItWas) {
     {
         SiteBook book;
         ASSERT_TRUE(book.open(path));
@@ -182,7 +237,7 @@ TEST_F(SiteBookTest, ANewerDamagedOrForeignFileIsRefusedAndLeftAsItWas) {
     }
 }
 
-TEST_F(SiteBookTest, ALockedBookFailsTheCallAndKeepsWhatItHad) {
+TEST_P(SiteBookTest, ALockedBookFailsTheCallAndKeepsWhatItHad) {
     SiteBook book;
     ASSERT_TRUE(book.open(path, 0));
     Site s;
@@ -190,13 +245,77 @@ TEST_F(SiteBookTest, ALockedBookFailsTheCallAndKeepsWhatItHad) {
     ASSERT_TRUE(book.saveSite(s)) << book.error().toStdString();
     ASSERT_TRUE(book.addSnapshot(s.id, SnapshotKind::Manual, imageWithZoneName("a"), {}, 2));
     {
-        RawConnection other(path);
-        ASSERT_TRUE(other.exec(QStringLiteral("PRAGMA busy_timeout = 0")));
-        ASSERT_TRUE(other.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        const bool file = GetParam() == Engine::SQLite;
+        RawConnection other(file ? path : database, GetParam());
+        ASSERT_TRUE(other.exec(file ? QStringLiteral("PRAGMA busy_timeout = 0") : QStringLiteral("BEGIN")));
+        ASSERT_TRUE(other.exec(file ? QStringLiteral("BEGIN EXCLUSIVE")
+                                    : QStringLiteral("LOCK TABLE snapshots IN ACCESS EXCLUSIVE MODE")));
         EXPECT_FALSE(book.recordWrite(s.id, true, QStringLiteral("GGGGGGGG"), imageWithZoneName("b"), {}, 2));
-        EXPECT_EQ(book.failure(), SiteBook::Failure::Locked);
+        EXPECT_EQ(book.failure(), SiteBook::Failure::Locked) << book.error().toStdString();
         other.exec(QStringLiteral("ROLLBACK"));
     }
     EXPECT_EQ(book.history(s.id).size(), 1u);
     EXPECT_TRUE(book.audit(s.id).empty());
+}
+
+TEST_P(SiteBookTest, ManyProgramsAtOnceMakeOneSiteAndStoreEverySnapshotOnce) {
+    // Each with its own connection to a book none of them has made yet.
+    constexpr int kPrograms = 4, kSnapshots = 5;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> programs;
+    for (int p = 0; p < kPrograms; ++p) {
+        programs.emplace_back([&, p] {
+            SiteBook book;
+            Site shared;
+            shared.name = QStringLiteral("Közös raktár");
+            std::optional<Site> site;
+            if (!book.open(path) || !(site = book.ensureSite(shared))) {
+                ++failures;
+                return;
+            }
+            for (int n = 0; n < kSnapshots; ++n) {
+                if (!book.addSnapshot(site->id, SnapshotKind::Read, imageWithZoneName("x"), {}, 2,
+                                      QStringLiteral("%1-%2").arg(p).arg(n)))
+                    ++failures;
+            }
+        });
+    }
+    for (auto& t : programs) t.join();
+    EXPECT_EQ(failures, 0);
+
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    ASSERT_EQ(book.sites().size(), 1u);
+    const auto history = book.history();
+    QSet<QString> notes;
+    for (const auto& h : history) notes.insert(h.note);
+    EXPECT_EQ(history.size(), std::size_t(kPrograms * kSnapshots));
+    EXPECT_EQ(notes.size(), kPrograms * kSnapshots);
+}
+
+TEST_P(ServerBookTest, ALostConnectionFailsTheStepAndKeepsWhatWasStored) {
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    EXPECT_FALSE(book.path().contains(qEnvironmentVariable("PGPASSWORD")));
+    Site s;
+    s.name = QStringLiteral("Távoli");
+    ASSERT_TRUE(book.saveSite(s));
+    ASSERT_TRUE(book.addSnapshot(s.id, SnapshotKind::Read, imageWithZoneName("a"), {}, 2));
+    // The server ends the book's session, as a restart or a dropped line would.
+    ASSERT_TRUE(rawExec(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                                       " WHERE application_name = 'corvanta' AND datname = current_database()")));
+    EXPECT_FALSE(book.addSnapshot(s.id, SnapshotKind::Read, imageWithZoneName("b"), {}, 2));
+    EXPECT_EQ(book.failure(), SiteBook::Failure::Lost) << book.error().toStdString();
+
+    SiteBook again;
+    ASSERT_TRUE(again.open(path));
+    EXPECT_EQ(again.history(s.id).size(), 1u);
+
+    // A wrong password is refused with the server's word and shown nowhere.
+    SiteBook refused;
+    const QString withPassword = QString(path).replace(QStringLiteral("postgresql://%1@").arg(qEnvironmentVariable("PGUSER")),
+                                                       QStringLiteral("postgresql://%1:rossz-jelszo@").arg(qEnvironmentVariable("PGUSER")));
+    EXPECT_FALSE(refused.open(withPassword));
+    EXPECT_FALSE(refused.error().contains(QStringLiteral("rossz-jelszo")));
+    EXPECT_FALSE(refused.path().contains(QStringLiteral("rossz-jelszo")));
 }

@@ -225,7 +225,7 @@ bool SiteBookWindow::openBook() {
     book_ = std::make_unique<SiteBook>();
     if (book_->open(bookPath_)) return true;
     setStatus(QString::fromUtf8("A helyszínkönyv nem nyitható meg: ") + book_->error() + QStringLiteral(" (") +
-              bookPath_ + ')');
+              book_->path() + ')');
     book_.reset();
     return false;
 }
