@@ -257,8 +257,13 @@ bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
     }
 
     for (const QString& s : dialect_.sessionSetup) {
-        if (!run(s)) return false;
+        // Only tuning: SQLite refuses the switch to WAL at once, without
+        // waiting, while another program opens the same new book; that one
+        // switches it, and the book works the same meanwhile.
+        if (!run(s) && failure_ != Failure::Locked) return false;
     }
+    error_.clear();
+    failure_ = Failure::None;
     const int target = upToVersion < 0 ? kSchemaVersion : std::min(upToVersion, kSchemaVersion);
     if (*version < target && !migrate(target)) return false;
     version_ = std::max(*version, target);

@@ -18,8 +18,9 @@ struct SqlDialect {
     QString driver;        // Qt SQL driver name
     QString idColumn;      // an auto-numbered primary key column type
     QString bytesType;     // a column of raw bytes
-    // Statements run on every new connection (journal, time-outs, keys),
-    // after the schema version was found acceptable.
+    // Statements run on every new connection (journal, page size), after
+    // the schema version was found acceptable; tuning that may be refused
+    // while another program holds the book.
     QStringList sessionSetup;
     // Statements run on a new connection before anything is read or written;
     // none of them may change the book.

@@ -1,5 +1,5 @@
 // corvanta-cli's fleet jobs against several simulators, each in its own
-// process, with a site book file.
+// process, with a site book file or on a PostgreSQL server.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 
 #include "params/parameter_codec.h"
 #include "tests/link/sim_process.h"
+#include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
 
 namespace corvanta::testing {
@@ -57,9 +58,24 @@ protected:
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
 };
 
+class CliFleetOnEngines : public CliFleet, public ::testing::WithParamInterface<Engine> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Engine::PostgreSQL && !serverAvailable()) GTEST_SKIP() << kNoServer;
+        CliFleet::SetUp();
+        if (GetParam() == Engine::SQLite) return;
+        QString database;
+        const QString url = newServerBook(database);
+        ASSERT_FALSE(url.isEmpty()) << "cannot create a database";
+        env.insert("CORVANTA_SITEBOOK", url);
+    }
+};
+INSTANTIATE_TEST_SUITE_P(Engines, CliFleetOnEngines, ::testing::Values(Engine::SQLite, Engine::PostgreSQL),
+                         engineName);
+
 }  // namespace
 
-TEST_F(CliFleet, ReadCompareAndClockServeEverySiteAndNameTheOneThatFailed) {
+TEST_P(CliFleetOnEngines, ReadCompareAndClockServeEverySiteAndNameTheOneThatFailed) {
     writeAll(dir.filePath("pw.txt"), QByteArray(SimProcess::kPassword) + "\n");
     const QString csv = QStringLiteral("name,port,host,tcpPort,passwordFile\n"
                                        "Első,%1,,,\n"

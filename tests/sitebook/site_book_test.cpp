@@ -1,10 +1,6 @@
 // The site book on its own, on a file and on a PostgreSQL server: what it
 // keeps, how it upgrades an old book, what it refuses to touch, and many
 // programs at once.
-//
-// The PostgreSQL half needs a server named by PGHOST, PGPORT, PGUSER and
-// PGPASSWORD with the right to create databases; ctest runs it under
-// pg_virtualenv, which starts a throw-away one.
 
 #include "sitebook/site_book.h"
 
@@ -12,19 +8,18 @@
 
 #include <QFile>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "params/parameter_codec.h"
+#include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
 using namespace corvanta::sitebook;
+using namespace corvanta::testing;
 
 namespace {
 
@@ -42,39 +37,6 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-enum class Engine { SQLite, PostgreSQL };
-
-bool serverAvailable() { return !qEnvironmentVariableIsEmpty("PGHOST"); }
-
-// Runs statements on a connection of the test's own, outside the book: a
-// file, or a database of the test server (the server's own when empty).
-class RawConnection {
-public:
-    explicit RawConnection(const QString& path, Engine engine = Engine::SQLite) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(
-            engine == Engine::SQLite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name_);
-        if (engine == Engine::PostgreSQL) {
-            db.setHostName(qEnvironmentVariable("PGHOST"));
-            db.setPort(qEnvironmentVariable("PGPORT", "5432").toInt());
-            db.setUserName(qEnvironmentVariable("PGUSER"));
-            db.setPassword(qEnvironmentVariable("PGPASSWORD"));
-        }
-        db.setDatabaseName(path.isEmpty() ? qEnvironmentVariable("PGDATABASE", "postgres") : path);
-        db.open();
-    }
-    ~RawConnection() {
-        QSqlDatabase::database(name_, false).close();
-        QSqlDatabase::removeDatabase(name_);
-    }
-    bool exec(const QString& sql) {
-        QSqlQuery q(QSqlDatabase::database(name_, false));
-        return q.exec(sql);
-    }
-
-private:
-    QString name_ = QStringLiteral("raw-%1").arg(quintptr(this));
-};
-
 class SiteBookTest : public ::testing::TestWithParam<Engine> {
 protected:
     void SetUp() override {
@@ -84,16 +46,9 @@ protected:
             path = dir.filePath("book/sitebook.sqlite");  // the folder is made on open
             return;
         }
-        if (!serverAvailable())
-            GTEST_SKIP() << "no PostgreSQL server (PGHOST unset): ctest runs this half under pg_virtualenv";
-        // A new database for each test; the password comes from PGPASSWORD.
-        static std::atomic<int> counter{0};
-        database = QStringLiteral("sitebook_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
-        RawConnection server({}, Engine::PostgreSQL);
-        ASSERT_TRUE(server.exec(QStringLiteral("CREATE DATABASE ") + database)) << "cannot create a database";
-        path = QStringLiteral("postgresql://%1@%2:%3/%4")
-                   .arg(qEnvironmentVariable("PGUSER"), qEnvironmentVariable("PGHOST"),
-                        qEnvironmentVariable("PGPORT", "5432"), database);
+        if (!serverAvailable()) GTEST_SKIP() << kNoServer;
+        path = newServerBook(database);
+        ASSERT_FALSE(path.isEmpty()) << "cannot create a database";
     }
     // Runs a statement on the book's database outside the book.
     bool rawExec(const QString& sql) {
@@ -110,10 +65,6 @@ protected:
     QString database;  // on the server
     int seconds = 0;
 };
-
-std::string engineName(const ::testing::TestParamInfo<Engine>& info) {
-    return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
-}
 
 INSTANTIATE_TEST_SUITE_P(Engines, SiteBookTest, ::testing::Values(Engine::SQLite, Engine::PostgreSQL), engineName);
 
@@ -261,7 +212,12 @@ TEST_P(SiteBookTest, ALockedBookFailsTheCallAndKeepsWhatItHad) {
 TEST_P(SiteBookTest, ManyProgramsAtOnceMakeOneSiteAndStoreEverySnapshotOnce) {
     // Each with its own connection to a book none of them has made yet.
     constexpr int kPrograms = 4, kSnapshots = 5;
-    std::atomic<int> failures{0};
+    std::mutex guard;
+    QStringList failures;
+    auto failed = [&](const SiteBook& book) {
+        std::lock_guard<std::mutex> lock(guard);
+        failures << book.error();
+    };
     std::vector<std::thread> programs;
     for (int p = 0; p < kPrograms; ++p) {
         programs.emplace_back([&, p] {
@@ -270,18 +226,18 @@ TEST_P(SiteBookTest, ManyProgramsAtOnceMakeOneSiteAndStoreEverySnapshotOnce) {
             shared.name = QStringLiteral("Közös raktár");
             std::optional<Site> site;
             if (!book.open(path) || !(site = book.ensureSite(shared))) {
-                ++failures;
+                failed(book);
                 return;
             }
             for (int n = 0; n < kSnapshots; ++n) {
                 if (!book.addSnapshot(site->id, SnapshotKind::Read, imageWithZoneName("x"), {}, 2,
                                       QStringLiteral("%1-%2").arg(p).arg(n)))
-                    ++failures;
+                    failed(book);
             }
         });
     }
     for (auto& t : programs) t.join();
-    EXPECT_EQ(failures, 0);
+    EXPECT_TRUE(failures.isEmpty()) << failures.join('\n').toStdString();
 
     SiteBook book;
     ASSERT_TRUE(book.open(path)) << book.error().toStdString();
