@@ -117,6 +117,9 @@ bool SiteBook::failQuery(const QSqlQuery& query) {
         return fail(Failure::Locked, QString::fromUtf8("a helyszínkönyvet egy másik program használja (zárolva)"));
     case SqlDialect::Trouble::Damaged:
         return fail(Failure::Damaged, QString::fromUtf8("a helyszínkönyv fájlja sérült vagy nem helyszínkönyv"));
+    case SqlDialect::Trouble::Duplicate:
+        // Only a site's name is unique; another program took it meanwhile.
+        return fail(Failure::Other, QString::fromUtf8("már van ilyen nevű helyszín"));
     case SqlDialect::Trouble::Lost:
         return fail(Failure::Lost, QString::fromUtf8("megszakadt a kapcsolat a helyszínkönyv kiszolgálójával: ") +
                                        e.databaseText().trimmed());
@@ -201,16 +204,20 @@ bool SiteBook::connect(const QString& location, QSqlDatabase& db) {
     if (isServerUrl(location)) {
         const QUrl url(location);
         const QString database = url.path().mid(1);
-        if (!url.isValid() || url.host().isEmpty() || url.userName().isEmpty() || database.isEmpty())
+        if (!url.isValid() || url.host().isEmpty() || database.isEmpty())
             return fail(Failure::Other,
                         QString::fromUtf8("hibás kiszolgáló-cím, így kell: postgresql://FELHASZNÁLÓ@GÉP[:PORT]/ADATBÁZIS"));
         db.setHostName(url.host());
         db.setPort(url.port(5432));
-        db.setUserName(url.userName());
+        db.setUserName(url.userName());  // empty: libpq takes $PGUSER or the login name
         // Empty: libpq looks in $PGPASSWORD and ~/.pgpass itself.
         db.setPassword(url.password());
         db.setDatabaseName(database);
-        db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=corvanta"));
+        // A server or line that goes silent fails the step within seconds
+        // instead of holding the operation that records into the book.
+        db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=corvanta;keepalives=1;"
+                                            "keepalives_idle=5;keepalives_interval=2;keepalives_count=3;"
+                                            "tcp_user_timeout=10000"));
     } else {
         if (!QDir().mkpath(QFileInfo(location).absolutePath()))
             return fail(Failure::Other,

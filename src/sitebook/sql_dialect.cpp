@@ -7,13 +7,14 @@ namespace {
 
 SqlDialect::Trouble sqliteTrouble(const QSqlError& e) {
     // SQLite's primary result codes, as the driver reports them.
-    constexpr int kBusy = 5, kLocked = 6, kCorrupt = 11, kConstraint = 19, kNotADatabase = 26;
+    constexpr int kBusy = 5, kLocked = 6, kCorrupt = 11, kNotADatabase = 26;
+    constexpr int kUniqueConstraint = 2067;  // an extended code
+    if (e.nativeErrorCode().toInt() == kUniqueConstraint) return SqlDialect::Trouble::Duplicate;
     switch (e.nativeErrorCode().toInt() & 0xFF) {
     case kBusy:
     case kLocked: return SqlDialect::Trouble::Locked;
     case kCorrupt:
     case kNotADatabase: return SqlDialect::Trouble::Damaged;
-    case kConstraint: return SqlDialect::Trouble::Duplicate;
     default: return SqlDialect::Trouble::Other;
     }
 }
