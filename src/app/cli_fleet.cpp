@@ -37,7 +37,7 @@ using sitebook::SiteBook;
 constexpr int kDefaultJobs = 4;
 constexpr int kMostJobs = 64;
 
-const std::string kFleetUsage = "fleet read|compare|clock --sites FILE.csv [--jobs N] [--json] [--set now]";
+const std::string kFleetUsage = "fleet read|compare|clock --sites FILE.csv [--jobs N] [--json]";
 
 enum class Job { Read, Compare, Clock };
 
@@ -293,12 +293,13 @@ int runFleet(const Args& args) {
 
 std::vector<Command> fleetCommands() {
     return {
-        {"fleet", kFleetUsage + "  every site of a CSV list, N at once",
+        {"fleet", kFleetUsage + "\n                                    every module of a list, N at once",
          runFleet,
          "  read      read each module and store the image as a snapshot of its site\n"
          "  compare   read each module and list the fields changed since its site's\n"
          "            latest snapshot\n"
-         "  clock     read each module's clock; --set now sets it first\n"
+         "  clock     read each module's clock; with --set now (or --set \"YYYY-MM-DD\n"
+         "            HH:MM\") it sets it first\n"
          "  --sites FILE.csv  a header line, then one site a line: the columns name,\n"
          "            and either port or host (with maybe tcpPort); passwordFile may\n"
          "            name a site's TCP/IP password file, else $CORVANTA_PASSWORD\n"
