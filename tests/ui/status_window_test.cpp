@@ -162,6 +162,19 @@ TEST_F(StatusWindowTest, ChartPlotsEachFrameWhileOpenAndSavesItsSeriesAsCsv) {
     EXPECT_TRUE(messages.texts().isEmpty());
 }
 
+TEST(StatusChartTest, AnHourIsPlottedAsMeansOfAFewSeconds) {
+    constexpr std::int64_t start = 1'700'000'040'000;  // a whole minute
+    StatusSeries series;
+    for (int s = 0; s < 3600; ++s) series.add({start + s * 1000, s % 2 ? 10 : 20, 25, 130, 125});
+    StatusChart chart;
+    chart.showSeries(series);
+    const QList<QPointF> gsm = chart.curve(StatusChart::Gsm)->points();
+    EXPECT_LE(gsm.size(), 150);
+    EXPECT_GE(gsm.size(), 100);
+    for (const QPointF& p : gsm) EXPECT_DOUBLE_EQ(p.y(), 15);
+    EXPECT_EQ(chart.curve(StatusChart::Battery)->count(), gsm.size());
+}
+
 TEST_F(StatusWindowTest, EventLineFillsTheEightRows) {
     // Row 1: kind 27 by user 2; row 2: kind 31 without a subject; row 3: empty slot.
     QByteArray frame = "AT_{" + QByteArray("1B320F0805000100") + QByteArray("1F350F0805000002") +

@@ -15,7 +15,7 @@ namespace corvanta {
 
 class TrafficLogLines {
 public:
-    static constexpr qsizetype kLinesPerChunk = 256;
+    static constexpr qsizetype kLinesPerChunk = 64;
 
     void append(const QString& text, qint64 timeMs);
     // A line the user typed over.

@@ -8,6 +8,7 @@
 #include <QtCharts/QValueAxis>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "service/status_series.h"
@@ -21,6 +22,19 @@ namespace {
 constexpr qint64 kShortestSpanMs = 60 * 1000;
 constexpr qint64 kSecondsShownUntilMs = 10 * 60 * 1000;
 constexpr double kLevelTop = 32;
+// Points a curve at most, and the lengths of time a plotted mean may cover.
+constexpr std::size_t kMostPoints = 150;
+constexpr std::array<qint64, 8> kBucketsMs = {1000, 2000, 5000, 10000, 15000, 20000, 30000, 60000};
+
+struct Mean {
+    double sum = 0;
+    int count = 0;
+    void add(double v) {
+        sum += v;
+        ++count;
+    }
+    double value() const { return sum / count; }
+};
 
 }  // namespace
 
@@ -73,25 +87,53 @@ StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
 }
 
 void StatusChart::showSeries(const StatusSeries& series) {
-    // At most an hour of one frame a second: redrawing every curve from the
-    // store is cheap and can never drift from it.
+    // Redrawn from the store, so the plot can never drift from it. The chart
+    // keeps an outline of every point it draws, so a long series is drawn as
+    // the means of a few seconds each: the curves look the same a few
+    // hundred pixels wide, and time and memory stay the same once the window
+    // has been open for a few minutes.
+    const auto& samples = series.samples();
+    qint64 bucketMs = 0;  // 0: each sample a point of its own
+    if (samples.size() > kMostPoints) {
+        const qint64 span = samples.back().timeMs - samples.front().timeMs;
+        bucketMs = kBucketsMs.back();
+        for (qint64 ms : kBucketsMs) {
+            if (span / ms < qint64(kMostPoints)) {
+                bucketMs = ms;
+                break;
+            }
+        }
+    }
     QList<QPointF> points[kCurves];
-    for (auto& list : points) list.reserve(qsizetype(series.samples().size()));
+    for (auto& list : points) list.reserve(qsizetype(std::min(samples.size(), kMostPoints + 1)));
+    Mean time, means[kCurves];
+    auto plot = [&] {
+        for (int c = 0; c < kCurves; ++c)
+            if (means[c].count) points[c].append({time.value(), means[c].value()});
+        time = Mean{};
+        for (Mean& m : means) m = Mean{};
+    };
     double coldest = 0, warmest = 0;
     bool anyTemperature = false;
-    for (const StatusSample& s : series.samples()) {
-        const double t = double(s.timeMs);
-        points[Gsm].append({t, double(s.gsmLevel)});
-        points[Terminal].append({t, s.terminalTenths / 10.0});
-        if (s.batteryTenths) points[Battery].append({t, *s.batteryTenths / 10.0});
+    qint64 bucket = 0;
+    for (std::size_t n = 0; n < samples.size(); ++n) {
+        const StatusSample& s = samples[n];
+        const qint64 sampleBucket = bucketMs ? s.timeMs / bucketMs : qint64(n);
+        if (n > 0 && sampleBucket != bucket) plot();
+        bucket = sampleBucket;
+        time.add(double(s.timeMs));
+        means[Gsm].add(s.gsmLevel);
+        means[Terminal].add(s.terminalTenths / 10.0);
+        if (s.batteryTenths) means[Battery].add(*s.batteryTenths / 10.0);
         if (s.temperature) {
             const double degrees = *s.temperature;
             coldest = anyTemperature ? std::min(coldest, degrees) : degrees;
             warmest = anyTemperature ? std::max(warmest, degrees) : degrees;
             anyTemperature = true;
-            points[Temperature].append({t, degrees});
+            means[Temperature].add(degrees);
         }
     }
+    if (!samples.empty()) plot();
     for (int c = 0; c < kCurves; ++c) curves_[c]->replace(points[c]);
 
     const qint64 first = series.empty() ? QDateTime::currentMSecsSinceEpoch() : series.samples().front().timeMs;
