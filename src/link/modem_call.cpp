@@ -58,7 +58,7 @@ ModemCall::ModemCall(ModuleLink& link, std::unique_ptr<TickSource> delayTicks, Q
     connect(&link_, &ModuleLink::linkStateChanged, this, [this] {
         if (!link_.transport() || !link_.transport()->isOpen()) setCallActive(false);
     });
-    delayTicks_->start();  // always runs
+    // The delay ticks run only while a wait counts them.
 }
 
 ModemCall::~ModemCall() {
@@ -83,9 +83,12 @@ void ModemCall::waitDelay(int ticks, const std::function<bool()>& done) {
     if (delayCountdown_ <= 0 || done()) return;
     Wait wait;
     wait.done = done;
+    // An inner wait keeps the outer one's ticks going.
+    if (waits_.empty()) delayTicks_->start();
     waits_.push_back(&wait);
     wait.loop.exec();
     std::erase(waits_, &wait);
+    if (waits_.empty()) delayTicks_->stop();
 }
 
 void ModemCall::cancelWaits() {

@@ -63,7 +63,8 @@ void ModuleLink::init() {
 
     connect(transferTicks_.get(), &TickSource::tick, this, &ModuleLink::onTransferTick);
     connect(codeTicks_.get(), &TickSource::tick, this, &ModuleLink::onCodeTick);
-    transferTicks_->start();  // from start-up to exit
+    // The transfer ticks run only while a wait counts them, so an idle
+    // program is not woken ten times a second for nothing.
     codeTicks_->start();
 }
 
@@ -195,7 +196,9 @@ bool ModuleLink::waitFor(int ticks, const std::function<bool()>& done) {
     QEventLoop loop;
     Wait wait{&loop, done};
     wait_ = &wait;
+    transferTicks_->start();  // the first tick a whole period from now
     loop.exec();
+    transferTicks_->stop();
     wait_ = nullptr;
     return done();
 }
