@@ -3,7 +3,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUrl>
@@ -71,6 +73,25 @@ Site siteFrom(const QSqlQuery& q) {
 // A null QString would be bound as SQL NULL; the text columns hold ''.
 QVariant text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
 
+// The statement with each ? replaced by its value, quoted and escaped by the
+// driver as it does for its own EXECUTE of a prepared statement. Our
+// statements hold no ? of their own (none in a literal).
+QString withValues(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
+    QString out;
+    qsizetype next = 0;
+    for (const QChar c : sql) {
+        if (c != QLatin1Char('?') || next >= values.size()) {
+            out += c;
+            continue;
+        }
+        const QVariant& v = values[next++];
+        QSqlField field(QString(), v.metaType());
+        field.setValue(v);
+        out += db.driver()->formatValue(field);
+    }
+    return out;
+}
+
 QVariant optionalId(std::optional<qint64> id) {
     return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
 }
@@ -128,12 +149,14 @@ bool SiteBook::failQuery(const QSqlQuery& query) {
 }
 
 std::optional<QSqlQuery> SiteBook::run(const QString& sql, const QVariantList& values) {
-    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery q(db);
     q.setForwardOnly(true);
     // Statements without values are run as they are: PostgreSQL prepares
     // only queries, not BEGIN, SET or CREATE.
-    if (values.isEmpty()) {
-        if (q.exec(dialect_.expand(sql))) return q;
+    if (values.isEmpty() || dialect_.valuesInline) {
+        const QString statement = values.isEmpty() ? dialect_.expand(sql) : withValues(db, dialect_.expand(sql), values);
+        if (q.exec(statement)) return q;
         failQuery(q);
         return std::nullopt;
     }

@@ -85,10 +85,12 @@ TEST_P(SiteBookTest, KeepsSitesSnapshotsAndWritesNewestFirst) {
     Site fields;
     fields.name = QStringLiteral("Kovács ház");
     fields.serialPort = QStringLiteral("/dev/ttyUSB0");
+    fields.notes = QStringLiteral("O'Brien \\ kapu ? '); --");  // kept as typed on both engines
     const auto site = book.ensureSite(fields);
     ASSERT_TRUE(site);
     EXPECT_EQ(book.ensureSite(fields)->id, site->id);  // found, not made twice
     EXPECT_EQ(book.findSite(fields.name)->serialPort, QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(book.findSite(fields.name)->notes, fields.notes);
 
     const ParameterImage first = imageWithZoneName("Bejárat");
     const ParameterImage second = imageWithZoneName("Garázs");
