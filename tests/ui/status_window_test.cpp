@@ -173,6 +173,13 @@ TEST(StatusChartTest, AnHourIsPlottedAsMeansOfAFewSeconds) {
     EXPECT_GE(gsm.size(), 100);
     for (const QPointF& p : gsm) EXPECT_DOUBLE_EQ(p.y(), 15);
     EXPECT_EQ(chart.curve(StatusChart::Battery)->count(), gsm.size());
+
+    series.add({start + 3600 * 1000, 15, 25, 130, 125});  // a new mean: drawn
+    chart.showSeries(series);
+    EXPECT_DOUBLE_EQ(chart.curve(StatusChart::Gsm)->points().back().y(), 15);
+    series.add({start + 3601 * 1000, 31, 25, 130, 125});  // joins it: waits for the next
+    chart.showSeries(series);
+    EXPECT_DOUBLE_EQ(chart.curve(StatusChart::Gsm)->points().back().y(), 15);
 }
 
 TEST_F(StatusWindowTest, EventLineFillsTheEightRows) {

@@ -104,6 +104,15 @@ void StatusChart::showSeries(const StatusSeries& series) {
             }
         }
     }
+    // Drawing is most of what the open monitor costs: a sample that only
+    // joins the newest mean already drawn waits for the next point.
+    if (bucketMs > 0) {
+        const std::array<qint64, 3> drawn{bucketMs, samples.front().timeMs / bucketMs, samples.back().timeMs / bucketMs};
+        if (drawn == drawn_) return;
+        drawn_ = drawn;
+    } else {
+        drawn_ = {};
+    }
     QList<QPointF> points[kCurves];
     for (auto& list : points) list.reserve(qsizetype(std::min(samples.size(), kMostPoints + 1)));
     Mean time, means[kCurves];

@@ -1,9 +1,12 @@
 #pragma once
 // The status monitor's live plot: GSM level, module temperature and the two
 // voltages over the time the window has been open, redrawn from the series
-// store after each status frame; a long series as means of a few seconds.
+// store after each status frame; a long series as means of a few seconds,
+// redrawn when a new mean begins.
 
 #include <QtCharts/QChartView>
+
+#include <array>
 
 class QDateTimeAxis;
 class QLineSeries;
@@ -30,6 +33,8 @@ private:
     QDateTimeAxis* timeAxis_;
     QValueAxis* levelAxis_;  // GSM level 0..31 and volts share it
     QValueAxis* temperatureAxis_;
+    // The length of a mean, the first and the newest mean last drawn.
+    std::array<qint64, 3> drawn_{};
 };
 
 }  // namespace corvanta
