@@ -169,8 +169,8 @@ TEST(StatusChartTest, AnHourIsPlottedAsMeansOfAFewSeconds) {
     StatusChart chart;
     chart.showSeries(series);
     const QList<QPointF> gsm = chart.curve(StatusChart::Gsm)->points();
-    EXPECT_LE(gsm.size(), 150);
-    EXPECT_GE(gsm.size(), 100);
+    EXPECT_LE(gsm.size(), 60);
+    EXPECT_GE(gsm.size(), 40);
     for (const QPointF& p : gsm) EXPECT_DOUBLE_EQ(p.y(), 15);
     EXPECT_EQ(chart.curve(StatusChart::Battery)->count(), gsm.size());
 

@@ -23,8 +23,8 @@ constexpr qint64 kShortestSpanMs = 60 * 1000;
 constexpr qint64 kSecondsShownUntilMs = 10 * 60 * 1000;
 constexpr double kLevelTop = 32;
 // Points a curve at most, and the lengths of time a plotted mean may cover.
-constexpr std::size_t kMostPoints = 150;
-constexpr std::array<qint64, 8> kBucketsMs = {1000, 2000, 5000, 10000, 15000, 20000, 30000, 60000};
+constexpr std::size_t kMostPoints = 60;
+constexpr std::array<qint64, 7> kBucketsMs = {2000, 5000, 10000, 15000, 20000, 30000, 60000};
 
 struct Mean {
     double sum = 0;
@@ -89,9 +89,9 @@ StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
 void StatusChart::showSeries(const StatusSeries& series) {
     // Redrawn from the store, so the plot can never drift from it. The chart
     // keeps an outline of every point it draws, so a long series is drawn as
-    // the means of a few seconds each: the curves look the same a few
-    // hundred pixels wide, and time and memory stay the same once the window
-    // has been open for a few minutes.
+    // the means of a few seconds to a minute each: the trend looks the same
+    // a few hundred pixels wide, and time and memory stay the same once the
+    // window has been open a minute.
     const auto& samples = series.samples();
     qint64 bucketMs = 0;  // 0: each sample a point of its own
     if (samples.size() > kMostPoints) {

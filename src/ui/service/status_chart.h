@@ -1,7 +1,7 @@
 #pragma once
 // The status monitor's live plot: GSM level, module temperature and the two
 // voltages over the time the window has been open, redrawn from the series
-// store after each status frame; a long series as means of a few seconds,
+// store after each status frame; a long series as means of up to a minute,
 // redrawn when a new mean begins.
 
 #include <QtCharts/QChartView>
