@@ -82,7 +82,10 @@ StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
         curves_[c]->attachAxis(timeAxis_);
         curves_[c]->attachAxis(c == Temperature ? temperatureAxis_ : levelAxis_);
     }
+    // The view made a chart of its own and lets it go on setChart: it is ours to delete.
+    QChart* const made = this->chart();
     setChart(chart);
+    delete made;
     showSeries(StatusSeries());
 }
 
