@@ -8,6 +8,7 @@
 #include "params/control_table.h"
 #include "params/field_rules.h"
 #include "params/hex_digits.h"
+#include "params/field_codecs.h"
 #include "params/image_layout.h"
 #include "params/win1250.h"
 
@@ -32,15 +33,6 @@ QJsonArray intArray(const std::array<int, N>& values) {
     QJsonArray a;
     for (int v : values) a.append(v);
     return a;
-}
-
-// Grid cells joined, an empty cell as one blank, trailing blanks dropped.
-template <std::size_t N>
-std::string cellsText(const std::array<char, N>& cells) {
-    std::string s;
-    for (char c : cells) s.push_back(c == '\0' ? ' ' : c);
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
 }
 
 // ---- reading --------------------------------------------------------------
@@ -323,10 +315,10 @@ QJsonObject valuesToJson(const ParameterValues& v) {
     root["relays"] = relays;
 
     QJsonArray phones;
-    for (const PhoneCells& p : v.phones) phones.append(text(cellsText(p)));
+    for (const PhoneCells& p : v.phones) phones.append(text(gridCellsText(p)));
     root["phones"] = phones;
     root["ackModes"] = intArray(v.ackModes);
-    root["account"] = text(cellsText(v.account));
+    root["account"] = text(gridCellsText(v.account));
     root["onOffMode"] = v.onOffMode;
 
     QJsonArray sirens;

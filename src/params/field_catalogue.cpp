@@ -4,6 +4,7 @@
 
 #include "params/control_table.h"
 #include "params/event_names.h"
+#include "params/field_codecs.h"
 #include "params/image_layout.h"
 
 namespace corvanta::fields {
@@ -35,16 +36,6 @@ std::string item(const ctl::ItemList& list, int index) {
 }
 
 std::string flag(bool on) { return on ? kChecked : kUnchecked; }
-
-// Grid cells as decode's JSON prints them: an empty cell is a blank,
-// trailing blanks dropped.
-template <std::size_t N>
-std::string cells(const std::array<char, N>& cells) {
-    std::string s;
-    for (char c : cells) s.push_back(c == '\0' ? ' ' : c);
-    s.erase(s.find_last_not_of(' ') + 1);
-    return s;
-}
 
 std::string range(const ctl::SpinRange& r, const char* unit = "") {
     return to_string(r.min) + ".." + to_string(r.max) + (*unit ? std::string(" ") + unit : "");
@@ -305,7 +296,7 @@ void addTelephonePage(Builder& b) {
                                "telephone numbers 1..4, central station 1 and 2, SMS forwarding");
     for (int p = 0; p < kPhoneCount; ++p) {
         b.text(phones, "phones[" + to_string(p) + "]", kPhoneCaptions[p], lay::phoneOffset(std::size_t(p)),
-               lay::kPhoneSize, [p](const V& v) { return cells(v.phones[std::size_t(p)]); });
+               lay::kPhoneSize, [p](const V& v) { return gridCellsText(v.phones[std::size_t(p)]); });
     }
     const auto acks = b.kind("ackModes[0..3]", "number", dropDown(ctl::cbACK1),
                              "acknowledgement mode of telephone numbers 1..4");
@@ -317,7 +308,7 @@ void addTelephonePage(Builder& b) {
     const auto account = b.kind("account", "string", "up to 4 hexadecimal digits, a blank for an empty cell",
                                 "customer account");
     b.text(account, "account", "Ügyfél azonosító", lay::kAccount, lay::kAccountLength,
-           [](const V& v) { return cells(v.account); });
+           [](const V& v) { return gridCellsText(v.account); });
     const auto onOff = b.kind("onOffMode", "number", range(ctl::edOnOffMode),
                               "arm/disarm mode of inputs A and B");
     b.byte(onOff, "onOffMode", "Élesítés és kikapcsolás módja az A és B bemeneteken", lay::kOnOffMode,

@@ -81,4 +81,14 @@ std::string decodeTestTime(const ParameterImage& image, std::size_t hourOffset,
 void encodeTestTime(ParameterImage& image, std::size_t hourOffset, std::size_t minuteOffset,
                     std::string_view text);
 
+// Grid cells (telephone digits, account) as text: an empty cell is a blank,
+// trailing blanks dropped. The JSON and the field diff show them alike.
+template <std::size_t N>
+std::string gridCellsText(const std::array<char, N>& cells) {
+    std::string s;
+    for (char c : cells) s.push_back(c == '\0' ? ' ' : c);
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
 }  // namespace corvanta
