@@ -191,6 +191,8 @@ private:
     void onTransferTick();
     void onCodeTick();
     void onTransportReadyRead();
+    // A hint to the serial line, which the TCP/IP link does not need.
+    void expectReply(qint64 bytes);
     void setLastLogin(LoginAnswer answer);
     void checkWait();
     void message(const QString& text, const QString& caption = {});

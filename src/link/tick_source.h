@@ -17,6 +17,8 @@ public:
     virtual void start() = 0;
     virtual void stop() = 0;
     virtual bool running() const = 0;
+    // The period from the next start() on.
+    virtual void setInterval(int ms) = 0;
 
 signals:
     void tick();
@@ -38,6 +40,7 @@ public:
     void start() override;
     void stop() override { timer_.stop(); }
     bool running() const override { return timer_.isActive(); }
+    void setInterval(int ms) override { timer_.setInterval(ms); }
 
 private:
     void onTimeout();
@@ -55,6 +58,8 @@ public:
     void start() override { running_ = true; }
     void stop() override { running_ = false; }
     bool running() const override { return running_; }
+    void setInterval(int ms) override { interval_ = ms; }
+    int interval() const { return interval_; }
 
     // Emits n ticks while the source runs; ticks of a stopped source are lost,
     // as they would be with a stopped timer.
@@ -62,6 +67,7 @@ public:
 
 private:
     bool running_ = false;
+    int interval_ = 0;
 };
 
 }  // namespace corvanta

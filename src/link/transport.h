@@ -41,6 +41,12 @@ public:
         return n;
     }
 
+    // The next `bytes` received bytes are one reply that is waited for (0:
+    // nothing is). A line that can sleep until the whole reply is there (the
+    // serial port) takes the hint; a reply that comes short must still be
+    // delivered soon after its bytes stop. Others ignore it.
+    virtual void expectReply(qint64 bytes) { Q_UNUSED(bytes); }
+
     // Human-readable name of the line (a device path, "simulated module").
     virtual QString name() const = 0;
 
