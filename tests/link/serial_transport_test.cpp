@@ -5,10 +5,13 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "link/serial_port_name.h"
 #include "link/serial_transport.h"
+#include "link/tick_source.h"
 #include "tests/support/qt_core_app.h"
 
 using namespace corvanta;
@@ -104,5 +107,86 @@ TEST(SerialTransport, BytesLeftOnTheLineBeforeTheOpenAreNotTakenForAnswers)
         received += serial.readAll();
     }
     EXPECT_EQ(received, QByteArray("WROK\r"));
+    ::close(master);
+}
+
+TEST(SerialTransport, AnExpectedReplyComesWholeAndAShortOneStillComes)
+{
+    ensureQtCoreApp();
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    // Opened before the port, which lets nobody in after it: what the line
+    // holds for the port, unread, is counted through it.
+    const int counter = ::open(::ptsname(master), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(counter, 0);
+    auto* timer = new ManualTickSource;
+    SerialTransport serial{std::unique_ptr<TickSource>(timer)};
+    serial.setPortName(QString::fromLocal8Bit(::ptsname(master)));
+    QString error;
+    ASSERT_TRUE(serial.open(&error)) << error.toStdString();
+
+    QByteArray received;
+    QObject::connect(&serial, &Transport::readyRead, [&] {
+        char buffer[1024];
+        while (const qint64 n = serial.read(buffer, sizeof buffer)) received.append(buffer, n);
+    });
+    auto queued = [&] {
+        int n = 0;
+        return ::ioctl(counter, FIONREAD, &n) == 0 ? n : -1;
+    };
+    auto pumpUntil = [](const std::function<bool()>& done) {
+        QDeadlineTimer deadline(5000);
+        while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents();
+    };
+    auto send = [&](const QByteArray& bytes) { ASSERT_EQ(::write(master, bytes.constData(), size_t(bytes.size())), bytes.size()); };
+
+    // A reply longer than one piece: its start comes at once; the next 255
+    // bytes are not looked at for their wire time, then come in one go once
+    // all are there (though a tty hands out only 64 a read while it is asked
+    // to queue more); the last piece likewise.
+    const QByteArray reply = QByteArray(299, 'A') + '\r';
+    serial.expectReply(reply.size());
+    send(reply.left(4));
+    pumpUntil([&] { return received.size() == 4; });
+    EXPECT_EQ(timer->interval(), 133);  // 255 bytes at 1920 a second
+    send(reply.mid(4, 200));
+    pumpUntil([&] { return queued() == 200; });
+    timer->fire();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(received.size(), 4);
+    send(reply.mid(204, 55));
+    pumpUntil([&] { return received.size() == 259; });
+    EXPECT_EQ(queued(), 0);
+    send(reply.mid(259));
+    pumpUntil([&] { return queued() == 41; });
+    EXPECT_EQ(received.size(), 259);
+    timer->fire();
+    pumpUntil([&] { return received.size() == reply.size(); });
+    EXPECT_EQ(received, reply);
+
+    // A short answer instead: delivered once the wait for the rest runs out.
+    received.clear();
+    serial.expectReply(reply.size());
+    send("PWD");
+    pumpUntil([&] { return received.size() == 3; });
+    send("ERR\r\n");
+    pumpUntil([&] { return queued() == 5; });
+    timer->fire();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(received, QByteArray("PWD"));
+    timer->fire();
+    pumpUntil([&] { return received.size() == 8; });
+    EXPECT_EQ(received, QByteArray("PWDERR\r\n"));
+
+    // Expecting nothing, every byte comes as it arrives.
+    serial.expectReply(0);
+    EXPECT_FALSE(timer->running());
+    send("X");
+    pumpUntil([&] { return received.endsWith('X'); });
+    EXPECT_EQ(received, QByteArray("PWDERR\r\nX"));
+    serial.close();
+    ::close(counter);
     ::close(master);
 }
