@@ -7,15 +7,12 @@ namespace corvanta {
 
 namespace {
 
-constexpr qint64 kBaudRate = 19200;
-constexpr qint64 kBitsPerByte = 10;
+constexpr qint64 kBitsPerByte = 10;  // start, eight data, stop
 // The most a tty can be asked to queue before it reports itself readable.
 constexpr qint64 kMaxReadMinimum = 255;
 // Beyond the wire time of a piece: the module's own pauses and a USB
 // adapter's latency timer (16 ms by default).
 constexpr int kLateMarginMs = 40;
-
-int wireMs(qint64 bytes) { return int((bytes * kBitsPerByte * 1000 + kBaudRate - 1) / kBaudRate); }
 
 }  // namespace
 
@@ -93,6 +90,11 @@ void SerialReplyWait::onTimer() {
     // taken time the rest again.
     phase_ = Phase::Watching;
     setReadMinimum(idleMinimum_);
+}
+
+int SerialReplyWait::wireMs(qint64 bytes) const {
+    const qint64 baud = qMax<qint64>(1, port_.baudRate());
+    return int((bytes * kBitsPerByte * 1000 + baud - 1) / baud);
 }
 
 void SerialReplyWait::watch(bool on) {

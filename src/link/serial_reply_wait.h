@@ -42,6 +42,7 @@ private:
 
     void awaitRest();
     void onTimer();
+    int wireMs(qint64 bytes) const;
     void watch(bool on);
     int queuedBytes() const;
     void setReadMinimum(int bytes);
