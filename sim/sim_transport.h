@@ -25,6 +25,9 @@ public:
     bool write(const QByteArray& bytes) override;
     QByteArray readAll() override;
     QString name() const override { return QStringLiteral("simulated module"); }
+    // Kept for tests to compare with what the module then sends.
+    void expectReply(qint64 bytes) override { expectedReply_ = bytes; }
+    qint64 expectedReply() const { return expectedReply_; }
 
     SerialSide& line() { return side_; }
 
@@ -35,6 +38,7 @@ private:
     QByteArray received_;
     bool open_ = false;
     bool announced_ = false;
+    qint64 expectedReply_ = 0;
 };
 
 }  // namespace corvanta::sim

@@ -6,6 +6,7 @@
 #include "link/messenger.h"
 #include "link/module_link.h"
 #include "link/tick_source.h"
+#include "service/status_frame_layout.h"
 
 namespace corvanta {
 
@@ -57,7 +58,14 @@ void StatusMonitor::statusTimerTick() {
     pollPhase_ = (pollPhase_ + 1) % 2;
     if (!link_.linkConnected()) return checkPause();
     if (pollPause_ > 1) --pollPause_;
-    if (pollPause_ == 0) link_.sendCodedCommand(pollPhase_ == 1 ? coded::EventPoll : coded::StatusPoll);
+    if (pollPause_ == 0) {
+        const bool events = pollPhase_ == 1;
+        // The shortest line each poll is answered with, up to its CR: the
+        // poll runs all the time the window is open, and a serial line would
+        // otherwise wake the program for every few bytes of it.
+        link_.expectReply(qint64(events ? eventframe::kLength : statusframe::kKindLength.front()) + 1);
+        link_.sendCodedCommand(events ? coded::EventPoll : coded::StatusPoll);
+    }
     checkPause();
 }
 

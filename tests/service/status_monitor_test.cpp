@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <map>
+
 #include "link/messenger.h"
 #include "link/module_link.h"
 #include "service/status_frame.h"
@@ -124,6 +126,29 @@ TEST_F(StatusMonitorTest, PollAlternatesEventsAndStatusAndKeepsItsPhase) {
     ASSERT_TRUE(view);
     EXPECT_EQ(view->kind, 4);
     EXPECT_GT(view->terminalTenths, 100);
+}
+
+TEST_F(StatusMonitorTest, EachPollHintsNoMoreThanTheShortestAnswerItGets) {
+    // The shortest status line there is: a hint past the end of an answer
+    // would hold the answer back.
+    sim::ModuleSettings shortest;
+    shortest.statusKind = 1;
+    auto shortModule = std::make_unique<sim::SimModule>(shortest);
+    auto shortLine = std::make_unique<sim::SimTransport>(shortModule.get());
+    link->setTransport(shortLine.get());
+    line = std::move(shortLine);  // the old line goes before the module it talks to
+    module = std::move(shortModule);
+    std::vector<std::pair<std::string, qint64>> hints;  // poll word, hint
+    std::map<std::string, qint64> answered;             // frame prefix, line up to its CR
+    QObject::connect(module.get(), &sim::SimModule::traffic, [&](char direction, const QByteArray& l) {
+        if (direction == '<') hints.push_back({l.left(4).toStdString(), line->expectedReply()});
+        if (direction == '>') answered[l.left(4).toStdString()] = l.size() + 1;
+    });
+    connect();
+    open();
+    tick(2);
+    ASSERT_EQ(hints, (std::vector<std::pair<std::string, qint64>>{{"RPWE", answered["AT_{"]},
+                                                                  {"RPWS", answered["AT_["]}}));
 }
 
 TEST_F(StatusMonitorTest, AlarmStopSendsThreeStopsAfterQuietPauses) {
