@@ -16,6 +16,7 @@ char charAt(std::string_view text, std::size_t i) { return i < text.size() ? tex
 
 std::string decodePaddedText(const ParameterImage& image, std::size_t offset, std::size_t width) {
     std::string bytes;
+    bytes.reserve(width);
     for (std::size_t i = 0; i < width; ++i) {
         const std::uint8_t b = image[offset + i];
         if (b != 0x00 && b != 0xFF) bytes.push_back(static_cast<char>(b));

@@ -2,14 +2,16 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <map>
 #include <mutex>
 
 namespace corvanta {
 namespace {
 
-// iconv handles are not thread-safe; each direction keeps one handle behind
-// a mutex, opened on first use and reset before every conversion.
+// An iconv handle, reset before every conversion. Handles are not
+// thread-safe: one that is shared is used under its mutex.
 class Converter {
 public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
@@ -42,11 +44,6 @@ private:
     iconv_t handle_;
 };
 
-Converter& decoder() {
-    static Converter c("UTF-8", "WINDOWS-1250");
-    return c;
-}
-
 Converter& encoder() {
     static Converter c("WINDOWS-1250", "UTF-8");
     return c;
@@ -69,32 +66,54 @@ std::size_t sequenceLength(unsigned char b) {
     return 0;
 }
 
+// The upper half of the code page as iconv gives it, asked once for all 128
+// bytes: a conversion per character took three iconv calls under a lock, more
+// than the rest of decoding a whole image.
+struct UpperHalf {
+    std::array<std::string, 128> text;  // by byte - 0x80; empty when iconv refuses the byte
+    std::map<std::string, char, std::less<>> byte;
+
+    UpperHalf() {
+        Converter c("UTF-8", "WINDOWS-1250");
+        for (unsigned code = 0x80; code <= 0xFF; ++code) {
+            const char b = static_cast<char>(code);
+            std::string& t = text[code - 0x80];
+            if (undefinedInCodePage(code))
+                t = {'\xC2', b};
+            else if (!c.ok() || !c.convertUnit(std::string_view(&b, 1), t))
+                t.clear();
+            if (!t.empty()) byte.emplace(t, b);
+        }
+    }
+};
+
+const UpperHalf& upperHalf() {
+    static const UpperHalf half;
+    return half;
+}
+
 }  // namespace
 
 std::string fromWin1250(std::string_view bytes) {
+    const UpperHalf& half = upperHalf();
     std::string out;
     out.reserve(bytes.size() * 2);
-    Converter& c = decoder();
-    std::lock_guard lock(c.mutex);
     for (char byte : bytes) {
         const auto code = static_cast<unsigned char>(byte);
         if (code < 0x80) {
             out.push_back(byte);
-        } else if (undefinedInCodePage(code)) {
-            out.push_back('\xC2');
-            out.push_back(byte);
-        } else if (!c.ok() || !c.convertUnit(std::string_view(&byte, 1), out)) {
-            out.append("\xEF\xBF\xBD");
+        } else {
+            const std::string& text = half.text[code - 0x80];
+            out.append(text.empty() ? std::string_view("\xEF\xBF\xBD") : std::string_view(text));
         }
     }
     return out;
 }
 
 std::string toWin1250(std::string_view utf8) {
+    const UpperHalf& half = upperHalf();
     std::string out;
     out.reserve(utf8.size());
-    Converter& c = encoder();
-    std::lock_guard lock(c.mutex);
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -104,18 +123,18 @@ std::string toWin1250(std::string_view utf8) {
             ++i;
             continue;
         }
+        const std::string_view unit = utf8.substr(i, len);
         if (len == 1) {
             out.push_back(utf8[i]);
-        } else if (len == 2 && lead == 0xC2 &&
-                   undefinedInCodePage(static_cast<unsigned char>(utf8[i + 1]))) {
-            out.push_back(utf8[i + 1]);
+        } else if (const auto found = half.byte.find(unit); found != half.byte.end()) {
+            out.push_back(found->second);
         } else {
+            // Whatever the code page lacks, unless iconv knows another way
+            // to write it in one byte.
+            Converter& c = encoder();
+            std::lock_guard lock(c.mutex);
             std::string one;
-            if (c.ok() && c.convertUnit(utf8.substr(i, len), one) && one.size() == 1) {
-                out += one;
-            } else {
-                out.push_back('?');
-            }
+            out.push_back(c.ok() && c.convertUnit(unit, one) && one.size() == 1 ? one[0] : '?');
         }
         i += len;
     }
