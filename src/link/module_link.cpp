@@ -103,8 +103,10 @@ void ModuleLink::onTransportReadyRead() {
     }
 }
 
-void ModuleLink::expectReply(qint64 bytes) {
-    if (transport_) transport_->expectReply(tcp_->tcpActive() ? 0 : bytes);
+void ModuleLink::expectReplyLine(qint64 length) {
+    // Up to the CR: a line feed after it is the module's habit, not
+    // something to wait for.
+    if (transport_) transport_->expectReply(tcp_->tcpActive() || length <= 0 ? 0 : length + 1);
 }
 
 void ModuleLink::feedReceived(const QByteArray& bytes) {
@@ -260,12 +262,10 @@ bool ModuleLink::readBlock(std::uint16_t address, bool checkIndex) {
     // Cleared as well, like every flag a wait tests: a "PWDERR" left over from
     // an earlier exchange would otherwise fail this read before it is sent.
     f.pwdError = false;
-    // Up to the reply's CR: a line feed after it is the module's habit, not
-    // something to wait for.
-    expectReply(qint64(kBlockReplyLength) + 1);
+    expectReplyLine(qint64(kBlockReplyLength));
     sendCommand(readRequestLine(address));
     waitFor(kReadTicks, [&f] { return f.pwdError || f.blockReceived || f.blockRejected; });
-    expectReply(0);
+    expectReplyLine(0);
     if (f.blockReceived)
         blockFailure_ = !checkIndex || lastBlock()[kFrameAddressOffset + 1] == (address & 0xFF)
                             ? BlockFailure::None : BlockFailure::WrongBlock;

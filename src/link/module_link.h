@@ -112,11 +112,11 @@ public:
     void sendHexByte(std::uint8_t byte);
     void sendLineEnd();
     void sendCodedCommand(CodedCommand command);
-    // What is sent next is answered by one line of at least `bytes` bytes up
-    // to its CR (0: nothing known). A serial line then wakes the program once
-    // for most of the line instead of for every few bytes; the TCP/IP link
-    // has no use for it.
-    void expectReply(qint64 bytes);
+    // What is sent next is answered by one line of at least `length` bytes
+    // before its CR (0: nothing known). A serial line then wakes the program
+    // once for most of the line instead of for every few bytes; the TCP/IP
+    // link has no use for it.
+    void expectReplyLine(qint64 length);
 
     // Received bytes of whichever line carries the traffic.
     void feedReceived(const QByteArray& bytes);

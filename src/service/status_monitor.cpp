@@ -60,10 +60,10 @@ void StatusMonitor::statusTimerTick() {
     if (pollPause_ > 1) --pollPause_;
     if (pollPause_ == 0) {
         const bool events = pollPhase_ == 1;
-        // The shortest line each poll is answered with, up to its CR: the
-        // poll runs all the time the window is open, and a serial line would
-        // otherwise wake the program for every few bytes of it.
-        link_.expectReply(qint64(events ? eventframe::kLength : statusframe::kKindLength.front()) + 1);
+        // The shortest line each poll is answered with: the poll runs all the
+        // time the window is open, and a serial line would otherwise wake the
+        // program for every few bytes of it.
+        link_.expectReplyLine(qint64(events ? eventframe::kLength : statusframe::kKindLength.front()));
         link_.sendCodedCommand(events ? coded::EventPoll : coded::StatusPoll);
     }
     checkPause();
