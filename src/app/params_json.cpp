@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace corvanta::cli {
 namespace {
 
 namespace ctl = controls;
+using namespace Qt::Literals::StringLiterals;
 
 // ---- printing -------------------------------------------------------------
 
@@ -54,53 +56,86 @@ struct Refusal {
     throw Refusal{key + ": " + why};
 }
 
-std::string keyAt(const std::string& parent, const QString& name) {
-    return parent.empty() ? name.toStdString() : parent + "." + name.toStdString();
-}
+// Where a value sits in the file, kept as its steps and spelled out only for
+// a refusal: most files are taken whole, and a key text for every one of
+// their values was most of the reader's work.
+class KeyPath {
+public:
+    KeyPath member(const char* name) const { return with({name, 0}); }
+    KeyPath element(std::size_t index) const { return with({nullptr, index}); }
+
+    std::string text() const {
+        std::string t;
+        for (std::size_t i = 0; i < depth_; ++i) {
+            if (!steps_[i].name) {
+                t += "[" + std::to_string(steps_[i].index) + "]";
+                continue;
+            }
+            if (!t.empty()) t += '.';
+            t += steps_[i].name;
+        }
+        return t;
+    }
+
+private:
+    struct Step {
+        const char* name;   // a member, or nullptr for an element
+        std::size_t index;  // the element's
+    };
+    // The deepest value, users[0].rights[3], is four steps down.
+    static constexpr std::size_t kMaxDepth = 4;
+
+    KeyPath with(Step step) const {
+        KeyPath p = *this;
+        if (p.depth_ < kMaxDepth) p.steps_[p.depth_++] = step;
+        return p;
+    }
+
+    std::array<Step, kMaxDepth> steps_{};
+    std::size_t depth_ = 0;
+};
 
 // A JSON object or array together with the key path that leads to it, so that
 // every refusal can name the exact key.
 class Node {
 public:
-    Node(QJsonValue value, std::string key) : value_(std::move(value)), key_(std::move(key)) {}
+    Node(QJsonValue value, KeyPath path) : value_(std::move(value)), path_(path) {}
 
-    const std::string& key() const { return key_; }
+    std::string key() const { return path_.text(); }
 
     Node operator[](const char* name) const {
-        if (!value_.isObject()) refuse(key_, "expected an object");
-        const QJsonObject o = value_.toObject();
-        const QString n = QString::fromLatin1(name);
-        const std::string k = keyAt(key_, n);
-        if (!o.contains(n)) refuse(k, "missing");
-        return Node(o.value(n), k);
+        if (!value_.isObject()) refuse(key(), "expected an object");
+        const KeyPath path = path_.member(name);
+        // A parsed file holds no undefined value: undefined is a missing key.
+        QJsonValue v = value_.toObject().value(QLatin1StringView(name));
+        if (v.isUndefined()) refuse(path.text(), "missing");
+        return Node(std::move(v), path);
     }
 
     // The array's elements; refuses any other length.
     std::vector<Node> elements(std::size_t count) const {
-        if (!value_.isArray()) refuse(key_, "expected an array of " + std::to_string(count));
+        if (!value_.isArray()) refuse(key(), "expected an array of " + std::to_string(count));
         const QJsonArray a = value_.toArray();
         if (static_cast<std::size_t>(a.size()) != count) {
-            refuse(key_, "expected " + std::to_string(count) + " entries, found " +
-                             std::to_string(a.size()));
+            refuse(key(), "expected " + std::to_string(count) + " entries, found " + std::to_string(a.size()));
         }
         std::vector<Node> nodes;
-        for (qsizetype i = 0; i < a.size(); ++i) {
-            nodes.emplace_back(a.at(i), key_ + "[" + std::to_string(i) + "]");
-        }
+        nodes.reserve(count);
+        for (qsizetype i = 0; i < a.size(); ++i) nodes.emplace_back(a.at(i), path_.element(std::size_t(i)));
         return nodes;
     }
 
     bool toBool() const {
-        if (!value_.isBool()) refuse(key_, "expected true or false");
+        if (!value_.isBool()) refuse(key(), "expected true or false");
         return value_.toBool();
     }
 
     int toInt(int min, int max) const {
-        if (!value_.isDouble()) refuse(key_, "expected a number");
+        if (!value_.isDouble()) refuse(key(), "expected a number");
         const double d = value_.toDouble();
-        if (d != std::floor(d)) refuse(key_, "expected a whole number");
+        if (d != std::floor(d)) refuse(key(), "expected a whole number");
         if (d < min || d > max) {
-            refuse(key_, QString::number(d).toStdString() + " is outside " + std::to_string(min) +
+            refuse(key(), QString::number(d).toStdString() + " is outside " + std::to_string(min) +
                              ".." + std::to_string(max));
         }
         return static_cast<int>(d);
@@ -112,17 +147,17 @@ public:
     int dropDown(const ctl::ItemList& list) const { return toInt(kNoSelection, list.count() - 1); }
 
     std::string toText(std::size_t maxChars) const {
-        if (!value_.isString()) refuse(key_, "expected a text");
+        if (!value_.isString()) refuse(key(), "expected a text");
         const QString q = value_.toString();
         // A lone surrogate ("\ud800") would reach the module as '?'.
-        if (!q.isValidUtf16()) refuse(key_, "holds an unpaired surrogate, which is no character");
+        if (!q.isValidUtf16()) refuse(key(), "holds an unpaired surrogate, which is no character");
         const std::string s = q.toStdString();
         if (utf8Length(s) > maxChars) {
-            refuse(key_, "longer than " + std::to_string(maxChars) + " characters");
+            refuse(key(), "longer than " + std::to_string(maxChars) + " characters");
         }
         // The module stores Windows-1250, and decode drops NUL and 0xFF as
         // padding: any of those would come back as something else.
-        if (auto c = unstorableCharacter(s)) refuse(key_, "holds a character the module cannot store: " + describe(*c));
+        if (auto c = unstorableCharacter(s)) refuse(key(), "holds a character the module cannot store: " + describe(*c));
         return s;
     }
 
@@ -131,7 +166,7 @@ public:
     std::string toText(std::size_t maxChars, Pred allowed, const char* what) const {
         std::string s = toText(maxChars);
         for (char c : s) {
-            if (!allowed(c)) refuse(key_, std::string("may hold only ") + what);
+            if (!allowed(c)) refuse(key(), std::string("may hold only ") + what);
         }
         return s;
     }
@@ -146,7 +181,7 @@ public:
 
 private:
     QJsonValue value_;
-    std::string key_;
+    KeyPath path_;
 };
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -277,72 +312,72 @@ void readValues(const Node& root, ParameterValues& v) {
 
 QJsonObject valuesToJson(const ParameterValues& v) {
     QJsonObject root;
-    root["installerCode"] = text(v.installerCode);
-    root["nightWalkTime"] = v.nightWalkTime;
+    root[u"installerCode"_s] = text(v.installerCode);
+    root[u"nightWalkTime"_s] = v.nightWalkTime;
 
     QJsonArray zones;
     for (const ZoneRecord& r : v.zones) {
         zones.append(QJsonObject{
-            {"name", text(r.name)},         {"inputType", r.inputType},
-            {"partition", r.partition},     {"sensitivity", r.sensitivity},
-            {"entryDelay", r.entryDelay},   {"exitDelay", r.exitDelay},
-            {"silent", r.silent},           {"smartZoneTime", r.smartZoneTime},
-            {"follower", r.follower},       {"coverTime", r.coverTime},
-            {"nightSetting", r.nightSetting}, {"bypass", r.bypass}});
+            {u"name"_s, text(r.name)},         {u"inputType"_s, r.inputType},
+            {u"partition"_s, r.partition},     {u"sensitivity"_s, r.sensitivity},
+            {u"entryDelay"_s, r.entryDelay},   {u"exitDelay"_s, r.exitDelay},
+            {u"silent"_s, r.silent},           {u"smartZoneTime"_s, r.smartZoneTime},
+            {u"follower"_s, r.follower},       {u"coverTime"_s, r.coverTime},
+            {u"nightSetting"_s, r.nightSetting}, {u"bypass"_s, r.bypass}});
     }
-    root["zones"] = zones;
+    root[u"zones"_s] = zones;
 
     QJsonArray users;
     for (const UserRecord& r : v.users) {
-        users.append(QJsonObject{{"name", text(r.name)}, {"code", text(r.code)}, {"rights", boolArray(r.rights)}});
+        users.append(QJsonObject{{u"name"_s, text(r.name)}, {u"code"_s, text(r.code)}, {u"rights"_s, boolArray(r.rights)}});
     }
-    root["users"] = users;
+    root[u"users"_s] = users;
 
     QJsonArray events;
     for (const EventRecord& r : v.events) {
-        events.append(QJsonObject{{"contactId", text(r.contactId)}, {"routes", boolArray(r.routes)},
-                                  {"sms", text(r.sms)}, {"voice", r.voice}});
+        events.append(QJsonObject{{u"contactId"_s, text(r.contactId)}, {u"routes"_s, boolArray(r.routes)},
+                                  {u"sms"_s, text(r.sms)}, {u"voice"_s, r.voice}});
     }
-    root["events"] = events;
+    root[u"events"_s] = events;
 
     QJsonArray rows;
     for (const RelayRow& r : v.relayRows) rows.append(boolArray(r.triggers));
-    root["relayRows"] = rows;
+    root[u"relayRows"_s] = rows;
     QJsonArray relays;
     for (const RelayTiming& r : v.relays) {
-        relays.append(QJsonObject{{"startDelay", r.startDelay}, {"maxTime", r.maxTime}});
+        relays.append(QJsonObject{{u"startDelay"_s, r.startDelay}, {u"maxTime"_s, r.maxTime}});
     }
-    root["relays"] = relays;
+    root[u"relays"_s] = relays;
 
     QJsonArray phones;
     for (const PhoneCells& p : v.phones) phones.append(text(gridCellsText(p)));
-    root["phones"] = phones;
-    root["ackModes"] = intArray(v.ackModes);
-    root["account"] = text(gridCellsText(v.account));
-    root["onOffMode"] = v.onOffMode;
+    root[u"phones"_s] = phones;
+    root[u"ackModes"_s] = intArray(v.ackModes);
+    root[u"account"_s] = text(gridCellsText(v.account));
+    root[u"onOffMode"_s] = v.onOffMode;
 
     QJsonArray sirens;
     for (const SirenOutput& s : v.sirens) {
-        sirens.append(QJsonObject{{"mode", s.mode}, {"startDelay", s.startDelay}, {"maxTime", s.maxTime}});
+        sirens.append(QJsonObject{{u"mode"_s, s.mode}, {u"startDelay"_s, s.startDelay}, {u"maxTime"_s, s.maxTime}});
     }
-    root["sirens"] = sirens;
-    root["tamperSiren"] = v.tamperSiren;
-    root["alarmMaxTime"] = v.alarmMaxTime;
-    root["testTime"] = text(v.testTime);
-    root["testPeriod"] = v.testPeriod;
-    root["zoneAlarmMax"] = v.zoneAlarmMax;
-    root["autoArmHours"] = v.autoArmHours;
+    root[u"sirens"_s] = sirens;
+    root[u"tamperSiren"_s] = v.tamperSiren;
+    root[u"alarmMaxTime"_s] = v.alarmMaxTime;
+    root[u"testTime"_s] = text(v.testTime);
+    root[u"testPeriod"_s] = v.testPeriod;
+    root[u"zoneAlarmMax"_s] = v.zoneAlarmMax;
+    root[u"autoArmHours"_s] = v.autoArmHours;
 
     QJsonArray remotes;
     for (const RemoteControlRecord& r : v.remotes) remotes.append(intArray(r.buttons));
-    root["remotes"] = remotes;
+    root[u"remotes"_s] = remotes;
 
-    root["keypad"] = QJsonObject{{"backlight", v.keypad.backlight},
-                                 {"nightArmSilent", v.keypad.nightArmSilent},
-                                 {"alarmBeep", v.keypad.alarmBeep},
-                                 {"quickArm", v.keypad.quickArm},
-                                 {"zoneView", v.keypad.zoneView}};
-    root["doorChime"] = boolArray(v.doorChime);
+    root[u"keypad"_s] = QJsonObject{{u"backlight"_s, v.keypad.backlight},
+                                 {u"nightArmSilent"_s, v.keypad.nightArmSilent},
+                                 {u"alarmBeep"_s, v.keypad.alarmBeep},
+                                 {u"quickArm"_s, v.keypad.quickArm},
+                                 {u"zoneView"_s, v.keypad.zoneView}};
+    root[u"doorChime"_s] = boolArray(v.doorChime);
     return root;
 }
 
@@ -387,7 +422,7 @@ std::optional<std::string> unmappedFromJson(const QJsonValue& json, ParameterIma
 
 std::optional<std::string> valuesFromJson(const QJsonObject& json, ParameterValues& out) {
     try {
-        readValues(Node(json, ""), out);
+        readValues(Node(json, KeyPath()), out);
     } catch (const Refusal& r) {
         return r.message;
     }

@@ -152,6 +152,36 @@ TEST_F(CliParams, RefusalNamesFileAndKeyAndWritesNothing) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.contains("users[0].name")) << r.err.toStdString();
 
+    // Keys further down name every step: an element in an element, a
+    // member's element, a member of a member.
+    QJsonArray remotes = json["remotes"].toArray();
+    QJsonArray buttons = remotes[2].toArray();
+    buttons[1] = 99;
+    remotes[2] = buttons;
+    users = json["users"].toArray();
+    user = users[0].toObject();
+    QJsonArray rights = user["rights"].toArray();
+    rights[15] = "igen";
+    user["rights"] = rights;
+    users[0] = user;
+    QJsonObject keypad = json["keypad"].toObject();
+    keypad.remove("zoneView");
+    const struct {
+        const char* key;
+        QJsonValue value;
+        const char* named;
+    } deep[] = {{"remotes", remotes, "remotes[2][1]: "},
+                {"users", users, "users[0].rights[15]: expected true or false"},
+                {"keypad", keypad, "keypad.zoneView: missing"}};
+    for (const auto& d : deep) {
+        QJsonObject bad = json;
+        bad[d.key] = d.value;
+        writeFile(path("deep.json"), QJsonDocument(bad).toJson());
+        r = cli({"encode", path("deep.json"), "-o", path("out.cd2")});
+        EXPECT_EQ(r.status, 2) << d.named;
+        EXPECT_TRUE(r.err.contains(d.named)) << r.err.toStdString();
+    }
+
     writeFile(path("broken.json"), "{\"installerCode\": ");
     r = cli({"encode", path("broken.json"), "-o", path("out.cd2")});
     EXPECT_EQ(r.status, 2);
