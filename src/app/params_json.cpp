@@ -157,7 +157,8 @@ public:
         }
         // The module stores Windows-1250, and decode drops NUL and 0xFF as
         // padding: any of those would come back as something else.
-        if (auto c = unstorableCharacter(s)) refuse(key(), "holds a character the module cannot store: " + describe(*c));
+        if (auto c = unstorableCharacter(s))
+            refuse(key(), "holds a character the module cannot store: " + describe(*c));
         return s;
     }
 
@@ -318,18 +319,19 @@ QJsonObject valuesToJson(const ParameterValues& v) {
     QJsonArray zones;
     for (const ZoneRecord& r : v.zones) {
         zones.append(QJsonObject{
-            {u"name"_s, text(r.name)},         {u"inputType"_s, r.inputType},
-            {u"partition"_s, r.partition},     {u"sensitivity"_s, r.sensitivity},
-            {u"entryDelay"_s, r.entryDelay},   {u"exitDelay"_s, r.exitDelay},
-            {u"silent"_s, r.silent},           {u"smartZoneTime"_s, r.smartZoneTime},
-            {u"follower"_s, r.follower},       {u"coverTime"_s, r.coverTime},
-            {u"nightSetting"_s, r.nightSetting}, {u"bypass"_s, r.bypass}});
+            {u"name"_s, text(r.name)},             {u"inputType"_s, r.inputType},
+            {u"partition"_s, r.partition},         {u"sensitivity"_s, r.sensitivity},
+            {u"entryDelay"_s, r.entryDelay},       {u"exitDelay"_s, r.exitDelay},
+            {u"silent"_s, r.silent},               {u"smartZoneTime"_s, r.smartZoneTime},
+            {u"follower"_s, r.follower},           {u"coverTime"_s, r.coverTime},
+            {u"nightSetting"_s, r.nightSetting},   {u"bypass"_s, r.bypass}});
     }
     root[u"zones"_s] = zones;
 
     QJsonArray users;
     for (const UserRecord& r : v.users) {
-        users.append(QJsonObject{{u"name"_s, text(r.name)}, {u"code"_s, text(r.code)}, {u"rights"_s, boolArray(r.rights)}});
+        users.append(QJsonObject{
+            {u"name"_s, text(r.name)}, {u"code"_s, text(r.code)}, {u"rights"_s, boolArray(r.rights)}});
     }
     root[u"users"_s] = users;
 
@@ -358,7 +360,8 @@ QJsonObject valuesToJson(const ParameterValues& v) {
 
     QJsonArray sirens;
     for (const SirenOutput& s : v.sirens) {
-        sirens.append(QJsonObject{{u"mode"_s, s.mode}, {u"startDelay"_s, s.startDelay}, {u"maxTime"_s, s.maxTime}});
+        sirens.append(
+            QJsonObject{{u"mode"_s, s.mode}, {u"startDelay"_s, s.startDelay}, {u"maxTime"_s, s.maxTime}});
     }
     root[u"sirens"_s] = sirens;
     root[u"tamperSiren"_s] = v.tamperSiren;
@@ -373,10 +376,10 @@ QJsonObject valuesToJson(const ParameterValues& v) {
     root[u"remotes"_s] = remotes;
 
     root[u"keypad"_s] = QJsonObject{{u"backlight"_s, v.keypad.backlight},
-                                 {u"nightArmSilent"_s, v.keypad.nightArmSilent},
-                                 {u"alarmBeep"_s, v.keypad.alarmBeep},
-                                 {u"quickArm"_s, v.keypad.quickArm},
-                                 {u"zoneView"_s, v.keypad.zoneView}};
+                                    {u"nightArmSilent"_s, v.keypad.nightArmSilent},
+                                    {u"alarmBeep"_s, v.keypad.alarmBeep},
+                                    {u"quickArm"_s, v.keypad.quickArm},
+                                    {u"zoneView"_s, v.keypad.zoneView}};
     root[u"doorChime"_s] = boolArray(v.doorChime);
     return root;
 }
