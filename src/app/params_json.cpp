@@ -146,20 +146,15 @@ public:
     int radio(const ctl::ItemList& list) const { return toInt(0, list.count() - 1); }
     int dropDown(const ctl::ItemList& list) const { return toInt(kNoSelection, list.count() - 1); }
 
-    std::string toText(std::size_t maxChars) const {
-        if (!value_.isString()) refuse(key(), "expected a text");
-        const QString q = value_.toString();
-        // A lone surrogate ("\ud800") would reach the module as '?'.
-        if (!q.isValidUtf16()) refuse(key(), "holds an unpaired surrogate, which is no character");
-        const std::string s = q.toStdString();
-        if (utf8Length(s) > maxChars) {
-            refuse(key(), "longer than " + std::to_string(maxChars) + " characters");
-        }
-        // The module stores Windows-1250, and decode drops NUL and 0xFF as
-        // padding: any of those would come back as something else.
-        if (auto c = unstorableCharacter(s))
-            refuse(key(), "holds a character the module cannot store: " + describe(*c));
-        return s;
+    std::string toText(std::size_t maxChars) const { return checkedText(stringValue(), maxChars); }
+
+    // Names and SMS texts are padded with blanks in the image, so blanks at
+    // their end are padding: dropped here as the image drops them, and not
+    // counted against the length.
+    std::string toPaddedText(std::size_t maxChars) const {
+        QString q = stringValue();
+        while (q.endsWith(u' ')) q.chop(1);
+        return checkedText(q, maxChars);
     }
 
     // A text whose characters all pass `allowed`.
@@ -181,6 +176,25 @@ public:
     }
 
 private:
+    QString stringValue() const {
+        if (!value_.isString()) refuse(key(), "expected a text");
+        return value_.toString();
+    }
+
+    std::string checkedText(const QString& q, std::size_t maxChars) const {
+        // A lone surrogate ("\ud800") would reach the module as '?'.
+        if (!q.isValidUtf16()) refuse(key(), "holds an unpaired surrogate, which is no character");
+        const std::string s = q.toStdString();
+        if (utf8Length(s) > maxChars) {
+            refuse(key(), "longer than " + std::to_string(maxChars) + " characters");
+        }
+        // The module stores Windows-1250, and decode drops NUL and 0xFF as
+        // padding: any of those would come back as something else.
+        if (auto c = unstorableCharacter(s))
+            refuse(key(), "holds a character the module cannot store: " + describe(*c));
+        return s;
+    }
+
     QJsonValue value_;
     KeyPath path_;
 };
@@ -235,7 +249,7 @@ void readValues(const Node& root, ParameterValues& v) {
     for (int z = 0; z < kZoneCount; ++z) {
         const Node& n = zones[z];
         ZoneRecord& r = v.zones[z];
-        r.name = n["name"].toText(ctl::edZonaNeve.maxChars);
+        r.name = n["name"].toPaddedText(ctl::edZonaNeve.maxChars);
         r.inputType = n["inputType"].radio(ctl::rgZonaBek);
         r.partition = n["partition"].radio(ctl::rgZonaPart);
         r.sensitivity = n["sensitivity"].spin(ctl::edZonaErz);
@@ -251,7 +265,7 @@ void readValues(const Node& root, ParameterValues& v) {
 
     const auto users = root["users"].elements(kUserCount);
     for (int u = 0; u < kUserCount; ++u) {
-        v.users[u].name = users[u]["name"].toText(ctl::edUserName.maxChars);
+        v.users[u].name = users[u]["name"].toPaddedText(ctl::edUserName.maxChars);
         v.users[u].code = code(users[u]["code"], CodeKind::User);
         v.users[u].rights = users[u]["rights"].bools<16>();
     }
@@ -260,7 +274,7 @@ void readValues(const Node& root, ParameterValues& v) {
     for (int e = 0; e < kEventCount; ++e) {
         v.events[e].contactId = contactId(events[e]["contactId"]);
         v.events[e].routes = events[e]["routes"].bools<ctl::kEventRouteCount>();
-        v.events[e].sms = events[e]["sms"].toText(ctl::edSMS.maxChars);
+        v.events[e].sms = events[e]["sms"].toPaddedText(ctl::edSMS.maxChars);
         v.events[e].voice = events[e]["voice"].spin(ctl::edHanguz);
     }
 

@@ -286,6 +286,19 @@ TEST_F(CliParams, EncodeRefusesWhatItWouldStoreDifferently) {
     writeFile(path("time.json"), QJsonDocument(with("testTime", QStringLiteral("7_:05"))).toJson());
     ASSERT_EQ(cli({"encode", path("time.json"), "-o", path("out.cd2")}).status, 0);
     EXPECT_EQ(readFile(path("out.cd2")).mid(1853, 2), QByteArray("\x07\x05"));
+
+    // Blanks after a name are the image's padding: a full-length name with
+    // some is taken, and the value read is the one stored.
+    QJsonObject padded = json;
+    QJsonArray zones = padded["zones"].toArray();
+    QJsonObject zone = zones[0].toObject();
+    zone["name"] = QStringLiteral("Hátsó ajtó  ");
+    zones[0] = zone;
+    padded["zones"] = zones;
+    writeFile(path("padded.json"), QJsonDocument(padded).toJson());
+    ASSERT_EQ(cli({"encode", path("padded.json"), "-o", path("out.cd2")}).status, 0);
+    const CliResult back = cli({"decode", path("out.cd2")});
+    EXPECT_EQ(QJsonDocument::fromJson(back.out)["zones"][0]["name"].toString(), QStringLiteral("Hátsó ajtó"));
 }
 
 TEST_F(CliParams, OutputsAreCheckedAndAFailedWriteKeepsTheOldFile) {
