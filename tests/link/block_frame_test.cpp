@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace corvanta;
@@ -25,6 +26,7 @@ std::string zeroBlockReply() {
 
 TEST(BlockFrameChecksum, AllZeroFrameAtAddressThreeSealsTheWorkedExample) {
     BlockFrame f{};
+    std::fill(f.begin() + kFrameChecksumOffset, f.end(), 0xFF);  // a stale checksum goes whole
     sealFrame(f, 3);
     EXPECT_EQ(blockChecksum(f), 32643u);
     const std::string sent = frameDigits(f);
@@ -80,6 +82,15 @@ TEST(BlockReplyDecoding, RejectsEveryMalformedReply) {
     std::string notHex = good;
     notHex[10] = 'G';
     EXPECT_EQ(decodeBlockReply(notHex, last), BlockReply::Rejected);
+
+    // One bad digit of a pair: "1g" let through would be 1 * 16 - 1 = 0x0F,
+    // which the checksum agrees with, so only the digit check refuses it.
+    BlockFrame f{};
+    f[0] = 0x0F;
+    sealModuleFrame(f, 3);
+    std::string oneBad = blockReplyLine(f);
+    oneBad.replace(4, 2, "1g");
+    EXPECT_EQ(decodeBlockReply(oneBad, last), BlockReply::Rejected);
 }
 
 TEST(BlockReplyDecoding, BigEndianChecksumInAReplyIsRejected) {

@@ -54,7 +54,7 @@ TEST(PasswordKey, TrimsBlanksAndControlsAndZeroFills)
 
     AesKey abc{};
     abc[0] = 'a'; abc[1] = ' '; abc[2] = 'c';
-    EXPECT_EQ(passwordKey(" \ta c\r\n"), abc);
+    EXPECT_EQ(passwordKey(" \t a c\r\n"), abc);  // an odd count of blanks before
 
     const AesKey longKey = passwordKey("0123456789ABCDEFGHIJ");
     EXPECT_EQ(std::string(longKey.begin(), longKey.end()), "0123456789ABCDEF");
@@ -119,6 +119,14 @@ TEST(TcpFrameReceiver, FindsFramesAmongStrayBytesAndSkipsHelloAndForeignBlocks)
     const TcpFrame hello = wrapFrame(kKey, helloPlainBlock(random));
     stream.insert(stream.end(), hello.begin(), hello.end());
     addFrame(stream, "PWDERR\r", passwordKey("masik"));
+    // One mark wrong is enough to pass a frame over: the wire frame's end
+    // mark, or the plain block's close mark.
+    TcpFrame noEnd = wrapFrame(kKey, dataPlainBlock("LOST1\r", 0x42));
+    noEnd[tcpframe::kEndOffset] = 'x';
+    AesBlock noClose = dataPlainBlock("LOST2\r", 0x42);
+    noClose[tcpframe::kDataCloseOffset] = '?';
+    const TcpFrame wrongClose = wrapFrame(kKey, noClose);
+    for (const TcpFrame& f : {noEnd, wrongClose}) stream.insert(stream.end(), f.begin(), f.end());
     addFrame(stream, "OK\r");
     TcpFrameReceiver receiver;
     EXPECT_EQ(text(receiver.feed(stream, kKey)), "PWDOK\rCRCOK\r");

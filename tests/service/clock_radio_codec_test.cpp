@@ -50,8 +50,9 @@ TEST(ClockBlock, MessageShowsEveryFieldWithTwoDigits) {
 
 TEST(RadioFrame, LearningMarkerAloneDecidesWhichSlotLearns) {
     // Slot 3 claims to learn by its own bit; only the marker counts.
-    auto f = decodeRadioFrame(radioLine({{3, 0x03}, {36, 0x85}}));
+    auto f = decodeRadioFrame(radioLine({{0, 0x80}, {3, 0x03}, {36, 0x85}}));
     ASSERT_TRUE(f);
+    EXPECT_EQ(f->slotBytes[0], 0x80);  // the first slot, and a pair whose low digit is 0
     EXPECT_EQ(f->slotBytes[5], 0x02);
     EXPECT_EQ(f->slotBytes[3], 0x01);
 

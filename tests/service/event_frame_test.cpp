@@ -71,6 +71,7 @@ TEST(EventFrameTest, EmptySlotsGiveEmptyRows) {
 TEST(EventFrameTest, MessageLineLosesOnlyItsPrefix) {
     EXPECT_EQ(statusMessageText("AT_/GSM t\xE9rer\xF5: 20"), "GSM t\xE9rer\xF5: 20");
     EXPECT_EQ(statusMessageText("AT_/"), "");
+    EXPECT_EQ(statusMessageText("AT_/x"), "x");
     EXPECT_EQ(statusMessageText("AT_/ AT_/x"), " AT_/x");
 }
 

@@ -94,7 +94,9 @@ TEST(StatusFrameTest, VoltagePairsFollowTheModuleScale) {
     EXPECT_EQ(voltageTenths('3', 'D'), 35);
     EXPECT_EQ(voltageTenths('<', '0'), 125);
     EXPECT_EQ(voltageTenths('?', 'o'), 167);
-    EXPECT_EQ(voltageTenths('1', 'T'), 0);  // 1.9 V would be shown; below 2.0 V reads 0
+    EXPECT_EQ(voltageTenths('6', 'U'), 69);  // v = 421: the division comes out exact
+    EXPECT_EQ(voltageTenths('1', 'd'), 0);   // 1.9 V would be shown; below 2.0 V reads 0
+    EXPECT_EQ(voltageTenths('1', 'e'), 20);  // 2.0 V itself is shown
     // Six bits per character: characters below "0" wrap instead of going negative.
     EXPECT_EQ(voltageTenths('<' + 64, '0' + 64), 125);
     EXPECT_EQ(decodeStatusFrame(kind1Frame(std::string(14, '2'), std::string(13, '0'), "00"))->terminalTenths, 0);
