@@ -78,6 +78,7 @@ TEST(ContactId, HexDigitsOnePerByte) {
     ParameterImage image = filled(0xFF);
     encodeContactId(image, 5, "1 3 A");
     EXPECT_EQ(bytesAt(image, 5, 3), std::string("\x01\x03\x0A", 3));
+    EXPECT_EQ(image[8], 0xFF);  // the next field's byte is left alone
     EXPECT_EQ(decodeContactId(image, 5), "1 3 A");
 
     image[5] = 0xF7;  // the high nibble is not part of the code
@@ -109,7 +110,7 @@ TEST(Account, HexDigitsOnePerByte) {
     ParameterImage image = filled(0);
     encodeAccount(image, 0, {'1', 'b', 'F', '\0'});
     EXPECT_EQ(bytesAt(image, 0, 4), std::string("\x01\x0B\x0F\x00", 4));
-    image[3] = 0x20;  // not a digit value: shown as what it will be written as
+    image[3] = 0x10;  // past the digit values: shown as what it will be written as
     EXPECT_EQ(decodeAccount(image, 0), (AccountCells{'1', 'B', 'F', '0'}));
 }
 
