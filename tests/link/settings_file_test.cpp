@@ -85,7 +85,9 @@ TEST(SettingsFile, CorruptOrMissingFileKeepsPortAndClearsPhone)
                                   QByteArray("2,1\r\n0,0,COM4\r\nno commas here\r\n"),
                                   QByteArray("2,1\r\ncw x,20\r\n"),
                                   QByteArray("99999999,99999999\r\n"),
-                                  QByteArray("\x7f\x00\xff,\n,,,", 8)}) {
+                                  QByteArray("\x7f\x00\xff,\n,,,", 8),
+                                  // well-formed, but far larger than any settings file
+                                  "2,1\r\n0,0,COM4\r\n1,0," + QByteArray(100000, '5') + "\r\n"}) {
         d.write(bad);
         SettingsFile s(d.path);
         s.setPortName("COM2");

@@ -54,7 +54,7 @@ TEST(PasswordKey, TrimsBlanksAndControlsAndZeroFills)
 
     AesKey abc{};
     abc[0] = 'a'; abc[1] = ' '; abc[2] = 'c';
-    EXPECT_EQ(passwordKey(" \t a c\r\n"), abc);  // an odd count of blanks before
+    EXPECT_EQ(passwordKey(" \t a c \r\n"), abc);  // odd counts of blanks before and after
 
     const AesKey longKey = passwordKey("0123456789ABCDEFGHIJ");
     EXPECT_EQ(std::string(longKey.begin(), longKey.end()), "0123456789ABCDEF");
@@ -95,6 +95,8 @@ TEST(TakePieces, CutsOutgoingTextIntoTwelveByteStepsAndFlushesOnCr)
     // Hex bytes of a block write wait until 12 have gathered or the line ends.
     EXPECT_TRUE(takePieces(pending, "3F").empty());
     EXPECT_EQ(pending, "3F");
+    EXPECT_EQ(takePieces(pending, "0123456789"), std::vector<std::string>{"3F0123456789"});  // 12 exactly
+    EXPECT_TRUE(pending.empty());
 }
 
 TEST(TakePieces, BlockWriteLineLeavesAsFortyFiveFullPiecesAndCr)

@@ -72,10 +72,16 @@ TEST(Decode, FlagBytesZoneOnlyOneButKeypadAnyNonZero) {
     image[zoneOffset(2) + kZoneFollowerRel] = 1;
     image[kBypassBase + 2] = 0x80;
     image[kKeypadQuickArm] = 2;
+    for (int z : {0, 11}) {  // the first and the last zone
+        image[kBypassBase + z] = 1;
+        image[zoneOffset(z) + kZoneSilentRel] = 1;
+        image[zoneOffset(z) + kZoneFollowerRel] = 1;
+    }
     const ParameterValues v = decode(image);
     EXPECT_FALSE(v.zones[2].silent);
     EXPECT_TRUE(v.zones[2].follower);
     EXPECT_FALSE(v.zones[2].bypass);
+    for (int z : {0, 11}) EXPECT_TRUE(v.zones[z].bypass && v.zones[z].silent && v.zones[z].follower) << z;
     EXPECT_TRUE(v.keypad.quickArm);
 
     const ParameterImage out = roundTrip(image);
@@ -124,12 +130,16 @@ TEST(Encode, OutOfRangeValuesAreClampedNotWrapped) {
     ParameterValues v = decode(image);
     v.zones[0].sensitivity = 300;
     v.zones[0].inputType = -1;
+    v.zones[0].partition = 4;     // one past a radio group's items: its last item
+    v.zones[0].nightSetting = 4;  // one past a list's items: nothing chosen
     v.nightWalkTime = 0;
     v.events[0].voice = 13;
     v.remotes[0].buttons[0] = 9;
     encode(v, image);
     EXPECT_EQ(image[zoneOffset(0) + kZoneSensitivityRel], 255);
     EXPECT_EQ(image[zoneOffset(0) + kZoneInputTypeRel], 0);
+    EXPECT_EQ(image[zoneOffset(0) + kZonePartitionRel], 3);
+    EXPECT_EQ(image[zoneOffset(0) + kZoneNightSettingRel], 0xFF);
     EXPECT_EQ(image[kNightWalkTime], 1);
     EXPECT_EQ(image[eventOffset(0) + kEventVoiceRel], 12);
     EXPECT_EQ(image[remoteOffset(0)] >> 4, 15);
@@ -189,7 +199,10 @@ TEST(RoundTrip, RandomImagesChangeOnlyNormalisedBytes) {
 
         for (const Spin& s : spins) EXPECT_EQ(once[s.at], s.range.clamp(image[s.at])) << s.at;
         EXPECT_EQ(once[kKeypadAlarmBeep], image[kKeypadAlarmBeep] != 0 ? 1 : 0);
-        EXPECT_EQ(once[kBypassBase + 7], image[kBypassBase + 7] == 1 ? 1 : 0);
+        for (int z = 0; z < kZoneCount; ++z) {
+            for (std::size_t at : {kBypassBase + z, zoneOffset(z) + kZoneSilentRel, zoneOffset(z) + kZoneFollowerRel})
+                EXPECT_EQ(once[at], image[at] == 1 ? 1 : 0) << at;
+        }
         // Unused bits: the route word above bit 8, the door chime above bit 11,
         // the last relay bitmap byte above row 59. The used bits survive.
         const std::size_t routes = eventOffset(9) + kEventRoutesRel;
