@@ -96,6 +96,12 @@ TEST(EventRing, RowsWalkBackFromTheNewestAndWrap) {
     EXPECT_EQ(entryForRow(m, 1), 95);
     EXPECT_EQ(entryForRow(m, 90), 6);
     EXPECT_EQ(entryForRow(m, 91), std::nullopt);
+
+    m[0] = 0x11;                                  // the ring's first entry
+    m[95 * eventmemory::kEntrySize + 7] = 0x22;   // and its last
+    EXPECT_EQ(entryAt(m, 0)[0], 0x11);
+    EXPECT_EQ(entryAt(m, 95)[7], 0x22);
+    for (int k : {-1, 96}) EXPECT_EQ(entryAt(m, k), EventLogEntry{}) << k;  // not the newest index behind it
 }
 
 TEST(EventRing, NewestIndexOutsideTheRingShowsNothing) {
