@@ -65,6 +65,13 @@ TEST(SettingsFile, KeepsTableSizeAndUnusedCellsWrittenByOthers)
     EXPECT_EQ(s.portName(), "/dev/ttyUSB0");
     ASSERT_TRUE(s.save());
     EXPECT_EQ(d.read(d.path), original);
+
+    // Numbers may stand between blanks; columns without a width line get 20.
+    d.write("2 , 1\r\ncw 1 ,35\r\n 0, 0 ,COM4\r\n");
+    ASSERT_TRUE(s.load());
+    EXPECT_EQ(s.portName(), "COM4");
+    ASSERT_TRUE(s.save());
+    EXPECT_EQ(d.read(d.path), "2,1\r\ncw 0,20\r\ncw 1,35\r\n0,0,COM4\r\n");
 }
 
 TEST(SettingsFile, TabAndBackspaceInACellReadAsLineBreaksOnlyWhenABackspaceIsThere)
