@@ -66,12 +66,20 @@ TEST(SettingsFile, KeepsTableSizeAndUnusedCellsWrittenByOthers)
     ASSERT_TRUE(s.save());
     EXPECT_EQ(d.read(d.path), original);
 
-    // Numbers may stand between blanks; columns without a width line get 20.
-    d.write("2 , 1\r\ncw 1 ,35\r\n 0, 0 ,COM4\r\n");
+    // Lines may end in LF alone and numbers stand between blanks; columns
+    // without a width line get 20.
+    d.write("2 , 1\ncw 1 ,35\n 0, 0 ,COM4\n");
     ASSERT_TRUE(s.load());
     EXPECT_EQ(s.portName(), "COM4");
     ASSERT_TRUE(s.save());
     EXPECT_EQ(d.read(d.path), "2,1\r\ncw 0,20\r\ncw 1,35\r\n0,0,COM4\r\n");
+
+    // A table too narrow for the phone number grows to hold it.
+    d.write("1,1\r\n0,0,COM4\r\n");
+    ASSERT_TRUE(s.load());
+    s.setPhoneNumber("123");
+    ASSERT_TRUE(s.save());
+    EXPECT_EQ(d.read(d.path), "2,1\r\ncw 0,20\r\ncw 1,20\r\n0,0,COM4\r\n1,0,123\r\n");
 }
 
 TEST(SettingsFile, TabAndBackspaceInACellReadAsLineBreaksOnlyWhenABackspaceIsThere)
@@ -89,6 +97,7 @@ TEST(SettingsFile, CorruptOrMissingFileKeepsPortAndClearsPhone)
     SettingsDir d;
     for (const QByteArray& bad : {QByteArray(""), QByteArray("0,1\r\n0,0,COM4\r\n"),
                                   QByteArray("2,0\r\n"), QByteArray("abc\r\n"),
+                                  QByteArray("x,1\r\n0,0,COM4\r\n"),
                                   QByteArray("2,1\r\n0,0,COM4\r\nno commas here\r\n"),
                                   QByteArray("2,1\r\ncw x,20\r\n"),
                                   QByteArray("99999999,99999999\r\n"),
