@@ -97,7 +97,8 @@ TEST(SettingsFile, CorruptOrMissingFileKeepsPortAndClearsPhone)
     SettingsDir d;
     for (const QByteArray& bad : {QByteArray(""), QByteArray("0,1\r\n0,0,COM4\r\n"),
                                   QByteArray("2,0\r\n"), QByteArray("abc\r\n"),
-                                  QByteArray("x,1\r\n0,0,COM4\r\n"),
+                                  QByteArray("x,1\r\n0,0,COM4\r\n"), QByteArray("2,x\r\n0,0,COM4\r\n"),
+                                  QByteArray("2\r\n0,0,COM4\r\n"),
                                   QByteArray("2,1\r\n0,0,COM4\r\nno commas here\r\n"),
                                   QByteArray("2,1\r\ncw x,20\r\n"),
                                   QByteArray("99999999,99999999\r\n"),
