@@ -66,13 +66,14 @@ TEST(SettingsFile, KeepsTableSizeAndUnusedCellsWrittenByOthers)
     ASSERT_TRUE(s.save());
     EXPECT_EQ(d.read(d.path), original);
 
-    // Lines may end in LF alone and numbers stand between blanks; columns
-    // without a width line get 20.
-    d.write("2 , 1\ncw 1 ,35\n 0, 0 ,COM4\n");
+    // Lines may end in LF alone and numbers stand between blanks; widths of
+    // columns outside the table are passed over, and a column without a
+    // width line gets 20.
+    d.write("2 , 1\ncw 0 ,35\ncw 2,40\ncw -1,40\n 0, 0 ,COM4\n");
     ASSERT_TRUE(s.load());
     EXPECT_EQ(s.portName(), "COM4");
     ASSERT_TRUE(s.save());
-    EXPECT_EQ(d.read(d.path), "2,1\r\ncw 0,20\r\ncw 1,35\r\n0,0,COM4\r\n");
+    EXPECT_EQ(d.read(d.path), "2,1\r\ncw 0,35\r\ncw 1,20\r\n0,0,COM4\r\n");
 
     // A table too narrow for the phone number grows to hold it.
     d.write("1,1\r\n0,0,COM4\r\n");
