@@ -36,7 +36,9 @@ TEST(SettingsFile, SavesTheTableDumpAndLoadsItBack)
     SettingsFile out(d.path);
     out.setPortName("COM3");
     out.setPhoneNumber("06 30 123 4567");
-    ASSERT_TRUE(out.save());
+    QString error;
+    ASSERT_TRUE(out.save(&error));
+    EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(d.read(d.path), "2,1\r\ncw 0,20\r\ncw 1,20\r\n0,0,COM3\r\n1,0,06 30 123 4567\r\n");
 
     SettingsFile in(d.path);
