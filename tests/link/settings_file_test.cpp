@@ -93,6 +93,10 @@ TEST(SettingsFile, TabAndBackspaceInACellReadAsLineBreaksOnlyWhenABackspaceIsThe
     EXPECT_EQ(table->cell(1, 0), "x\ty");
     // A bare CR in the file is no line break of the cell's own.
     EXPECT_EQ(parseSettingsTable("2,1\r\n1,0,0612345\rATH\r\n")->cell(1, 0), "0612345ATH");
+    // Cells outside the table are passed over.
+    const auto outside = parseSettingsTable("2,1\r\n2,0,x\r\n0,1,y\r\n");
+    ASSERT_TRUE(outside);
+    EXPECT_TRUE(outside->cell(2, 0).empty() && outside->cell(0, 1).empty());
 }
 
 TEST(SettingsFile, CorruptOrMissingFileKeepsPortAndClearsPhone)
@@ -101,7 +105,7 @@ TEST(SettingsFile, CorruptOrMissingFileKeepsPortAndClearsPhone)
     for (const QByteArray& bad : {QByteArray(""), QByteArray("0,1\r\n0,0,COM4\r\n"),
                                   QByteArray("2,0\r\n"), QByteArray("abc\r\n"),
                                   QByteArray("x,1\r\n0,0,COM4\r\n"), QByteArray("2,x\r\n0,0,COM4\r\n"),
-                                  QByteArray("2\r\n0,0,COM4\r\n"),
+                                  QByteArray("2\r\n0,0,COM4\r\n"), QByteArray("2,1\r\n0,x,COM4\r\n"),
                                   QByteArray("2,1\r\n0,0,COM4\r\nno commas here\r\n"),
                                   QByteArray("2,1\r\ncw x,20\r\n"),
                                   QByteArray("99999999,99999999\r\n"),
