@@ -418,3 +418,34 @@ TEST_F(CliParams, EveryCataloguePathIsAKeyOfDecodesJson) {
         EXPECT_FALSE(v.isUndefined() || v.isNull() || v.isObject() || v.isArray()) << field.path;
     }
 }
+
+TEST_F(CliParams, OptionsThatAreNotWhatTheySeemAreRefusedBeforeAnythingIsDone) {
+    writeFile(path("values.json"), QJsonDocument(decodedJson()).toJson());
+    const QString json = path("values.json");
+    const QString out = path("out.cd2");
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"encode", json, "-o", out, "-o", path("other.cd2")}, "option -o is given twice"},
+        {{"encode", json, "-o", out, "--output", path("other.cd2")}, "option -o is given twice"},
+        {{"encode", json, "-o", out, "--base=" + path("base.cd2"), "--base", path("base.cd2")},
+         "option --base is given twice"},
+        {{"encode", json, "-o", ""}, "option -o needs a value, not an empty one"},
+        {{"encode", json, "-o", out, "--bsae", path("base.cd2")}, "unknown option --bsae"},
+        {{"decode", path("base.cd2"), "-o", out}, "unknown option -o"},
+        // Cut to "12" before, which logs in with another code than typed.
+        {{"version", "--code", "12ab", "--port", path("no-such-port")}, "--code takes the installer code's digits, not \"12ab\""},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = cli(c.args);
+        EXPECT_EQ(r.status, 2) << c.says;
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << c.says;
+    }
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_FALSE(QFile::exists(path("other.cd2")));
+    // Once, --output is -o.
+    EXPECT_EQ(cli({"encode", json, "--output", out}).status, 0);
+    EXPECT_EQ(readFile(out), base);
+}
