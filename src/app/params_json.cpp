@@ -413,7 +413,6 @@ QJsonObject valuesToJson(const ParameterValues& v) {
     return root;
 }
 
-
 namespace {
 
 QString hexText(const std::vector<std::uint8_t>& bytes) {
