@@ -20,7 +20,7 @@ enum ExitStatus : int {
 struct Args {
     std::string command;                          // the command word
     std::vector<std::string> positional;          // words after it, in order
-    std::map<std::string, std::string> options;   // "--port" -> value, "-o" -> value
+    std::map<std::string, std::string> options;   // "--port" -> value, "-o" -> value (also for --output)
     std::set<std::string> flags;                  // "--log"
 
     std::optional<std::string> option(const std::string& name) const;
@@ -32,7 +32,9 @@ const std::set<std::string>& flagOptions();
 
 // Splits argv. Any word starting with '-' is an option; it takes the next word
 // as its value unless it is a flag or written "--name=value". The first other
-// word is the command. Returns an error text on a dangling option.
+// word is the command. Returns an error text on a dangling option, an option
+// given twice (also as "--output" and "-o"), an empty value (but for
+// --password) and a --code that is not all digits.
 std::optional<std::string> parseArgs(int argc, char** argv, Args& out);
 
 }  // namespace corvanta::cli

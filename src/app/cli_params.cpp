@@ -4,14 +4,15 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
 #include "app/params_json.h"
-#include "params/parameter_codec.h"
 
 namespace corvanta::cli {
 namespace {
@@ -21,13 +22,21 @@ int fail(int status, const std::string& message) {
     return status;
 }
 
+// A misspelt option ("--bsae") would change what is built without a word.
+std::optional<std::string> unknownOption(const Args& args, std::initializer_list<const char*> known) {
+    for (const auto& [name, value] : args.options) {
+        if (std::none_of(known.begin(), known.end(), [&](const char* k) { return name == k; }))
+            return "unknown option " + name;
+    }
+    return std::nullopt;
+}
+
 int runDecode(const Args& args) {
+    if (auto unknown = unknownOption(args, {})) return fail(ExitUsage, *unknown);
     if (args.positional.size() != 1) return fail(ExitUsage, "usage: decode IMAGE");
     const auto image = readImageInput(args.positional[0]);
     if (!image) return ExitUsage;
-    QJsonObject values = valuesToJson(decode(*image));
-    values[kUnmappedKey] = unmappedToJson(*image);
-    const QByteArray json = QJsonDocument(values).toJson(QJsonDocument::Indented);
+    const QByteArray json = QJsonDocument(imageToJson(*image)).toJson(QJsonDocument::Indented);
     if (std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout) !=
             static_cast<std::size_t>(json.size()) ||
         std::fflush(stdout) != 0) {
@@ -37,8 +46,8 @@ int runDecode(const Args& args) {
 }
 
 int runEncode(const Args& args) {
-    auto output = args.option("-o");
-    if (!output) output = args.option("--output");
+    if (auto unknown = unknownOption(args, {"-o", "--base"})) return fail(ExitUsage, *unknown);
+    const auto output = args.option("-o");
     if (args.positional.size() != 1 || !output || output->empty()) {
         return fail(ExitUsage, "usage: encode JSON -o IMAGE [--base BASE]");
     }
@@ -55,24 +64,21 @@ int runEncode(const Args& args) {
                                    ": " + parseError.errorString().toStdString());
     }
     if (!doc.isObject()) return fail(ExitUsage, jsonPath + ": expected a JSON object");
-    ParameterValues values;
-    if (auto refusal = valuesFromJson(doc.object(), values)) {
+    // The parser keeps the last of two equal keys; which one was meant is
+    // anybody's guess.
+    if (auto twice = duplicateKey(*text)) return fail(ExitUsage, jsonPath + ": " + *twice + ": given twice");
+
+    std::optional<ParameterImage> base;
+    if (auto basePath = args.option("--base")) {
+        base = readImageInput(*basePath);
+        if (!base) return ExitUsage;
+    }
+    ParameterImage image;
+    std::vector<std::string> warnings;
+    if (auto refusal = imageFromJson(doc.object(), base ? &*base : nullptr, image, warnings)) {
         return fail(ExitUsage, jsonPath + ": " + *refusal);
     }
-
-    // The bytes no field covers: those of the base where one is given, else
-    // those the values file carries, else those of an erased module memory.
-    ParameterImage image;
-    image.fill(0xFF);
-    if (auto base = args.option("--base")) {
-        auto read = readImageInput(*base);
-        if (!read) return ExitUsage;
-        image = *read;
-    } else if (doc.object().contains(QLatin1String(kUnmappedKey))) {
-        if (auto refusal = unmappedFromJson(doc.object().value(QLatin1String(kUnmappedKey)), image))
-            return fail(ExitUsage, jsonPath + ": " + *refusal);
-    }
-    encode(values, image);
+    for (const std::string& w : warnings) std::fprintf(stderr, "corvanta-cli: %s: %s\n", jsonPath.c_str(), w.c_str());
     return writeOutput(*output, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())));
 }
 
@@ -81,12 +87,13 @@ int runEncode(const Args& args) {
 std::vector<Command> paramCommands() {
     return {
         {"decode", "decode IMAGE                      print the working values of a parameter file as JSON;\n"
-                   "                                      \"unmapped\" holds the bytes no field covers, as hex\n"
-                   "                                      digits by first offset (1645, 1901, 1906)",
+                   "                                      \"unmapped\" holds the bits no field holds and\n"
+                   "                                      \"outOfFormat\" the bytes of values outside the format,\n"
+                   "                                      as hex digits",
          runDecode},
-        {"encode", "encode JSON -o IMAGE [--base BASE] build a parameter file from such values; the bytes\n"
-                   "                                      no field covers come from BASE, else from \"unmapped\",\n"
-                   "                                      else are FF",
+        {"encode", "encode JSON -o IMAGE [--base BASE] build a parameter file from such values, byte for byte\n"
+                   "                                      as decode printed them; with BASE only the fields whose\n"
+                   "                                      value changed are written, the rest stays BASE's",
          runEncode},
     };
 }

@@ -1,16 +1,21 @@
 #include "app/params_json.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 #include <array>
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "params/control_table.h"
+#include "params/field_catalogue.h"
+#include "params/field_codecs.h"
 #include "params/field_rules.h"
 #include "params/hex_digits.h"
-#include "params/field_codecs.h"
 #include "params/image_layout.h"
+#include "params/out_of_format.h"
+#include "params/parameter_codec.h"
 #include "params/win1250.h"
 
 namespace corvanta::cli {
@@ -203,12 +208,21 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isHex(char c) { return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// A value the editor would refuse as typed. It is refused only when it is not
+// what the image holds already: the caller knows the image.
+struct Breach {
+    std::string key;
+    std::string why;
+};
+using Breaches = std::vector<Breach>;
+
 // The editor's own rule: 4 or 6 digits; "******" (no code) for users only.
-std::string code(const Node& n, CodeKind kind) {
+std::string code(const Node& n, CodeKind kind, Breaches& breaches) {
     const std::string s = n.toText(6);
     if (!isAcceptableCode(s, kind)) {
-        refuse(n.key(), kind == CodeKind::Installer ? "the installer code must be 4 or 6 digits"
-                                                    : "a user code must be 4 or 6 digits, or \"******\" for none");
+        breaches.push_back({n.key(), kind == CodeKind::Installer
+                                         ? "the installer code must be 4 or 6 digits"
+                                         : "a user code must be 4 or 6 digits, or \"******\" for none"});
     }
     return s;
 }
@@ -235,14 +249,15 @@ std::array<char, N> cells(const Node& n, bool hex) {
 }
 
 // As the editor takes it: "hh:mm" within a day.
-std::string testTime(const Node& n) {
-    const auto time = normalTestTime(n.toText(5));
-    if (!time) refuse(n.key(), "expected a time \"hh:mm\", hours 0-23 and minutes 0-59");
-    return *time;
+std::string testTime(const Node& n, Breaches& breaches) {
+    const std::string typed = n.toText(5);
+    if (const auto time = normalTestTime(typed)) return *time;
+    breaches.push_back({n.key(), "expected a time \"hh:mm\", hours 0-23 and minutes 0-59"});
+    return typed;
 }
 
-void readValues(const Node& root, ParameterValues& v) {
-    v.installerCode = code(root["installerCode"], CodeKind::Installer);
+void readValues(const Node& root, ParameterValues& v, Breaches& breaches) {
+    v.installerCode = code(root["installerCode"], CodeKind::Installer, breaches);
     v.nightWalkTime = root["nightWalkTime"].spin(ctl::edNightDelay);
 
     const auto zones = root["zones"].elements(kZoneCount);
@@ -266,7 +281,7 @@ void readValues(const Node& root, ParameterValues& v) {
     const auto users = root["users"].elements(kUserCount);
     for (int u = 0; u < kUserCount; ++u) {
         v.users[u].name = users[u]["name"].toPaddedText(ctl::edUserName.maxChars);
-        v.users[u].code = code(users[u]["code"], CodeKind::User);
+        v.users[u].code = code(users[u]["code"], CodeKind::User, breaches);
         v.users[u].rights = users[u]["rights"].bools<16>();
     }
 
@@ -301,7 +316,7 @@ void readValues(const Node& root, ParameterValues& v) {
     }
     v.tamperSiren = root["tamperSiren"].toBool();
     v.alarmMaxTime = root["alarmMaxTime"].spin(ctl::edAlarmMax);
-    v.testTime = testTime(root["testTime"]);
+    v.testTime = testTime(root["testTime"], breaches);
     v.testPeriod = root["testPeriod"].spin(ctl::edTesztGyak);
     v.zoneAlarmMax = root["zoneAlarmMax"].spin(ctl::edZoneAlarmMax);
     v.autoArmHours = root["autoArmHours"].spin(ctl::edAutoArm);
@@ -398,15 +413,99 @@ QJsonObject valuesToJson(const ParameterValues& v) {
     return root;
 }
 
+namespace {
+
+QString hexText(const std::vector<std::uint8_t>& bytes) {
+    QString digits;
+    digits.reserve(qsizetype(2 * bytes.size()));
+    for (std::uint8_t b : bytes) {
+        digits += QLatin1Char(kHexDigits[b >> 4]);
+        digits += QLatin1Char(kHexDigits[b & 0x0F]);
+    }
+    return digits;
+}
+
+// `count` bytes from hex digits, two a byte; nullopt for anything else.
+std::optional<std::vector<std::uint8_t>> hexBytes(const QJsonValue& value, std::size_t count) {
+    if (!value.isString()) return std::nullopt;
+    const std::string digits = value.toString().toStdString();
+    if (digits.size() != 2 * count) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int high = hexValue(digits[2 * i]);
+        const int low = hexValue(digits[2 * i + 1]);
+        if (high < 0 || low < 0) return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    }
+    return bytes;
+}
+
+// The bytes of fields that hold bits of no field.
+bool hasUnusedBits(std::size_t offset) {
+    const std::uint8_t held = fields::fieldBits()[offset];
+    return held != 0 && held != 0xFF;
+}
+
+// A key of `json` that `shape` (the printed form of any values) does not
+// have, with its key path; arrays are walked as far as both reach.
+std::optional<std::string> unknownKey(const QJsonValue& json, const QJsonValue& shape, const std::string& path) {
+    if (json.isObject() && shape.isObject()) {
+        const QJsonObject o = json.toObject();
+        const QJsonObject known = shape.toObject();
+        for (auto it = o.begin(); it != o.end(); ++it) {
+            const std::string key = (path.empty() ? "" : path + ".") + it.key().toStdString();
+            const auto k = known.find(it.key());
+            if (k == known.end()) return key;
+            if (auto deeper = unknownKey(it.value(), k.value(), key)) return deeper;
+        }
+    } else if (json.isArray() && shape.isArray()) {
+        const QJsonArray a = json.toArray();
+        const QJsonArray known = shape.toArray();
+        for (qsizetype i = 0; i < std::min(a.size(), known.size()); ++i) {
+            if (auto deeper = unknownKey(a.at(i), known.at(i), path + "[" + std::to_string(i) + "]")) return deeper;
+        }
+    }
+    return std::nullopt;
+}
+
+// The bytes "outOfFormat" gives, in their fields' bits of one image: no two
+// fields share a bit, and each shows its value from its own bits.
+struct Stored {
+    std::vector<const fields::Field*> fields;
+    ParameterImage bytes{};
+};
+
+std::optional<std::string> readOutOfFormat(const QJsonValue& json, Stored& out) {
+    const std::string key = kOutOfFormatKey;
+    if (!json.isObject()) return key + ": expected an object of hex texts by key path";
+    const QJsonObject o = json.toObject();
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        const std::string at = key + "." + it.key().toStdString();
+        const fields::Field* f = fields::fieldAt(it.key().toStdString());
+        if (!f) return at + ": no field has this key path";
+        const auto bytes = hexBytes(it.value(), f->length);
+        if (!bytes) return at + ": expected " + std::to_string(2 * f->length) + " hex digits";
+        for (std::size_t i = 0; i < f->length; ++i) {
+            if ((*bytes)[i] & ~f->mask) return at + ": holds bits of another field";
+            out.bytes[f->offset + i] |= (*bytes)[i];
+        }
+        out.fields.push_back(f);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 QJsonObject unmappedToJson(const ParameterImage& image) {
     QJsonObject unmapped;
     for (const layout::ByteRange& r : layout::kPreservedRanges) {
-        QString digits;
-        for (std::size_t i = r.first; i < r.first + r.length; ++i) {
-            digits += QLatin1Char(kHexDigits[image[i] >> 4]);
-            digits += QLatin1Char(kHexDigits[image[i] & 0x0F]);
-        }
-        unmapped[QString::number(r.first)] = digits;
+        unmapped[QString::number(r.first)] =
+            hexText(std::vector<std::uint8_t>(image.begin() + std::ptrdiff_t(r.first),
+                                              image.begin() + std::ptrdiff_t(r.first + r.length)));
+    }
+    for (std::size_t i = 0; i < kImageSize; ++i) {
+        const std::uint8_t unused = image[i] & ~fields::fieldBits()[i];
+        if (hasUnusedBits(i) && unused != 0) unmapped[QString::number(i)] = hexText({unused});
     }
     return unmapped;
 }
@@ -418,31 +517,160 @@ std::optional<std::string> unmappedFromJson(const QJsonValue& json, ParameterIma
     ParameterImage out = image;
     for (auto it = o.begin(); it != o.end(); ++it) {
         const std::string at = key + "." + it.key().toStdString();
+        bool number = false;
+        const uint offset = it.key().toUInt(&number);
+        const bool canonical = number && QString::number(offset) == it.key();
         const layout::ByteRange* range = nullptr;
         for (const layout::ByteRange& r : layout::kPreservedRanges) {
-            if (it.key() == QString::number(r.first)) range = &r;
+            if (canonical && offset == r.first) range = &r;
         }
-        if (!range) return at + ": not the first offset of a range no field covers (1645, 1901, 1906)";
-        const std::string digits = it.value().toString().toStdString();
-        if (!it.value().isString() || digits.size() != 2 * range->length)
-            return at + ": expected " + std::to_string(2 * range->length) + " hex digits";
-        for (std::size_t i = 0; i < range->length; ++i) {
-            const int high = hexValue(digits[2 * i]);
-            const int low = hexValue(digits[2 * i + 1]);
-            if (high < 0 || low < 0) return at + ": expected hex digits only";
-            out[range->first + i] = static_cast<std::uint8_t>(high * 16 + low);
+        if (range) {
+            const auto bytes = hexBytes(it.value(), range->length);
+            if (!bytes) return at + ": expected " + std::to_string(2 * range->length) + " hex digits";
+            std::copy(bytes->begin(), bytes->end(), out.begin() + std::ptrdiff_t(range->first));
+            continue;
         }
+        if (!canonical || offset >= kImageSize || !hasUnusedBits(offset)) {
+            return at + ": neither the first offset of a range no field covers (1645, 1901, 1906) nor a byte "
+                        "with bits no field holds";
+        }
+        const auto byte = hexBytes(it.value(), 1);
+        if (!byte) return at + ": expected 2 hex digits";
+        const std::uint8_t held = fields::fieldBits()[offset];
+        if ((*byte)[0] & held) return at + ": holds bits of a field; only " + hexText({std::uint8_t(~held)}).toStdString() + " are no field's";
+        out[offset] = static_cast<std::uint8_t>((out[offset] & held) | (*byte)[0]);
     }
     image = out;
     return std::nullopt;
 }
 
-std::optional<std::string> valuesFromJson(const QJsonObject& json, ParameterValues& out) {
+QJsonObject outOfFormatToJson(const ParameterImage& image) {
+    QJsonObject stored;
+    for (const OutOfFormatField& f : outOfFormatFields(image)) {
+        stored[QString::fromStdString(f.field->path)] = hexText(f.bytes);
+    }
+    return stored;
+}
+
+QJsonObject imageToJson(const ParameterImage& image) {
+    QJsonObject json = valuesToJson(decode(image));
+    json[QLatin1String(kUnmappedKey)] = unmappedToJson(image);
+    json[QLatin1String(kOutOfFormatKey)] = outOfFormatToJson(image);
+    return json;
+}
+
+std::optional<std::string> duplicateKey(QByteArrayView json) {
+    struct Level {
+        bool object;
+        std::string path;
+        std::set<QString> keys;
+        std::size_t index = 0;  // of the element being read, in an array
+        QString key;            // of the member being read, in an object
+    };
+    std::vector<Level> levels;
+    bool keyNext = false;  // the next string of an object is a key
+    const auto childPath = [&]() -> std::string {
+        if (levels.empty()) return {};
+        const Level& l = levels.back();
+        if (!l.object) return l.path + "[" + std::to_string(l.index) + "]";
+        return (l.path.empty() ? "" : l.path + ".") + l.key.toStdString();
+    };
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (c == '"') {
+            qsizetype end = i + 1;
+            while (end < json.size() && json[end] != '"') end += json[end] == '\\' ? 2 : 1;
+            if (keyNext && !levels.empty()) {
+                // Escapes spell a key many ways ("a" and "\u0061"): compare
+                // what the parser makes of it.
+                const QByteArray token = "[" + json.sliced(i, std::min(end + 1, json.size()) - i).toByteArray() + "]";
+                const QString key = QJsonDocument::fromJson(token).array().at(0).toString();
+                Level& l = levels.back();
+                l.key = key;
+                if (!l.keys.insert(key).second) return childPath();
+                keyNext = false;
+            }
+            i = end;
+        } else if (c == '{' || c == '[') {
+            levels.push_back({c == '{', childPath(), {}, 0, {}});
+            keyNext = c == '{';
+        } else if (c == '}' || c == ']') {
+            if (!levels.empty()) levels.pop_back();
+            keyNext = false;
+        } else if (c == ',' && !levels.empty()) {
+            if (levels.back().object)
+                keyNext = true;
+            else
+                ++levels.back().index;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> imageFromJson(const QJsonObject& json, const ParameterImage* base,
+                                         ParameterImage& out, std::vector<std::string>& warnings) {
+    // A misspelt key would leave its value to the base or the default
+    // without a word: every key must be one decode prints.
+    static const QJsonObject shape = valuesToJson(ParameterValues{});
+    for (auto it = json.begin(); it != json.end(); ++it) {
+        if (it.key() == QLatin1String(kUnmappedKey) || it.key() == QLatin1String(kOutOfFormatKey)) continue;
+        const auto k = shape.find(it.key());
+        if (k == shape.end()) return it.key().toStdString() + ": unknown key";
+        if (auto unknown = unknownKey(it.value(), k.value(), it.key().toStdString())) return *unknown + ": unknown key";
+    }
+
+    ParameterValues values;
+    Breaches breaches;
     try {
-        readValues(Node(json, KeyPath()), out);
+        readValues(Node(json, KeyPath()), values, breaches);
     } catch (const Refusal& r) {
         return r.message;
     }
+    Stored stored;
+    if (const QJsonValue v = json.value(QLatin1String(kOutOfFormatKey)); !v.isUndefined()) {
+        if (auto refusal = readOutOfFormat(v, stored)) return refusal;
+    }
+    // Bytes stand for a value only while they show it.
+    std::set<const fields::Field*> standsFor;
+    const ParameterValues storedValues = decode(stored.bytes);
+    for (const fields::Field* f : stored.fields) {
+        if (f->show(storedValues) == f->show(values)) {
+            standsFor.insert(f);
+        } else {
+            warnings.push_back(std::string(kOutOfFormatKey) + "." + f->path +
+                               ": the value is not the one these bytes show, so it is stored as typed");
+        }
+    }
+
+    // What the image holds: the base, and the bytes given beside a value.
+    const std::optional<ParameterValues> baseValues = base ? std::optional(decode(*base)) : std::nullopt;
+    for (const Breach& b : breaches) {
+        const fields::Field* f = fields::fieldAt(b.key);
+        const bool held = f && (standsFor.count(f) || (baseValues && f->show(*baseValues) == f->show(values)));
+        if (!held) return b.key + ": " + b.why;
+        if (f->path == "installerCode") {
+            warnings.push_back(b.key + ": \"" + values.installerCode +
+                               "\" is what the image holds, but not 4 or 6 digits: write refuses this image "
+                               "until the code is set");
+        }
+    }
+
+    ParameterImage image;
+    if (base) {
+        image = *base;
+        encode(values, image);
+    } else {
+        image.fill(0xFF);
+        encodeEveryField(values, image);
+    }
+    // A base keeps its own bits no field holds; "unmapped" is still checked,
+    // since a broken one says the file is not what it seems.
+    if (const QJsonValue v = json.value(QLatin1String(kUnmappedKey)); !v.isUndefined()) {
+        ParameterImage scratch = image;
+        if (auto refusal = unmappedFromJson(v, base ? scratch : image)) return refusal;
+    }
+    for (const fields::Field* f : standsFor) f->copyBits(stored.bytes, image);
+    out = image;
     return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include "params/control_table.h"
 #include "params/event_names.h"
 #include "params/field_codecs.h"
+#include "params/field_rules.h"
 #include "params/image_layout.h"
 
 namespace corvanta::fields {
@@ -78,7 +79,7 @@ public:
     void field(std::size_t kind, std::string path, std::string caption, std::size_t offset,
                std::size_t length, std::uint8_t mask, bool text, Show show) {
         c_.fields.push_back(
-            {std::move(path), std::move(caption), kind, offset, length, mask, text, std::move(show)});
+            {std::move(path), std::move(caption), kind, offset, length, mask, text, std::move(show), {}});
     }
     void byte(std::size_t kind, std::string path, std::string caption, std::size_t offset, Show show) {
         field(kind, std::move(path), std::move(caption), offset, 1, 0xFF, false, std::move(show));
@@ -90,6 +91,8 @@ public:
               std::size_t length, Show show) {
         field(kind, std::move(path), std::move(caption), offset, length, 0xFF, true, std::move(show));
     }
+    // The field added last is checked as it is typed.
+    void typedCheck(std::function<bool(const V&)> passes) { c_.fields.back().passesTypedCheck = std::move(passes); }
 
 private:
     Catalogue& c_;
@@ -100,6 +103,7 @@ void addTopOfZones(Builder& b) {
                              "installer code");
     b.text(code, "installerCode", "Felhasználók" + kDot + "Telepítői kód", lay::kInstallerCode, 3,
            [](const V& v) { return v.installerCode; });
+    b.typedCheck([](const V& v) { return isAcceptableCode(v.installerCode, CodeKind::Installer); });
     const auto walk = b.kind("nightWalkTime", "number", range(ctl::edNightDelay, "minutes"),
                              "night walk time");
     b.byte(walk, "nightWalkTime", "Zónák" + kDot + "Éjszakai séta időtartam", lay::kNightWalkTime,
@@ -203,6 +207,7 @@ void addUsers(Builder& b) {
                [u](const V& v) { return v.users[u].name; });
         b.text(code, path + "code", row + "Azonosító kódja", base + lay::kUserCodeRel, 3,
                [u](const V& v) { return v.users[u].code; });
+        b.typedCheck([u](const V& v) { return isAcceptableCode(v.users[u].code, CodeKind::User); });
         for (int i = 0; i < ctl::cblUserRights.count(); ++i) {
             b.bit(rights, path + "rights[" + to_string(i) + "]",
                   row + tidy(ctl::cblUserRights.items[std::size_t(i)]),
@@ -232,8 +237,11 @@ void addEvents(Builder& b) {
         const std::string path = "events[" + to_string(e) + "].";
         const std::string row = tidy(eventRowCaption(e)) + kDot;
         const std::size_t base = lay::eventOffset(std::size_t(e));
-        b.field(contactId, path + "contactId", row + "Contact-ID kód", base + lay::kEventContactIdRel, 3, 0x0F,
-                true, [e](const V& v) { return v.events[e].contactId; });
+        // The digit is the low nibble, but the code is stored as whole bytes:
+        // a high nibble that is not 0 lies outside the format and goes with
+        // the field.
+        b.text(contactId, path + "contactId", row + "Contact-ID kód", base + lay::kEventContactIdRel, 3,
+               [e](const V& v) { return v.events[e].contactId; });
         for (int i = 0; i < ctl::kEventRouteCount; ++i) {
             b.bit(routes, path + "routes[" + to_string(i) + "]", row + std::string(kRoutes[i]),
                   flagWordBit(base + lay::kEventRoutesRel, i),
@@ -343,6 +351,7 @@ void addTelephonePage(Builder& b) {
     const auto testTime = b.kind("testTime", "string", "\"hh:mm\"", "time of the test report");
     b.text(testTime, "testTime", "Tesztjelentés időpontja", lay::kTestHour, 2,
            [](const V& v) { return v.testTime; });
+    b.typedCheck([](const V& v) { return normalTestTime(v.testTime) == v.testTime; });
     const auto testPeriod = b.kind("testPeriod", "number", range(ctl::edTesztGyak, "days"),
                                    "test report period");
     b.byte(testPeriod, "testPeriod", "Tesztjelentés gyakorisága", lay::kTestPeriod,
@@ -428,6 +437,30 @@ Catalogue build() {
 const Catalogue& catalogue() {
     static const Catalogue c = build();
     return c;
+}
+
+bool Field::sameBits(const ParameterImage& a, const ParameterImage& b) const {
+    for (std::size_t i = offset; i < offset + length; ++i) {
+        if ((a[i] ^ b[i]) & mask) return false;
+    }
+    return true;
+}
+
+void Field::copyBits(const ParameterImage& from, ParameterImage& to) const {
+    for (std::size_t i = offset; i < offset + length; ++i) {
+        to[i] = static_cast<std::uint8_t>((to[i] & ~mask) | (from[i] & mask));
+    }
+}
+
+const std::array<std::uint8_t, kImageSize>& fieldBits() {
+    static const std::array<std::uint8_t, kImageSize> held = [] {
+        std::array<std::uint8_t, kImageSize> bits{};
+        for (const Field& f : catalogue().fields) {
+            for (std::size_t i = f.offset; i < f.offset + f.length; ++i) bits[i] |= f.mask;
+        }
+        return bits;
+    }();
+    return held;
 }
 
 const Field* fieldAt(std::string_view path) {

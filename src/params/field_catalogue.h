@@ -6,6 +6,7 @@
 // shown. The field diff and the JSON documentation both walk this one list,
 // built from the byte map and the control table the codec uses.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "params/parameter_image.h"
 #include "params/working_records.h"
 
 namespace corvanta::fields {
@@ -38,6 +40,16 @@ struct Field {
     bool text;            // a typed text (names, codes, numbers of digits)
     // The value as the editor shows it after decode.
     std::function<std::string(const ParameterValues&)> show;
+    // For the fields the editor checks as they are typed (the codes, the test
+    // report time): whether the value would pass that check. Unset for the
+    // rest, whose range and items are their only rule.
+    std::function<bool(const ParameterValues&)> passesTypedCheck;
+
+    // Whether `a` and `b` hold the same value in this field's bits.
+    bool sameBits(const ParameterImage& a, const ParameterImage& b) const;
+    // Copies this field's bits from `from` into `to`; every other bit of `to`
+    // stays as it is.
+    void copyBits(const ParameterImage& from, ParameterImage& to) const;
 };
 
 struct Catalogue {
@@ -50,6 +62,11 @@ const Catalogue& catalogue();
 
 // The field of that key path ("zones[2].entryDelay"), or null.
 const Field* fieldAt(std::string_view path);
+
+// Of each byte of the image, the bits some field holds. The others are the
+// module's own: whole bytes no field covers, and the unused bits of flag
+// words and relay bitmaps.
+const std::array<std::uint8_t, kImageSize>& fieldBits();
 
 // How a check box and an empty drop-down list are shown.
 inline constexpr const char* kChecked = "igen";

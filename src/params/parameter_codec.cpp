@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "params/control_table.h"
+#include "params/field_catalogue.h"
 #include "params/field_codecs.h"
 #include "params/image_layout.h"
 
@@ -131,7 +132,7 @@ ParameterValues decode(const ParameterImage& image) {
     return v;
 }
 
-void encode(const ParameterValues& v, ParameterImage& image) {
+void encodeEveryField(const ParameterValues& v, ParameterImage& image) {
     for (int z = 0; z < kZoneCount; ++z) {
         const std::size_t at = zoneOffset(z);
         const ZoneRecord& r = v.zones[z];
@@ -212,6 +213,20 @@ void encode(const ParameterValues& v, ParameterImage& image) {
     image[kKeypadZoneView] = flagByte(v.keypad.zoneView);
     image[kTamperSiren] = flagByte(v.tamperSiren);
     encodeFlagWord(image, kDoorChime, flagWord(v.doorChime));
+}
+
+void encode(const ParameterValues& v, ParameterImage& image) {
+    // A field counts as changed when its value would be stored otherwise
+    // than the value the image shows: only then are its bits rewritten, so a
+    // value outside the format that nobody touched stays as the module holds
+    // it, and bits of no field are never written at all.
+    ParameterImage wanted = image;
+    encodeEveryField(v, wanted);
+    ParameterImage shown = image;
+    encodeEveryField(decode(image), shown);
+    for (const fields::Field& f : fields::catalogue().fields) {
+        if (!f.sameBits(wanted, shown)) f.copyBits(wanted, image);
+    }
 }
 
 }  // namespace corvanta

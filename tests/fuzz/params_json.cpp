@@ -1,10 +1,9 @@
 // The CLI's JSON reader: whatever text comes in, a refusal says why and
-// changes nothing; accepted values are stored exactly as given and read out
-// again the same; the bytes no field covers travel apart from the values.
-// Input that is no JSON object is taken as an image: its values print as JSON
-// that reads back the same, unless it holds a code or a test time the editor
-// would refuse too (then the refusal names that key), and its uncovered bytes
-// come back unchanged.
+// changes nothing; an accepted file builds an image whose printed form builds
+// it again, and which the same file written onto it leaves as it is. Input
+// that is no JSON object is taken as an image: what decode prints of it
+// builds it again byte for byte, with and without it as the base, and onto
+// any other base gives its values.
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,7 +11,6 @@
 #include <algorithm>
 
 #include "app/params_json.h"
-#include "params/image_layout.h"
 #include "params/parameter_codec.h"
 #include "tests/fuzz/fuzz_targets.h"
 
@@ -20,63 +18,54 @@ namespace corvanta::fuzz {
 
 namespace {
 
-bool namesAFieldRule(const std::string& refusal) {
-    const std::string key = refusal.substr(0, refusal.find(':'));
-    return key == "installerCode" || key == "testTime" || (key.starts_with("users[") && key.ends_with("].code"));
-}
-
-void checkPrintedReadsBack(const ParameterValues& decoded) {
-    ParameterValues printed;
-    const auto refusal = cli::valuesFromJson(cli::valuesToJson(decoded), printed);
-    if (refusal) {
-        FUZZ_CHECK(namesAFieldRule(*refusal));
-        return;
-    }
-    FUZZ_CHECK(printed == decoded);
-}
-
-bool sameUncoveredBytes(const ParameterImage& a, const ParameterImage& b) {
-    for (const layout::ByteRange& r : layout::kPreservedRanges)
-        if (!std::equal(a.begin() + r.first, a.begin() + r.first + r.length, b.begin() + r.first)) return false;
-    return true;
+void checkImageComesBack(const ParameterImage& image) {
+    const QByteArray text = QJsonDocument(cli::imageToJson(image)).toJson();
+    FUZZ_CHECK(!cli::duplicateKey(text).has_value());
+    const QJsonObject json = QJsonDocument::fromJson(text).object();
+    std::vector<std::string> warnings;
+    ParameterImage out;
+    out.fill(0x5A);
+    FUZZ_CHECK(!cli::imageFromJson(json, nullptr, out, warnings).has_value());
+    FUZZ_CHECK(out == image);
+    out.fill(0x5A);
+    FUZZ_CHECK(!cli::imageFromJson(json, &image, out, warnings).has_value());
+    FUZZ_CHECK(out == image);
+    // Onto an erased memory: the values arrive, not always their bytes.
+    ParameterImage erased;
+    erased.fill(0xFF);
+    FUZZ_CHECK(!cli::imageFromJson(json, &erased, out, warnings).has_value());
+    FUZZ_CHECK(decode(out) == decode(image));
+    for (const std::string& w : warnings) FUZZ_CHECK(w.starts_with("installerCode: "));
 }
 
 }  // namespace
 
 void paramsJson(Input in) {
-    const QJsonDocument doc = QJsonDocument::fromJson(
-        QByteArray::fromRawData(reinterpret_cast<const char*>(in.data()), qsizetype(in.size())));
-    ParameterImage image{};
+    const QByteArray text = QByteArray::fromRawData(reinterpret_cast<const char*>(in.data()), qsizetype(in.size()));
+    const QJsonDocument doc = QJsonDocument::fromJson(text);
     if (!doc.isObject()) {
+        ParameterImage image{};
         std::copy_n(in.begin(), std::min(in.size(), kImageSize), image.begin());
-        checkPrintedReadsBack(decode(image));
-        ParameterImage carried;
-        carried.fill(0x5A);
-        FUZZ_CHECK(!cli::unmappedFromJson(cli::unmappedToJson(image), carried).has_value());
-        FUZZ_CHECK(sameUncoveredBytes(carried, image));
+        checkImageComesBack(image);
         return;
     }
 
-    ParameterValues values;
-    const auto refusal = cli::valuesFromJson(doc.object(), values);
-    if (refusal) {
-        FUZZ_CHECK(!refusal->empty() && isUtf8(*refusal));
-        return;
-    }
-    // Once stored these are decoded values, whose printed form the image
-    // inputs check.
-    encode(values, image);
-    FUZZ_CHECK(decode(image) == values);
-
-    const QJsonValue unmapped = doc.object().value(cli::kUnmappedKey);
-    if (unmapped.isUndefined()) return;
+    if (auto twice = cli::duplicateKey(text)) FUZZ_CHECK(!twice->empty() && isUtf8(*twice));
+    std::vector<std::string> warnings;
+    ParameterImage image;
+    image.fill(0x5A);
     const ParameterImage before = image;
-    const auto unmappedRefusal = cli::unmappedFromJson(unmapped, image);
-    if (unmappedRefusal) {
-        FUZZ_CHECK(image == before && isUtf8(*unmappedRefusal));
+    if (auto refusal = cli::imageFromJson(doc.object(), nullptr, image, warnings)) {
+        FUZZ_CHECK(!refusal->empty() && isUtf8(*refusal) && image == before);
         return;
     }
-    FUZZ_CHECK(decode(image) == values);
+    for (const std::string& w : warnings) FUZZ_CHECK(isUtf8(w));
+    // The file onto the image it built changes nothing; what decode prints
+    // of that image builds it again.
+    ParameterImage again = image;
+    FUZZ_CHECK(!cli::imageFromJson(doc.object(), &image, again, warnings).has_value());
+    FUZZ_CHECK(again == image);
+    checkImageComesBack(image);
 }
 
 }  // namespace corvanta::fuzz

@@ -62,7 +62,7 @@ protected:
         v.testTime = "07:30";  // an erased memory's FF FF is no time of day
         v.events[2].contactId = "1 3 A";
         v.phones[kPhone1] = {'0', '6', '3', '0'};
-        encode(v, image);
+        encodeEveryField(v, image);
         for (std::size_t i = 1906; i < 2048; ++i) image[i] = static_cast<std::uint8_t>(i * 7);
         base = imageBytes(image);
         writeFile(path("base.cd2"), base);
@@ -206,20 +206,27 @@ TEST_F(CliParams, ShortOrMissingFilesAreRefused) {
     EXPECT_EQ(cli({"encode", path("values.json")}).status, 2);  // no -o
 }
 
-TEST_F(CliParams, EncodeTakesWhatDecodePrintsWhereTheModuleCouldUseIt) {
-    // Garbage bytes decode to clamped numbers and odd texts, which go back;
-    // the codes and the test time it holds would lock out or mislead the
-    // module, and are refused until set right.
+TEST_F(CliParams, EncodeTakesBackWhatDecodePrintedOfAnyImageAndWarnsWhereWriteWouldRefuse) {
+    // Garbage bytes decode to clamped numbers, odd texts, codes with letters
+    // and a test time past the day: all go back as they were, with and
+    // without the image as the base. Only the installer code, which write
+    // refuses, is worth a word.
     QByteArray garbage(2048, '\0');
     for (int i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 151 + 17) % 256);
     writeFile(path("garbage.cd2"), garbage);
     const CliResult decoded = cli({"decode", path("garbage.cd2")});
     ASSERT_EQ(decoded.status, 0);
     writeFile(path("garbage.json"), decoded.out);
-    CliResult r = cli({"encode", path("garbage.json"), "-o", path("out.cd2"), "--base", path("garbage.cd2")});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains("installerCode")) << r.err.toStdString();
+    for (const QStringList& extra : {QStringList{"--base", path("garbage.cd2")}, QStringList{}}) {
+        const CliResult r = cli(QStringList{"encode", path("garbage.json"), "-o", path("out.cd2")} + extra);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(readFile(path("out.cd2")), garbage);
+        EXPECT_TRUE(r.err.contains("installerCode")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("write refuses")) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    }
 
+    // Codes and a time set right go in as typed; the module's own bytes stay.
     QJsonObject json = QJsonDocument::fromJson(decoded.out).object();
     json["installerCode"] = "123456";
     json["testTime"] = "23:59";
@@ -231,9 +238,63 @@ TEST_F(CliParams, EncodeTakesWhatDecodePrintsWhereTheModuleCouldUseIt) {
     }
     json["users"] = users;
     writeFile(path("fixed.json"), QJsonDocument(json).toJson());
-    r = cli({"encode", path("fixed.json"), "-o", path("out.cd2"), "--base", path("garbage.cd2")});
+    CliResult r = cli({"encode", path("fixed.json"), "-o", path("out.cd2"), "--base", path("garbage.cd2")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(readFile(path("out.cd2")).mid(1906), garbage.mid(1906));
+    EXPECT_FALSE(r.err.contains("write refuses")) << r.err.toStdString();
+    const QByteArray fixed = readFile(path("out.cd2"));
+    EXPECT_EQ(fixed.mid(1906), garbage.mid(1906));
+    EXPECT_EQ(fixed.mid(1853, 2), QByteArray("\x17\x3B"));
+    EXPECT_EQ(fixed.mid(180, 3), QByteArray("\xED\xCB\xA9"));
+
+    // The rules still hold for what was typed: a code with a letter that the
+    // image does not hold is refused.
+    json["installerCode"] = "12a4";
+    writeFile(path("typed.json"), QJsonDocument(json).toJson());
+    r = cli({"encode", path("typed.json"), "-o", path("out.cd2"), "--base", path("garbage.cd2")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains("installerCode: the installer code must be 4 or 6 digits")) << r.err.toStdString();
+}
+
+// Found with images other than the factory's: two values changed in the JSON
+// of an image full of bytes outside the format changed some 160 fields.
+TEST_F(CliParams, EncodeOntoTheBaseChangesOnlyTheFieldsWhoseValueChanged) {
+    QByteArray odd(2048, '\0');
+    for (int i = 0; i < odd.size(); ++i) odd[i] = static_cast<char>((i * 97 + 251) % 256);
+    writeFile(path("odd.cd2"), odd);
+    const CliResult decoded = cli({"decode", path("odd.cd2")});
+    ASSERT_EQ(decoded.status, 0);
+    QJsonObject json = QJsonDocument::fromJson(decoded.out).object();
+    EXPECT_GT(json["outOfFormat"].toObject().size(), 100);
+    QJsonArray zones = json["zones"].toArray();
+    QJsonObject zone = zones[2].toObject();
+    zone["entryDelay"] = 42;
+    zones[2] = zone;
+    json["zones"] = zones;
+    QJsonArray users = json["users"].toArray();
+    QJsonObject user = users[1].toObject();
+    user["name"] = "Kiss Anna";
+    users[1] = user;
+    json["users"] = users;
+    writeFile(path("edited.json"), QJsonDocument(json).toJson());
+
+    const CliResult r = cli({"encode", path("edited.json"), "-o", path("out.cd2"), "--base", path("odd.cd2")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QByteArray out = readFile(path("out.cd2"));
+    const auto* entryDelay = fields::fieldAt("zones[2].entryDelay");
+    const auto* name = fields::fieldAt("users[1].name");
+    for (int i = 0; i < out.size(); ++i) {
+        const bool inEdited = (std::size_t(i) >= entryDelay->offset && std::size_t(i) < entryDelay->offset + 1) ||
+                              (std::size_t(i) >= name->offset && std::size_t(i) < name->offset + 10);
+        if (!inEdited) {
+            EXPECT_EQ(out[i], odd[i]) << "byte " << i;
+        }
+    }
+    EXPECT_EQ(out[int(entryDelay->offset)], char(42));
+    EXPECT_EQ(out.mid(int(name->offset), 10), QByteArray("Kiss Anna "));
+
+    // The same, written as the site book and compare --fields see it.
+    const CliResult d = cli({"diff", path("odd.cd2"), path("out.cd2")});
+    EXPECT_EQ(d.out.count('\n'), 2) << d.out.toStdString();
 }
 
 TEST_F(CliParams, EncodeRefusesWhatItWouldStoreDifferently) {
@@ -356,4 +417,35 @@ TEST_F(CliParams, EveryCataloguePathIsAKeyOfDecodesJson) {
         }
         EXPECT_FALSE(v.isUndefined() || v.isNull() || v.isObject() || v.isArray()) << field.path;
     }
+}
+
+TEST_F(CliParams, OptionsThatAreNotWhatTheySeemAreRefusedBeforeAnythingIsDone) {
+    writeFile(path("values.json"), QJsonDocument(decodedJson()).toJson());
+    const QString json = path("values.json");
+    const QString out = path("out.cd2");
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"encode", json, "-o", out, "-o", path("other.cd2")}, "option -o is given twice"},
+        {{"encode", json, "-o", out, "--output", path("other.cd2")}, "option -o is given twice"},
+        {{"encode", json, "-o", out, "--base=" + path("base.cd2"), "--base", path("base.cd2")},
+         "option --base is given twice"},
+        {{"encode", json, "-o", ""}, "option -o needs a value, not an empty one"},
+        {{"encode", json, "-o", out, "--bsae", path("base.cd2")}, "unknown option --bsae"},
+        {{"decode", path("base.cd2"), "-o", out}, "unknown option -o"},
+        // Cut to "12" before, which logs in with another code than typed.
+        {{"version", "--code", "12ab", "--port", path("no-such-port")}, "--code takes the installer code's digits, not \"12ab\""},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = cli(c.args);
+        EXPECT_EQ(r.status, 2) << c.says;
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << c.says;
+    }
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_FALSE(QFile::exists(path("other.cd2")));
+    // Once, --output is -o.
+    EXPECT_EQ(cli({"encode", json, "--output", out}).status, 0);
+    EXPECT_EQ(readFile(out), base);
 }

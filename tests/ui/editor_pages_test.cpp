@@ -82,15 +82,29 @@ TEST_F(EditorTest, NoCodeShowsAsStarsThatPassAndStayThreeZeroBytes) {
   EXPECT_EQ(text(userOffset(0) + kUserCodeRel, 3), std::string(3, '\0'));
 }
 
-TEST_F(EditorTest, StoredNibblesThatAreNoDigitShowAsLettersAndFailTheCheck) {
+// The module's own code is shown as it is and left alone; the check is for
+// what is typed over it.
+TEST_F(EditorTest, StoredNibblesThatAreNoDigitShowAsLettersAndAreCheckedOnceTypedOver) {
   image.fill(0);
   image[userOffset(1) + kUserCodeRel] = 0x15;  // nibbles 1 and 5 -> "EA"
   image[userOffset(1) + kUserCodeRel + 1] = 0xFE;
+  const ParameterImage before = image;
   open(kUsers);
   auto* code = inRow<QLineEdit>(kUsers, 1, "edUserCode");
   EXPECT_EQ(code->text(), "EA01");
+  EXPECT_EQ(code->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x15 0xFE 0x00");
+  leave(code);
+  EXPECT_TRUE(messages.texts().isEmpty());
+  EXPECT_EQ(code->text(), "EA01");
+  editor.confirm();
+  EXPECT_EQ(image, before);
+
+  open(kUsers);
+  code = inRow<QLineEdit>(kUsers, 1, "edUserCode");
+  code->setText("EA02");
   leave(code);
   EXPECT_EQ(messages.texts(), QStringList{kCodeMessage});
+  EXPECT_EQ(code->text(), "");
 }
 
 TEST_F(EditorTest, AWrongInstallerCodeGivesWayToTheLastGoodOneNeverToNoCode) {
@@ -130,7 +144,7 @@ TEST_F(EditorTest, UserRightsItemsMapToTheFlagWordBits) {
 
 // --- Zones page: values outside the controls' ranges --------------------
 
-TEST_F(EditorTest, ZoneRowsShowOutOfRangeBytesClampedAndWriteThemBackSo) {
+TEST_F(EditorTest, ZoneRowsShowOutOfRangeBytesClampedAndKeepThemUntilChanged) {
   image.fill(0);
   const std::size_t z = zoneOffset(2);
   image[z + kZoneInputTypeRel] = 4;
@@ -139,6 +153,7 @@ TEST_F(EditorTest, ZoneRowsShowOutOfRangeBytesClampedAndWriteThemBackSo) {
   image[z + kZoneNightSettingRel] = 4;
   image[z + kZoneSilentRel] = 2;  // only 1 means set
   image[kNightWalkTime] = 0;
+  const ParameterImage before = image;
   open(kZones);
   EXPECT_EQ(inRow<RadioGroup>(kZones, 2, "rgZonaBek")->itemIndex(), 3);
   EXPECT_EQ(inRow<RadioGroup>(kZones, 2, "rgZonaPart")->itemIndex(), 3);
@@ -146,13 +161,29 @@ TEST_F(EditorTest, ZoneRowsShowOutOfRangeBytesClampedAndWriteThemBackSo) {
   EXPECT_EQ(inRow<QComboBox>(kZones, 2, "cbNightSet")->currentIndex(), -1);
   EXPECT_FALSE(inRow<QCheckBox>(kZones, 2, "cbZonaCsendes")->isChecked());
   EXPECT_EQ(onPage<QSpinBox>(kZones, "edNightDelay")->value(), 1);
+  // Each says that the module holds something else.
+  EXPECT_EQ(inRow<QSpinBox>(kZones, 2, "edZonaIntel")->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x28");
+  EXPECT_EQ(inRow<RadioGroup>(kZones, 2, "rgZonaPart")->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x09");
+  EXPECT_EQ(onPage<QSpinBox>(kZones, "edNightDelay")->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x00");
+  EXPECT_EQ(inRow<QSpinBox>(kZones, 2, "edZonaErz")->toolTip(), "");
+  EXPECT_EQ(inRow<QSpinBox>(kZones, 1, "edZonaIntel")->toolTip(), "");
   editor.confirm();
-  EXPECT_EQ(image[z + kZoneInputTypeRel], 3);
-  EXPECT_EQ(image[z + kZonePartitionRel], 3);
-  EXPECT_EQ(image[z + kZoneSmartTimeRel], 25);
-  EXPECT_EQ(image[z + kZoneNightSettingRel], 0xFF);
-  EXPECT_EQ(image[z + kZoneSilentRel], 0);
-  EXPECT_EQ(image[kNightWalkTime], 1);
+  EXPECT_EQ(image, before);
+
+  // Changed, each is stored by its rule; the one left alone stays.
+  open(kZones);
+  inRow<RadioGroup>(kZones, 2, "rgZonaBek")->setItemIndex(1);
+  inRow<QSpinBox>(kZones, 2, "edZonaIntel")->setValue(24);
+  inRow<QComboBox>(kZones, 2, "cbNightSet")->setCurrentIndex(2);
+  inRow<QCheckBox>(kZones, 2, "cbZonaCsendes")->setChecked(true);
+  onPage<QSpinBox>(kZones, "edNightDelay")->setValue(3);
+  editor.confirm();
+  EXPECT_EQ(image[z + kZoneInputTypeRel], 1);
+  EXPECT_EQ(image[z + kZonePartitionRel], 9);
+  EXPECT_EQ(image[z + kZoneSmartTimeRel], 24);
+  EXPECT_EQ(image[z + kZoneNightSettingRel], 2);
+  EXPECT_EQ(image[z + kZoneSilentRel], 1);
+  EXPECT_EQ(image[kNightWalkTime], 3);
 }
 
 TEST_F(EditorTest, ZoneNamesTakeTenCharactersAtMost) {
@@ -327,10 +358,19 @@ TEST_F(EditorTest, KeypadFlagsReadAnyNonZeroAndDoorChimeFillsTheFlagWord) {
   EXPECT_TRUE(onPage<QCheckBox>(kKeypad, "cbKEYPAD_NightArmSilent")->isChecked());
   onPage<CheckList>(kKeypad, "cbINjelez")->setChecked(8, true);
   editor.confirm();
-  EXPECT_EQ(image[kKeypadBacklight], 4);
-  EXPECT_EQ(image[kKeypadNightArmSilent], 1);
+  // Untouched, the module's bytes stay; the chime is stored as checked.
+  EXPECT_EQ(image[kKeypadBacklight], 7);
+  EXPECT_EQ(image[kKeypadNightArmSilent], 0xFF);
   EXPECT_EQ(image[kDoorChime], 0x01);
   EXPECT_EQ(image[kDoorChime + 1], 0x00);
+  open(kKeypad);
+  EXPECT_EQ(onPage<QCheckBox>(kKeypad, "cbKEYPAD_NightArmSilent")->toolTip(),
+            "A modul a formátumon kívüli értéket tárol: 0xFF");
+  onPage<RadioGroup>(kKeypad, "rgKEYPAD_LIGHT")->setItemIndex(1);
+  onPage<QCheckBox>(kKeypad, "cbKEYPAD_NightArmSilent")->setChecked(false);
+  editor.confirm();
+  EXPECT_EQ(image[kKeypadBacklight], 1);
+  EXPECT_EQ(image[kKeypadNightArmSilent], 0);
 }
 
 TEST_F(EditorTest, BacklightItemsLineUpTheirKeyLightPartsAndKeepTheirTexts) {

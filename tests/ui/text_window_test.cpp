@@ -1,5 +1,5 @@
 #include <QFile>
-#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -18,6 +18,18 @@
 
 namespace corvanta {
 namespace {
+
+// Whether every character of `text` has one width in `font`: what lines the
+// listing's columns up. Qt's fixedPitch() is no test of it; it says false
+// for Noto Sans Mono.
+bool allOneWidth(const QFont& font, const QString& text) {
+  const QFontMetricsF fm(font);
+  const qreal width = fm.horizontalAdvance(u'M');
+  for (const QChar c : text) {
+    if (c != u'\n' && !qFuzzyCompare(fm.horizontalAdvance(c), width)) return false;
+  }
+  return true;
+}
 
 class ExportButtonTest : public ::testing::Test {
  protected:
@@ -40,7 +52,7 @@ TEST_F(ExportButtonTest, TheTextWindowExistsBeforeTheLaterWindowsAndTheButtonSta
   EXPECT_EQ(program->transferWindow(), nullptr);
   EXPECT_EQ(program->textWindow()->objectName(), "FormText");
   EXPECT_EQ(program->textWindow()->windowTitle(), "FormTXT");
-  EXPECT_TRUE(QFontInfo(program->textWindow()->memo()->font()).fixedPitch());
+  EXPECT_TRUE(allOneWidth(program->textWindow()->memo()->font(), QStringLiteral(" .:|0123456789iMWőŰáÉ")));
   program->createAll();
   ASSERT_NE(exportButton(), nullptr);
   EXPECT_EQ(exportButton()->text(), QStringLiteral("&Exportálás TXT-be"));
@@ -59,6 +71,7 @@ TEST_F(ExportButtonTest, ExportShowsTheListingOfTheCurrentImageAndReplacesTheLas
   const QStringList first = memoText().split(u'\n');
   EXPECT_EQ(first.value(0), "PageControl1: ");
   EXPECT_TRUE(memoText().contains("Bejárat"));
+  EXPECT_TRUE(allOneWidth(program->textWindow()->memo()->font(), memoText()));
 
   v.zones[0].name = "Pince";
   encode(v, program->image());

@@ -1,7 +1,13 @@
 #pragma once
 // What the editor's pages share: the working values that decode fills and
-// encode reads, the row-being-filled flag, the message interface and the
-// click handler of the small check controls inside rows.
+// encode reads, the fields the image holds outside the format, the
+// row-being-filled flag, the message interface and the click handler of the
+// small check controls inside rows.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "params/working_records.h"
 
@@ -13,6 +19,9 @@ class Messenger;
 
 struct EditorContext {
   ParameterValues values;
+  // The fields the decoded image holds outside the format, by key path
+  // ("zones[2].smartZoneTime"), with their bytes: their controls say so.
+  std::map<std::string, std::vector<std::uint8_t>> outOfFormat;
   bool fillingRow = false;
   Messenger* messenger = nullptr;
 

@@ -13,6 +13,7 @@
 #include <QValidator>
 
 #include "params/field_rules.h"
+#include "params/out_of_format.h"
 
 #include "ui/widgets/check_list.h"
 #include "ui/widgets/control_hint.h"
@@ -77,7 +78,23 @@ class LeaveFilter : public QObject {
   std::function<void()> check_;
 };
 
+// The text a field showed for a value the image holds outside the format.
+constexpr const char* kStoredTextProperty = "storedText";
+
 }  // namespace
+
+void markOutOfFormat(QWidget* control, const EditorContext& context, const std::string& path) {
+  const auto found = context.outOfFormat.find(path);
+  const bool outside = found != context.outOfFormat.end();
+  control->setToolTip(outside ? qs(outOfFormatTip(found->second)) : QString());
+  if (auto* edit = qobject_cast<QLineEdit*>(control))
+    edit->setProperty(kStoredTextProperty, outside ? QVariant(edit->displayText()) : QVariant());
+}
+
+bool showsStoredValue(const QLineEdit* edit) {
+  const QVariant stored = edit->property(kStoredTextProperty);
+  return stored.isValid() && stored.toString() == edit->displayText();
+}
 
 const QString kUnstorableCharacterText = QStringLiteral("Ezt a karaktert a modul nem tudja tárolni.");
 

@@ -108,6 +108,9 @@ void EventsPage::fillRow(RowPanel* row, int e) {
   findInRow<QCheckBox>(row, "clbEvents9")->setChecked(r.routes[8]);
   findInRow<QLineEdit>(row, "edSMS")->setText(qs(r.sms));
   findInRow<QSpinBox>(row, "edHanguz")->setValue(r.voice);
+  const std::string path = "events[" + std::to_string(e) + "].";
+  for (const auto& [control, field] : {std::pair{"meCTID", "contactId"}, {"edSMS", "sms"}, {"edHanguz", "voice"}})
+    markOutOfFormat(findInRow<QWidget>(row, control), ctx_, path + field);
 }
 
 void EventsPage::storeRow(RowPanel* row, int e) {

@@ -55,6 +55,9 @@ void KeypadPage::load() {
   options_[2]->setChecked(k.quickArm);
   options_[3]->setChecked(k.zoneView);
   for (int i = 0; i < doorChime_->count(); ++i) doorChime_->setChecked(i, ctx_.values.doorChime[i]);
+  markOutOfFormat(light_, ctx_, "keypad.backlight");
+  const char* const options[] = {"nightArmSilent", "alarmBeep", "quickArm", "zoneView"};
+  for (int i = 0; i < 4; ++i) markOutOfFormat(options_[i], ctx_, std::string("keypad.") + options[i]);
 }
 
 void KeypadPage::save() {

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "params/out_of_format.h"
 #include "params/parameter_codec.h"
 #include "ui/editor/editor_page.h"
 #include "ui/editor/events_page.h"
@@ -99,6 +100,8 @@ ParameterEditor::~ParameterEditor() = default;
 
 void ParameterEditor::decodeImage(const ParameterImage& image) {
   context_.values = decode(image);
+  context_.outOfFormat.clear();
+  for (const OutOfFormatField& f : outOfFormatFields(image)) context_.outOfFormat[f.field->path] = f.bytes;
   for (EditorPage* p : pageList_) p->load();
   recordsNewer_ = true;
 }

@@ -241,9 +241,26 @@ void TelephonePage::load() {
     outTimes_[o]->setValue(v.sirens[o].maxTime);
   }
   tamperSiren_->setChecked(v.tamperSiren);
+
+  for (int p = 0; p < kPhoneCount; ++p) markOutOfFormat(phones_[p], ctx_, "phones[" + std::to_string(p) + "]");
+  markOutOfFormat(account_, ctx_, "account");
+  for (int a = 0; a < 4; ++a) markOutOfFormat(acks_[a], ctx_, "ackModes[" + std::to_string(a) + "]");
+  for (int o = 0; o < kSirenCount; ++o) {
+    const std::string siren = "sirens[" + std::to_string(o) + "].";
+    markOutOfFormat(outModes_[o], ctx_, siren + "mode");
+    markOutOfFormat(outDelays_[o], ctx_, siren + "startDelay");
+    markOutOfFormat(outTimes_[o], ctx_, siren + "maxTime");
+  }
+  const std::pair<QWidget*, const char*> single[] = {
+      {onOffMode_, "onOffMode"},       {alarmMax_, "alarmMaxTime"}, {zoneAlarmMax_, "zoneAlarmMax"},
+      {testTime_, "testTime"},         {testPeriod_, "testPeriod"}, {autoArm_, "autoArmHours"},
+      {tamperSiren_, "tamperSiren"}};
+  for (const auto& [control, field] : single) markOutOfFormat(control, ctx_, field);
 }
 
 void TelephonePage::checkTestTime() {
+  // The module's own time, however odd, is left as it is until it is typed over.
+  if (showsStoredValue(testTime_)) return;
   // The shown text keeps a blank hour place as '_': "7_:05" is 07:05.
   if (auto time = normalTestTime(testTime_->displayText().toStdString())) {
     lastTestTime_ = qs(*time);

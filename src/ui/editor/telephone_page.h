@@ -3,7 +3,8 @@
 // acknowledgement modes, the customer account, the siren outputs, the test
 // report and the module-wide limits. No rows: every value has its control.
 // The test report time is checked when the focus leaves it (hours 0..23,
-// minutes 0..59); a wrong one gives way to the last good one.
+// minutes 0..59); a wrong one gives way to the last good one. A time the
+// module holds past the day (an erased 99:99) stays until it is typed over.
 
 #include <array>
 #include <functional>

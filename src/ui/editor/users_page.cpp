@@ -97,8 +97,13 @@ void UsersPage::fillRow(RowPanel* row, int u) {
   const UserRecord& r = ctx_.values.users[u];
   auto* rights = findInRow<CheckList>(row, "cblUserRights");
   for (int i = 0; i < int(r.rights.size()); ++i) rights->setChecked(i, r.rights[i]);
-  findInRow<QLineEdit>(row, "edUserName")->setText(qs(r.name));
-  findInRow<QLineEdit>(row, "edUserCode")->setText(qs(r.code));
+  const std::string path = "users[" + std::to_string(u) + "].";
+  auto* name = findInRow<QLineEdit>(row, "edUserName");
+  name->setText(qs(r.name));
+  markOutOfFormat(name, ctx_, path + "name");
+  auto* code = findInRow<QLineEdit>(row, "edUserCode");
+  code->setText(qs(r.code));
+  markOutOfFormat(code, ctx_, path + "code");
   if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kCaption, kCaptionMargin);
   row->setCaption(QString::number(u + 1) + kCaption + QString(captionPad_, u' '));
 }
@@ -114,6 +119,7 @@ void UsersPage::storeRow(RowPanel* row, int u) {
 void UsersPage::load() {
   lastMasterCode_ = qs(ctx_.values.installerCode);
   masterCode_->setText(lastMasterCode_);
+  markOutOfFormat(masterCode_, ctx_, "installerCode");
 }
 
 void UsersPage::save() {
@@ -123,6 +129,8 @@ void UsersPage::save() {
 }
 
 void UsersPage::checkCode(QLineEdit* edit) {
+  // The module's own code, however odd, is left as it is until it is typed over.
+  if (showsStoredValue(edit)) return;
   const bool installer = edit == masterCode_;
   if (isAcceptableCode(edit->text().toStdString(), installer ? CodeKind::Installer : CodeKind::User)) {
     if (installer) lastMasterCode_ = edit->text();

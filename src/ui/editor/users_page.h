@@ -2,7 +2,8 @@
 // "Felhasználók": twelve user rows (rights, name, code) and the installer
 // code. Every code field is checked when the focus leaves it: 4 or 6 digits,
 // "******" (no code) for users only. A wrong user code is emptied; a wrong
-// installer code gives way to the last good one.
+// installer code gives way to the last good one. A code the module holds
+// that would fail the check stays as it is until it is typed over.
 
 #include "ui/editor/editor_page.h"
 

@@ -133,6 +133,13 @@ void ZonesPage::fillRow(RowPanel* row, int z) {
   findInRow<QSpinBox>(row, "edZonaCover")->setValue(r.coverTime);
   findInRow<QComboBox>(row, "cbNightSet")->setCurrentIndex(r.nightSetting);
   findInRow<QLineEdit>(row, "edZonaNeve")->setText(qs(r.name));
+  static const std::pair<const char*, const char*> kFields[] = {
+      {"cbBypass", "bypass"},           {"cbZonaCsendes", "silent"},       {"cbKoveto", "follower"},
+      {"rgZonaBek", "inputType"},       {"rgZonaPart", "partition"},       {"edZonaErz", "sensitivity"},
+      {"edZonaBeKesl", "entryDelay"},   {"edZonaKiKesl", "exitDelay"},     {"edZonaIntel", "smartZoneTime"},
+      {"edZonaCover", "coverTime"},     {"cbNightSet", "nightSetting"},    {"edZonaNeve", "name"}};
+  const std::string path = "zones[" + std::to_string(z) + "].";
+  for (const auto& [control, field] : kFields) markOutOfFormat(findInRow<QWidget>(row, control), ctx_, path + field);
   if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kCaption, kCaptionMargin);
   row->setCaption(QString::number(z + 1) + kCaption + QString(captionPad_, u' '));
 }
@@ -153,7 +160,10 @@ void ZonesPage::storeRow(RowPanel* row, int z) {
   r.name = findInRow<QLineEdit>(row, "edZonaNeve")->text().toStdString();
 }
 
-void ZonesPage::load() { nightDelay_->setValue(ctx_.values.nightWalkTime); }
+void ZonesPage::load() {
+  nightDelay_->setValue(ctx_.values.nightWalkTime);
+  markOutOfFormat(nightDelay_, ctx_, "nightWalkTime");
+}
 
 void ZonesPage::save() { ctx_.values.nightWalkTime = nightDelay_->value(); }
 

@@ -1,7 +1,7 @@
 #include "ui/main/text_window.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,18 +13,47 @@
 
 namespace corvanta {
 
+namespace {
+
+// Blanks, the listing's punctuation, digits and the narrowest and widest
+// letters, Hungarian ones too.
+const QString kListingSample = QStringLiteral(" .:-|{}()*0123456789iIlmMWwőŐűŰáÉ");
+
+// Whether the glyphs of `font` are all one width. QFontInfo::fixedPitch()
+// reads a flag of the font file that some monospaced fonts (Noto Sans Mono)
+// leave unset, and that says nothing of the glyphs a fallback adds.
+bool hasOneWidth(const QFont& font) {
+  const QFontMetricsF fm(font);
+  const qreal width = fm.horizontalAdvance(kListingSample.at(0));
+  for (const QChar c : kListingSample) {
+    if (!qFuzzyCompare(fm.horizontalAdvance(c), width)) return false;
+  }
+  return width > 0;
+}
+
+QFont listingFont() {
+  QFont fixedsys(QStringLiteral("Fixedsys"));
+  fixedsys.setStyleHint(QFont::TypeWriter);
+  QFont monospace(QStringLiteral("Monospace"));
+  monospace.setStyleHint(QFont::Monospace);
+  const QFont candidates[] = {fixedsys, QFontDatabase::systemFont(QFontDatabase::FixedFont), monospace};
+  for (const QFont& f : candidates) {
+    if (hasOneWidth(f)) return f;
+  }
+  return candidates[1];
+}
+
+}  // namespace
+
 TextWindow::TextWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), reports_(this, QStringLiteral("Beállítások listája"), QStringLiteral("beallitasok")) {
   setObjectName("FormText");
   setWindowTitle(QStringLiteral("FormTXT"));
   memo_ = new QPlainTextEdit(this);
   memo_->setObjectName("Memo1");
-  // The listing lines up its columns with blanks: it needs a fixed pitch
-  // and lines that are never wrapped.
-  QFont font(QStringLiteral("Fixedsys"));
-  font.setStyleHint(QFont::TypeWriter);
-  if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  memo_->setFont(font);
+  // The listing lines up its columns with blanks: it needs a font whose
+  // glyphs are all one width, and lines that are never wrapped.
+  memo_->setFont(listingFont());
   memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
