@@ -204,6 +204,16 @@ TEST(StatusChartTest, WhereNoSampleWasTakenEachCurveBreaksOff) {
     // A stretch without temperatures draws nothing for that curve.
     EXPECT_EQ(chart.stretches(StatusChart::Temperature).size(), 2);
 
+    // Plotted as means of a minute, a pause within a mean is lost in it;
+    // a longer one still breaks the curves.
+    StatusSeries hour;
+    for (int s = 0; s < 3600; s += 5) {
+        if ((s > 600 && s < 630) || (s > 1800 && s < 2000)) continue;
+        hour.add({start + s * 1000, 10, 25, 130, 125});
+    }
+    chart.showSeries(hour);
+    EXPECT_EQ(chart.stretches(StatusChart::Gsm).size(), 2);
+
     // Once the series runs on without a gap, the extra stretches empty.
     StatusSeries even;
     for (int s = 0; s < 5; ++s) even.add({start + s * 1000, 10, 25, 130, 125});

@@ -138,10 +138,13 @@ TEST_F(TransferWindowTest, ALegendSaysWhatEachColourMeans) {
     ASSERT_EQ(legend.size(), 5);
     EXPECT_TRUE(legend[2].startsWith(QString::fromUtf8("összehasonlítás alatt")));
     EXPECT_TRUE(legend[2].contains(QString::fromUtf8("az első eltérés utáni blokk")));
-    auto* label = find<QLabel>(transfer(), "lbLegend");
+    int n = 0;
     for (BlockColour c : {BlockColour::Silver, BlockColour::White, BlockColour::Yellow, BlockColour::Green,
-                          BlockColour::Red})
-        EXPECT_TRUE(label->text().contains(TransferWindow::colourOf(c).name())) << int(c);
+                          BlockColour::Red}) {
+        const QString name = QStringLiteral("lbLegendSwatch%1").arg(++n);
+        auto* swatch = find<QLabel>(transfer(), name.toLatin1().constData());
+        EXPECT_EQ(swatch->palette().color(QPalette::Window), TransferWindow::colourOf(c)) << n;
+    }
 }
 
 TEST_F(TransferWindowTest, TheSettingsReportShowsTheImageWithCodesHiddenAndSavesItAsPdf) {

@@ -1,6 +1,7 @@
 #include "ui/main/transfer_window.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,17 +58,30 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
         indicatorRow->addWidget(bp);
         paintBlock(k, BlockColour::Silver);
     }
-    QString legend;
-    for (const LegendEntry& e : kLegend) {
-        legend += QStringLiteral("<span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;%2<br>")
-                      .arg(colourOf(e.colour).name(), QString::fromUtf8(e.meaning).toHtmlEscaped());
-    }
-    lbLegend_ = new QLabel(legend, this);
+    // A swatch of each colour, framed so that white shows too, and what it means.
+    lbLegend_ = new QWidget(this);
     lbLegend_->setObjectName("lbLegend");
-    lbLegend_->setTextFormat(Qt::RichText);
-    QFont small = lbLegend_->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
-    lbLegend_->setFont(small);
+    auto* legend = new QGridLayout(lbLegend_);
+    legend->setContentsMargins(0, 0, 0, 0);
+    legend->setHorizontalSpacing(6);
+    legend->setVerticalSpacing(1);
+    for (int i = 0; i < int(std::size(kLegend)); ++i) {
+        auto* swatch = new QLabel(lbLegend_);
+        swatch->setObjectName(QStringLiteral("lbLegendSwatch%1").arg(i + 1));
+        swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
+        swatch->setAutoFillBackground(true);
+        QPalette p = swatch->palette();
+        p.setColor(QPalette::Window, colourOf(kLegend[i].colour));
+        swatch->setPalette(p);
+        auto* meaning = new QLabel(QString::fromUtf8(kLegend[i].meaning), lbLegend_);
+        QFont small = meaning->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        meaning->setFont(small);
+        swatch->setFixedSize(2 * QFontMetrics(small).height(), QFontMetrics(small).height() - 2);
+        legend->addWidget(swatch, i, 0);
+        legend->addWidget(meaning, i, 1);
+    }
+    legend->setColumnStretch(1, 1);
 
     // Alt+letters, none used twice: B M I E N O T H S P A.
     QPushButton* btOpen = addButton("btOpen", QStringLiteral("&Beolvasás fájlból"));

@@ -123,7 +123,7 @@ private:
     Exporter exporter_;
     Exporter printer_;
     Exporter reporter_;
-    QLabel* lbLegend_ = nullptr;
+    QWidget* lbLegend_ = nullptr;
     // The image as the last compare saw it; none: no list shown.
     std::optional<ParameterImage> compared_;
     std::unique_ptr<QFileDialog> openDialog1_;

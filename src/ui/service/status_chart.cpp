@@ -161,7 +161,8 @@ void StatusChart::showSeries(const StatusSeries& series) {
     for (std::size_t n = 0; n < samples.size(); ++n) {
         const StatusSample& s = samples[n];
         const qint64 sampleBucket = bucketMs ? s.timeMs / bucketMs : qint64(n);
-        const bool gap = n > 0 && sampleGap(samples[n - 1], s);
+        // Plotted as means, a pause shorter than a mean is lost in it.
+        const bool gap = n > 0 && sampleGap(samples[n - 1], s) && s.timeMs - samples[n - 1].timeMs > bucketMs;
         if (n > 0 && (sampleBucket != bucket || gap)) plot();
         if (gap) breakOff();
         bucket = sampleBucket;
@@ -187,7 +188,8 @@ void StatusChart::showSeries(const StatusSeries& series) {
             if (k < stretches.size()) {
                 segment->replace(stretches[k]);
                 // A lone sample between two gaps is a dot, not nothing.
-                segment->setPointsVisible(stretches[k].size() == 1);
+                const bool lone = stretches[k].size() == 1;
+                if (segment->pointsVisible() != lone) segment->setPointsVisible(lone);
             } else if (segment->count() > 0) {
                 segment->clear();
             }
