@@ -25,6 +25,8 @@ std::vector<Command> linkCommands();
 std::vector<Command> firmwareCommands();
 // export (cli_export.cpp)
 std::vector<Command> exportCommands();
+// report (cli_report.cpp)
+std::vector<Command> reportCommands();
 // clock, names, events (cli_service.cpp)
 std::vector<Command> serviceCommands();
 // status, arm, disarm (cli_status.cpp)

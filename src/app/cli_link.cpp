@@ -95,6 +95,8 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
     say(QStringLiteral("Blokkok: ") + transfer.blockLetters());
     if (op == &ParameterTransfer::compare && args.flag("--fields")) {
         for (const auto& row : sitebook::changeRows(transfer.compareChanges())) say(sitebook::changeLine(row));
+        for (const std::string& line : codes::codeDifferenceLines(transfer.compareCodes()))
+            say(QString::fromStdString(line));
     }
     if (const std::string why = failureSentence(transfer.failure()); !why.empty())
         std::fprintf(stderr, "corvanta-cli: %s\n", why.c_str());

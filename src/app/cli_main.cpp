@@ -19,6 +19,7 @@ std::vector<Command> allCommands() {
     for (auto& c : linkCommands()) all.push_back(std::move(c));
     for (auto& c : firmwareCommands()) all.push_back(std::move(c));
     for (auto& c : exportCommands()) all.push_back(std::move(c));
+    for (auto& c : reportCommands()) all.push_back(std::move(c));
     for (auto* family : {serviceCommands, statusCommands, radioCommands, siteBookCommands, fleetCommands})
         for (auto& c : family()) all.push_back(std::move(c));
     return all;

@@ -17,6 +17,15 @@ inline constexpr const char* kLoginNoAnswer =
 inline constexpr const char* kChoosePort = "Válasszon soros portot!";
 inline constexpr const char* kErrorCaption = "Hiba";
 
+// Not the module's own texts: a wait that ran out where the line, not the
+// module, is the likely cause. Nothing that decrypts has come over the
+// TCP/IP link since it was connected; a modem line carries no call.
+inline constexpr const char* kTcpPasswordSuspect =
+    "A TCP/IP kapcsolaton nem jött a jelszóval megfejthető válasz: a TCP/IP jelszó valószínűleg hibás. "
+    "Ellenőrizze a jelszót, és kapcsolódjon újra!";
+inline constexpr const char* kDialFirst =
+    "A soros vonalon modem van, de nincs hívás: előbb tárcsázza a modult (Tárcsázás)!";
+
 inline constexpr const char* kAlarmStopQuestion =
     "Biztosan le kívánja állítani a riasztási eseményeket ?";
 inline constexpr const char* kAlarmStopRunning = "Riasztások leállítása...";

@@ -56,7 +56,14 @@ ModemCall::ModemCall(ModuleLink& link, std::unique_ptr<TickSource> delayTicks, Q
     connect(&link_, &ModuleLink::trafficLogged, this, &ModemCall::checkWaits, Qt::QueuedConnection);
     // A call does not outlive its serial line.
     connect(&link_, &ModuleLink::linkStateChanged, this, [this] {
-        if (!link_.transport() || !link_.transport()->isOpen()) setCallActive(false);
+        if (link_.transport() && link_.transport()->isOpen()) return;
+        setCallActive(false);
+        setModemHeard(false);
+    });
+    connect(&link_, &ModuleLink::modemResultReceived, this, [this](const QString& line) {
+        setModemHeard(true);
+        // The far end hung up, or the line dropped.
+        if (line == QLatin1String("NO CARRIER")) setCallActive(false);
     });
     // The delay ticks run only while a wait counts them.
 }
@@ -101,6 +108,7 @@ bool ModemCall::sendAndAwaitOk(const char* command, int ticks, bool cancellable)
     f.okReceived = false;
     link_.sendLoggedCommand(command);
     waitDelay(ticks, [this, &f, cancellable] { return f.okReceived || (cancellable && waitCancelled_); });
+    if (f.okReceived) setModemHeard(true);
     return f.okReceived;
 }
 
@@ -157,9 +165,25 @@ bool ModemCall::dial(const QString& phoneNumber) {
 }
 
 void ModemCall::setCallActive(bool active) {
-    if (active == callActive_) return;
+    if (active) setModemHeard(true);
+    const bool changed = active != callActive_;
     callActive_ = active;
-    emit callActiveChanged(active);
+    tellLink();
+    if (changed) emit callActiveChanged(active);
+}
+
+void ModemCall::setModemHeard(bool heard) {
+    const bool changed = heard != modemHeard_;
+    modemHeard_ = heard;
+    tellLink();
+    if (changed) emit modemLineChanged(heard);
+}
+
+void ModemCall::tellLink() { link_.setModemIdle(modemHeard_ && !callActive_); }
+
+void ModemCall::lineReplaced() {
+    setCallActive(false);
+    setModemHeard(false);
 }
 
 bool ModemCall::hangUp() {

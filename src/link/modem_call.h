@@ -51,8 +51,16 @@ public:
     void cancelWaits();
 
     bool waitCancelled() const { return waitCancelled_; }
-    // A dial brought a call up and no hang-up or dead line ended it since.
+    // A dial brought a call up and no hang-up, "NO CARRIER" or dead line
+    // ended it since.
     bool callActive() const { return callActive_; }
+    // The open serial line has answered as a modem does ("OK" to "AT" or
+    // "ATH", "CONNECT", "ERROR", "NO CARRIER"...): without a call, the
+    // module is not on it. The link hears of a modem without a call.
+    bool modemLine() const { return modemHeard_; }
+    // Another port was chosen: neither the call nor the modem of the old
+    // line is on this one.
+    void lineReplaced();
     int delayCountdown() const { return delayCountdown_; }
     bool waiting() const { return !waits_.empty(); }
 
@@ -61,10 +69,13 @@ signals:
     void dialRunning(bool running);
     void hangUpRunning(bool running);
     void callActiveChanged(bool active);
+    void modemLineChanged(bool modem);
 
 private:
     void onDelayTick();
     void setCallActive(bool active);
+    void setModemHeard(bool heard);
+    void tellLink();
     void checkWaits();
     // Waits until delayCountdown reaches 0 or done() holds.
     void waitDelay(int ticks, const std::function<bool()>& done);
@@ -76,6 +87,7 @@ private:
     int delayCountdown_ = 0;
     bool waitCancelled_ = false;
     bool callActive_ = false;
+    bool modemHeard_ = false;
 
     struct Wait;
     std::vector<Wait*> waits_;

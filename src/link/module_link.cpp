@@ -59,6 +59,7 @@ void ModuleLink::init() {
         loginUnanswered_ = false;
         setLastLogin(LoginAnswer::None);
     });
+    r.modemResult = [this](const std::string& l) { emit modemResultReceived(QString::fromStdString(l)); };
     r.afterLine = [this] { checkWait(); };
 
     connect(transferTicks_.get(), &TickSource::tick, this, &ModuleLink::onTransferTick);
@@ -209,6 +210,12 @@ bool ModuleLink::waitFor(int ticks, const std::function<bool()>& done) {
     return done();
 }
 
+QString ModuleLink::noAnswerText(const char* moduleSilent) const {
+    if (tcp_->tcpActive()) return utf8(tcp_->answeredSinceConnect() ? moduleSilent : texts::kTcpPasswordSuspect);
+    if (modemIdle_ && linkConnected()) return utf8(texts::kDialFirst);
+    return utf8(moduleSilent);
+}
+
 void ModuleLink::message(const QString& text, const QString& caption) {
     if (messenger_) messenger_->showMessage(text, caption);
 }
@@ -249,7 +256,7 @@ bool ModuleLink::installerLogin() {
         loginMessage_ = utf8(texts::kLoginOk);
         return true;
     }
-    loginMessage_ = utf8(f.pwdError ? texts::kWrongCode : texts::kLoginNoAnswer);
+    loginMessage_ = f.pwdError ? utf8(texts::kWrongCode) : noAnswerText(texts::kLoginNoAnswer);
     if (!f.pwdError && linkConnected()) setLastLogin(LoginAnswer::Silent);
     return false;
 }
@@ -385,7 +392,7 @@ bool ModuleLink::alarmStop(const std::function<void(bool)>& running) {
     else if (f.pwdError)
         message(utf8(texts::kWrongCode));
     else
-        message(utf8(texts::kNoAnswer));
+        message(noAnswerText(texts::kNoAnswer));
     if (running) running(false);
     setStatusLine(QString());
     return stopped;

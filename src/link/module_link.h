@@ -135,6 +135,19 @@ public:
     bool alarmStop(const std::function<void(bool)>& running = {});
     // The version button: the query's text in a message box when it has one.
     void askVersion();
+    // The serial line now leads elsewhere (another port was chosen while it
+    // was open, or not): what the last line answered tells nothing of this
+    // one. Heard as a change of link state.
+    void lineReplaced() { emit linkStateChanged(linkConnected()); }
+
+    // What to say when a wait for the module ran out: `moduleSilent`, unless
+    // the line is the likelier cause (a TCP/IP link that has decrypted
+    // nothing since it was connected, a modem line without a call).
+    QString noAnswerText(const char* moduleSilent) const;
+    // Set by the modem call control: the serial line leads to a modem that
+    // holds no call.
+    void setModemIdle(bool idle) { modemIdle_ = idle; }
+    bool modemIdle() const { return modemIdle_; }
 
     // --- conversations ----------------------------------------------------------
     // Sends "RPWD" + code and waits 3 s; sets loginMessage. Callers check
@@ -183,6 +196,8 @@ signals:
     void radioFrameReceived(const QByteArray& line);
     void linkStateChanged(bool connected);
     void lastLoginChanged(LoginAnswer answer);
+    // A line only a modem sends ("ERROR", "NO CARRIER", ...).
+    void modemResultReceived(const QString& line);
 
 protected:
     // Received lines are converted for the traffic log only while someone
@@ -221,6 +236,7 @@ private:
     BlockFailure blockFailure_ = BlockFailure::None;
     LoginAnswer lastLogin_ = LoginAnswer::None;
     bool loginUnanswered_ = false;  // a login went out and nothing answered it yet
+    bool modemIdle_ = false;
 
     struct Wait {
         QEventLoop* loop;

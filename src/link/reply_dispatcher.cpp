@@ -11,6 +11,14 @@ bool startsWith(const std::string& line, std::string_view prefix) {
     return line.compare(0, prefix.size(), prefix) == 0;
 }
 
+// The module itself never says these; "OK" and "CONNECT" have rows of
+// their own.
+bool isModemResult(const std::string& line) {
+    for (std::string_view word : {"ERROR", "NO CARRIER", "NO DIALTONE", "NO DIAL TONE", "BUSY", "NO ANSWER"})
+        if (line == word) return true;
+    return false;
+}
+
 template <typename Hook, typename... A>
 void call(const Hook& hook, A&&... args) {
     if (hook) hook(std::forward<A>(args)...);
@@ -66,6 +74,7 @@ void ReplyDispatcher::dispatchReply(const std::string& line) {
         call(receivers.codeAnswer, true);
     }
     if (startsWith(line, "OK")) flags.okReceived = true;
+    if (isModemResult(line)) call(receivers.modemResult, line);
     if (startsWith(line, "WROK")) flags.writeOk = true;
     if (startsWith(line, "WRFLERR")) flags.writeError = true;
     if (startsWith(line, "RFTERR")) flags.radioTeachRefused = true;

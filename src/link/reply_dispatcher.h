@@ -26,6 +26,9 @@ struct ReplyReceivers {
     std::function<void(const std::string& text)> logTraffic;
     // "PWDOK" (true) or "PWDERR" (false): the module answered a coded command.
     std::function<void(bool accepted)> codeAnswer;
+    // A result word only a Hayes modem sends ("ERROR", "NO CARRIER", ...):
+    // the serial line leads to a modem, not straight to the module.
+    std::function<void(const std::string& line)> modemResult;
     // Raised after every dispatched line, so a waiting operation can look at
     // the flags at once.
     std::function<void()> afterLine;

@@ -70,6 +70,7 @@ void TcpLink::onConnected()
     // The hello goes first: whoever hears that the link is up may send at
     // once, and the far end expects the hello before any line.
     active_ = true;
+    answered_ = false;
     sendHello();
     emit activeChanged(true);
 }
@@ -133,6 +134,7 @@ void TcpLink::onReadyRead()
     const auto data = std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                 static_cast<std::size_t>(bytes.size()));
     const std::vector<std::uint8_t> payload = receiver_.feed(data, passwordKey(field));
+    if (!payload.empty()) answered_ = true;
     if (!payload.empty())
         emit payloadReceived(QByteArray(reinterpret_cast<const char*>(payload.data()),
                                         static_cast<qsizetype>(payload.size())));

@@ -60,6 +60,11 @@ public:
     void disconnectByUser();
 
     bool tcpActive() const { return active_; }
+    // Something decrypted under the password has come since the link was
+    // connected. A link that is up and has heard nothing after an exchange
+    // most likely runs under the wrong password: the module passes over
+    // blocks it cannot decrypt, and answers nothing.
+    bool answeredSinceConnect() const { return answered_; }
 
     // "TCP/IP Socket Error: 111 (Connection refused)"; without a system
     // number only Qt's text follows the colon.
@@ -97,6 +102,7 @@ private:
     TcpFrameReceiver receiver_;
     std::string txPending_;
     bool active_ = false;
+    bool answered_ = false;
     bool userDisconnect_ = false;
     bool sliceQueued_ = false;
 };

@@ -108,44 +108,56 @@ StatusMonitor::StopOutcome StatusMonitor::stopAlarms(const StatusSink& status,
         return StopOutcome::NoLink;
     }
     BusyScope busy(busy_);
-    // Held from the first "RSTP": no other conversation and no periodic
-    // login, whose "PWDOK" would pass for the module's confirmation.
-    ModuleLink::Conversation conversation(link_);
-    if (!conversation) return StopOutcome::Busy;
-    if (running) running(true);
-    status(QString::fromUtf8(texts::kAlarmStopRunning));
-
-    auto finish = [&](StopOutcome outcome) {
+    StopOutcome outcome = StopOutcome::NoAnswer;
+    {
+        // Held from the first "RSTP": no other conversation and no periodic
+        // login, whose "PWDOK" would pass for the module's confirmation.
+        ModuleLink::Conversation conversation(link_);
+        if (!conversation) return StopOutcome::Busy;
+        if (running) running(true);
+        status(QString::fromUtf8(texts::kAlarmStopRunning));
+        outcome = sendStops();
         if (running) running(false);
         status(QString());
-        pollPause_ = 0;
-        return outcome;
-    };
+    }
+    // The poll runs again before the outcome is shown: the installer may
+    // leave the message up for a long time, and the chart would show no
+    // samples all that while.
+    pollPause_ = 0;
+    switch (outcome) {
+    case StopOutcome::Stopped: message(texts::kAlarmStopped); break;
+    case StopOutcome::WrongCode: message(texts::kWrongCode); break;
+    case StopOutcome::NoLink:
+        // A pause given up because the window closed says nothing.
+        if (!link_.linkConnected()) message(texts::kNoLink);
+        break;
+    case StopOutcome::NoAnswer:
+        if (link_.messenger()) link_.messenger()->showMessage(link_.noAnswerText(texts::kNoAnswer));
+        break;
+    default: break;
+    }
+    return outcome;
+}
+
+StatusMonitor::StopOutcome StatusMonitor::sendStops() {
     // The module takes a stop more surely when it comes more than once,
     // with the poll quiet in between.
     for (int pause : {kFirstStopPause, kSecondStopPause}) {
-        if (!pausePolling(pause)) {
-            if (!link_.linkConnected()) message(texts::kNoLink);
-            return finish(StopOutcome::NoLink);
-        }
+        if (!pausePolling(pause)) return StopOutcome::NoLink;
         link_.sendCodedCommand(coded::AlarmStop);
     }
     ReplyFlags& f = link_.flags();
     f.pwdOk = false;
     f.pwdError = false;
     link_.sendCodedCommand(coded::AlarmStop);
+    // The stops are out: the poll may go on while the answer is awaited.
+    // Its status and event frames set none of the flags waited for, and a
+    // refused code is refused for the stop as well.
+    pollPause_ = 0;
     link_.waitFor(ModuleLink::kAlarmStopTicks, [&f] { return f.pwdOk || f.pwdError; });
-    StopOutcome outcome = StopOutcome::NoAnswer;
-    if (f.pwdOk) {
-        outcome = StopOutcome::Stopped;
-        message(texts::kAlarmStopped);
-    } else if (f.pwdError) {
-        outcome = StopOutcome::WrongCode;
-        message(texts::kWrongCode);
-    } else {
-        message(texts::kNoAnswer);
-    }
-    return finish(outcome);
+    if (f.pwdOk) return StopOutcome::Stopped;
+    if (f.pwdError) return StopOutcome::WrongCode;
+    return StopOutcome::NoAnswer;
 }
 
 bool StatusMonitor::loadZoneNames(const StatusSink& status) {

@@ -46,7 +46,8 @@ public:
     bool busy() const { return busy_; }
 
     // The alarm stop: asks, pauses the poll, sends "RSTP" three times and
-    // waits 6 s for the answer to the last one; shows the outcome. `running`
+    // waits 6 s for the answer to the last one, polling again meanwhile;
+    // shows the outcome once the poll runs again. `running`
     // hears true once the stop is under way (after the question) and false
     // when it is over, so the window greys its button only then.
     StopOutcome stopAlarms(const StatusSink& status, const std::function<void(bool)>& running = {});
@@ -64,6 +65,8 @@ private:
     // False when the wait had to be given up: the link dropped (the poll
     // counts only while it is up) or the poll was switched off.
     bool pausePolling(int n);
+    // The three "RSTP" and the wait for the answer to the last one.
+    StopOutcome sendStops();
     void checkPause();
     bool refuseIfBusy();
     void message(const char* utf8Text);

@@ -33,6 +33,10 @@ StatusSample statusSample(const StatusView& view, std::int64_t timeMs) {
     return StatusSample{timeMs, view.gsmLevel, view.temperature, view.terminalTenths, view.batteryTenths};
 }
 
+bool sampleGap(const StatusSample& before, const StatusSample& after) {
+    return after.timeMs - before.timeMs > StatusSeries::kGapMs;
+}
+
 void StatusSeries::add(StatusSample sample) {
     if (!samples_.empty()) sample.timeMs = std::max(sample.timeMs, samples_.back().timeMs);
     samples_.push_back(sample);

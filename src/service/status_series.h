@@ -23,9 +23,16 @@ struct StatusSample {
 
 StatusSample statusSample(const StatusView& view, std::int64_t timeMs);
 
+// No sample was taken between the two: more than three polls' time passed
+// (the poll was paused for a command of the window, or the link was down).
+// A plot leaves a gap there rather than a line no measurement backs.
+bool sampleGap(const StatusSample& before, const StatusSample& after);
+
 class StatusSeries {
 public:
     static constexpr std::int64_t kKeptMs = 60 * 60 * 1000;
+    // The status is asked for once a second.
+    static constexpr std::int64_t kGapMs = 3000;
     // The poll asks once a second; a module that sends unsolicited frames
     // faster must not make the store grow past this.
     static constexpr std::size_t kMaxSamples = 4 * 60 * 60;

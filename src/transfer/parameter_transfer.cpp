@@ -114,6 +114,7 @@ bool ParameterTransfer::read() {
 
 bool ParameterTransfer::compare() {
     compareChanges_ = {};
+    compareCodes_ = {};
     return run(BlockColour::Yellow, &ParameterTransfer::compareSteps);
 }
 
@@ -159,6 +160,7 @@ bool ParameterTransfer::compareSteps() {
             break;
         }
         const BlockFrame& block = link_.lastBlock();
+        if (n == 0) compareCodes_ = codes::codeDifferences(std::span(block.data(), kImageBlockSize), image_);
         bool blockDiffers = false;
         for (std::size_t k = 0; k < kImageBlockSize; ++k) {
             const std::size_t offset = n * kImageBlockSize + k;

@@ -10,6 +10,7 @@
 
 #include "link/block_frame.h"
 #include "link/module_link.h"
+#include "params/code_fields.h"
 #include "params/image_diff.h"
 #include "params/parameter_image.h"
 #include "transfer/transfer_recorder.h"
@@ -53,6 +54,9 @@ public:
     // out: the module never hands them out. Blocks that could not be read
     // count as equal.
     const ImageDiff& compareChanges() const { return compareChanges_; }
+    // The codes in which the module differs from the image, found by the
+    // last compare; they count as equal all the same.
+    const codes::CodeDifferences& compareCodes() const { return compareCodes_; }
 
     // The version message shown when the module's data version is not ours.
     static QString dataVersionMessage(int dataVersion);
@@ -81,6 +85,7 @@ private:
     TransferRecorder* recorder_ = nullptr;
     bool writeBegan_ = false;
     ImageDiff compareChanges_;
+    codes::CodeDifferences compareCodes_;
     Failure failure_;
 };
 

@@ -1,5 +1,6 @@
 #include "transfer/settings_listing.h"
 
+#include "params/code_fields.h"
 #include "params/control_table.h"
 #include "params/event_names.h"
 #include "params/parameter_codec.h"
@@ -213,6 +214,12 @@ Lines settingsListing(const ParameterValues& values) {
   }
   finishListing(out);
   return out;
+}
+
+Lines settingsListingCodesHidden(const ParameterImage& image) {
+  ParameterValues values = decode(image);
+  codes::hideCodes(values);
+  return settingsListing(values);
 }
 
 std::string settingsListingText(const ParameterImage& image) {

@@ -17,4 +17,8 @@ Lines settingsListing(const ParameterValues& values);
 // The listing of an image as UTF-8, every line ended by '\n'.
 std::string settingsListingText(const ParameterImage& image);
 
+// The listing as the windows show and print it unless codes are asked for:
+// every user code and the installer code as "••••".
+Lines settingsListingCodesHidden(const ParameterImage& image);
+
 }  // namespace corvanta::listing

@@ -84,6 +84,41 @@ TEST_F(ModemCallTest, DialSendsTwoAtsThenTheNumberAsTypedAndEndsOnConnect) {
     EXPECT_TRUE(messenger.messages.empty());
 }
 
+TEST_F(ModemCallTest, ALineThatAnswersAsAModemHoldsNoCallUntilADialBringsOneUp) {
+    const std::string moduleSilent = "A modul nem válaszol!";
+    const std::string dialFirst = "A soros vonalon modem van, de nincs hívás: előbb tárcsázza a modult (Tárcsázás)!";
+    auto said = [&] { return link->noAnswerText(moduleSilent.c_str()).toStdString(); };
+    line.deliver("PWDOK\r");  // the module's own words tell nothing of a modem
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(modem->modemLine());
+    EXPECT_EQ(said(), moduleSilent);
+
+    line.deliver("\r\nERROR\r\n");  // what a modem in command mode says to a login
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(modem->modemLine());
+    EXPECT_TRUE(link->modemIdle());
+    EXPECT_EQ(said(), dialFirst);
+
+    EXPECT_TRUE(modem->dial("123"));
+    EXPECT_FALSE(link->modemIdle());
+    EXPECT_EQ(said(), moduleSilent);
+    line.deliver("NO CARRIER\r");  // the far end hung up
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(modem->callActive());
+    EXPECT_EQ(said(), dialFirst);
+
+    // A line that closes, or another port, is a line not yet heard.
+    link->serialDisconnect();
+    EXPECT_FALSE(modem->modemLine());
+    EXPECT_FALSE(link->modemIdle());
+    line.open(nullptr);
+    modem->hangUp();  // answered "OK": a modem
+    EXPECT_TRUE(link->modemIdle());
+    modem->lineReplaced();
+    EXPECT_FALSE(modem->modemLine());
+    EXPECT_FALSE(link->modemIdle());
+}
+
 TEST_F(ModemCallTest, DialRefusesWithoutCodeOrUsableNumberAndSendsNothing) {
     link->setInstallerCode("ab");
     EXPECT_FALSE(modem->dial("123"));

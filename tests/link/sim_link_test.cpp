@@ -162,12 +162,30 @@ TEST_F(SimProcessTest, FramesSplitAcrossReadsAndStrayBytesStillArrive) {
     EXPECT_EQ(link->loginMessage().toStdString(), " Hibás telepítői azonosító!");
 }
 
-TEST_F(SimProcessTest, WrongTcpPasswordRunsTheLoginOut) {
+TEST_F(SimProcessTest, WrongTcpPasswordRunsTheLoginOutAndSaysThePasswordIsProbablyWrong) {
     SimProcess sim;
     ASSERT_TRUE(sim.ready());
     RecordingMessenger messages;
     auto link = makeLink(&messages);
     ASSERT_TRUE(connectTcp(*link, sim.tcpPort(), "nem-ez"));
+    EXPECT_FALSE(link->installerLogin());
+    EXPECT_FALSE(link->tcp().answeredSinceConnect());
+    EXPECT_EQ(link->loginMessage().toStdString(),
+              "A TCP/IP kapcsolaton nem jött a jelszóval megfejthető válasz: a TCP/IP jelszó valószínűleg hibás. "
+              "Ellenőrizze a jelszót, és kapcsolódjon újra!");
+}
+
+TEST_F(SimProcessTest, ASilenceAfterTheLinkHasAnsweredBlamesTheModuleNotThePassword) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.ready());
+    RecordingMessenger messages;
+    auto link = makeLink(&messages);
+    ASSERT_TRUE(connectTcp(*link, sim.tcpPort(), SimProcess::kPassword));
+    ASSERT_TRUE(link->installerLogin()) << link->loginMessage().toStdString();
+    EXPECT_TRUE(link->tcp().answeredSinceConnect());
+    // The field changed under a link that is up: from now on nothing the
+    // module sends decrypts, but it has answered on this connection before.
+    link->setTcpPassword("nem-ez");
     EXPECT_FALSE(link->installerLogin());
     EXPECT_EQ(link->loginMessage().toStdString(),
               "A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!");

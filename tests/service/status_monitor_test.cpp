@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <map>
 
 #include "link/messenger.h"
@@ -169,6 +170,35 @@ TEST_F(StatusMonitorTest, AlarmStopSendsThreeStopsAfterQuietPauses) {
     EXPECT_FALSE(link->codeTimerEnabled());  // off under the monitor, and stays off
     tick();
     EXPECT_EQ(words().size(), 4u);  // polling runs again
+}
+
+TEST_F(StatusMonitorTest, AlarmStopPollsWhileTheAnswerIsAwaitedAndWhileItsOutcomeIsShown) {
+    connect();
+    open();
+    // A module that never confirms: the whole answer wait runs, with the
+    // poll's ticks going on meanwhile.
+    QObject::disconnect(module.get(), &sim::SimModule::transmit, nullptr, nullptr);
+    QObject::disconnect(&clock, nullptr, nullptr, nullptr);
+    QObject::connect(&clock, &QTimer::timeout, [this] {
+        if (link->waiting()) transferTicks->fire();
+        if (statusTicks->running()) tick();
+    });
+    int pollsWhileShown = -1;
+    answers.whileShowing = [&] {
+        const std::size_t before = heard.size();
+        tick(2);
+        pollsWhileShown = int(heard.size() - before);
+    };
+    EXPECT_EQ(running([&] { return monitor->stopAlarms(sink()); }), StatusMonitor::StopOutcome::NoAnswer);
+    EXPECT_EQ(answers.texts().back(), "A modul nem válaszol!");
+    // The two pauses before the stops stay quiet; after the third, polls.
+    const Words w = words();
+    const auto last = std::find(w.rbegin(), w.rend(), "RSTP");
+    ASSERT_NE(last, w.rend());
+    EXPECT_EQ(std::count(w.begin(), w.end(), "RSTP"), 3);
+    EXPECT_EQ(std::find(w.begin(), w.end(), "RSTP") - w.begin(), 0);
+    EXPECT_GE(std::distance(w.rbegin(), last), 20);  // some 6 s of polls
+    EXPECT_GE(pollsWhileShown, 2);  // the message box does not hold the poll
 }
 
 TEST_F(StatusMonitorTest, AlarmStopOutcomesOtherThanSuccess) {

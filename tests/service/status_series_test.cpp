@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -63,4 +64,16 @@ TEST(StatusSeries, CsvHasATitleLineAndLeavesMissingReadingsEmpty) {
     else
         unsetenv("TZ");
     tzset();
+}
+
+TEST(StatusSeries, AGapIsMoreThanThreePollsWithoutASampleAndTheCsvHasOnlyRealSamples) {
+    EXPECT_FALSE(sampleGap(sample(kStart), sample(kStart + 1000)));
+    EXPECT_FALSE(sampleGap(sample(kStart), sample(kStart + StatusSeries::kGapMs)));
+    EXPECT_TRUE(sampleGap(sample(kStart), sample(kStart + StatusSeries::kGapMs + 1)));
+    // Nothing is filled in for the time between.
+    StatusSeries series;
+    series.add(sample(kStart));
+    series.add(sample(kStart + 50'000));
+    const std::string csv = statusSeriesCsv(series);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3);
 }

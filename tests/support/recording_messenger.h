@@ -24,12 +24,15 @@ public:
     QStringList questions;     // texts of the questions
     std::vector<Shown> shown;  // messages and questions in turn, with captions
     bool answerYes = true;
-    // Runs while a question is up, to look at the windows behind it.
+    // Run while a question or a message is up, to look at the windows
+    // behind it.
     std::function<void()> whileAsking;
+    std::function<void()> whileShowing;
 
     void showMessage(const QString& text, const QString& caption = {}) override {
         messages << text;
         shown.push_back({text, caption});
+        if (whileShowing) whileShowing();
     }
     bool askYesNo(const QString& text, const QString& caption = {}) override {
         questions << text;

@@ -137,6 +137,25 @@ TEST_F(TransferTest, CompareSkipsTheCodesButNotTheNames) {
     EXPECT_EQ(view.row(), "RYYYYYYY");
 }
 
+TEST_F(TransferTest, CompareNamesTheCodesThatDifferButLetsThemPass) {
+    start();
+    ASSERT_TRUE(transfer->read());
+    ASSERT_TRUE(transfer->compare());
+    EXPECT_FALSE(transfer->compareCodes().any());
+    image[25] ^= 0x11;   // the second user's code
+    image[175] ^= 0x11;  // the twelfth user's
+    image[181] ^= 0x11;  // the installer code
+    EXPECT_TRUE(transfer->compare());
+    EXPECT_EQ(view.row(), "GGGGGGGG");
+    EXPECT_TRUE(transfer->compareChanges().equal());
+    EXPECT_EQ(transfer->compareCodes().users, (std::vector<int>{1, 11}));
+    EXPECT_TRUE(transfer->compareCodes().installer);
+    // A compare that reached no block knows nothing of the codes.
+    link->setInstallerCode("9999");
+    EXPECT_FALSE(transfer->compare());
+    EXPECT_FALSE(transfer->compareCodes().any());
+}
+
 TEST_F(TransferTest, CompareSkipsExactlyTheUserAndInstallerCodeBytes) {
     start();
     ASSERT_TRUE(transfer->read());

@@ -210,11 +210,11 @@ TEST_F(MainWindowTest, AlarmStopWithAWrongCodeSaysSoOnceAndLeavesTheButtonEnable
     EXPECT_TRUE(find(main(), "btSotpAllAlarm")->isEnabled());
 }
 
-TEST_F(MainWindowTest, AlarmStopUnansweredTimesOut) {
+TEST_F(MainWindowTest, AlarmStopUnansweredOnAModemLineWithoutACallSaysToDialFirst) {
     connectTo(kModem);  // a modem in command mode never answers "PWDOK"
     fastClock.start(0);
     click(main(), "btSotpAllAlarm");
-    EXPECT_EQ(messenger.texts().last(), "A modul nem válaszol!");
+    EXPECT_EQ(messenger.texts().last(), "A soros vonalon modem van, de nincs hívás: előbb tárcsázza a modult (Tárcsázás)!");
     EXPECT_TRUE(find(main(), "btSotpAllAlarm")->isEnabled());
 }
 
@@ -268,10 +268,11 @@ TEST_F(MainWindowTest, LinkIndicatorShowsTheLineAndWhetherTheLastLoginWasAnswere
 
     click(main(), "btDisconnect");
     EXPECT_EQ(main()->linkStateText(), "Nincs kapcsolat");
-    connectTo(kModem);  // in command mode the modem answers no login
+    connectTo(kModem);  // in command mode the modem answers the login "ERROR"
+    periodicLogin();
     codeTicks->fire();
-    codeTicks->fire();
-    EXPECT_EQ(main()->linkStateText(), QStringLiteral("Soros: ") + demo.modemPath() + " – nem válaszol");
+    EXPECT_EQ(main()->linkStateText(),
+              QStringLiteral("Modem, nincs hívás: ") + demo.modemPath() + " – előbb tárcsázzon");
     type("edPhoneNr", QString::fromLatin1(DemoModule::kModemNumber));
     click(main(), "btDial");
     EXPECT_TRUE(main()->linkStateText().startsWith(QStringLiteral("Modem: ") + demo.modemPath()));
@@ -280,6 +281,43 @@ TEST_F(MainWindowTest, LinkIndicatorShowsTheLineAndWhetherTheLastLoginWasAnswere
     EXPECT_EQ(main()->linkStateText(), "Nincs kapcsolat");
     connectTo(kModem);
     EXPECT_EQ(main()->linkStateText(), QStringLiteral("Soros: ") + demo.modemPath());
+}
+
+TEST_F(MainWindowTest, ChoosingAnotherPortForgetsWhatTheOldLineAnswered) {
+    connectTo(kDirect);
+    periodicLogin();
+    const auto dot = [&] { return find<QLabel>(main(), "lbLinkDot")->palette().color(QPalette::WindowText); };
+    EXPECT_EQ(main()->linkStateText(), QStringLiteral("Soros: ") + demo.directPath() + " – válaszol");
+    EXPECT_EQ(dot(), QColor(0, 128, 0));
+    choosePort(kModem);  // the open line moves to the modem's port
+    EXPECT_EQ(main()->linkStateText(), QStringLiteral("Soros: ") + demo.modemPath());
+    EXPECT_EQ(dot(), QColor(128, 128, 128));
+    EXPECT_FALSE(find(main(), "btConnect")->isEnabled());  // still open, on the new port
+
+    // A call on one line is not a call on the next.
+    type("edPhoneNr", QString::fromLatin1(DemoModule::kModemNumber));
+    click(main(), "btDial");
+    ASSERT_TRUE(main()->modem().callActive());
+    choosePort(kDirect);
+    EXPECT_FALSE(main()->modem().callActive());
+    EXPECT_FALSE(main()->modem().modemLine());
+    EXPECT_EQ(main()->linkStateText(), QStringLiteral("Soros: ") + demo.directPath());
+}
+
+TEST_F(MainWindowTest, AnOperationOnAModemLineWithoutACallSaysToDialFirstAndWorksOnceDialled) {
+    connectTo(kModem);
+    fastClock.start(0);
+    click(main(), "btAskVersion");
+    EXPECT_EQ(messenger.texts(),
+              QStringList{"A soros vonalon modem van, de nincs hívás: előbb tárcsázza a modult (Tárcsázás)!"});
+    fastClock.stop();
+    messenger.shown.clear();
+    type("edPhoneNr", QString::fromLatin1(DemoModule::kModemNumber));
+    click(main(), "btDial");
+    click(main(), "btAskVersion");
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_TRUE(messenger.shown[0].text.startsWith("Programverzió: ")) << messenger.shown[0].text.toStdString();
+    EXPECT_FALSE(program->link().modemIdle());
 }
 
 TEST_F(MainWindowTest, DialToAWrongNumberEndsWithNoCall) {

@@ -4,7 +4,12 @@
 
 #include "tests/ui/program_fixture.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QTableWidget>
+
+#include "params/code_fields.h"
+#include "params/parameter_codec.h"
 
 #include "ui/sitebook/site_book_window.h"
 
@@ -56,6 +61,46 @@ TEST_F(SiteBookProgramTest, TheChosenSiteKeepsTheReadsAndWritesAndTheWindowLists
     ASSERT_EQ(writes.size(), 1u);
     ASSERT_EQ(writes[0].changes.size(), 1u);
     EXPECT_EQ(writes[0].changes[0].path, QStringLiteral("zones[0].name"));
+}
+
+TEST_F(SiteBookProgramTest, CodesInTheWritesAndTheDifferencesShowOnlyWhenAskedFor) {
+    click(main(), "btSites");
+    makeSite(QStringLiteral("Iroda"));
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    ParameterValues v = decode(program->image());
+    const QString before = QString::fromStdString(v.users[1].code);
+    v.users[1].code = "2468";
+    encode(v, program->image());
+    click(transfer(), "btWrite");
+
+    auto* writes = find<QTableWidget>(sites(), "gridWrites");
+    auto* changes = find<QTableWidget>(sites(), "gridWriteChanges");
+    ASSERT_EQ(writes->rowCount(), 1);
+    writes->selectRow(0);
+    ASSERT_EQ(changes->rowCount(), 1);
+    auto cell = [](QTableWidget* grid, int c) { return grid->item(0, c)->text(); };
+    EXPECT_EQ(cell(changes, 1), QStringLiteral("users[1].code"));
+    EXPECT_EQ(cell(changes, 3), QString::fromUtf8("••••"));
+    EXPECT_EQ(cell(changes, 2), QString::fromStdString(codes::shownCode(before.toStdString(), false)));
+    auto* showCodes = find<QCheckBox>(sites(), "cbShowCodes");
+    EXPECT_FALSE(showCodes->isChecked());
+    showCodes->setChecked(true);
+    EXPECT_EQ(cell(changes, 2), before);
+    EXPECT_EQ(cell(changes, 3), QStringLiteral("2468"));
+    showCodes->setChecked(false);
+
+    // The differences between the snapshots before and after, likewise.
+    const auto history = sites()->shownHistory();
+    ASSERT_EQ(history.size(), 2u);
+    sites()->selectSnapshots({history[0].id, history[1].id});
+    click(sites(), "btCompareSnapshots");
+    auto* diff = find<QTableWidget>(sites(), "gridDiff");
+    ASSERT_EQ(diff->rowCount(), 1);
+    EXPECT_EQ(cell(diff, 3), QString::fromUtf8("••••"));
+    EXPECT_EQ(sites()->shownDiff()[0].after, QStringLiteral("2468"));  // the book keeps it
+    showCodes->setChecked(true);
+    EXPECT_EQ(cell(diff, 3), QStringLiteral("2468"));
 }
 
 TEST_F(SiteBookProgramTest, SnapshotsOpenCompareAndExportAndOpeningAsksBeforeEditsAreLost) {

@@ -182,6 +182,46 @@ TEST(StatusChartTest, AnHourIsPlottedAsMeansOfAFewSeconds) {
     EXPECT_DOUBLE_EQ(chart.curve(StatusChart::Gsm)->points().back().y(), 15);
 }
 
+TEST(StatusChartTest, WhereNoSampleWasTakenEachCurveBreaksOff) {
+    constexpr std::int64_t start = 1'700'000'040'000;
+    StatusSeries series;
+    for (int s = 0; s < 5; ++s) series.add({start + s * 1000, 10, 25, 130, 125});
+    // Polling paused for ~10 s (an alarm stop), then one lone sample, then
+    // the poll again.
+    series.add({start + 15'000, 20, 25, 130, 125});
+    for (int s = 0; s < 3; ++s) series.add({start + 30'000 + s * 1000, 30, std::nullopt, 130, 125});
+    StatusChart chart;
+    chart.showSeries(series);
+    const auto gsm = chart.stretches(StatusChart::Gsm);
+    ASSERT_EQ(gsm.size(), 3);
+    EXPECT_EQ(gsm[0].size(), 5);
+    EXPECT_EQ(gsm[1].size(), 1);
+    EXPECT_EQ(gsm[2].size(), 3);
+    EXPECT_DOUBLE_EQ(gsm[2].front().y(), 30);
+    // No point stands where no sample was: nothing between 5 s and 15 s.
+    for (const auto& stretch : gsm)
+        for (const QPointF& p : stretch) EXPECT_FALSE(p.x() > start + 4'000 && p.x() < start + 15'000);
+    // A stretch without temperatures draws nothing for that curve.
+    EXPECT_EQ(chart.stretches(StatusChart::Temperature).size(), 2);
+
+    // Plotted as means of a minute, a pause within a mean is lost in it;
+    // a longer one still breaks the curves.
+    StatusSeries hour;
+    for (int s = 0; s < 3600; s += 5) {
+        if ((s > 600 && s < 630) || (s > 1800 && s < 2000)) continue;
+        hour.add({start + s * 1000, 10, 25, 130, 125});
+    }
+    chart.showSeries(hour);
+    EXPECT_EQ(chart.stretches(StatusChart::Gsm).size(), 2);
+
+    // Once the series runs on without a gap, the extra stretches empty.
+    StatusSeries even;
+    for (int s = 0; s < 5; ++s) even.add({start + s * 1000, 10, 25, 130, 125});
+    chart.showSeries(even);
+    EXPECT_EQ(chart.stretches(StatusChart::Gsm).size(), 1);
+    EXPECT_EQ(chart.curve(StatusChart::Gsm)->count(), 5);
+}
+
 TEST_F(StatusWindowTest, EventLineFillsTheEightRows) {
     // Row 1: kind 27 by user 2; row 2: kind 31 without a subject; row 3: empty slot.
     QByteArray frame = "AT_{" + QByteArray("1B320F0805000100") + QByteArray("1F350F0805000002") +

@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
@@ -111,6 +112,45 @@ TEST_F(ExportButtonTest, TheVisiblePrintButtonPrintsTheListingWhichTheTextWindow
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(saved.readAll()), memoText() + u'\n');
   EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+TEST_F(ExportButtonTest, CodesShowAsDotsOnScreenAndPaperUntilAskedForAndTheFileKeepsThem) {
+  program->createAll();
+  ParameterValues v = decode(program->image());
+  v.users[4].code = "2468";
+  v.installerCode = "135790";
+  encode(v, program->image());
+  exportButton()->click();
+  TextWindow* text = program->textWindow();
+  const QStringList hidden = memoText().split(u'\n');
+  EXPECT_FALSE(memoText().contains("2468"));
+  EXPECT_FALSE(memoText().contains("135790"));
+  EXPECT_EQ(hidden.filter(QString::fromUtf8("••••")).size(), 2);  // user 5's row and the installer code
+  EXPECT_TRUE(hidden.contains(QString::fromUtf8("edMasterCode: ••••  { Telepítői kód megváltoztatása: }")))
+      << memoText().toStdString();
+
+  text->showCodesBox()->setChecked(true);
+  const QStringList shown = memoText().split(u'\n');
+  EXPECT_TRUE(memoText().contains("2468"));
+  EXPECT_TRUE(memoText().contains("135790"));
+  ASSERT_EQ(shown.size(), hidden.size());
+  int differing = 0;
+  for (int i = 0; i < shown.size(); ++i) differing += shown[i] != hidden[i];
+  EXPECT_EQ(differing, 2);
+
+  // The text file is the listing itself, whatever the screen shows.
+  text->showCodesBox()->setChecked(false);
+  text->reports().setPathChooser([&](ReportFormat, const QString&) { return dir.filePath(QStringLiteral("l.txt")); });
+  text->findChild<QPushButton*>("btSave")->click();
+  QFile saved(dir.filePath(QStringLiteral("l.txt")));
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(saved.readAll()), shown.join(u'\n') + u'\n');
+
+  // A new listing asks afresh.
+  text->showCodesBox()->setChecked(true);
+  exportButton()->click();
+  EXPECT_FALSE(text->showCodesBox()->isChecked());
+  EXPECT_FALSE(memoText().contains("2468"));
 }
 
 }  // namespace

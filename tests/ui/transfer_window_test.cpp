@@ -7,6 +7,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <QCheckBox>
+#include <QTextBrowser>
+
+#include "params/parameter_codec.h"
+#include "tests/ui/pdf_facts.h"
+#include "ui/main/settings_report_window.h"
 #include "ui/editor/parameter_editor.h"
 #include "ui/widgets/file_folders.h"
 
@@ -73,6 +79,104 @@ TEST_F(TransferWindowTest, ReadCompareAndWriteRoundTrip) {
     EXPECT_TRUE(messenger.shown.empty());
 }
 
+TEST_F(TransferWindowTest, CompareNamesTheCodesThatDifferKeepsTheColoursAndShowsNoCode) {
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    ParameterValues v = decode(program->image());
+    v.users[2].code = "9753";
+    encode(v, program->image());
+    click(transfer(), "btCompare");
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+    const QStringList lines = transfer()->compareLines();
+    ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
+    EXPECT_EQ(lines[0], QString::fromUtf8("3. Felhasználó · Azonosító kódja (users[2].code): eltér, nem hasonlítva"));
+    EXPECT_FALSE(lines[0].contains("9753"));
+    EXPECT_TRUE(find<QLabel>(transfer(), "lbChanges")->isVisibleTo(transfer()));
+}
+
+TEST_F(TransferWindowTest, TheListOfDifferencesGoesWhenTheImageOrTheModuleChanges) {
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    const ParameterImage read = program->image();
+    int changes = 0;
+    auto differ = [&] {
+        program->image() = read;
+        program->image()[0] = std::uint8_t('A' + ++changes);  // the first user's name, new each time
+        click(transfer(), "btCompare");
+        ASSERT_FALSE(transfer()->compareLines().isEmpty());
+    };
+    // A successful write: the module now holds the image.
+    differ();
+    click(transfer(), "btWrite");
+    EXPECT_TRUE(transfer()->compareLines().isEmpty());
+    // A read: the image is the module's.
+    differ();
+    click(transfer(), "btRead");
+    EXPECT_TRUE(transfer()->compareLines().isEmpty());
+    // An edit confirmed in the editor; one that changed nothing keeps it.
+    differ();
+    transfer()->setEditorOpener([](ParameterImage&) {});
+    click(transfer(), "btEdit");
+    EXPECT_FALSE(transfer()->compareLines().isEmpty());
+    transfer()->setEditorOpener([](ParameterImage& image) { ++image[300]; });
+    click(transfer(), "btEdit");
+    EXPECT_TRUE(transfer()->compareLines().isEmpty());
+    // A snapshot opened from the site book, noticed when the window shows.
+    differ();
+    transfer()->hide();
+    program->image()[400] ^= 0x01;
+    transfer()->show();
+    EXPECT_TRUE(transfer()->compareLines().isEmpty());
+    // Another line may lead to another module.
+    differ();
+    click(main(), "btDisconnect");
+    EXPECT_TRUE(transfer()->compareLines().isEmpty());
+}
+
+TEST_F(TransferWindowTest, ALegendSaysWhatEachColourMeans) {
+    const QStringList legend = transfer()->legendText().split('\n');
+    ASSERT_EQ(legend.size(), 5);
+    EXPECT_TRUE(legend[2].startsWith(QString::fromUtf8("összehasonlítás alatt")));
+    EXPECT_TRUE(legend[2].contains(QString::fromUtf8("az első eltérés utáni blokk")));
+    int n = 0;
+    for (BlockColour c : {BlockColour::Silver, BlockColour::White, BlockColour::Yellow, BlockColour::Green,
+                          BlockColour::Red}) {
+        const QString name = QStringLiteral("lbLegendSwatch%1").arg(++n);
+        auto* swatch = find<QLabel>(transfer(), name.toLatin1().constData());
+        EXPECT_EQ(swatch->palette().color(QPalette::Window), TransferWindow::colourOf(c)) << n;
+    }
+}
+
+TEST_F(TransferWindowTest, TheSettingsReportShowsTheImageWithCodesHiddenAndSavesItAsPdf) {
+    ParameterValues v = decode(program->image());
+    v.zones[1].name = "Nappali";
+    v.users[0].code = "2468";
+    encode(v, program->image());
+    click(transfer(), "btReport");
+    SettingsReportWindow* report = program->settingsReportWindow();
+    ASSERT_TRUE(report->isVisible());
+    const QString text = report->view()->toPlainText();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Telefonszámok & egyéb paraméterek")));
+    EXPECT_TRUE(text.contains("Nappali"));
+    EXPECT_TRUE(text.contains(QString::fromUtf8("••••")));
+    EXPECT_FALSE(text.contains("2468"));
+    report->showCodesBox()->setChecked(true);
+    EXPECT_TRUE(report->view()->toPlainText().contains("2468"));
+
+    const QString path = settingsDir.filePath(QStringLiteral("report.pdf"));
+    report->reports().setPathChooser([&](ReportFormat, const QString&) { return path; });
+    click(report, "btSavePdf");
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const PdfFacts facts = pdfFacts(pdf.readAll());
+    EXPECT_GE(facts.pages, 7);  // each page of the editor on sheets of its own
+    EXPECT_EQ(facts.pageSize, QSize(595, 842));
+    // The next report asks afresh before it shows codes.
+    click(transfer(), "btReport");
+    EXPECT_FALSE(report->showCodesBox()->isChecked());
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
 TEST_F(TransferWindowTest, WrongCodePaintsEveryBlockRedAndSaysWhy) {
     connectTo(kDirect, QStringLiteral("4321"));
     click(transfer(), "btRead");
@@ -81,13 +185,14 @@ TEST_F(TransferWindowTest, WrongCodePaintsEveryBlockRedAndSaysWhy) {
     EXPECT_TRUE(find(transfer(), "btRead")->isEnabled());
 }
 
-TEST_F(TransferWindowTest, UnansweredLoginTimesOutWithTheModulesAdvice) {
+TEST_F(TransferWindowTest, UnansweredLoginOnAModemLineWithoutACallSaysToDialFirst) {
+    // The modem answers "ERROR" to the login; the module is not on the line.
     connectTo(kModem);
     fastClock.start(0);
     click(transfer(), "btCompare");
     EXPECT_EQ(colours(), all(BlockColour::Red));
     EXPECT_EQ(messenger.texts(),
-              QStringList{"A modul nem válaszol! Állítsa le a riasztási eseményeket és próbálja újra!"});
+              QStringList{"A soros vonalon modem van, de nincs hívás: előbb tárcsázza a modult (Tárcsázás)!"});
 }
 
 TEST_F(TransferWindowTest, FileOpenPaintsGreenAndCancelLeavesSilver) {

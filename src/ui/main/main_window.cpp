@@ -226,6 +226,7 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     connect(modem_.get(), &ModemCall::dialRunning, btDial_, [this](bool on) { btDial_->setEnabled(!on); });
     connect(modem_.get(), &ModemCall::hangUpRunning, btATH_, [this](bool on) { btATH_->setEnabled(!on); });
     connect(modem_.get(), &ModemCall::callActiveChanged, this, &MainWindow::showLinkState);
+    connect(modem_.get(), &ModemCall::modemLineChanged, this, &MainWindow::showLinkState);
     connect(&link_, &ModuleLink::linkStateChanged, this, &MainWindow::showLinkState);
     connect(&link_, &ModuleLink::lastLoginChanged, this, &MainWindow::showLinkState);
 
@@ -282,7 +283,10 @@ void MainWindow::showLinkState() {
     if (link_.tcpActive())
         line = QStringLiteral("TCP/IP: ") + tcpHost_;
     else if (serial_.isOpen())
-        line = (modem_->callActive() ? QStringLiteral("Modem: ") : QStringLiteral("Soros: ")) + serial_.portName();
+        line = (modem_->callActive()  ? QStringLiteral("Modem: ")
+                : modem_->modemLine() ? QString::fromUtf8("Modem, nincs hívás: ")
+                                      : QStringLiteral("Soros: ")) +
+               serial_.portName();
     QColor dot(128, 128, 128);
     if (link_.linkConnected()) {
         switch (link_.lastLogin()) {
@@ -296,7 +300,13 @@ void MainWindow::showLinkState() {
             dot = QColor(255, 0, 0);
             break;
         case ModuleLink::LoginAnswer::Silent:
-            line += QStringLiteral(" – nem válaszol");
+            // Where the line is the likelier cause, it says which.
+            if (link_.tcpActive() && !link_.tcp().answeredSinceConnect())
+                line += QString::fromUtf8(" – nincs megfejthető válasz: hibás jelszó?");
+            else if (!link_.tcpActive() && modem_->modemLine() && !modem_->callActive())
+                line += QString::fromUtf8(" – előbb tárcsázzon");
+            else
+                line += QStringLiteral(" – nem válaszol");
             dot = QColor(200, 120, 0);
             break;
         }
@@ -322,6 +332,10 @@ void MainWindow::buttonSelectSerialClick() {
     panel1_->setText(chooser_->selectedPortTitle());
     QString error;
     const bool reopened = serial_.setPortName(chooser_->selectedDevice(), &error);
+    // Whatever the old line answered, and whether it held a call, says
+    // nothing of the new one.
+    modem_->lineReplaced();
+    link_.lineReplaced();
     showLinkState();
     if (!reopened) {
         // The open line was closed for the change and the new one would not open.

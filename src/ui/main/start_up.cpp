@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "link/tick_source.h"
+#include "transfer/settings_listing.h"
 #include "ui/service/event_list_window.h"
 #include "ui/main/firmware_window.h"
 #include "ui/service/clock_window.h"
@@ -15,6 +16,7 @@
 #include "ui/main/program_version.h"
 #include "ui/service/radio_window.h"
 #include "ui/editor/settings_export.h"
+#include "ui/main/settings_report_window.h"
 #include "ui/main/splash_window.h"
 #include "ui/service/status_window.h"
 #include "ui/main/text_window.h"
@@ -24,6 +26,16 @@
 #include "ui/sitebook/site_book_window.h"
 
 namespace corvanta {
+
+namespace {
+
+QStringList codesHiddenListing(const ParameterImage& image) {
+    QStringList lines;
+    for (const listing::Line& line : listing::settingsListingCodesHidden(image)) lines << QString::fromStdU32String(line);
+    return lines;
+}
+
+}  // namespace
 
 StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     recorder_ = sitebook::SiteRecorder(options.siteBookPath);
@@ -94,14 +106,17 @@ void StartUp::createAll() {
     trafficLog_->reports().setMessenger(messenger_);
     transfer_ = std::make_unique<TransferWindow>(*link_, image_);
     transfer_->setExporter([this](const ParameterImage& image) {
-        textWindow_->showListing(exportEditorSettings(*editor_, image));
+        textWindow_->showListing(exportEditorSettings(*editor_, image), codesHiddenListing(image));
     });
     // The listing stays up to read or save when the print is cancelled.
     transfer_->setPrinter([this](const ParameterImage& image) {
-        textWindow_->showListing(exportEditorSettings(*editor_, image));
+        textWindow_->showListing(exportEditorSettings(*editor_, image), codesHiddenListing(image));
         textWindow_->btPrintClick();
     });
     transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
+    settingsReport_ = std::make_unique<SettingsReportWindow>();
+    settingsReport_->reports().setMessenger(messenger_);
+    transfer_->setReporter([this](const ParameterImage& image) { settingsReport_->showReport(image); });
     transfer_->setUnsavedEdits(&unsaved_);
     mainWindow_->setUnsavedEdits(&unsaved_);
     eventList_ = std::make_unique<EventListWindow>(*link_, moduleNames_);
@@ -132,7 +147,10 @@ void StartUp::createAll() {
     transfer_->setRecorder(&recorder_);
     // A snapshot replaces the image as a read or an opened file would.
     siteBook_->setImageGuard([this] { return unsaved_.confirmLoss(messenger_); });
-    connect(siteBook_.get(), &SiteBookWindow::imageReplaced, this, [this] { unsaved_.markKept(); });
+    connect(siteBook_.get(), &SiteBookWindow::imageReplaced, this, [this] {
+        unsaved_.markKept();
+        transfer_->forgetCompare();
+    });
     connect(siteBook_.get(), &SiteBookWindow::currentSiteChosen, this, [this](const sitebook::Site& site) {
         recorder_.setSite(site);
         mainWindow_->setCurrentSite(site);

@@ -28,6 +28,7 @@ class FirmwareWindow;
 class ParameterEditor;
 class PortChooser;
 class RadioWindow;
+class SettingsReportWindow;
 class SiteBookWindow;
 class SplashWindow;
 class StatusWindow;
@@ -86,6 +87,7 @@ public:
     StatusWindow* statusWindow() const { return status_.get(); }
     ClockWindow* clockWindow() const { return clock_.get(); }
     SiteBookWindow* siteBookWindow() const { return siteBook_.get(); }
+    SettingsReportWindow* settingsReportWindow() const { return settingsReport_.get(); }
     // Keeps the reads and writes for the site chosen in the site book.
     sitebook::SiteRecorder& siteRecorder() { return recorder_; }
     // The user and zone names read from the module, shared by the event
@@ -125,6 +127,7 @@ private:
     std::unique_ptr<ParameterEditor> editor_;
     std::unique_ptr<TrafficLogWindow> trafficLog_;
     std::unique_ptr<TransferWindow> transfer_;
+    std::unique_ptr<SettingsReportWindow> settingsReport_;
     std::unique_ptr<FirmwareWindow> firmware_;
     std::unique_ptr<EventListWindow> eventList_;
     std::unique_ptr<StatusWindow> status_;

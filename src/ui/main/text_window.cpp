@@ -1,5 +1,6 @@
 #include "ui/main/text_window.h"
 
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -72,6 +73,10 @@ TextWindow::TextWindow(QWidget* parent)
     buttons->addWidget(button);
   }
   buttons->addStretch();
+  cbShowCodes_ = new QCheckBox(QString::fromUtf8("Kódok mutatása"), this);
+  cbShowCodes_->setObjectName("cbShowCodes");
+  buttons->addWidget(cbShowCodes_);
+  connect(cbShowCodes_, &QCheckBox::toggled, this, &TextWindow::showLines);
   connect(findChild<QPushButton*>("btSave"), &QPushButton::clicked, this, &TextWindow::btSaveClick);
   connect(findChild<QPushButton*>("btPrint"), &QPushButton::clicked, this, &TextWindow::btPrintClick);
   connect(findChild<QPushButton*>("btSavePdf"), &QPushButton::clicked, this, &TextWindow::btSavePdfClick);
@@ -85,19 +90,29 @@ TextWindow::TextWindow(QWidget* parent)
   resize(fm.horizontalAdvance(QString(84, u'M')) + 40, 36 * fm.lineSpacing());
 }
 
-void TextWindow::showListing(const QStringList& lines) {
-  memo_->clear();
-  memo_->appendPlainText(lines.join(u'\n'));
-  memo_->moveCursor(QTextCursor::Start);
+void TextWindow::showListing(const QStringList& lines, const QStringList& codesHidden) {
+  full_ = lines;
+  codesHidden_ = codesHidden;
+  // Each listing asks afresh before it shows codes.
+  const QSignalBlocker quiet(cbShowCodes_);
+  cbShowCodes_->setChecked(false);
+  showLines();
   show();
   raise();
   activateWindow();
 }
 
+void TextWindow::showLines() {
+  memo_->clear();
+  memo_->appendPlainText((cbShowCodes_->isChecked() ? full_ : codesHidden_).join(u'\n'));
+  memo_->moveCursor(QTextCursor::Start);
+}
+
 QStringList TextWindow::lines() const { return memo_->toPlainText().split(u'\n'); }
 
 void TextWindow::btSaveClick() {
-  QString text = memo_->toPlainText();
+  // The file is the listing itself, codes and all, like the parameter file.
+  QString text = full_.join(u'\n');
   if (!text.isEmpty() && !text.endsWith(u'\n')) text += u'\n';
   reports_.save(ReportFormat::Text, text.toUtf8());
 }

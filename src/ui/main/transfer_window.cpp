@@ -1,14 +1,17 @@
 #include "ui/main/transfer_window.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "link/module_link.h"
+#include "params/code_fields.h"
 #include "sitebook/site_records.h"
 #include "ui/main/unsaved_edits.h"
 #include "ui/widgets/escape_closes.h"
@@ -20,6 +23,20 @@ namespace {
 
 constexpr const char* kFileFilter = "GSM Corvanta Data File ver.2 (*.CD2 *.cd2)";
 constexpr const char* kFileSuffix = "CD2";
+
+// What each colour of the indicators means, at the start of an operation
+// and where it ended.
+struct LegendEntry {
+    BlockColour colour;
+    const char* meaning;
+};
+constexpr LegendEntry kLegend[] = {
+    {BlockColour::Silver, "alaphelyzet, fájl választása"},
+    {BlockColour::White, "olvasás / írás alatt – a végén: nem került sorra"},
+    {BlockColour::Yellow, "összehasonlítás alatt – a végén: az első eltérés utáni blokk (a lista mindet mutatja)"},
+    {BlockColour::Green, "beolvasva, beírva, egyezik; fájl megnyitva"},
+    {BlockColour::Red, "hiba vagy eltérés"},
+};
 
 }  // namespace
 
@@ -41,6 +58,30 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
         indicatorRow->addWidget(bp);
         paintBlock(k, BlockColour::Silver);
     }
+    // A swatch of each colour, framed so that white shows too, and what it means.
+    lbLegend_ = new QWidget(this);
+    lbLegend_->setObjectName("lbLegend");
+    auto* legend = new QGridLayout(lbLegend_);
+    legend->setContentsMargins(0, 0, 0, 0);
+    legend->setHorizontalSpacing(6);
+    legend->setVerticalSpacing(1);
+    for (int i = 0; i < int(std::size(kLegend)); ++i) {
+        auto* swatch = new QLabel(lbLegend_);
+        swatch->setObjectName(QStringLiteral("lbLegendSwatch%1").arg(i + 1));
+        swatch->setFrameStyle(QFrame::Box | QFrame::Plain);
+        swatch->setAutoFillBackground(true);
+        QPalette p = swatch->palette();
+        p.setColor(QPalette::Window, colourOf(kLegend[i].colour));
+        swatch->setPalette(p);
+        auto* meaning = new QLabel(QString::fromUtf8(kLegend[i].meaning), lbLegend_);
+        QFont small = meaning->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        meaning->setFont(small);
+        swatch->setFixedSize(2 * QFontMetrics(small).height(), QFontMetrics(small).height() - 2);
+        legend->addWidget(swatch, i, 0);
+        legend->addWidget(meaning, i, 1);
+    }
+    legend->setColumnStretch(1, 1);
 
     // Alt+letters, none used twice: B M I E N O T H S P A.
     QPushButton* btOpen = addButton("btOpen", QStringLiteral("&Beolvasás fájlból"));
@@ -50,6 +91,8 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     // The settings listing, which the hidden export button shows, reached
     // through the printer.
     QPushButton* btPrint = addButton("btPrint", QStringLiteral("&Nyomtatás"));
+    // The settings as a customer reads them: captions and values, no codes.
+    QPushButton* btReport = addButton("btReport", QString::fromUtf8("Beállítási &jelentés"));
     QPushButton* btRead = addButton("btRead", QStringLiteral("<-- Adatok be&olvasása a modulból"));
     QPushButton* btWrite = addButton("btWrite", QStringLiteral("--> Adatok át&töltése a modulba"));
     QPushButton* btCompare = addButton("btCompare", QStringLiteral("<--> Adatok össze&hasonlítása"));
@@ -63,7 +106,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     bold.setBold(true);
     btEdit->setFont(bold);
 
-    lockedWhileRunning_ = {btOpen, btSave, btExport, btPrint, btRead, btWrite, btCompare, btEdit, btClose};
+    lockedWhileRunning_ = {btOpen, btSave, btExport, btPrint, btReport, btRead, btWrite, btCompare, btEdit, btClose};
     connect(btOpen, &QPushButton::clicked, this, &TransferWindow::btOpenClick);
     connect(btSave, &QPushButton::clicked, this, &TransferWindow::btSaveClick);
     connect(btRead, &QPushButton::clicked, this, &TransferWindow::btReadClick);
@@ -72,6 +115,9 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     connect(btEdit, &QPushButton::clicked, this, &TransferWindow::btEditClick);
     connect(btExport, &QPushButton::clicked, this, &TransferWindow::btExportClick);
     connect(btPrint, &QPushButton::clicked, this, &TransferWindow::btPrintClick);
+    connect(btReport, &QPushButton::clicked, this, &TransferWindow::btReportClick);
+    // Another line may lead to another module.
+    connect(&link_, &ModuleLink::linkStateChanged, this, &TransferWindow::forgetCompare);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
     closeOnEscape(this, btClose);
     // btStop has never had an action; it stays for the installers who look for it.
@@ -88,6 +134,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     listingRow->addWidget(btExport);
     listingRow->addWidget(btPrint);
     grid->addLayout(listingRow, 3, 0);
+    grid->addWidget(btReport, 3, 1);
     grid->addWidget(btEdit, 4, 0, 1, 2);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(btStop);
@@ -96,6 +143,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(indicatorRow);
+    layout->addWidget(lbLegend_);
     layout->addSpacing(8);
     layout->addLayout(grid);
     layout->addSpacing(8);
@@ -169,7 +217,33 @@ void TransferWindow::imageKept() {
 void TransferWindow::btReadClick() {
     // Without a link the read only says so; nothing is lost to ask about.
     if (link_.linkConnected() && !mayReplaceImage()) return;
-    if (transfer_.read()) imageKept();
+    if (transfer_.read()) {
+        imageKept();
+        forgetCompare();  // the image is now what the module holds
+    }
+}
+
+QString TransferWindow::legendText() const {
+    QStringList lines;
+    for (const LegendEntry& e : kLegend) lines << QString::fromUtf8(e.meaning);
+    return lines.join('\n');
+}
+
+void TransferWindow::forgetCompare() {
+    compared_.reset();
+    meChanges_->clear();
+    lbChanges_->hide();
+    meChanges_->hide();
+}
+
+void TransferWindow::forgetCompareIfStale() {
+    if (compared_ && *compared_ != image_) forgetCompare();
+}
+
+void TransferWindow::showEvent(QShowEvent* event) {
+    // The site book or the editor may have replaced the image meanwhile.
+    forgetCompareIfStale();
+    QWidget::showEvent(event);
 }
 
 void TransferWindow::showRecordNote(const QString& note) {
@@ -185,18 +259,28 @@ QStringList TransferWindow::compareLines() const {
 }
 
 void TransferWindow::btCompareClick() {
-    lbChanges_->hide();
-    meChanges_->hide();
+    forgetCompare();
     transfer_.compare();
     QStringList lines;
     for (const auto& row : sitebook::changeRows(transfer_.compareChanges())) lines << sitebook::changeLine(row);
+    // The codes are not compared, but a customer's code changed at the
+    // keypad is worth knowing of before a write puts the old one back.
+    for (const std::string& line : codes::codeDifferenceLines(transfer_.compareCodes()))
+        lines << QString::fromStdString(line);
+    if (lines.isEmpty()) return;
+    compared_ = image_;
     meChanges_->setPlainText(lines.join('\n'));
-    lbChanges_->setVisible(!lines.isEmpty());
-    meChanges_->setVisible(!lines.isEmpty());
+    lbChanges_->show();
+    meChanges_->show();
 }
 
 void TransferWindow::btWriteClick() {
-    if (transfer_.write()) imageKept();
+    const bool ok = transfer_.write();
+    if (ok) imageKept();
+    // Once blocks went out the module is no longer what the compare saw.
+    using Step = ParameterTransfer::Failure::Step;
+    const Step step = transfer_.failure().step;
+    if (ok || step == Step::Write || step == Step::Commit) forgetCompare();
 }
 
 void TransferWindow::btOpenClick() {
@@ -205,6 +289,7 @@ void TransferWindow::btOpenClick() {
     const QString path = chooseFile(false);
     if (path.isEmpty()) return;
     if (transfer_.openFile(path)) imageKept();
+    forgetCompareIfStale();
 }
 
 void TransferWindow::btSaveClick() {
@@ -215,6 +300,7 @@ void TransferWindow::btSaveClick() {
 
 void TransferWindow::btEditClick() {
     if (editorOpener_) editorOpener_(image_);
+    forgetCompareIfStale();
 }
 
 void TransferWindow::btExportClick() {
@@ -223,6 +309,10 @@ void TransferWindow::btExportClick() {
 
 void TransferWindow::btPrintClick() {
     if (printer_) printer_(image_);
+}
+
+void TransferWindow::btReportClick() {
+    if (reporter_) reporter_(image_);
 }
 
 QString TransferWindow::chooseFile(bool forSaving) {

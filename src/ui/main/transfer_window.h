@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "params/parameter_image.h"
 #include "transfer/parameter_transfer.h"
@@ -47,6 +48,8 @@ public:
     void setEditorOpener(EditorOpener opener) { editorOpener_ = std::move(opener); }
     void setExporter(Exporter exporter) { exporter_ = std::move(exporter); }
     void setPrinter(Exporter printer) { printer_ = std::move(printer); }
+    // Shows the settings report of the image, to print or keep as PDF.
+    void setReporter(Exporter reporter) { reporter_ = std::move(reporter); }
     // Asked before a read or an opened file replaces edits kept nowhere
     // else; told when the image is kept in the module or a file.
     void setUnsavedEdits(UnsavedEdits* edits) { unsaved_ = edits; }
@@ -61,15 +64,26 @@ public:
     void showRecordNote(const QString& note) override;
 
     // The site book's line about the last operation; the fields the last
-    // compare found different, one line each (empty: none, or no compare).
+    // compare found different, one line each, and the codes that differ
+    // (empty: none, or no compare, or the image or the module has changed
+    // since).
     QString recordNote() const;
     QStringList compareLines() const;
+    // What the block colours mean, as the legend below them says it.
+    QString legendText() const;
 
     static QColor colourOf(BlockColour colour);
 
 signals:
     // The site book has a new line about an operation.
     void recorded();
+
+public:
+    // The image or the module is no longer what the last compare saw: its
+    // list of differences goes. The window notices its own reads, writes,
+    // opened files and edits, and a change of link; whoever else replaces
+    // the image says so here.
+    void forgetCompare();
 
 public slots:
     void btReadClick();
@@ -80,6 +94,10 @@ public slots:
     void btEditClick();
     void btExportClick();
     void btPrintClick();
+    void btReportClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     QPushButton* addButton(const char* name, const QString& caption);
@@ -88,6 +106,8 @@ private:
     bool mayReplaceImage();
     // The image now is what the module or a file holds.
     void imageKept();
+    // Forgets the compare when the image differs from what it compared.
+    void forgetCompareIfStale();
 
     ModuleLink& link_;
     ParameterImage& image_;
@@ -102,6 +122,10 @@ private:
     EditorOpener editorOpener_;
     Exporter exporter_;
     Exporter printer_;
+    Exporter reporter_;
+    QWidget* lbLegend_ = nullptr;
+    // The image as the last compare saw it; none: no list shown.
+    std::optional<ParameterImage> compared_;
     std::unique_ptr<QFileDialog> openDialog1_;
     std::unique_ptr<QFileDialog> saveDialog1_;
 };

@@ -21,6 +21,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/port_chooser.h"
 #include "ui/service/radio_window.h"
+#include "ui/main/settings_report_window.h"
 #include "ui/main/splash_window.h"
 #include "ui/service/status_chart.h"
 #include "ui/service/status_window.h"
@@ -77,11 +78,13 @@ void shootStatusWindow(StartUp& startUp, const QString& dir) {
 }
 
 // The live chart after forty minutes of a module on battery: the signal
-// wanders, the battery runs down, the box warms up.
+// wanders, the battery runs down, the box warms up; the link was down for
+// two minutes.
 void shootStatusChart(const QString& dir) {
     StatusSeries series;
     const qint64 start = QDateTime::currentMSecsSinceEpoch() - 40 * 60 * 1000;
     for (int s = 0; s <= 40 * 60; s += 5) {
+        if (s > 25 * 60 && s < 27 * 60) continue;
         StatusSample sample;
         sample.timeMs = start + qint64(s) * 1000;
         sample.gsmLevel = 18 + int(std::lround(6 * std::sin(s / 300.0)));
@@ -173,6 +176,7 @@ void shootSiteBook(StartUp& startUp, const QString& dir) {
     v.zones[2].entryDelay = 30;
     v.users[1].name = "Kovács P.";
     v.relayRows[12].triggers[3] = !v.relayRows[12].triggers[3];
+    v.users[3].code = "7531";  // changed at the keypad, as far as the image knows
     encode(v, startUp.image());
     transfer->btCompareClick();
     save(transfer, dir, QStringLiteral("transfer_window_compare"));
@@ -256,6 +260,14 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
         [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("settings_listing.pdf")); });
     startUp.textWindow()->btSavePdfClick();
     startUp.textWindow()->hide();
+    // The settings report, and its PDF.
+    transfer->btReportClick();
+    SettingsReportWindow* report = startUp.settingsReportWindow();
+    save(report, dir, QStringLiteral("settings_report"));
+    report->reports().setPathChooser(
+        [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("settings_report.pdf")); });
+    report->btSavePdfClick();
+    report->hide();
     shootSiteBook(startUp, dir);
     save(main, dir, QStringLiteral("main_window_connected"));
     save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));

@@ -4,6 +4,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLegend>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
@@ -52,9 +53,10 @@ StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
 
     const char* const names[kCurves] = {"GSM térerő", "Hőmérs. (C°)", "Akku (V)", "Kapcsok (V)"};
     for (int c = 0; c < kCurves; ++c) {
-        curves_[c] = new QLineSeries(chart);
-        curves_[c]->setName(QString::fromUtf8(names[c]));
-        chart->addSeries(curves_[c]);
+        auto* first = new QLineSeries(chart);
+        first->setName(QString::fromUtf8(names[c]));
+        chart->addSeries(first);
+        segments_[c].push_back(first);
     }
 
     timeAxis_ = new QDateTimeAxis(chart);
@@ -79,14 +81,33 @@ StatusChart::StatusChart(QWidget* parent) : QChartView(parent) {
     chart->addAxis(levelAxis_, Qt::AlignLeft);
     chart->addAxis(temperatureAxis_, Qt::AlignRight);
     for (int c = 0; c < kCurves; ++c) {
-        curves_[c]->attachAxis(timeAxis_);
-        curves_[c]->attachAxis(c == Temperature ? temperatureAxis_ : levelAxis_);
+        segments_[c].front()->attachAxis(timeAxis_);
+        segments_[c].front()->attachAxis(c == Temperature ? temperatureAxis_ : levelAxis_);
     }
     // The view made a chart of its own and lets it go on setChart: it is ours to delete.
     QChart* const made = this->chart();
     setChart(chart);
     delete made;
     showSeries(StatusSeries());
+}
+
+QLineSeries* StatusChart::addSegment(Curve which) {
+    QLineSeries* first = segments_[which].front();
+    auto* segment = new QLineSeries(chart());
+    chart()->addSeries(segment);
+    segment->attachAxis(timeAxis_);
+    segment->attachAxis(which == Temperature ? temperatureAxis_ : levelAxis_);
+    segment->setPen(first->pen());
+    for (QLegendMarker* marker : chart()->legend()->markers(segment)) marker->setVisible(false);
+    segments_[which].push_back(segment);
+    return segment;
+}
+
+QList<QList<QPointF>> StatusChart::stretches(Curve which) const {
+    QList<QList<QPointF>> out;
+    for (const QLineSeries* s : segments_[which])
+        if (s->count() > 0) out.append(s->points());
+    return out;
 }
 
 void StatusChart::showSeries(const StatusSeries& series) {
@@ -116,14 +137,23 @@ void StatusChart::showSeries(const StatusSeries& series) {
     } else {
         drawn_ = {};
     }
-    QList<QPointF> points[kCurves];
-    for (auto& list : points) list.reserve(qsizetype(std::min(samples.size(), kMostPoints + 1)));
+    // points[c][k]: stretch k of curve c.
+    std::vector<QList<QPointF>> points[kCurves];
+    for (auto& stretches : points) {
+        stretches.emplace_back();
+        stretches.back().reserve(qsizetype(std::min(samples.size(), kMostPoints + 1)));
+    }
     Mean time, means[kCurves];
     auto plot = [&] {
         for (int c = 0; c < kCurves; ++c)
-            if (means[c].count) points[c].append({time.value(), means[c].value()});
+            if (means[c].count) points[c].back().append({time.value(), means[c].value()});
         time = Mean{};
         for (Mean& m : means) m = Mean{};
+    };
+    // A stretch that got no point (no temperature in it) is used again.
+    auto breakOff = [&] {
+        for (auto& stretches : points)
+            if (!stretches.back().isEmpty()) stretches.emplace_back();
     };
     double coldest = 0, warmest = 0;
     bool anyTemperature = false;
@@ -131,7 +161,10 @@ void StatusChart::showSeries(const StatusSeries& series) {
     for (std::size_t n = 0; n < samples.size(); ++n) {
         const StatusSample& s = samples[n];
         const qint64 sampleBucket = bucketMs ? s.timeMs / bucketMs : qint64(n);
-        if (n > 0 && sampleBucket != bucket) plot();
+        // Plotted as means, a pause shorter than a mean is lost in it.
+        const bool gap = n > 0 && sampleGap(samples[n - 1], s) && s.timeMs - samples[n - 1].timeMs > bucketMs;
+        if (n > 0 && (sampleBucket != bucket || gap)) plot();
+        if (gap) breakOff();
         bucket = sampleBucket;
         time.add(double(s.timeMs));
         means[Gsm].add(s.gsmLevel);
@@ -146,7 +179,22 @@ void StatusChart::showSeries(const StatusSeries& series) {
         }
     }
     if (!samples.empty()) plot();
-    for (int c = 0; c < kCurves; ++c) curves_[c]->replace(points[c]);
+    for (int c = 0; c < kCurves; ++c) {
+        auto& stretches = points[c];
+        while (stretches.size() > 1 && stretches.back().isEmpty()) stretches.pop_back();
+        while (segments_[c].size() < stretches.size()) addSegment(Curve(c));
+        for (std::size_t k = 0; k < segments_[c].size(); ++k) {
+            QLineSeries* segment = segments_[c][k];
+            if (k < stretches.size()) {
+                segment->replace(stretches[k]);
+                // A lone sample between two gaps is a dot, not nothing.
+                const bool lone = stretches[k].size() == 1;
+                if (segment->pointsVisible() != lone) segment->setPointsVisible(lone);
+            } else if (segment->count() > 0) {
+                segment->clear();
+            }
+        }
+    }
 
     const qint64 first = series.empty() ? QDateTime::currentMSecsSinceEpoch() : series.samples().front().timeMs;
     const qint64 last = series.empty() ? first : series.samples().back().timeMs;

@@ -1,5 +1,6 @@
 #include "ui/sitebook/site_book_window.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "link/messenger.h"
+#include "params/code_fields.h"
 #include "transfer/parameter_file.h"
 #include "ui/widgets/file_folders.h"
 
@@ -56,11 +58,16 @@ void setRow(QTableWidget* grid, int row, const QStringList& cells) {
     for (int c = 0; c < cells.size(); ++c) grid->setItem(row, c, new QTableWidgetItem(cells[c]));
 }
 
-void fillChanges(QTableWidget* grid, const std::vector<WriteChange>& rows) {
+// A code, before and after, only when the installer asked to see codes.
+void fillChanges(QTableWidget* grid, const std::vector<WriteChange>& rows, bool showCodes) {
     grid->setRowCount(int(rows.size()));
     for (int r = 0; r < int(rows.size()); ++r) {
         const WriteChange& c = rows[std::size_t(r)];
-        setRow(grid, r, {c.caption, c.path, c.before, c.after});
+        const bool code = codes::isCodePath(c.path.toStdString());
+        auto shown = [&](const QString& v) {
+            return code ? QString::fromStdString(codes::shownCode(v.toStdString(), showCodes)) : v;
+        };
+        setRow(grid, r, {c.caption, c.path, shown(c.before), shown(c.after)});
     }
     grid->resizeColumnsToContents();
 }
@@ -168,9 +175,13 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     diffLayout->addWidget(gridDiff_, 1);
     tabs_->addTab(diffPage, QString::fromUtf8("Eltérések"));
 
+    // Codes in the writes and differences stay hidden unless asked for.
+    cbShowCodes_ = new QCheckBox(QString::fromUtf8("Kódok mutatása"), this);
+    cbShowCodes_->setObjectName("cbShowCodes");
     auto* right = new QVBoxLayout;
     right->addWidget(details);
     right->addWidget(tabs_, 1);
+    right->addWidget(cbShowCodes_, 0, Qt::AlignRight);
     auto* body = new QHBoxLayout;
     body->addWidget(left, 1);
     body->addLayout(right, 3);
@@ -189,6 +200,10 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     connect(edSearch_, &QLineEdit::textChanged, this, [this] { fillSites(); });
     connect(lbSites_, &QListWidget::currentRowChanged, this, [this](int row) { showSite(row); });
     connect(gridWrites_, &QTableWidget::itemSelectionChanged, this, [this] { showWriteChanges(); });
+    connect(cbShowCodes_, &QCheckBox::toggled, this, [this] {
+        showWriteChanges();
+        fillChanges(gridDiff_, diffRows_, cbShowCodes_->isChecked());
+    });
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
     for (auto [name, slot] : std::initializer_list<std::pair<const char*, void (SiteBookWindow::*)()>>{
              {"btNewSite", &SiteBookWindow::btNewSiteClick},
@@ -308,8 +323,9 @@ void SiteBookWindow::fillWrites() {
 void SiteBookWindow::showWriteChanges() {
     const auto rows = gridWrites_->selectionModel()->selectedRows();
     const int r = rows.isEmpty() ? -1 : rows.first().row();
-    fillChanges(gridWriteChanges_, r >= 0 && r < int(writes_.size()) ? writes_[std::size_t(r)].changes
-                                                                         : std::vector<WriteChange>{});
+    fillChanges(gridWriteChanges_,
+                r >= 0 && r < int(writes_.size()) ? writes_[std::size_t(r)].changes : std::vector<WriteChange>{},
+                cbShowCodes_->isChecked());
 }
 
 std::vector<qint64> SiteBookWindow::selectedSnapshots() const {
@@ -421,7 +437,7 @@ void SiteBookWindow::showDiff(const QString& title, const ImageDiff& d) {
     diffRows_ = changeRows(d);
     lbDiffTitle_->setText(d.equal() ? title + QString::fromUtf8(": nincs eltérés")
                                     : title + QString::fromUtf8(": %1 eltérés").arg(diffRows_.size()));
-    fillChanges(gridDiff_, diffRows_);
+    fillChanges(gridDiff_, diffRows_, cbShowCodes_->isChecked());
     tabs_->setCurrentIndex(2);
 }
 

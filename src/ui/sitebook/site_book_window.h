@@ -16,6 +16,7 @@
 #include "params/parameter_image.h"
 #include "sitebook/site_book.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -119,6 +120,7 @@ private:
     QLabel* lbDiffTitle_;
     QTableWidget* gridDiff_;
     QLabel* lbStatus_;
+    QCheckBox* cbShowCodes_;
 };
 
 }  // namespace corvanta
