@@ -22,6 +22,8 @@ const AddressFault kAddressFaults[] = {
     {"wrong-index", &Faults::wrongIndex, "block replies carrying the next block's address"},
     {"lower-case-hex", &Faults::lowerCaseHex, "block replies in lower-case hex digits"},
     {"write-error", &Faults::writeError, "\"WRFLERR\" to block writes"},
+    {"repeat-write-reply", &Faults::repeatWriteReply, "the answer to a block write said once more before the next answer"},
+    {"false-write-ok", &Faults::falseWriteOk, "\"WROK\" to block writes that are not stored"},
 };
 
 struct FlagFault {
@@ -32,6 +34,7 @@ struct FlagFault {
 
 const FlagFault kFlagFaults[] = {
     {"no-crcok", &Faults::noCrcOk, "\"WRACT\" is neither answered nor committed"},
+    {"crcok-without-commit", &Faults::crcOkWithoutCommit, "\"CRCOK\" to \"WRACT\" with nothing committed"},
     {"pwderr", &Faults::pwdErrAlways, "\"PWDERR\" to every command"},
     {"bad-status-length", &Faults::badStatusLength, "status frames one character short"},
     {"bad-radio-length", &Faults::badRadioLength, "radio frames one character short"},

@@ -82,8 +82,11 @@ std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std
         if (!ok || n < 1 || n > 65535) return "--tcp-port takes a port number";
     }
 
-    if (auto site = args.option("--site"); site && QString::fromStdString(*site).trimmed().isEmpty())
-        return "--site takes a name";
+    if (auto site = args.option("--site"); site) {
+        if (QString::fromStdString(*site).trimmed().isEmpty()) return "--site takes a name";
+        if (const QString problem = sitebook::siteNameProblem(QString::fromStdString(*site)); !problem.isEmpty())
+            return "--site: " + problem.toStdString();
+    }
 
     secrets.code = args.option("--code").value_or(qEnvironmentVariable("CORVANTA_CODE").toStdString());
     if (secrets.code.size() > kCodeFieldLength)
@@ -204,7 +207,9 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
     if (args.option("--site")) {
         s.recorder = std::make_unique<sitebook::SiteRecorder>();
         s.recorder->setSite(siteFromOptions(args));
-        if (const QString refused = s.recorder->ensureSite(); !refused.isEmpty()) say(chatter, refused);
+        // The site itself is added with the first record, once the module
+        // answered: a mistyped port must not leave a site behind.
+        if (const QString refused = s.recorder->checkBook(); !refused.isEmpty()) say(chatter, refused);
     }
 
     if (auto port = args.option("--port")) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <grp.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,6 +85,18 @@ qint64 SerialTransport::read(char* data, qint64 maxSize)
     const qint64 n = qMax<qint64>(0, port_.read(data, maxSize));
     replyWait_.took(n);
     return n;
+}
+
+void SerialTransport::takeArrived()
+{
+    if (!port_.isOpen()) return;
+    // Asked of the device first: with nothing waiting, the serial layer
+    // would report a time-out as an error of the line.
+    int waiting = 0;
+    if (::ioctl(int(port_.handle()), FIONREAD, &waiting) == 0 && waiting > 0)
+        port_.waitForReadyRead(0);
+    else if (port_.bytesAvailable() > 0)
+        emit readyRead();
 }
 
 bool SerialTransport::write(const QByteArray& bytes)

@@ -34,6 +34,7 @@ public:
     QByteArray readAll() override;
     qint64 read(char* data, qint64 maxSize) override;
     void expectReply(qint64 bytes) override { replyWait_.expect(bytes); }
+    void takeArrived() override;
     QString name() const override { return portName_; }
 
 private:

@@ -47,6 +47,11 @@ public:
     // delivered soon after its bytes stop. Others ignore it.
     virtual void expectReply(qint64 bytes) { Q_UNUSED(bytes); }
 
+    // Announces at once, through readyRead, whatever the line has already
+    // brought that the program has not heard yet, so that it is heard before
+    // the next request goes out and cannot pass for that request's answer.
+    virtual void takeArrived() {}
+
     // Human-readable name of the line (a device path, "simulated module").
     virtual QString name() const = 0;
 

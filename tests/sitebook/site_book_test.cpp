@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "params/parameter_codec.h"
+#include "sitebook/schema.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
 
@@ -147,7 +148,7 @@ TEST_P(SiteBookTest, AnOlderBookIsUpgradedKeepingEveryRow) {
     }
     SiteBook book;
     ASSERT_TRUE(book.open(path)) << book.error().toStdString();
-    EXPECT_EQ(book.schemaVersion(), 2);
+    EXPECT_EQ(book.schemaVersion(), kSchemaVersion);
     const auto site = book.findSite(QStringLiteral("Régi"));
     ASSERT_TRUE(site);
     EXPECT_EQ(book.history(site->id).size(), 3u);
