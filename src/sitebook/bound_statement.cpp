@@ -16,7 +16,11 @@ constexpr int kBinaryFormat = 1;
 
 PGconn* connectionOf(const QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0) return nullptr;
+    // The driver names the type by libpq's struct: "pg_conn*" ("PGconn*" in
+    // some versions).
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        return nullptr;
     return *static_cast<PGconn* const*>(handle.constData());
 }
 
