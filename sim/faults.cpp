@@ -90,12 +90,12 @@ bool addFault(std::string_view text, Faults& faults, std::string& error) {
 }
 
 std::string faultHelp() {
+    // The name in a column of 24, or followed by one blank when it is longer.
+    auto column = [](const std::string& name) { return name + std::string(name.size() < 24 ? 24 - name.size() : 1, ' '); };
     std::string out;
     for (const auto& f : kAddressFaults)
-        out += "  " + std::string(f.name) + "[=ADDR]" + std::string(24 - std::string(f.name).size() - 7, ' ') +
-               f.help + " (all blocks, or block ADDR)\n";
-    for (const auto& f : kFlagFaults)
-        out += "  " + std::string(f.name) + std::string(24 - std::string(f.name).size(), ' ') + f.help + "\n";
+        out += "  " + column(std::string(f.name) + "[=ADDR]") + f.help + " (all blocks, or block ADDR)\n";
+    for (const auto& f : kFlagFaults) out += "  " + column(f.name) + f.help + "\n";
     out += "  tcp-close-after=N       close the TCP connection after N frames\n";
     return out;
 }
