@@ -374,6 +374,7 @@ bool ModuleLink::serialConnect() {
         setCodeTimerEnabled(true);
         setStatusLine(utf8(texts::kSerialOk));
         emit linkStateChanged(linkConnected());
+        if (const QString note = transport_->openNote(); !note.isEmpty()) message(note);
         return true;
     }
     setStatusLine(utf8(texts::kPortUnavailable));

@@ -55,6 +55,10 @@ public:
     // Human-readable name of the line (a device path, "simulated module").
     virtual QString name() const = 0;
 
+    // What the last good open had to do that the user should hear of (a
+    // stale lock taken over); empty mostly.
+    virtual QString openNote() const { return {}; }
+
 private:
     QByteArray unread_;
 
