@@ -94,7 +94,7 @@ int runSites(const Args& args) {
         QStringList reach;
         if (!s.serialPort.isEmpty()) reach << s.serialPort;
         if (!s.modemNumber.isEmpty()) reach << QStringLiteral("tel. ") + s.modemNumber;
-        if (!s.tcpHost.isEmpty()) reach << (s.tcpPort ? QStringLiteral("%1:%2").arg(s.tcpHost).arg(s.tcpPort) : s.tcpHost);
+        if (!s.tcpHost.isEmpty()) reach << (s.tcpPort ? QStringLiteral("%1:%2").arg(s.tcpHost, QString::number(s.tcpPort)) : s.tcpHost);
         say(s.name + QStringLiteral("\t") + s.address + QStringLiteral("\t") + reach.join(QStringLiteral(", ")));
     }
     return ExitOk;

@@ -145,11 +145,11 @@ bool ParameterTransfer::run(BlockColour startColour, Steps steps, const char* st
     } else {
         link_.setDataVersion(-1);
         link_.queryModuleVersion();
-        if (stopped()) {
-        } else if (link_.dataVersion() != kProgramDataVersion) {
+        const bool halted = stopped();
+        if (!halted && link_.dataVersion() != kProgramDataVersion) {
             failure_.step = Failure::Step::DataVersion;
             message(dataVersionMessage(link_.dataVersion()));
-        } else {
+        } else if (!halted) {
             ok = (this->*steps)();
         }
     }
