@@ -7,6 +7,7 @@
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
 #include "app/cli_session.h"
+#include "fleet/child_result.h"
 #include "link/link_texts.h"
 #include "sitebook/site_records.h"
 #include "transfer/parameter_transfer.h"
@@ -21,7 +22,14 @@ class PrintingView : public TransferView {
 public:
     void paintBlock(int, BlockColour) override {}
     void setOperationRunning(bool) override {}
-    void showRecordNote(const QString& note) override { say(note); }
+    void showRecordNote(const QString& note) override {
+        lastNote = note;
+        say(note);
+    }
+    void showOutcome(const QString& text) override {
+        if (!text.isEmpty()) say(text);
+    }
+    QString lastNote;
 };
 
 int runVersion(const Args& args) {
@@ -50,7 +58,7 @@ std::string failureSentence(const ParameterTransfer::Failure& f) {
         case Why::Damaged: return "the reply was damaged (malformed or a wrong checksum)";
         case Why::WrongBlock: return "the module sent another block";
         case Why::WrongCode: return "the module refused the installer code";
-        case Why::Refused: return "the module refused it";
+        case Why::Refused: return "the module refused it (WRFLERR)";
         default: return "no answer within " + std::to_string(seconds) + " s";
         }
     };
@@ -61,6 +69,16 @@ std::string failureSentence(const ParameterTransfer::Failure& f) {
                              "; nothing was committed";
     case Step::Commit: return "the module did not confirm the write (no CRCOK within " +
                               std::to_string(ModuleLink::kCommitTicks / 10) + " s)";
+    case Step::Verify: {
+        if (f.differing.empty())
+            return "the write could not be checked: " + std::string(block) +
+                   " could not be read back: " + reason(ModuleLink::kReadTicks / 10) +
+                   "; what the module holds is not known";
+        std::string blocks;
+        for (int n : f.differing) blocks += (blocks.empty() ? "" : ", ") + std::to_string(n + 1);
+        return "the module does not hold the image sent: block" + std::string(f.differing.size() > 1 ? "s " : " ") +
+               blocks + " differ" + std::string(f.differing.size() > 1 ? "" : "s") + " after the commit";
+    }
     default: return {};
     }
 }
@@ -91,6 +109,7 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
     PrintingView view;
     ParameterTransfer transfer(*s.link, image, view);
     transfer.setRecorder(s.recorder.get());
+    transfer.setVerify(!args.flag("--no-verify"));
     const bool ok = (transfer.*op)();
     say(QStringLiteral("Blokkok: ") + transfer.blockLetters());
     if (op == &ParameterTransfer::compare && args.flag("--fields")) {
@@ -98,12 +117,34 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
         for (const std::string& line : codes::codeDifferenceLines(transfer.compareCodes()))
             say(QString::fromStdString(line));
     }
-    if (const std::string why = failureSentence(transfer.failure()); !why.empty())
-        std::fprintf(stderr, "corvanta-cli: %s\n", why.c_str());
+    const std::string why = failureSentence(transfer.failure());
+    if (!why.empty()) std::fprintf(stderr, "corvanta-cli: %s\n", why.c_str());
     closeSession(s);
-    if (!ok) return ExitFailed;
-    if (fileOut.empty()) return ExitOk;
-    return writeOutput(fileOut, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())));
+    int status = ExitFailed;
+    if (ok)
+        status = fileOut.empty() ? int(ExitOk)
+                                 : writeOutput(fileOut, QByteArray(reinterpret_cast<const char*>(image.data()),
+                                                                   qsizetype(image.size())));
+    // For a fleet that runs this command: what happened, in a form made to
+    // be read rather than the lines above.
+    fleet::ChildResult result;
+    result.ok = status == ExitOk;
+    result.detail = !why.empty()                       ? QString::fromStdString(why)
+                    : !transfer.outcome().isEmpty()    ? transfer.outcome()
+                    : !s.messenger.last.isEmpty() && !ok ? s.messenger.last
+                                                       : QString();
+    if (s.recorder) {
+        const auto& stored = s.recorder->lastStored();
+        result.stored = stored.stored;
+        result.snapshotId = stored.snapshotId;
+        result.bookUnavailable = ok && !stored.stored;
+        if (result.ok && result.detail.isEmpty())
+            result.detail = stored.stored ? view.lastNote : QStringLiteral("the site book did not take it: ") + stored.why;
+    }
+    result.moduleVersion = s.link->moduleVersion();
+    result.dataVersion = s.link->dataVersion();
+    fleet::leaveChildResult(result);
+    return status;
 }
 
 int needOneFile(const Args& args, const char* usage) {
@@ -128,11 +169,14 @@ std::vector<Command> linkCommands() {
              }
              return runTransfer(args, {}, &ParameterTransfer::read, *out);
          }},
-        {"write", "write FILE" + kLinkUsage,
+        {"write", "write FILE [--no-verify]" + kLinkUsage,
          [](const Args& args) {
              if (int e = needOneFile(args, "write FILE")) return e;
              return runTransfer(args, args.positional[0], &ParameterTransfer::write, {});
-         }},
+         },
+         "  --no-verify   do not read the module back after the commit; the write then\n"
+         "                counts as done on the module's CRCOK alone, which a faulty line\n"
+         "                can fake (for scripts that accept that risk)\n"},
         {"compare", "compare FILE [--fields]" + kLinkUsage,
          [](const Args& args) {
              if (int e = needOneFile(args, "compare FILE")) return e;

@@ -120,7 +120,11 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     connect(&link_, &ModuleLink::linkStateChanged, this, &TransferWindow::forgetCompare);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
     closeOnEscape(this, btClose);
-    // btStop has never had an action; it stays for the installers who look for it.
+    // Stop ends a read, compare or write before the module commits; there is
+    // nothing to stop before one starts or once a write's commit went out.
+    btStop_ = btStop;
+    btStop->setEnabled(false);
+    connect(btStop, &QPushButton::clicked, this, [this] { transfer_.stop(); });
 
     // Files on the left, the module on the right, the editor and closing below.
     auto* grid = new QGridLayout;
@@ -153,6 +157,10 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     lbRecordNote_->setObjectName("lbRecordNote");
     lbRecordNote_->setWordWrap(true);
     lbRecordNote_->hide();
+    lbOutcome_ = new QLabel(this);
+    lbOutcome_->setObjectName("lbOutcome");
+    lbOutcome_->setWordWrap(true);
+    lbOutcome_->hide();
     lbChanges_ = new QLabel(QString::fromUtf8("Eltérő mezők (modul → kép):"), this);
     lbChanges_->setObjectName("lbChanges");
     lbChanges_->hide();
@@ -162,6 +170,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     meChanges_->setLineWrapMode(QPlainTextEdit::NoWrap);
     meChanges_->setMinimumHeight(8 * meChanges_->fontMetrics().height());
     meChanges_->hide();
+    layout->addWidget(lbOutcome_);
     layout->addWidget(lbRecordNote_);
     layout->addWidget(lbChanges_);
     layout->addWidget(meChanges_);
@@ -253,6 +262,15 @@ void TransferWindow::showRecordNote(const QString& note) {
 }
 
 QString TransferWindow::recordNote() const { return lbRecordNote_->text(); }
+
+void TransferWindow::showOutcome(const QString& text) {
+    lbOutcome_->setText(text);
+    lbOutcome_->setVisible(!text.isEmpty());
+}
+
+QString TransferWindow::outcomeLine() const { return lbOutcome_->text(); }
+
+void TransferWindow::setStopEnabled(bool on) { btStop_->setEnabled(on); }
 
 QStringList TransferWindow::compareLines() const {
     return meChanges_->isHidden() ? QStringList() : meChanges_->toPlainText().split('\n');
