@@ -19,9 +19,9 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("transfer_bench", os.path.join(HERE, "transfer_bench.py"))
-tb = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(tb)  # builds the tools, as that benchmark does
+loader_spec = importlib.util.spec_from_file_location("transfer_bench", os.path.join(HERE, "transfer_bench.py"))
+tb = importlib.util.module_from_spec(loader_spec)
+loader_spec.loader.exec_module(tb)  # builds the tools, as that benchmark does
 
 GOAL = 1.03
 
