@@ -1,7 +1,8 @@
-// Headers that most files of a target include, parsed once per target instead
-// of once per file. A header comes in only when the target can reach it: the
-// codec libraries see no Qt at all, the link libraries only Qt Core and
-// Network, the windows also Widgets.
+// Headers that most files include, parsed once for every target of a level
+// (cmake/Precompiled.cmake) instead of once per file. A header comes in only
+// where its level can reach it: the codec libraries see no Qt at all.
+// QtTest stays out: its headers test the QT_*_LIB macros, which differ from
+// one test program to the next.
 #pragma once
 
 #include <algorithm>
@@ -75,8 +76,4 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QWidget>
-#endif
-
-#if __has_include(<QTest>)
-#include <QTest>
 #endif
