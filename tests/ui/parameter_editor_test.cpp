@@ -267,7 +267,9 @@ TEST_F(EditorTest, TabReachesEveryEventRowFromTheFirstOne) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
   PanelArray* events = array(kEvents);
   ASSERT_TRUE(events->focusField(0, 0));
-  const int fields = 3;  // Contact-ID code, SMS text, voice message
+  // Contact-ID code, T1..T4, S1..S4, the central station, SMS text, voice
+  // message: every control of the row.
+  const int fields = 12;
   for (int step = 1; step < kEventCount * fields; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(events->focusedField(), std::make_pair(kEventCount - 1, fields - 1));
   EXPECT_NE(inRow<QSpinBox>(kEvents, kEventCount - 1, "edHanguz"), nullptr);

@@ -17,6 +17,7 @@
 
 #include "ui/widgets/check_list.h"
 #include "ui/widgets/control_hint.h"
+#include "ui/widgets/focus_frame.h"
 #include "ui/widgets/radio_group.h"
 #include "ui/widgets/rotated_label.h"
 
@@ -151,9 +152,10 @@ QLineEdit* makeEdit(QWidget* parent, const controls::TextLimit& limit, const QSt
 }
 
 QCheckBox* makeRowCheck(QWidget* parent, const QString& name, const QString& hint) {
-  auto* c = new QCheckBox(parent);
+  auto* c = new FocusCheckBox(parent);
   c->setObjectName(name);
-  c->setFocusPolicy(Qt::NoFocus);
+  // A stop of Tab within the row (the panel array walks it); see CheckList.
+  c->setFocusPolicy(Qt::TabFocus);
   c->setMinimumWidth(QFontMetrics(c->font()).height() + 4);
   setHint(c, hint);
   return c;

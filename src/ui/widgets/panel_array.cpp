@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QApplication>
@@ -24,11 +25,20 @@ bool isTabStop(const QWidget* w) {
   return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
 }
 
-// The row's fields that Tab would visit, in the order they were made.
+// Whether `w` sits in a window of its own below `row`: a drop-down list's
+// popup is a child of its combo box, but no stop of the row.
+bool inOwnWindow(const QWidget* w, const QWidget* row) {
+  for (; w && w != row; w = w->parentWidget())
+    if (w->isWindow()) return true;
+  return false;
+}
+
+// The row's fields that Tab would visit, in the order they were made (left
+// to right, as the row lays them out).
 std::vector<QWidget*> tabStopsOf(const QWidget* row) {
   std::vector<QWidget*> stops;
   for (QWidget* w : row->findChildren<QWidget*>())
-    if (isTabStop(w)) stops.push_back(w);
+    if (isTabStop(w) && !inOwnWindow(w, row)) stops.push_back(w);
   return stops;
 }
 }  // namespace
@@ -77,6 +87,24 @@ RowPanel* PanelArray::rowForRecord(int record) const {
   for (const Row& r : rows_)
     if (r.record == record) return r.panel;
   return nullptr;
+}
+
+int PanelArray::recordOf(const QWidget* w) const {
+  for (const Row& r : rows_)
+    if (r.panel == w || r.panel->isAncestorOf(w)) return r.record < records_ ? r.record : -1;
+  return -1;
+}
+
+bool PanelArray::focusInRecord(int record, const std::function<QWidget*(RowPanel*)>& pick,
+                               Qt::FocusReason reason) {
+  if (record < 0 || record >= records_ || rows_.empty()) return false;
+  setFocus(Qt::OtherFocusReason);
+  ensureRecordVisible(record);
+  RowPanel* row = rowForRecord(record);
+  QWidget* target = row ? pick(row) : nullptr;
+  if (!target) return false;
+  target->setFocus(reason);
+  return true;
 }
 
 QSize PanelArray::sizeHint() const {
@@ -145,6 +173,7 @@ void PanelArray::buildRows() {
   for (int i = 0; i < n; ++i) {
     Row r{cloneRow(template_, viewport_), i, {}};
     guardWheel(r.panel);
+    if (prepared_) prepared_(r.panel);
     r.fields = takeTabStops(r.panel);
     for (QWidget* w : r.fields) w->installEventFilter(this);
     rows_.push_back(r);
@@ -265,7 +294,9 @@ void PanelArray::wheelEvent(QWheelEvent* e) {
 
 std::vector<QWidget*> PanelArray::takeTabStops(QWidget* row) {
   std::vector<QWidget*> stops = tabStopsOf(row);
-  for (QWidget* w : stops) w->setFocusPolicy(Qt::ClickFocus);
+  // A click into a field gives it the focus; a click on a small box or
+  // option does not, so that no focus frame stays on it.
+  for (QWidget* w : stops) w->setFocusPolicy(qobject_cast<QAbstractButton*>(w) ? Qt::NoFocus : Qt::ClickFocus);
   return stops;
 }
 
