@@ -14,6 +14,7 @@
 
 #include "params/field_rules.h"
 #include "params/out_of_format.h"
+#include "ui/editor/field_tips.h"
 
 #include "ui/widgets/check_list.h"
 #include "ui/widgets/control_hint.h"
@@ -84,10 +85,11 @@ constexpr const char* kStoredTextProperty = "storedText";
 
 }  // namespace
 
-void markOutOfFormat(QWidget* control, const EditorContext& context, const std::string& path) {
+void markField(QWidget* control, const EditorContext& context, const std::string& path) {
   const auto found = context.outOfFormat.find(path);
   const bool outside = found != context.outOfFormat.end();
-  control->setToolTip(outside ? qs(outOfFormatTip(found->second)) : QString());
+  const QString tip = fieldTip(path);
+  control->setToolTip(outside ? tip + u'\n' + qs(outOfFormatTip(found->second)) : tip);
   if (auto* edit = qobject_cast<QLineEdit*>(control))
     edit->setProperty(kStoredTextProperty, outside ? QVariant(edit->displayText()) : QVariant());
 }

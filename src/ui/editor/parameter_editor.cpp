@@ -1,21 +1,31 @@
 #include "ui/editor/parameter_editor.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "link/messenger.h"
 #include "params/out_of_format.h"
 #include "params/parameter_codec.h"
 #include "ui/editor/editor_page.h"
 #include "ui/editor/events_page.h"
+#include "ui/editor/field_tips.h"
 #include "ui/editor/keypad_page.h"
 #include "ui/editor/on_off_mode_window.h"
+#include "ui/widgets/column_headers.h"
 #include "ui/widgets/panel_array.h"
+#include "ui/widgets/row_cloning.h"
+#include "ui/widgets/row_panel.h"
 #include "ui/editor/relays_page.h"
 #include "ui/editor/remotes_page.h"
 #include "ui/editor/telephone_page.h"
@@ -24,12 +34,23 @@
 
 namespace corvanta {
 
+namespace {
+
+// A menu shows "&" as the mark of a shortcut letter.
+QString menuText(const QString& s) {
+  QString out = s;
+  return out.replace(u'&', QStringLiteral("&&"));
+}
+
+}  // namespace
+
 ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(this) {
   setObjectName("FormParSetting");
   setWindowTitle(QStringLiteral("GSM-Corvanta   -   Paraméterek beállítása"));
   context_.messenger = &dialogs_;
   stopwatch_.start();
   clock_ = [this] { return stopwatch_.elapsed(); };
+  tracker_ = new EditTracker(history_, *this, context_, this);
 
   modeWindow_ = new OnOffModeWindow(this);
   pages_ = new QTabWidget(this);
@@ -39,16 +60,20 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
   pageList_ = {new ZonesPage(context_),  new UsersPage(context_),   new EventsPage(context_),
                new RelaysPage(context_), telephone,                 new RemotesPage(context_),
                new KeypadPage(context_)};
-  const QString captions[kPageCount] = {"Zónák",
-                                        "Felhasználók",
-                                        "Események",
-                                        "Relé kimenetek",
-                                        "Telefonszámok && egyéb paraméterek",
-                                        "Rádiós eszközök beállításai",
-                                        "LCD-Kezelő"};
   for (int i = 0; i < kPageCount; ++i) {
-    pages_->addTab(pageList_[i], captions[i]);
-    if (PanelArray* a = pageList_[i]->panelArray()) a->setProgress([this](int p) { showProgress(p); });
+    pages_->addTab(pageList_[i], pageCaption(i));
+    tracker_->watchPage(i, pageList_[i]);
+    if (PanelArray* a = pageList_[i]->panelArray()) {
+      a->setProgress([this](int p) { showProgress(p); });
+      a->setRowPrepared([this, i, a](RowPanel* row) { tracker_->watchRow(i, a, row); });
+    }
+    // The column headings say what their column takes.
+    for (const ColumnHeaders* headers : pageList_[i]->findChildren<ColumnHeaders*>()) {
+      headers->forEachHeading([i](const QString& control, int item, const QList<QLabel*>& labels) {
+        const QString tip = columnTip(i, control, item);
+        for (QLabel* l : labels) l->setToolTip(tip);
+      });
+    }
   }
   pages_->setCurrentIndex(kFirstPage);
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -66,14 +91,28 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
   // Enter in a field confirms; no other button of the pages may stand in
   // for it. A button that has the focus still takes Enter for itself.
   ok_->setDefault(true);
+  undoButton_ = new QPushButton(QStringLiteral("Visszavonás"), this);
+  undoButton_->setObjectName("btUndo");
+  undoButton_->setAutoDefault(false);
+  redoButton_ = new QPushButton(QStringLiteral("Újra"), this);
+  redoButton_->setObjectName("btRedo");
+  redoButton_->setAutoDefault(false);
+  connect(undoButton_, &QPushButton::clicked, &history_, &QUndoStack::undo);
+  connect(redoButton_, &QPushButton::clicked, &history_, &QUndoStack::redo);
 
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(undoButton_);
+  buttons->addWidget(redoButton_);
   buttons->addStretch();
   buttons->addWidget(ok_);
   buttons->addSpacing(24);
   buttons->addWidget(cancel_);
   buttons->addStretch();
   auto* l = new QVBoxLayout(this);
+  auto* bar = new QMenuBar(this);
+  bar->setObjectName("MainMenu");
+  buildMenus(bar);
+  l->setMenuBar(bar);
   l->addWidget(pages_);
   l->addLayout(buttons);
   // Sized for its content and not resizable, like the other editor windows.
@@ -94,11 +133,125 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
   loadingPanel_->setFixedWidth(qMax(260, loadingPanel_->sizeHint().width()));
   loadingPanel_->adjustSize();
   loadingPanel_->hide();
+
+  connect(&history_, &QUndoStack::indexChanged, this, &ParameterEditor::showUndoTexts);
+  connect(&history_, &QUndoStack::cleanChanged, this, &ParameterEditor::showUndoTexts);
+  showUndoTexts();
+  // Ctrl+Z in a text field takes back the editor's step, not the field's own.
+  qApp->installEventFilter(this);
 }
 
-ParameterEditor::~ParameterEditor() = default;
+ParameterEditor::~ParameterEditor() { qApp->removeEventFilter(this); }
+
+void ParameterEditor::buildMenus(QMenuBar* bar) {
+  editMenu_ = bar->addMenu(QStringLiteral("&Szerkesztés"));
+  editMenu_->setObjectName("mnEdit");
+  undoAction_ = editMenu_->addAction(QStringLiteral("Visszavonás"), &history_, &QUndoStack::undo);
+  undoAction_->setObjectName("actUndo");
+  undoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
+  redoAction_ = editMenu_->addAction(QStringLiteral("Újra"), &history_, &QUndoStack::redo);
+  redoAction_->setObjectName("actRedo");
+  redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
+  QMenu* pagesMenu = bar->addMenu(QStringLiteral("&Lapok"));
+  pagesMenu->setObjectName("mnPages");
+  QAction* next = pagesMenu->addAction(QStringLiteral("Következő lap"), this, &ParameterEditor::nextPage);
+  next->setObjectName("actNextPage");
+  next->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+  QAction* previous = pagesMenu->addAction(QStringLiteral("Előző lap"), this, &ParameterEditor::previousPage);
+  previous->setObjectName("actPreviousPage");
+  previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+  for (QAction* a : {undoAction_, redoAction_, next, previous}) a->setShortcutContext(Qt::WindowShortcut);
+}
+
+void ParameterEditor::showUndoTexts() {
+  const QString undo = history_.undoText();
+  const QString redo = history_.redoText();
+  undoAction_->setText(undo.isEmpty() ? QStringLiteral("Visszavonás") : QStringLiteral("Visszavonás: ") + menuText(undo));
+  redoAction_->setText(redo.isEmpty() ? QStringLiteral("Újra") : QStringLiteral("Újra: ") + menuText(redo));
+  undoAction_->setEnabled(history_.canUndo());
+  redoAction_->setEnabled(history_.canRedo());
+  undoButton_->setEnabled(history_.canUndo());
+  redoButton_->setEnabled(history_.canRedo());
+  undoButton_->setToolTip(shortcutNote(undo.isEmpty() ? QStringLiteral("Visszavonás") : QStringLiteral("Visszavonás: ") + undo,
+                                       QStringLiteral("Ctrl+Z")));
+  redoButton_->setToolTip(shortcutNote(redo.isEmpty() ? QStringLiteral("Újra") : QStringLiteral("Újra: ") + redo,
+                                       QStringLiteral("Ctrl+Shift+Z, Ctrl+Y")));
+}
+
+bool ParameterEditor::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+      isAncestorOf(static_cast<QWidget*>(watched))) {
+    const auto* k = static_cast<QKeyEvent*>(e);
+    const QKeyCombination c = k->keyCombination();
+    // Left unaccepted, the key goes to the window's undo and redo.
+    if (k->matches(QKeySequence::Undo) || k->matches(QKeySequence::Redo) ||
+        c == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+        c == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))
+      return true;
+  }
+  return QDialog::eventFilter(watched, e);
+}
+
+void ParameterEditor::nextPage() { pages_->setCurrentIndex((pages_->currentIndex() + 1) % kPageCount); }
+
+void ParameterEditor::previousPage() {
+  pages_->setCurrentIndex((pages_->currentIndex() + kPageCount - 1) % kPageCount);
+}
+
+void ParameterEditor::newRound() {
+  history_.clear();
+  history_.setClean();
+}
+
+QWidget* ParameterEditor::controlAt(const ControlAddress& a) {
+  if (a.page < 0 || a.page >= kPageCount) return nullptr;
+  EditorPage* page = pageList_[a.page];
+  if (a.record < 0) return page->findChild<QWidget*>(a.control);
+  PanelArray* array = page->panelArray();
+  if (!array) return nullptr;
+  RowPanel* row = array->rowForRecord(a.record);
+  return row ? findInRow(row, a.control) : nullptr;
+}
+
+bool ParameterEditor::showControl(const ControlAddress& a) {
+  if (a.page < 0 || a.page >= kPageCount) return false;
+  if (pages_->currentIndex() != a.page) pages_->setCurrentIndex(a.page);
+  EditorPage* page = pageList_[a.page];
+  if (a.record >= 0) {
+    PanelArray* array = page->panelArray();
+    if (!array) return false;
+    return array->focusInRecord(a.record, [&](RowPanel* row) -> QWidget* {
+      QWidget* control = findInRow(row, a.control);
+      return control ? focusWidgetOf(control, a.item) : nullptr;
+    });
+  }
+  QWidget* control = controlAt(a);
+  if (!control) return false;
+  focusWidgetOf(control, a.item)->setFocus(Qt::OtherFocusReason);
+  return true;
+}
+
+void ParameterEditor::applyEdit(const ControlAddress& a, const QVariant& value) {
+  QuietScope quiet(context_);
+  tracker_->endRun();
+  if (pages_->currentIndex() != a.page) pages_->setCurrentIndex(a.page);
+  if (a.record >= 0)
+    if (PanelArray* array = pageList_[a.page]->panelArray()) array->ensureRecordVisible(a.record);
+  if (QWidget* control = controlAt(a)) setControlValue(control, a.item, value);
+  showControl(a);
+  tracker_->endRun();
+}
+
+ParameterValues ParameterEditor::currentValues() {
+  if (PanelArray* a = pageList_[activePage_]->panelArray(); a && shown_) a->storeAll();
+  for (EditorPage* p : pageList_) p->save();
+  return context_.values;
+}
 
 void ParameterEditor::decodeImage(const ParameterImage& image) {
+  QuietScope quiet(context_);
   context_.values = decode(image);
   context_.outOfFormat.clear();
   for (const OutOfFormatField& f : outOfFormatFields(image)) context_.outOfFormat[f.field->path] = f.bytes;
@@ -115,6 +268,7 @@ void ParameterEditor::openForEditing(ParameterImage& image) {
 void ParameterEditor::present(ParameterImage& image) {
   image_ = &image;
   decodeImage(image);
+  newRound();
   // A window shown already (a caller's own show) still refreshes its rows.
   if (isVisible()) pageChange(activePage_);
   show();
@@ -131,7 +285,15 @@ void ParameterEditor::confirm() {
 
 void ParameterEditor::discard() {
   pageLeave(activePage_);
-  reject();
+  QDialog::reject();
+}
+
+void ParameterEditor::reject() {
+  if (holdsChanges() && isVisible()) {
+    Messenger* ask = context_.messenger;
+    if (!ask || !ask->askYesNo(QString::fromUtf8(kDiscardQuestion))) return;
+  }
+  QDialog::reject();
 }
 
 void ParameterEditor::showEvent(QShowEvent* e) {
@@ -162,7 +324,10 @@ void ParameterEditor::pageChange(int index) {
   if (a->hasRows()) {
     // Rows left over from a window closed by its frame; after a decode
     // they show the new records. Otherwise they hold what is being typed.
-    if (newer) a->refresh();
+    if (newer) {
+      QuietScope quiet(context_);
+      a->refresh();
+    }
     return;
   }
   const QRect over = pages_->geometry();
@@ -174,7 +339,10 @@ void ParameterEditor::pageChange(int index) {
   buildStart_ = clock_();
   building_ = true;
   page->setUpdatesEnabled(false);
-  a->buildRows();
+  {
+    QuietScope quiet(context_);
+    a->buildRows();
+  }
   page->setUpdatesEnabled(true);
   building_ = false;
   loadingPanel_->hide();

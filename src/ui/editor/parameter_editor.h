@@ -4,19 +4,29 @@
 // discard leaves the image alone. Rows exist only on the active row page:
 // leaving a page stores its rows into the records and drops them, entering
 // one builds them from the records.
+//
+// Each opening is one editing round with its own undo history (Ctrl+Z,
+// Ctrl+Shift+Z or Ctrl+Y, the "Szerkesztés" menu and the two buttons);
+// confirm or discard ends it. Escape and the frame's close button discard
+// too, but ask first when the round holds changes.
 
 #include <array>
 #include <functional>
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QUndoStack>
 
 #include "params/parameter_image.h"
 #include "ui/widgets/dialog_messenger.h"
+#include "ui/editor/edit_history.h"
 #include "ui/editor/editor_context.h"
 
+class QAction;
 class QFrame;
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -27,12 +37,13 @@ class EditorPage;
 class OnOffModeWindow;
 class PanelArray;
 
-class ParameterEditor : public QDialog {
+class ParameterEditor : public QDialog, public EditTarget {
   Q_OBJECT
  public:
   static constexpr int kPageCount = 7;
   static constexpr int kFirstPage = 4;  // the telephone page
   static constexpr qint64 kIndicatorDelayMs = 500;
+  static constexpr const char* kDiscardQuestion = "Elveti a módosításokat?";
 
   explicit ParameterEditor(QWidget* parent = nullptr);
   ~ParameterEditor() override;
@@ -56,19 +67,46 @@ class ParameterEditor : public QDialog {
   QFrame* loadingPanel() const { return loadingPanel_; }
   const ParameterValues& workingValues() const { return context_.values; }
 
+  // The undo history of this editing round.
+  QUndoStack& history() { return history_; }
+  // Whether the round holds changes that confirm would write.
+  bool holdsChanges() const { return !history_.isClean(); }
+  QMenu* editMenu() const { return editMenu_; }
+  QAction* undoAction() const { return undoAction_; }
+  QAction* redoAction() const { return redoAction_; }
+
+  // EditTarget: shows the field's page, its row and control, and sets it.
+  void applyEdit(const ControlAddress& address, const QVariant& value) override;
+  // Shows the page of `address`, scrolls its row into view and focuses the
+  // control; false when there is no such control.
+  bool showControl(const ControlAddress& address);
+  // The control `address` names as it stands now (its row built), or null.
+  QWidget* controlAt(const ControlAddress& address);
+  // Every value as the pages show them now (visible rows included).
+  ParameterValues currentValues();
+
  public slots:
   void confirm();
   void discard();
+  // Escape and the frame's close button: asks first when the round holds
+  // changes; "Nem" keeps the window open.
+  void reject() override;
+  void nextPage();
+  void previousPage();
 
  protected:
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   void decodeImage(const ParameterImage& image);
   void pageLeave(int index);
   void pageChange(int index);
   void showProgress(int percent);
+  void buildMenus(QMenuBar* bar);
+  void showUndoTexts();
+  void newRound();
 
   EditorContext context_;
   DialogMessenger dialogs_;
@@ -76,6 +114,13 @@ class ParameterEditor : public QDialog {
   std::array<EditorPage*, kPageCount> pageList_{};
   QPushButton* ok_;
   QPushButton* cancel_;
+  QPushButton* undoButton_;
+  QPushButton* redoButton_;
+  QUndoStack history_;
+  EditTracker* tracker_;
+  QMenu* editMenu_ = nullptr;
+  QAction* undoAction_ = nullptr;
+  QAction* redoAction_ = nullptr;
   QFrame* loadingPanel_;
   QLabel* loadingLabel_;
   QProgressBar* gauge_;
