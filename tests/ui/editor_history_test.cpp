@@ -4,6 +4,7 @@
 // or discard, and Escape asks before it throws changes away.
 
 #include <functional>
+#include <set>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,6 +24,8 @@
 #include "ui/widgets/char_grid.h"
 #include "ui/widgets/check_list.h"
 #include "ui/widgets/radio_group.h"
+#include "ui/widgets/row_cloning.h"
+#include <QTabBar>
 
 namespace corvanta {
 namespace {
@@ -251,6 +254,88 @@ TEST_F(EditorHistoryTest, CtrlTabAndCtrlShiftTabChangePagesFromAnyField) {
   press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
   press(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab));
   EXPECT_EQ(editor.pageControl()->currentIndex(), kKeypadPage);
+}
+
+// What the focus is on, as the field it shows: a check list's box or a radio
+// group's option stands for the list's item or the group.
+ControlAddress focusedControl(ParameterEditor& editor, int page) {
+  QWidget* f = QApplication::focusWidget();
+  if (!f || !editor.page(page)->isAncestorOf(f)) return {};
+  ControlAddress a{page, -1, f->objectName(), -1};
+  QWidget* parent = f->parentWidget();
+  if (auto* list = qobject_cast<CheckList*>(parent)) {
+    for (int i = 0; i < list->count(); ++i)
+      if (list->itemBox(i) == f) a.item = i;
+    a.control = list->objectName();
+  } else if (qobject_cast<RadioGroup*>(parent)) {
+    a.control = parent->objectName();
+  }
+  if (PanelArray* array = editor.page(page)->panelArray()) {
+    a.record = array->recordOf(f);
+    if (a.record >= 0) a.control = templateName(a.control);
+  }
+  return a;
+}
+
+TEST_F(EditorHistoryTest, TabAndShiftTabReachEveryControlOfEveryRowOfEveryPageInReadingOrderInView) {
+  for (int page = 0; page < ParameterEditor::kPageCount; ++page) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    open(page);
+    activate();
+    std::set<std::string> expected;
+    for (const fields::Field& f : fields::catalogue().fields)
+      if (controlFor(f.path)->page == page) expected.insert(f.path);
+
+    editor.pageControl()->tabBar()->setFocus(Qt::TabFocusReason);
+    std::vector<std::string> walked;
+    std::vector<std::pair<ControlAddress, int>> stops;  // with the option of a group
+    QPoint last(-1, -1);
+    int lastRecord = -1;
+    for (int step = 0; step < 2000; ++step) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      const ControlAddress a = focusedControl(editor, page);
+      if (a.control.isEmpty()) break;  // past the page, on the buttons below
+      QWidget* f = QApplication::focusWidget();
+      stops.emplace_back(a, f->parentWidget()->children().indexOf(f));
+      ASSERT_TRUE(f->isVisible()) << a.control.toStdString();
+      const std::string path = fieldPathAt(a);
+      if (path.empty()) {  // a button of the page ("Módosítás")
+        ASSERT_NE(qobject_cast<QPushButton*>(f), nullptr) << a.control.toStdString() << " " << a.record;
+        continue;
+      }
+      if (walked.empty() || walked.back() != path) walked.push_back(path);  // a group's options: one field
+      if (a.record < 0 && array(page)) {
+        // A control beside or below the rows comes after them, one above before.
+        const bool below = f->mapTo(editor.page(page), QPoint(0, 0)).y() >=
+                           array(page)->mapTo(editor.page(page), QPoint(0, 0)).y();
+        EXPECT_EQ(below, lastRecord >= 0) << path;
+      }
+      if (a.record >= 0) {
+        // Rows in record order, each left to right, the control in view.
+        PanelArray* rows = array(page);
+        const QRect shown(f->mapTo(rows->scrollArea(), QPoint(0, 0)), f->size());
+        EXPECT_TRUE(rows->scrollArea()->rect().contains(shown)) << path;
+        const QPoint at = f->mapTo(rows->rowForRecord(a.record), QPoint(0, 0));
+        if (a.record == lastRecord) {
+          EXPECT_GT(at.x(), last.x()) << path;
+        }
+        EXPECT_GE(a.record, lastRecord) << path;
+        last = at;
+        lastRecord = a.record;
+      }
+    }
+    const std::set<std::string> reached(walked.begin(), walked.end());
+    EXPECT_EQ(reached, expected);
+    EXPECT_EQ(reached.size(), walked.size()) << "a field was reached twice";
+    // Shift+Tab walks the same stops back (row copies are re-bound on the way).
+    for (auto it = stops.rbegin(); it != stops.rend(); ++it) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+      const ControlAddress a = focusedControl(editor, page);
+      ASSERT_EQ(a, it->first) << a.control.toStdString() << " " << a.record;
+      QWidget* f = QApplication::focusWidget();
+      ASSERT_EQ(f->parentWidget()->children().indexOf(f), it->second);
+    }
+  }
 }
 
 TEST(FieldControls, EveryFieldOfTheCatalogueHasItsControlAndTheControlNamesItBack) {

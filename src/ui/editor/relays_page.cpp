@@ -75,6 +75,13 @@ RelaysPage::RelaysPage(EditorContext& context, QWidget* parent)
   l->setHorizontalSpacing(30);
   l->setRowStretch(2, 1);
   l->setColumnStretch(2, 1);
+  // Read from the left: the rows, then the timings beside them.
+  QWidget* previous = array_;
+  for (int k = 0; k < 3; ++k) {
+    setTabOrder(previous, delays_[k]);
+    setTabOrder(delays_[k], times_[k]);
+    previous = times_[k];
+  }
 }
 
 RowPanel* RelaysPage::buildRow(QWidget* parent) {
