@@ -16,6 +16,8 @@
 
 #include "link/messenger.h"
 #include "params/out_of_format.h"
+#include "params/write_review.h"
+#include "ui/editor/change_list.h"
 #include "params/parameter_codec.h"
 #include "ui/editor/editor_page.h"
 #include "ui/editor/events_page.h"
@@ -153,6 +155,11 @@ void ParameterEditor::buildMenus(QMenuBar* bar) {
   redoAction_->setObjectName("actRedo");
   redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
+  editMenu_->addSeparator();
+  QAction* changes = editMenu_->addAction(QStringLiteral("Módosítások a beolvasás vagy megnyitás óta…"), this,
+                                          &ParameterEditor::showChanges);
+  changes->setObjectName("actChanges");
+
   QMenu* pagesMenu = bar->addMenu(QStringLiteral("&Lapok"));
   pagesMenu->setObjectName("mnPages");
   QAction* next = pagesMenu->addAction(QStringLiteral("Következő lap"), this, &ParameterEditor::nextPage);
@@ -162,7 +169,55 @@ void ParameterEditor::buildMenus(QMenuBar* bar) {
   previous->setObjectName("actPreviousPage");
   previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
-  for (QAction* a : {undoAction_, redoAction_, next, previous}) a->setShortcutContext(Qt::WindowShortcut);
+  QMenu* helpMenu = bar->addMenu(QStringLiteral("S&úgó"));
+  helpMenu->setObjectName("mnHelp");
+  QAction* help = helpMenu->addAction(QStringLiteral("Súgó"), this, &ParameterEditor::showHelp);
+  help->setObjectName("actHelp");
+  help->setShortcut(QKeySequence(Qt::Key_F1));
+  for (QAction* a : {undoAction_, redoAction_, next, previous, help}) a->setShortcutContext(Qt::WindowShortcut);
+}
+
+void ParameterEditor::setOrigin(const std::optional<ParameterImage>& origin, const QString& what) {
+  origin_ = origin;
+  originText_ = what;
+}
+
+QString ParameterEditor::changesSinceOrigin() {
+  if (!origin_)
+    return QStringLiteral("Ebben a futásban a kép nem a modulból, fájlból vagy a helyszínkönyvből jött: "
+                          "nincs mihez hasonlítani.");
+  ParameterImage now = image_ ? *image_ : *origin_;
+  encode(currentValues(), now);
+  const WriteReview review = reviewWrite(*origin_, now);
+  if (review.changesNothing()) return QStringLiteral("Nincs módosítás ehhez képest: %1.").arg(originText_);
+  return QStringLiteral("Módosítások ehhez képest: %1.\n\n").arg(originText_) + changeListText(review);
+}
+
+void ParameterEditor::showChanges() {
+  if (context_.messenger) context_.messenger->showMessage(changesSinceOrigin(), QStringLiteral("Módosítások"));
+}
+
+QString ParameterEditor::helpText() {
+  return QStringLiteral(
+      "A szerkesztő a paraméterkép mezőit mutatja hét lapon. A „Beállítások Rögzítése” a képbe írja a "
+      "módosításokat, a „Beállítások Visszavonása” elveti őket; a modulba a paraméterbeállítás ablaka írja.\n\n"
+      "Billentyűk:\n"
+      "Tab, Shift+Tab  a következő, előző mező (minden sor minden mezője)\n"
+      "Ctrl+Tab, Ctrl+Shift+Tab  a következő, előző lap\n"
+      "Ctrl+Z  visszavonás (a lapot, a sort és a mezőt is megmutatja)\n"
+      "Ctrl+Shift+Z, Ctrl+Y  újra\n"
+      "Ctrl+F  beállítás keresése felirat vagy érték szerint\n"
+      "Ctrl+C  a sor másolása (nem szövegmezőben)\n"
+      "Ctrl+V  beillesztés a kijelölt sorokba\n"
+      "Esc  bezárás; módosítások esetén előbb kérdez\n"
+      "F1  ez a súgó\n\n"
+      "Sorok kijelölése: kattintás a sor feliratára, Ctrl+kattintás további sorokat ad hozzá, "
+      "Shift+kattintás egy tartományt jelöl ki. A telefonszám-mezőkbe az első cellától írt szám "
+      "az egész számot lecseréli.");
+}
+
+void ParameterEditor::showHelp() {
+  if (context_.messenger) context_.messenger->showMessage(helpText(), QStringLiteral("Súgó – paraméterek"));
 }
 
 void ParameterEditor::showUndoTexts() {

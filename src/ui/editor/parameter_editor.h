@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -56,6 +57,12 @@ class ParameterEditor : public QDialog, public EditTarget {
   void present(ParameterImage& image);
   // The text export: decode into the pages without showing the window.
   void prepareForExport(const ParameterImage& image);
+  // The image as it was read or opened, and what it was ("a modulból
+  // beolvasott kép"), for the list of changes since; none: not known.
+  void setOrigin(const std::optional<ParameterImage>& origin, const QString& what);
+  // The fields the edits change against that image, as the list shows them.
+  QString changesSinceOrigin();
+  static QString helpText();
 
   void setMessenger(Messenger* m) { context_.messenger = m ? m : &dialogs_; }
   // Milliseconds since an arbitrary start; replaces the stopwatch.
@@ -86,6 +93,8 @@ class ParameterEditor : public QDialog, public EditTarget {
   ParameterValues currentValues();
 
  public slots:
+  void showChanges();
+  void showHelp();
   void confirm();
   void discard();
   // Escape and the frame's close button: asks first when the round holds
@@ -126,6 +135,8 @@ class ParameterEditor : public QDialog, public EditTarget {
   QProgressBar* gauge_;
   OnOffModeWindow* modeWindow_;
   ParameterImage* image_ = nullptr;
+  std::optional<ParameterImage> origin_;
+  QString originText_;
   int activePage_ = kFirstPage;
   bool shown_ = false;
   // Set by a decode, cleared once the active page shows the new records:
