@@ -2,6 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -15,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "link/messenger.h"
+#include "params/field_catalogue.h"
 #include "params/out_of_format.h"
 #include "params/write_review.h"
 #include "ui/editor/change_list.h"
@@ -22,6 +26,7 @@
 #include "ui/editor/editor_page.h"
 #include "ui/editor/events_page.h"
 #include "ui/editor/field_tips.h"
+#include "ui/editor/find_dialog.h"
 #include "ui/editor/keypad_page.h"
 #include "ui/editor/on_off_mode_window.h"
 #include "ui/widgets/column_headers.h"
@@ -53,6 +58,23 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
   stopwatch_.start();
   clock_ = [this] { return stopwatch_.elapsed(); };
   tracker_ = new EditTracker(history_, *this, context_, this);
+  pasteChooser_ = [this](const PasteOptions& offer, int rows) -> std::optional<PasteOptions> {
+    QDialog ask(this);
+    ask.setWindowTitle(QStringLiteral("Beillesztés"));
+    auto* l = new QVBoxLayout(&ask);
+    l->addWidget(new QLabel(QStringLiteral("A másolt sor beállításai %1 sorba kerülnek. Ezeket is beilleszti?").arg(rows), &ask));
+    QCheckBox* names = offer.names ? new QCheckBox(QStringLiteral("a nevet"), &ask) : nullptr;
+    QCheckBox* codes = offer.codes ? new QCheckBox(QStringLiteral("a felhasználói kódot"), &ask) : nullptr;
+    QCheckBox* sms = offer.sms ? new QCheckBox(QStringLiteral("az SMS szöveget"), &ask) : nullptr;
+    for (QCheckBox* b : {names, codes, sms})
+      if (b) l->addWidget(b);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    l->addWidget(buttons);
+    if (ask.exec() != QDialog::Accepted) return std::nullopt;
+    return PasteOptions{names && names->isChecked(), codes && codes->isChecked(), sms && sms->isChecked()};
+  };
 
   modeWindow_ = new OnOffModeWindow(this);
   pages_ = new QTabWidget(this);
@@ -68,6 +90,8 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
     if (PanelArray* a = pageList_[i]->panelArray()) {
       a->setProgress([this](int p) { showProgress(p); });
       a->setRowPrepared([this, i, a](RowPanel* row) { tracker_->watchRow(i, a, row); });
+      connect(a, &PanelArray::rowMenuRequested, this,
+              [this, i](int record, const QPoint& at) { showRowMenu(i, record, at); });
     }
     // The column headings say what their column takes.
     for (const ColumnHeaders* headers : pageList_[i]->findChildren<ColumnHeaders*>()) {
@@ -156,6 +180,18 @@ void ParameterEditor::buildMenus(QMenuBar* bar) {
   redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
   editMenu_->addSeparator();
+  QAction* findAction = editMenu_->addAction(QStringLiteral("Keresés…"), this, &ParameterEditor::find);
+  findAction->setObjectName("actFind");
+  findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  QAction* copy = editMenu_->addAction(QStringLiteral("Sor másolása"), this, &ParameterEditor::copyRow);
+  copy->setObjectName("actCopyRow");
+  copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  QAction* paste = editMenu_->addAction(QStringLiteral("Beillesztés a kijelölt sorokba…"), this,
+                                        &ParameterEditor::pasteRows);
+  paste->setObjectName("actPasteRows");
+  paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+  for (QAction* a : {findAction, copy, paste}) a->setShortcutContext(Qt::WindowShortcut);
+  editMenu_->addSeparator();
   QAction* changes = editMenu_->addAction(QStringLiteral("Módosítások a beolvasás vagy megnyitás óta…"), this,
                                           &ParameterEditor::showChanges);
   changes->setObjectName("actChanges");
@@ -175,6 +211,108 @@ void ParameterEditor::buildMenus(QMenuBar* bar) {
   help->setObjectName("actHelp");
   help->setShortcut(QKeySequence(Qt::Key_F1));
   for (QAction* a : {undoAction_, redoAction_, next, previous, help}) a->setShortcutContext(Qt::WindowShortcut);
+}
+
+int ParameterEditor::rowInHand(PanelArray* array) const {
+  if (const int focused = array->focusedField().first; focused >= 0) return focused;
+  const std::vector<int> selected = array->selectedRecords();
+  return selected.size() == 1 ? selected.front() : -1;
+}
+
+bool ParameterEditor::copyRow() {
+  PanelArray* array = pageList_[activePage_]->panelArray();
+  const int record = array ? rowInHand(array) : -1;
+  if (record < 0) {
+    if (context_.messenger)
+      context_.messenger->showMessage(QStringLiteral("Előbb válassza ki a másolandó sort: kattintson a sorra, "
+                                                     "vagy lépjen bele egy mezőjébe."));
+    return false;
+  }
+  array->storeAll();
+  copied_ = CopiedRow{activePage_, record, context_.values};
+  return true;
+}
+
+bool ParameterEditor::pasteRows() {
+  PanelArray* array = pageList_[activePage_]->panelArray();
+  if (!array) return false;
+  if (!copied_ || copied_->page != activePage_) {
+    if (context_.messenger)
+      context_.messenger->showMessage(QStringLiteral("Ezen a lapon nincs másolt sor: előbb másoljon egyet (Ctrl+C)."));
+    return false;
+  }
+  std::vector<int> targets = array->selectedRecords();
+  if (targets.empty())
+    if (const int focused = array->focusedField().first; focused >= 0) targets = {focused};
+  std::erase(targets, copied_->record);
+  if (targets.empty()) {
+    if (context_.messenger)
+      context_.messenger->showMessage(QStringLiteral("Jelölje ki a sorokat, amelyekbe beilleszti a másolt sort "
+                                                     "(kattintás, Ctrl+kattintás, Shift+kattintás a soron)."));
+    return false;
+  }
+  PasteOptions options;
+  const PasteOptions offer = pasteOffer(activePage_);
+  if (offersAnything(offer)) {
+    const auto chosen = pasteChooser_ ? pasteChooser_(offer, int(targets.size())) : std::nullopt;
+    if (!chosen) return false;
+    options = *chosen;
+  }
+  array->storeAll();
+  const RowRecords before = keepRecords(context_.values, activePage_, targets);
+  pasteRow(context_.values, activePage_, copied_->values, copied_->record, targets, options);
+  const RowRecords after = keepRecords(context_.values, activePage_, targets);
+  {
+    QuietScope quiet(context_);
+    array->refresh();
+  }
+  const std::vector<std::string> paths = rowFieldPaths(activePage_, copied_->record);
+  const fields::Field* first = paths.empty() ? nullptr : fields::fieldAt(paths.front());
+  QString from = first ? QString::fromStdString(first->caption) : QString();
+  from = from.left(from.indexOf(QStringLiteral(" \u00b7 ")));
+  history_.push(new RecordsEdit(QStringLiteral("Beillesztés: %1 → %2 sor").arg(from.trimmed()).arg(targets.size()),
+                                [this, before] { putRecords(before); }, [this, after] { putRecords(after); }));
+  tracker_->endRun();
+  return true;
+}
+
+void ParameterEditor::putRecords(const RowRecords& records) {
+  QuietScope quiet(context_);
+  tracker_->endRun();
+  if (pages_->currentIndex() != records.page) pages_->setCurrentIndex(records.page);
+  PanelArray* array = pageList_[records.page]->panelArray();
+  if (!array) return;
+  array->storeAll();
+  putBack(context_.values, records);
+  array->refresh();
+  array->setSelectedRecords(records.records);
+  if (!records.records.empty()) array->ensureRecordVisible(records.records.front());
+}
+
+void ParameterEditor::showRowMenu(int page, int record, const QPoint& at) {
+  PanelArray* array = pageList_[page]->panelArray();
+  QMenu menu(this);
+  menu.addAction(QStringLiteral("Sor másolása\tCtrl+C"), this, [this, array, record] {
+    array->setSelectedRecords({record});
+    copyRow();
+  });
+  QAction* paste = menu.addAction(QStringLiteral("Beillesztés a kijelölt sorokba…\tCtrl+V"), this,
+                                  &ParameterEditor::pasteRows);
+  paste->setEnabled(copied_ && copied_->page == page);
+  menu.addAction(QStringLiteral("Kijelölés megszüntetése"), array, &PanelArray::clearSelection);
+  menu.exec(at);
+}
+
+void ParameterEditor::find() {
+  if (!find_) {
+    find_ = new FindDialog([this] { return currentValues(); },
+                           [this](const ControlAddress& a) {
+                             activateWindow();
+                             showControl(a);
+                           },
+                           this);
+  }
+  find_->start();
 }
 
 void ParameterEditor::setOrigin(const std::optional<ParameterImage>& origin, const QString& what) {
@@ -245,6 +383,15 @@ bool ParameterEditor::eventFilter(QObject* watched, QEvent* e) {
         c == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
         c == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z))
       return true;
+    // The remote buttons' lists take their text from their items: there
+    // Ctrl+C and Ctrl+V copy the row, as on the boxes of the other rows.
+    if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::Paste)) {
+      auto* w = static_cast<QWidget*>(watched);
+      QWidget* combo = qobject_cast<QComboBox*>(w) ? w : w->parentWidget();
+      if (qobject_cast<QComboBox*>(combo))
+        for (QWidget* p = combo->parentWidget(); p && p != this; p = p->parentWidget())
+          if (qobject_cast<PanelArray*>(p)) return true;
+    }
   }
   return QDialog::eventFilter(watched, e);
 }
@@ -258,6 +405,15 @@ void ParameterEditor::previousPage() {
 void ParameterEditor::newRound() {
   history_.clear();
   history_.setClean();
+  // A copied row and chosen rows belong to the image they were made on.
+  copied_.reset();
+  for (EditorPage* p : pageList_)
+    if (PanelArray* a = p->panelArray()) a->clearSelection();
+}
+
+void ParameterEditor::done(int result) {
+  if (find_) find_->hide();
+  QDialog::done(result);
 }
 
 QWidget* ParameterEditor::controlAt(const ControlAddress& a) {

@@ -22,6 +22,7 @@
 #include "ui/widgets/dialog_messenger.h"
 #include "ui/editor/edit_history.h"
 #include "ui/editor/editor_context.h"
+#include "ui/editor/row_copy.h"
 
 class QAction;
 class QFrame;
@@ -35,6 +36,7 @@ class QTabWidget;
 namespace corvanta {
 
 class EditorPage;
+class FindDialog;
 class OnOffModeWindow;
 class PanelArray;
 
@@ -63,6 +65,12 @@ class ParameterEditor : public QDialog, public EditTarget {
   // The fields the edits change against that image, as the list shows them.
   QString changesSinceOrigin();
   static QString helpText();
+
+  // Asked by a paste what it carries besides the settings (names, codes,
+  // SMS texts, as the page has them); none: the paste is called off.
+  using PasteChooser = std::function<std::optional<PasteOptions>(const PasteOptions& offer, int rows)>;
+  void setPasteChooser(PasteChooser chooser) { pasteChooser_ = std::move(chooser); }
+  FindDialog* findDialog() const { return find_; }
 
   void setMessenger(Messenger* m) { context_.messenger = m ? m : &dialogs_; }
   // Milliseconds since an arbitrary start; replaces the stopwatch.
@@ -93,6 +101,12 @@ class ParameterEditor : public QDialog, public EditTarget {
   ParameterValues currentValues();
 
  public slots:
+  // Ctrl+C on a row page: the row with the focus, else the one selected.
+  bool copyRow();
+  // Ctrl+V: the copied row onto the selected rows (else the focused one),
+  // one step of the history.
+  bool pasteRows();
+  void find();
   void showChanges();
   void showHelp();
   void confirm();
@@ -106,6 +120,7 @@ class ParameterEditor : public QDialog, public EditTarget {
  protected:
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void done(int result) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
@@ -116,6 +131,10 @@ class ParameterEditor : public QDialog, public EditTarget {
   void buildMenus(QMenuBar* bar);
   void showUndoTexts();
   void newRound();
+  // The record a row command is for: the focused row, else the only one selected.
+  int rowInHand(PanelArray* array) const;
+  void putRecords(const RowRecords& records);
+  void showRowMenu(int page, int record, const QPoint& at);
 
   EditorContext context_;
   DialogMessenger dialogs_;
@@ -130,6 +149,15 @@ class ParameterEditor : public QDialog, public EditTarget {
   QMenu* editMenu_ = nullptr;
   QAction* undoAction_ = nullptr;
   QAction* redoAction_ = nullptr;
+  FindDialog* find_ = nullptr;
+  PasteChooser pasteChooser_;
+  // The row copied with Ctrl+C: its page, record and the values it had.
+  struct CopiedRow {
+    int page;
+    int record;
+    ParameterValues values;
+  };
+  std::optional<CopiedRow> copied_;
   QFrame* loadingPanel_;
   QLabel* loadingLabel_;
   QProgressBar* gauge_;

@@ -6,7 +6,9 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMouseEvent>
 #include <QFrame>
 #include <QPointer>
 #include <QScrollBar>
@@ -159,6 +161,34 @@ void PanelArray::placeRows() {
 
 void PanelArray::fillRow(Row& r) {
   if (fill_) fill_(r.panel, r.record);
+  r.panel->setSelected(selected_.count(r.record) != 0);
+}
+
+void PanelArray::setSelectedRecords(const std::vector<int>& records) {
+  selected_.clear();
+  for (int r : records)
+    if (r >= 0 && r < records_) selected_.insert(r);
+  for (Row& r : rows_) r.panel->setSelected(selected_.count(r.record) != 0);
+}
+
+void PanelArray::clickRecord(int record, Qt::KeyboardModifiers modifiers) {
+  if (record < 0 || record >= records_) return;
+  std::vector<int> chosen;
+  if (modifiers & Qt::ShiftModifier && anchor_ >= 0) {
+    for (int r = qMin(anchor_, record); r <= qMax(anchor_, record); ++r) chosen.push_back(r);
+    if (modifiers & Qt::ControlModifier) chosen.insert(chosen.end(), selected_.begin(), selected_.end());
+  } else if (modifiers & Qt::ControlModifier) {
+    chosen.assign(selected_.begin(), selected_.end());
+    if (selected_.count(record))
+      std::erase(chosen, record);
+    else
+      chosen.push_back(record);
+    anchor_ = record;
+  } else {
+    chosen = {record};
+    anchor_ = record;
+  }
+  setSelectedRecords(chosen);
 }
 
 void PanelArray::buildRows() {
@@ -173,6 +203,7 @@ void PanelArray::buildRows() {
   for (int i = 0; i < n; ++i) {
     Row r{cloneRow(template_, viewport_), i, {}};
     guardWheel(r.panel);
+    r.panel->installEventFilter(this);
     if (prepared_) prepared_(r.panel);
     r.fields = takeTabStops(r.panel);
     for (QWidget* w : r.fields) w->installEventFilter(this);
@@ -259,6 +290,25 @@ void PanelArray::guardWheel(QWidget* row) {
 }
 
 bool PanelArray::eventFilter(QObject* watched, QEvent* e) {
+  if (auto* row = qobject_cast<RowPanel*>(watched)) {
+    // A press on the row itself (its caption, the room between controls)
+    // selects; a context menu anywhere in it but a text field is the row's.
+    if (e->type() == QEvent::MouseButtonPress) {
+      auto* press = static_cast<QMouseEvent*>(e);
+      const int record = recordOf(row);
+      if (press->button() == Qt::LeftButton) clickRecord(record, press->modifiers());
+      if (press->button() == Qt::RightButton && !selected_.count(record)) clickRecord(record, Qt::NoModifier);
+      return false;
+    }
+    if (e->type() == QEvent::ContextMenu) {
+      const int record = recordOf(row);
+      if (record < 0) return false;
+      if (!selected_.count(record)) clickRecord(record, Qt::NoModifier);
+      emit rowMenuRequested(record, static_cast<QContextMenuEvent*>(e)->globalPos());
+      return true;
+    }
+    return false;
+  }
   if (e->type() == QEvent::FocusIn) {
     // Focus given by the program lands in whatever copy it was given to;
     // show that row whole. A click is left where it was: moving the record

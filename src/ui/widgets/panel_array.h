@@ -10,8 +10,14 @@
 // view and moving on to whichever copy shows it. The array itself is the one
 // stop of the window's tab order; the fields of the copies are reached only
 // through it, so the window's own order never lands in a stale copy.
+//
+// Records can be selected, as rows of a list are: a click on a row outside
+// its controls selects it, Ctrl+click adds or removes one, Shift+click
+// takes the rows between. The selection belongs to the records and follows
+// them as the copies are re-bound.
 
 #include <functional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -99,7 +105,20 @@ class PanelArray : public QWidget {
   // The widget that holds the row copies.
   QWidget* scrollArea() const { return viewport_; }
 
+  // The selected records, ascending.
+  std::vector<int> selectedRecords() const { return {selected_.begin(), selected_.end()}; }
+  void setSelectedRecords(const std::vector<int>& records);
+  void clearSelection() { setSelectedRecords({}); }
+  // A click on row `record` as a list takes it (modifiers: Ctrl adds or
+  // removes, Shift takes the range from the last click).
+  void clickRecord(int record, Qt::KeyboardModifiers modifiers);
+
   QSize sizeHint() const override;
+
+ signals:
+  // A context menu was asked for over the row of `record` (outside a text
+  // field, which has its own).
+  void rowMenuRequested(int record, const QPoint& globalPos);
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
@@ -143,6 +162,8 @@ class PanelArray : public QWidget {
   int top_ = 0;
   int offset_ = 0;
   bool ready_ = true;
+  std::set<int> selected_;
+  int anchor_ = -1;
 };
 
 }  // namespace corvanta
