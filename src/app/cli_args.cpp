@@ -31,7 +31,8 @@ std::optional<std::string> Args::option(const std::string& name) const {
 const std::set<std::string>& flagOptions() {
     static const std::set<std::string> flags = {"--log",  "--help", "-h",    "--verbose",
                                                 "--json", "--csv",  "--yes", "--check-only", "--upload-only",
-                                                "--demo-key", "--fields"};
+                                                "--demo-key", "--fields",
+                                                "--dry-run"};
     return flags;
 }
 

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -102,6 +103,7 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
     }
   }
   pages_->setCurrentIndex(kFirstPage);
+  pages_->tabBar()->setToolTip(QStringLiteral("Következő lap: Ctrl+Tab, előző lap: Ctrl+Shift+Tab"));
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     pageLeave(activePage_);
     activePage_ = index;
@@ -117,6 +119,8 @@ ParameterEditor::ParameterEditor(QWidget* parent) : QDialog(parent), dialogs_(th
   // Enter in a field confirms; no other button of the pages may stand in
   // for it. A button that has the focus still takes Enter for itself.
   ok_->setDefault(true);
+  ok_->setToolTip(QStringLiteral("A módosítások a képbe kerülnek (Enter)"));
+  cancel_->setToolTip(QStringLiteral("A módosítások elvetése; Esc: ugyanez, módosítások esetén előbb kérdez"));
   undoButton_ = new QPushButton(QStringLiteral("Visszavonás"), this);
   undoButton_->setObjectName("btUndo");
   undoButton_->setAutoDefault(false);
