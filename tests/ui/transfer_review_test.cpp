@@ -207,6 +207,39 @@ TEST_F(TransferReviewTest, F1TellsHowEachWindowWorksWithItsKeys) {
 
 }  // namespace
 
+TEST(RememberedChoicesFile, KeepsEightFilesNewestFirstOnceEachAndReadsADamagedFileAsDefaults) {
+    QTemporaryDir dir;
+    const QString path = RememberedChoices::pathBeside(dir.filePath(QStringLiteral("settings.ini")));
+    EXPECT_EQ(path, dir.filePath(QStringLiteral("corvanta/choices.ini")));
+    {
+        RememberedChoices c(path);
+        EXPECT_FALSE(c.load());  // none yet: the defaults
+        for (int i = 0; i < 10; ++i) c.addRecentFile(dir.filePath(QStringLiteral("f%1.CD2").arg(i)));
+        c.addRecentFile(dir.filePath(QStringLiteral("f4.CD2")));
+        c.setPort(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("ttyUSB0 FT232R (COM1)"));
+        c.setLineKind(RememberedChoices::LineKind::Modem);
+        EXPECT_TRUE(c.error().isEmpty());
+    }
+    RememberedChoices back(path);
+    ASSERT_TRUE(back.load());
+    QStringList expected{dir.filePath(QStringLiteral("f4.CD2"))};
+    for (int i : {9, 8, 7, 6, 5, 3, 2}) expected << dir.filePath(QStringLiteral("f%1.CD2").arg(i));
+    EXPECT_EQ(back.recentFiles(), expected);
+    EXPECT_EQ(back.portDevice(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(back.lineKind(), RememberedChoices::LineKind::Modem);
+
+    // A file written by hand, or damaged: what cannot be read is left out.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("[link]\nkind=telepathy\n\xff\xfe garbage\n[files]\nrecent=a, a, , b\n");
+    file.close();
+    RememberedChoices damaged(path);
+    damaged.load();
+    EXPECT_EQ(damaged.lineKind(), RememberedChoices::LineKind::None);
+    EXPECT_EQ(damaged.recentFiles(), (QStringList{"a", "b"}));
+    EXPECT_TRUE(damaged.portDevice().isEmpty());
+}
+
 // The next start, from the same folder: the port (present now), the TCP/IP
 // address and the line kind come back.
 TEST(RememberedChoicesRun, TheLastPortAddressAndLineKindComeBackAtTheNextStart) {
