@@ -60,7 +60,10 @@ void FindDialog::search() {
   QList<QTreeWidgetItem*> items;
   for (const SearchHit& h : hits_) items << new QTreeWidgetItem(QStringList{h.page, h.row, h.caption, h.value});
   list_->addTopLevelItems(items);
-  for (int c = 0; c < 3; ++c) list_->resizeColumnToContents(c);
+  for (int c = 0; c < 3; ++c) {
+    list_->resizeColumnToContents(c);
+    list_->setColumnWidth(c, list_->columnWidth(c) + 12);
+  }
   if (!items.isEmpty()) list_->setCurrentItem(items.front());
   count_->setText(text_->text().trimmed().isEmpty() ? QString() : QStringLiteral("%1 találat").arg(hits_.size()));
 }

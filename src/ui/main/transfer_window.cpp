@@ -217,7 +217,11 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     grid->addWidget(btRead, 0, 1);
     grid->addWidget(btSave, 1, 0);
     grid->addWidget(btWrite, 1, 1);
-    grid->addWidget(btImport, 2, 0);
+    // The recent files beside the (hidden) import, under the two file buttons.
+    auto* importRow = new QHBoxLayout;
+    importRow->addWidget(btImport);
+    importRow->addWidget(btRecent_);
+    grid->addLayout(importRow, 2, 0);
     grid->addWidget(btCompare, 2, 1);
     auto* listingRow = new QHBoxLayout;
     listingRow->addWidget(btExport);
@@ -225,7 +229,6 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     grid->addLayout(listingRow, 3, 0);
     grid->addWidget(btReport, 3, 1);
     grid->addWidget(btEdit, 4, 0, 1, 2);
-    grid->addWidget(btRecent_, 5, 0);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(btUndo_);
     bottom->addWidget(btRedo_);

@@ -23,12 +23,16 @@ LongTextDialog::LongTextDialog(const QString& caption, const QString& text, bool
   headline_ = new QLabel(first, this);
   headline_->setObjectName("lbHeadline");
   headline_->setWordWrap(true);
+  // Warnings stand out above the list, not somewhere inside it.
+  QStringList warnings;
+  if (!paragraphs.isEmpty() && paragraphs.front().startsWith(QStringLiteral("Figyelem:")))
+    warnings = paragraphs.takeFirst().split(u'\n');
   body_ = new QPlainTextEdit(paragraphs.join(QStringLiteral("\n\n")), this);
   body_->setObjectName("meBody");
   body_->setReadOnly(true);
   body_->setLineWrapMode(QPlainTextEdit::NoWrap);
   const QFontMetrics fm(body_->font());
-  body_->setMinimumSize(72 * fm.averageCharWidth(), 18 * fm.lineSpacing());
+  body_->setMinimumSize(90 * fm.averageCharWidth(), 18 * fm.lineSpacing());
   auto* buttons = new QDialogButtonBox(question ? QDialogButtonBox::Yes | QDialogButtonBox::No : QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -37,6 +41,18 @@ LongTextDialog::LongTextDialog(const QString& caption, const QString& text, bool
   if (question) buttons->button(QDialogButtonBox::No)->setDefault(true);
   auto* l = new QVBoxLayout(this);
   l->addWidget(headline_);
+  for (const QString& w : warnings) {
+    auto* warning = new QLabel(w, this);
+    warning->setObjectName("lbWarning");
+    warning->setWordWrap(true);
+    QFont bold = warning->font();
+    bold.setBold(true);
+    warning->setFont(bold);
+    QPalette p = warning->palette();
+    p.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    warning->setPalette(p);
+    l->addWidget(warning);
+  }
   l->addWidget(body_, 1);
   if (!last.isEmpty()) {
     auto* ask = new QLabel(last, this);
