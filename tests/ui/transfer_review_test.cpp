@@ -143,6 +143,20 @@ TEST_F(TransferReviewTest, CtrlZBringsBackTheImageBeforeEachReadOpenedFileAndCon
     ASSERT_TRUE(transfer()->imageOrigin().has_value());
     EXPECT_EQ((*transfer()->imageOrigin())[10], 'B');
 
+    // An edit taken back is kept nowhere but in the history: a step that
+    // would drop it asks first, as for any edit not kept.
+    press(transfer(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(program->image()[10], 'B');
+    messenger.questions.clear();
+    messenger.answerYes = false;
+    next = settingsDir.filePath(QStringLiteral("a.CD2"));
+    click(transfer(), "btOpen");
+    EXPECT_EQ(messenger.questions, QStringList{QString::fromUtf8(UnsavedEdits::kQuestion)});
+    EXPECT_EQ(program->image()[10], 'B');
+    press(transfer(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_EQ(program->image()[10], 'E');
+    messenger.answerYes = true;
+
     // A read is a step too.
     connectTo(kDirect);
     click(transfer(), "btRead");

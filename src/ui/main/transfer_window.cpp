@@ -65,6 +65,7 @@ public:
         setText(text);
     }
     void undo() override { restore_(before_); }
+    const ParameterImage& after() const { return after_.image; }
     void redo() override {
         if (made_) {
             made_ = false;
@@ -308,7 +309,17 @@ void TransferWindow::setOperationRunning(bool running) {
     }
 }
 
-bool TransferWindow::mayReplaceImage() { return !unsaved_ || unsaved_->confirmLoss(link_.messenger()); }
+bool TransferWindow::mayReplaceImage() {
+    if (!unsaved_) return true;
+    // Edits taken back with Ctrl+Z are still there to bring back; the next
+    // step would drop them, so they count as edits kept nowhere else.
+    bool undone = false;
+    for (int i = imageHistory_.index(); i < imageHistory_.count() && !undone; ++i)
+        undone = static_cast<const ImageStep*>(imageHistory_.command(i))->after() != unsaved_->kept();
+    if (!undone) return unsaved_->confirmLoss(link_.messenger());
+    Messenger* ask = link_.messenger();
+    return ask && ask->askYesNo(QString::fromUtf8(UnsavedEdits::kQuestion));
+}
 
 void TransferWindow::imageKept() {
     if (unsaved_) unsaved_->markKept();

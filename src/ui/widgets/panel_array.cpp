@@ -105,7 +105,10 @@ bool PanelArray::focusInRecord(int record, const std::function<QWidget*(RowPanel
   RowPanel* row = rowForRecord(record);
   QWidget* target = row ? pick(row) : nullptr;
   if (!target) return false;
+  // The row is in view already: nothing to do again once the focus lands.
+  focusing_ = true;
   target->setFocus(reason);
+  focusing_ = false;
   return true;
 }
 
@@ -314,7 +317,7 @@ bool PanelArray::eventFilter(QObject* watched, QEvent* e) {
     // show that row whole. A click is left where it was: moving the record
     // under a pressed mouse would hand the release to another record.
     const auto reason = static_cast<QFocusEvent*>(e)->reason();
-    if (reason == Qt::OtherFocusReason || reason == Qt::ShortcutFocusReason) {
+    if (!focusing_ && (reason == Qt::OtherFocusReason || reason == Qt::ShortcutFocusReason)) {
       QPointer<QWidget> field = qobject_cast<QWidget*>(watched);
       QTimer::singleShot(0, this, [this, field] {
         if (!field || !field->hasFocus()) return;
@@ -381,7 +384,9 @@ bool PanelArray::focusField(int record, int field, Qt::FocusReason reason) {
   ensureRecordVisible(record);
   for (Row& r : rows_) {
     if (r.record != record || field >= int(r.fields.size())) continue;
+    focusing_ = true;
     r.fields[std::size_t(field)]->setFocus(reason);
+    focusing_ = false;
     return true;
   }
   return false;

@@ -162,6 +162,7 @@ class PanelArray : public QWidget {
   int top_ = 0;
   int offset_ = 0;
   bool ready_ = true;
+  bool focusing_ = false;  // the array itself is moving the focus to a field
   std::set<int> selected_;
   int anchor_ = -1;
 };
