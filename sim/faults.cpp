@@ -22,6 +22,8 @@ const AddressFault kAddressFaults[] = {
     {"wrong-index", &Faults::wrongIndex, "block replies carrying the next block's address"},
     {"lower-case-hex", &Faults::lowerCaseHex, "block replies in lower-case hex digits"},
     {"write-error", &Faults::writeError, "\"WRFLERR\" to block writes"},
+    {"repeat-write-reply", &Faults::repeatWriteReply, "the answer to a block write said once more before the next answer"},
+    {"false-write-ok", &Faults::falseWriteOk, "\"WROK\" to block writes that are not stored"},
 };
 
 struct FlagFault {
@@ -32,6 +34,7 @@ struct FlagFault {
 
 const FlagFault kFlagFaults[] = {
     {"no-crcok", &Faults::noCrcOk, "\"WRACT\" is neither answered nor committed"},
+    {"crcok-without-commit", &Faults::crcOkWithoutCommit, "\"CRCOK\" to \"WRACT\" with nothing committed"},
     {"pwderr", &Faults::pwdErrAlways, "\"PWDERR\" to every command"},
     {"bad-status-length", &Faults::badStatusLength, "status frames one character short"},
     {"bad-radio-length", &Faults::badRadioLength, "radio frames one character short"},
@@ -87,12 +90,12 @@ bool addFault(std::string_view text, Faults& faults, std::string& error) {
 }
 
 std::string faultHelp() {
+    // The name in a column of 24, or followed by one blank when it is longer.
+    auto column = [](const std::string& name) { return name + std::string(name.size() < 24 ? 24 - name.size() : 1, ' '); };
     std::string out;
     for (const auto& f : kAddressFaults)
-        out += "  " + std::string(f.name) + "[=ADDR]" + std::string(24 - std::string(f.name).size() - 7, ' ') +
-               f.help + " (all blocks, or block ADDR)\n";
-    for (const auto& f : kFlagFaults)
-        out += "  " + std::string(f.name) + std::string(24 - std::string(f.name).size(), ' ') + f.help + "\n";
+        out += "  " + column(std::string(f.name) + "[=ADDR]") + f.help + " (all blocks, or block ADDR)\n";
+    for (const auto& f : kFlagFaults) out += "  " + column(f.name) + f.help + "\n";
     out += "  tcp-close-after=N       close the TCP connection after N frames\n";
     return out;
 }

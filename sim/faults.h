@@ -25,7 +25,11 @@ struct Faults {
     AddressSet wrongIndex;        // replies carrying the next block's address
     AddressSet lowerCaseHex;      // replies in lower-case hex digits
     AddressSet writeError;        // "WRFLERR" to writes of these blocks
+    // A line that lies, between the program and the module:
+    AddressSet repeatWriteReply;  // the answer to these writes said again before the next one
+    AddressSet falseWriteOk;      // "WROK" to writes of these blocks, which are not stored
     bool noCrcOk = false;         // "WRACT" unanswered and not committed
+    bool crcOkWithoutCommit = false;  // "CRCOK" to "WRACT", nothing committed
     bool pwdErrAlways = false;    // "PWDERR" to every command
     bool badStatusLength = false; // "AT_[" one character short
     bool badRadioLength = false;  // "AT_<" one character short

@@ -142,6 +142,13 @@ void SimModule::receive(const QByteArray& bytes) {
 }
 
 void SimModule::send(const std::string& line) {
+    // A line that repeats answers says the last one again first.
+    if (!repeatReply_.empty()) {
+        const std::string again = std::exchange(repeatReply_, {});
+        note("fault: an earlier answer repeated");
+        emit traffic('>', QByteArray::fromStdString(again));
+        emit transmit(QByteArray::fromStdString(again + kLineEnd));
+    }
     emit traffic('>', QByteArray::fromStdString(line));
     emit transmit(QByteArray::fromStdString(line + kLineEnd));
 }
@@ -162,6 +169,8 @@ void SimModule::handleLine(const std::string& line) {
     }
     if (line == "WRFL") {
         awaitingFrame_ = true;
+        // Comes before the frame's own answer, as a late copy of the last.
+        if (!repeatReply_.empty()) send(std::exchange(repeatReply_, {}));
         return;
     }
     if (settings_.faults.pwdErrAlways) {
@@ -288,6 +297,10 @@ void SimModule::handleFrameLine(const std::string& line) {
     }
     sessionUntil_ = now() + kSessionMs;
     if (f.silentWrite.has(address)) return note("fault: write left unanswered");
+    if (f.falseWriteOk.has(address)) {
+        note("fault: WROK for a frame not stored");
+        return send("WROK");
+    }
     if (f.writeError.has(address)) return send("WRFLERR");
     if (!programSumHolds(*frame)) {
         note("checksum does not hold (the program sends it most significant byte first)");
@@ -296,7 +309,9 @@ void SimModule::handleFrameLine(const std::string& line) {
     if (address <= kParamLast) {
         staged_[address].emplace();
         std::memcpy(staged_[address]->data(), frame->data(), kBlockSize);
-        return send("WROK");
+        send("WROK");
+        if (f.repeatWriteReply.has(address)) repeatReply_ = "WROK";
+        return;
     }
     if (address >= kFirmwareFirst && address <= kFirmwareLast) {
         if (address == kFirmwareFirst) firmware_.reset();  // a new upload begins
@@ -327,6 +342,10 @@ void SimModule::commit() {
         return send("PWDERR");
     }
     if (settings_.faults.noCrcOk) return note("fault: commit left unanswered");
+    if (settings_.faults.crcOkWithoutCommit) {
+        note("fault: CRCOK with nothing committed");
+        return send("CRCOK");
+    }
     for (const auto& block : staged_)
         if (!block) {
             note("commit refused: not all eight parameter blocks were written");

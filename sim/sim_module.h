@@ -55,6 +55,8 @@ public:
     explicit SimModule(ModuleSettings settings, MsClock clock = {}, QObject* parent = nullptr);
 
     const ParameterMemory& memory() const { return memory_; }
+    // Tests change the faults between exchanges.
+    Faults& faults() { return settings_.faults; }
     const EventMemory& events() const { return events_; }
     const RadioSlots& radio() const { return radio_; }
     QDateTime moduleTime() const;
@@ -115,6 +117,7 @@ private:
     int64_t nextDriftMs_ = 0;
     std::optional<int64_t> reportDueMs_;
     std::deque<std::string> messages_;
+    std::string repeatReply_;  // said once more before the next answer
 };
 
 }  // namespace corvanta::sim

@@ -28,6 +28,9 @@ public:
     // Kept for tests to compare with what the module then sends.
     void expectReply(qint64 bytes) override { expectedReply_ = bytes; }
     qint64 expectedReply() const { return expectedReply_; }
+    void takeArrived() override {
+        if (open_ && !received_.isEmpty()) emit readyRead();
+    }
 
     SerialSide& line() { return side_; }
 

@@ -8,6 +8,7 @@
 #include "app/cli_files.h"
 #include "app/cli_session.h"
 #include "app/cli_write_review.h"
+#include "fleet/child_result.h"
 #include "link/link_texts.h"
 #include "sitebook/site_records.h"
 #include "transfer/parameter_transfer.h"
@@ -22,7 +23,14 @@ class PrintingView : public TransferView {
 public:
     void paintBlock(int, BlockColour) override {}
     void setOperationRunning(bool) override {}
-    void showRecordNote(const QString& note) override { say(note); }
+    void showRecordNote(const QString& note) override {
+        lastNote = note;
+        say(note);
+    }
+    void showOutcome(const QString& text) override {
+        if (!text.isEmpty()) say(text);
+    }
+    QString lastNote;
 };
 
 int runVersion(const Args& args) {
@@ -51,7 +59,7 @@ std::string failureSentence(const ParameterTransfer::Failure& f) {
         case Why::Damaged: return "the reply was damaged (malformed or a wrong checksum)";
         case Why::WrongBlock: return "the module sent another block";
         case Why::WrongCode: return "the module refused the installer code";
-        case Why::Refused: return "the module refused it";
+        case Why::Refused: return "the module refused it (WRFLERR)";
         default: return "no answer within " + std::to_string(seconds) + " s";
         }
     };
@@ -62,6 +70,16 @@ std::string failureSentence(const ParameterTransfer::Failure& f) {
                              "; nothing was committed";
     case Step::Commit: return "the module did not confirm the write (no CRCOK within " +
                               std::to_string(ModuleLink::kCommitTicks / 10) + " s)";
+    case Step::Verify: {
+        if (f.differing.empty())
+            return "the write could not be checked: " + std::string(block) +
+                   " could not be read back: " + reason(ModuleLink::kReadTicks / 10) +
+                   "; what the module holds is not known";
+        std::string blocks;
+        for (int n : f.differing) blocks += (blocks.empty() ? "" : ", ") + std::to_string(n + 1);
+        return "the module does not hold the image sent: block" + std::string(f.differing.size() > 1 ? "s " : " ") +
+               blocks + " differ" + std::string(f.differing.size() > 1 ? "" : "s") + " after the commit";
+    }
     default: return {};
     }
 }
@@ -92,6 +110,7 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
     PrintingView view;
     ParameterTransfer transfer(*s.link, image, view);
     transfer.setRecorder(s.recorder.get());
+    transfer.setVerify(!args.flag("--no-verify"));
     const bool ok = (transfer.*op)();
     say(QStringLiteral("Blokkok: ") + transfer.blockLetters());
     if (op == &ParameterTransfer::compare && args.flag("--fields")) {
@@ -99,12 +118,34 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
         for (const std::string& line : codes::codeDifferenceLines(transfer.compareCodes()))
             say(QString::fromStdString(line));
     }
-    if (const std::string why = failureSentence(transfer.failure()); !why.empty())
-        std::fprintf(stderr, "corvanta-cli: %s\n", why.c_str());
+    const std::string why = failureSentence(transfer.failure());
+    if (!why.empty()) std::fprintf(stderr, "corvanta-cli: %s\n", why.c_str());
     closeSession(s);
-    if (!ok) return ExitFailed;
-    if (fileOut.empty()) return ExitOk;
-    return writeOutput(fileOut, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())));
+    int status = ExitFailed;
+    if (ok)
+        status = fileOut.empty() ? int(ExitOk)
+                                 : writeOutput(fileOut, QByteArray(reinterpret_cast<const char*>(image.data()),
+                                                                   qsizetype(image.size())));
+    // For a fleet that runs this command: what happened, in a form made to
+    // be read rather than the lines above.
+    fleet::ChildResult result;
+    result.ok = status == ExitOk;
+    result.detail = !why.empty()                       ? QString::fromStdString(why)
+                    : !transfer.outcome().isEmpty()    ? transfer.outcome()
+                    : !s.messenger.last.isEmpty() && !ok ? s.messenger.last
+                                                       : QString();
+    if (s.recorder) {
+        const auto& stored = s.recorder->lastStored();
+        result.stored = stored.stored;
+        result.snapshotId = stored.snapshotId;
+        result.bookUnavailable = ok && !stored.stored;
+        if (result.ok && result.detail.isEmpty())
+            result.detail = stored.stored ? view.lastNote : QStringLiteral("the site book did not take it: ") + stored.why;
+    }
+    result.moduleVersion = s.link->moduleVersion();
+    result.dataVersion = s.link->dataVersion();
+    fleet::leaveChildResult(result);
+    return status;
 }
 
 int needOneFile(const Args& args, const char* usage) {
@@ -129,7 +170,7 @@ std::vector<Command> linkCommands() {
              }
              return runTransfer(args, {}, &ParameterTransfer::read, *out);
          }},
-        {"write", "write FILE [--dry-run [--json]]" + kLinkUsage,
+        {"write", "write FILE [--no-verify] [--dry-run [--json]]" + kLinkUsage,
          [](const Args& args) {
              if (int e = needOneFile(args, "write FILE")) return e;
              if (args.flag("--dry-run")) return runWriteDryRun(args, args.positional[0]);
@@ -141,6 +182,9 @@ std::vector<Command> linkCommands() {
              if (status == ExitOk) printSiteChanges(args, args.positional[0]);
              return status;
          },
+         "  --no-verify   do not read the module back after the commit; the write then\n"
+         "                counts as done on the module's CRCOK alone, which a faulty line\n"
+         "                can fake (for scripts that accept that risk)\n"
          "  --dry-run     read the module and print the fields a write of FILE would\n"
          "                change there (codes hidden), and the user codes it would\n"
          "                overwrite; nothing is written, exit status 0\n"

@@ -1,12 +1,17 @@
 #include "app/cli_session.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -22,6 +27,8 @@ char argvName[] = "corvanta-cli";
 char* argvStore[] = {argvName, nullptr};
 
 constexpr qint64 kPasswordFileLimit = 4096;
+// How long a pipe may take to bring the password.
+constexpr int kPasswordWaitMs = 10000;
 
 bool isLinkOption(const std::string& name) {
     return name == "--port" || name == "--host" || name == "--password" || name == "--password-file" ||
@@ -30,13 +37,45 @@ bool isLinkOption(const std::string& name) {
 
 // The first line of a password file, without its line end. A pipe is fine
 // (--password-file <(pass show corvanta)); only the first few KiB are read.
+// Opened without waiting: a named pipe nobody writes to would otherwise hold
+// the command (and a fleet) for ever. Its writer gets kPasswordWaitMs.
 std::optional<std::string> readPasswordFile(const std::string& path, std::string& error) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = path + ": cannot open: " + file.errorString().toStdString();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = path + ": cannot open: " + std::strerror(errno);
         return std::nullopt;
     }
-    std::string text = file.read(kPasswordFileLimit).toStdString();
+    struct stat st {};
+    const bool pipe = ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
+    QDeadlineTimer deadline(kPasswordWaitMs);
+    std::string text;
+    char chunk[512];
+    while (text.size() < std::size_t(kPasswordFileLimit) && text.find_first_of("\r\n") == std::string::npos) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            text.append(chunk, std::size_t(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        // A pipe with no writer yet reads as its end, one whose writer says
+        // nothing yet as "try again": both wait for it, within the limit.
+        const bool wait = pipe && (n == 0 ? text.empty() : errno == EAGAIN);
+        if (n < 0 && !wait) {
+            error = path + ": cannot read: " + std::strerror(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (!wait && n == 0) break;
+        pollfd p{fd, POLLIN, 0};
+        const int ms = int(deadline.remainingTime());
+        if (ms <= 0 || ::poll(&p, 1, ms) <= 0) {
+            error = path + ": nothing to read from the pipe within " + std::to_string(kPasswordWaitMs / 1000) + " s";
+            ::close(fd);
+            return std::nullopt;
+        }
+        if ((p.revents & POLLHUP) && !(p.revents & POLLIN)) break;  // its writer came and went
+    }
+    ::close(fd);
     text = text.substr(0, text.find_first_of("\r\n"));
     return text;
 }
@@ -82,8 +121,11 @@ std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std
         if (!ok || n < 1 || n > 65535) return "--tcp-port takes a port number";
     }
 
-    if (auto site = args.option("--site"); site && QString::fromStdString(*site).trimmed().isEmpty())
-        return "--site takes a name";
+    if (auto site = args.option("--site"); site) {
+        if (QString::fromStdString(*site).trimmed().isEmpty()) return "--site takes a name";
+        if (const QString problem = sitebook::siteNameProblem(QString::fromStdString(*site)); !problem.isEmpty())
+            return "--site: " + problem.toStdString();
+    }
 
     secrets.code = args.option("--code").value_or(qEnvironmentVariable("CORVANTA_CODE").toStdString());
     if (secrets.code.size() > kCodeFieldLength)
@@ -204,7 +246,9 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
     if (args.option("--site")) {
         s.recorder = std::make_unique<sitebook::SiteRecorder>();
         s.recorder->setSite(siteFromOptions(args));
-        if (const QString refused = s.recorder->ensureSite(); !refused.isEmpty()) say(chatter, refused);
+        // The site itself is added with the first record, once the module
+        // answered: a mistyped port must not leave a site behind.
+        if (const QString refused = s.recorder->checkBook(); !refused.isEmpty()) say(chatter, refused);
     }
 
     if (auto port = args.option("--port")) {

@@ -30,12 +30,16 @@ void say(std::FILE* to, const QString& text);
 // The command line itself is the confirmation, so questions answer Yes.
 class PrintingMessenger : public Messenger {
 public:
-    void showMessage(const QString& text, const QString& = {}) override { say(to, text); }
+    void showMessage(const QString& text, const QString& = {}) override {
+        last = text;
+        say(to, text);
+    }
     bool askYesNo(const QString& text, const QString& = {}) override {
         say(to, text + QStringLiteral(" Igen"));
         return true;
     }
     std::FILE* to = stdout;
+    QString last;  // the last message shown
 };
 
 struct Session {

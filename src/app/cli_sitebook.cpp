@@ -94,7 +94,7 @@ int runSites(const Args& args) {
         QStringList reach;
         if (!s.serialPort.isEmpty()) reach << s.serialPort;
         if (!s.modemNumber.isEmpty()) reach << QStringLiteral("tel. ") + s.modemNumber;
-        if (!s.tcpHost.isEmpty()) reach << (s.tcpPort ? QStringLiteral("%1:%2").arg(s.tcpHost).arg(s.tcpPort) : s.tcpHost);
+        if (!s.tcpHost.isEmpty()) reach << (s.tcpPort ? QStringLiteral("%1:%2").arg(s.tcpHost, QString::number(s.tcpPort)) : s.tcpHost);
         say(s.name + QStringLiteral("\t") + s.address + QStringLiteral("\t") + reach.join(QStringLiteral(", ")));
     }
     return ExitOk;
@@ -150,21 +150,27 @@ int runAudit(const Args& args) {
     } else if (const auto name = args.option("--site")) {
         return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
     }
-    const auto result = [](bool ok) { return ok ? QStringLiteral("ok") : QStringLiteral("failed"); };
     if (args.flag("--json")) {
         QJsonArray a;
         for (const auto& w : writes) {
-            a.append(QJsonObject{{"id", w.id},
-                                 {"site", w.site},
-                                 {"at", sitebook::isoTime(w.at)},
-                                 {"result", result(w.ok)},
-                                 {"blocks", w.blocks},
-                                 {"changes", changesJson(w.changes)}});
+            QJsonObject o{{"id", w.id},
+                          {"site", w.site},
+                          {"at", sitebook::isoTime(w.at)},
+                          {"result", sitebook::writeResultName(w)},
+                          {"blocks", w.blocks},
+                          {"changes", changesJson(w.changes)}};
+            if (!w.settled) o.insert("sentSha256", w.sentSha256);
+            a.append(o);
         }
         return printJsonDocument(QJsonDocument(a));
     }
     for (const auto& w : writes) {
-        say(QStringLiteral("#%1\t%2\t%3\t%4\t%5").arg(w.id).arg(sitebook::isoTime(w.at), result(w.ok), w.blocks, w.site));
+        say(QStringLiteral("#%1\t%2\t%3\t%4\t%5")
+                .arg(QString::number(w.id), sitebook::isoTime(w.at), sitebook::writeResultName(w), w.blocks, w.site));
+        // The program that made it died after the commit went out.
+        if (!w.settled)
+            say(QString::fromUtf8("    ismeretlen kimenetel: a modul a küldött képet (sha256 %1) vagy a korábbit tartja")
+                    .arg(w.sentSha256.left(12)));
         for (const auto& c : w.changes) say(QStringLiteral("    ") + sitebook::changeLine(c));
     }
     return ExitOk;

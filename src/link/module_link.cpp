@@ -197,6 +197,7 @@ void ModuleLink::checkWait() {
 
 bool ModuleLink::waitFor(int ticks, const std::function<bool()>& done) {
     if (wait_) return false;
+    lastWaitStopped_ = false;
     transferCountdown_ = ticks;
     if (done()) return true;
     if (transferCountdown_ <= 0) return false;
@@ -207,7 +208,22 @@ bool ModuleLink::waitFor(int ticks, const std::function<bool()>& done) {
     loop.exec();
     transferTicks_->stop();
     wait_ = nullptr;
-    return done();
+    lastWaitStopped_ = wait.stopped;
+    return !wait.stopped && done();
+}
+
+void ModuleLink::stopWait() {
+    if (!wait_) return;
+    wait_->stopped = true;
+    wait_->loop->quit();
+}
+
+void ModuleLink::beforeRequest() {
+    if (tcp_->tcpActive())
+        tcp_->takeArrived();
+    else if (transport_ && transport_->isOpen())
+        transport_->takeArrived();
+    dispatcher_.answersFromNow();
 }
 
 QString ModuleLink::noAnswerText(const char* moduleSilent) const {
@@ -247,6 +263,7 @@ bool ModuleLink::installerLogin() {
         loginMessage_ = utf8(texts::kBusy);
         return false;
     }
+    beforeRequest();
     ReplyFlags& f = flags();
     f.pwdOk = false;
     f.pwdError = false;
@@ -257,12 +274,14 @@ bool ModuleLink::installerLogin() {
         return true;
     }
     loginMessage_ = f.pwdError ? utf8(texts::kWrongCode) : noAnswerText(texts::kLoginNoAnswer);
-    if (!f.pwdError && linkConnected()) setLastLogin(LoginAnswer::Silent);
+    // A login the user stopped says nothing of the module.
+    if (!f.pwdError && !lastWaitStopped_ && linkConnected()) setLastLogin(LoginAnswer::Silent);
     return false;
 }
 
 bool ModuleLink::readBlock(std::uint16_t address, bool checkIndex) {
     if (waiting()) return false;
+    beforeRequest();
     ReplyFlags& f = flags();
     f.blockReceived = false;
     f.blockRejected = false;
@@ -273,7 +292,9 @@ bool ModuleLink::readBlock(std::uint16_t address, bool checkIndex) {
     sendCommand(readRequestLine(address));
     waitFor(kReadTicks, [&f] { return f.pwdError || f.blockReceived || f.blockRejected; });
     expectReplyLine(0);
-    if (f.blockReceived)
+    if (lastWaitStopped_)
+        blockFailure_ = BlockFailure::Stopped;
+    else if (f.blockReceived)
         blockFailure_ = !checkIndex || lastBlock()[kFrameAddressOffset + 1] == (address & 0xFF)
                             ? BlockFailure::None : BlockFailure::WrongBlock;
     else
@@ -285,30 +306,34 @@ bool ModuleLink::readBlock(std::uint16_t address, bool checkIndex) {
 
 bool ModuleLink::writeBlock(const BlockFrame& sealedFrame, WriteKind kind) {
     if (waiting()) return false;
+    beforeRequest();
     ReplyFlags& f = flags();
-    const bool clock = kind == WriteKind::Clock;
     f.writeOk = false;
+    f.writeError = false;
     f.blockReceived = false;
     f.blockRejected = false;
-    if (clock) f.writeError = false;
     sendCommand(std::string(kWriteCommand));
     // The 540 digits leave in one piece; on the wire and in the TCP/IP
     // pieces this is the same as 270 separate hex bytes.
     if (linkConnected()) sendRaw(bytesOf(frameDigits(sealedFrame)));
-    if (!clock) f.writeOk = false;
+    if (kind != WriteKind::Clock) f.writeOk = false;
     sendLineEnd();
-    waitFor(kWriteTicks, [&f, clock] { return f.writeOk || (clock && f.writeError); });
-    blockFailure_ = f.writeOk ? BlockFailure::None : clock && f.writeError ? BlockFailure::Refused : BlockFailure::NoAnswer;
-    return f.writeOk;
+    waitFor(kWriteTicks, [&f] { return f.writeOk || f.writeError; });
+    blockFailure_ = lastWaitStopped_ ? BlockFailure::Stopped
+                    : f.writeError   ? BlockFailure::Refused
+                    : f.writeOk      ? BlockFailure::None
+                                     : BlockFailure::NoAnswer;
+    return blockFailure_ == BlockFailure::None;
 }
 
 bool ModuleLink::commitWrite() {
     if (waiting()) return false;
+    beforeRequest();
     ReplyFlags& f = flags();
     f.crcOk = false;
     sendCommand(std::string(kCommitCommand));
     const bool ok = waitFor(kCommitTicks, [&f] { return f.crcOk; });
-    blockFailure_ = ok ? BlockFailure::None : BlockFailure::NoAnswer;
+    blockFailure_ = ok ? BlockFailure::None : lastWaitStopped_ ? BlockFailure::Stopped : BlockFailure::NoAnswer;
     return ok;
 }
 
@@ -356,6 +381,7 @@ bool ModuleLink::serialConnect() {
         setCodeTimerEnabled(true);
         setStatusLine(utf8(texts::kSerialOk));
         emit linkStateChanged(linkConnected());
+        if (const QString note = transport_->openNote(); !note.isEmpty()) message(note);
         return true;
     }
     setStatusLine(utf8(texts::kPortUnavailable));

@@ -53,8 +53,8 @@ public:
         Silent,    // no answer before the next login, or within a wait
     };
 
-    // How a frame write waits: the clock stops on "WRFLERR" too; parameter
-    // and firmware frames wait for "WROK" alone.
+    // What is written. Every frame ends its wait on "WROK" or on the
+    // module's refusal, "WRFLERR".
     enum class WriteKind { Parameter, Firmware, Clock };
 
     // Why the last block read, block write or commit failed.
@@ -65,6 +65,7 @@ public:
         WrongBlock,  // a sound frame of another block
         WrongCode,   // "PWDERR" instead of the frame
         Refused,     // "WRFLERR"
+        Stopped,     // the wait was ended by stopWait()
     };
 
     // Timer-driven ticks.
@@ -156,7 +157,10 @@ public:
     // One read request and its 5 s wait; with checkIndex the reply's block
     // byte must match the address. The frame is in lastBlock().
     bool readBlock(std::uint16_t address, bool checkIndex);
-    // Sends a sealed frame and waits up to 8 s for "WROK".
+    // Sends a sealed frame and waits up to 8 s for its answer: true on
+    // "WROK". "WRFLERR" is a refusal of the frame and ends the wait at once;
+    // one heard beside a "WROK" in the same wait wins, as the line can no
+    // longer be trusted to have stored the frame.
     bool writeBlock(const BlockFrame& sealedFrame, WriteKind kind = WriteKind::Parameter);
     // "WRACT" and up to 10 s for "CRCOK".
     bool commitWrite();
@@ -186,6 +190,9 @@ public:
     // Waits until done() holds or `ticks` transfer ticks have passed. True
     // when done() held. Refused (false) while another wait runs.
     bool waitFor(int ticks, const std::function<bool()>& done);
+    // Ends the running wait now, as if it had run out (the Stop button).
+    // The block operation that waited then fails with Stopped.
+    void stopWait();
 
 signals:
     void statusLineChanged(const QString& text);
@@ -213,6 +220,9 @@ private:
     void onTransportReadyRead();
     void setLastLogin(LoginAnswer answer);
     void checkWait();
+    // Before a request is sent: what the line already brought is heard now,
+    // and a line begun before the request cannot answer it.
+    void beforeRequest();
     void message(const QString& text, const QString& caption = {});
     bool refuseIfWaiting();
 
@@ -241,7 +251,9 @@ private:
     struct Wait {
         QEventLoop* loop;
         std::function<bool()> done;
+        bool stopped = false;
     };
+    bool lastWaitStopped_ = false;
     Wait* wait_ = nullptr;
 };
 

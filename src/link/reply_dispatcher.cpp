@@ -1,5 +1,7 @@
 #include "link/reply_dispatcher.h"
 
+#include <utility>
+
 #include "link/link_texts.h"
 #include "params/win1250.h"
 
@@ -50,13 +52,20 @@ void ReplyDispatcher::feedReceived(std::string_view bytes) {
 
 void ReplyDispatcher::handleLine(const std::string& line) {
     if (receivers.logTraffic) receivers.logTraffic(fromWin1250(line));
-    dispatchReply(line);
+    if (!std::exchange(lineBeganEarlier_, false)) {
+        dispatchReply(line);
+        return;
+    }
+    ReplyFlags ignored = flags;
+    dispatch(line, ignored);
 }
 
-void ReplyDispatcher::dispatchReply(const std::string& line) {
+void ReplyDispatcher::dispatchReply(const std::string& line) { dispatch(line, flags); }
+
+void ReplyDispatcher::dispatch(const std::string& line, ReplyFlags& raised) {
     if (startsWith(line, "CONNECT")) {
         call(receivers.remoteConnected);
-        flags.remoteConnected = true;
+        raised.remoteConnected = true;
         call(receivers.statusLine, std::string(texts::kRemoteConnected));
     }
     if (startsWith(line, "AT_[")) call(receivers.statusFrame, line);
@@ -64,27 +73,27 @@ void ReplyDispatcher::dispatchReply(const std::string& line) {
     if (startsWith(line, "AT_/")) call(receivers.statusMessage, line);
     if (startsWith(line, "AT_<")) call(receivers.radioFrame, line);
     if (startsWith(line, "PWDERR")) {
-        flags.pwdError = true;
+        raised.pwdError = true;
         call(receivers.statusLine, std::string(texts::kWrongCode));
         call(receivers.codeAnswer, false);
     }
     if (startsWith(line, "PWDOK")) {
-        flags.pwdOk = true;
+        raised.pwdOk = true;
         call(receivers.statusLine, std::string());
         call(receivers.codeAnswer, true);
     }
-    if (startsWith(line, "OK")) flags.okReceived = true;
+    if (startsWith(line, "OK")) raised.okReceived = true;
     if (isModemResult(line)) call(receivers.modemResult, line);
-    if (startsWith(line, "WROK")) flags.writeOk = true;
-    if (startsWith(line, "WRFLERR")) flags.writeError = true;
-    if (startsWith(line, "RFTERR")) flags.radioTeachRefused = true;
-    if (startsWith(line, "CRCOK")) flags.crcOk = true;
-    if (startsWith(line, "FIRMWAREOK")) flags.firmwareOk = true;
+    if (startsWith(line, "WROK")) raised.writeOk = true;
+    if (startsWith(line, "WRFLERR")) raised.writeError = true;
+    if (startsWith(line, "RFTERR")) raised.radioTeachRefused = true;
+    if (startsWith(line, "CRCOK")) raised.crcOk = true;
+    if (startsWith(line, "FIRMWAREOK")) raised.firmwareOk = true;
     if (startsWith(line, kReadCommand)) {
         if (decodeBlockReply(line, lastBlock) == BlockReply::Received)
-            flags.blockReceived = true;
+            raised.blockReceived = true;
         else
-            flags.blockRejected = true;
+            raised.blockRejected = true;
     }
     call(receivers.afterLine);
 }

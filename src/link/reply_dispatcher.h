@@ -48,14 +48,21 @@ public:
     // Every row whose prefix begins the line acts, in a fixed order.
     void dispatchReply(const std::string& line);
 
+    // A request goes out now. A line already under way began before it, so
+    // it cannot be the answer: its receivers still hear it, but it raises
+    // no flag.
+    void answersFromNow() { lineBeganEarlier_ = !assembler_.rxLine().empty(); }
+
     const std::string& rxLine() const { return assembler_.rxLine(); }
 
 private:
     void handleLine(const std::string& line);
+    void dispatch(const std::string& line, ReplyFlags& raised);
 
     LineAssembler assembler_;
     std::string pending_;        // received bytes not yet through the assembler
     std::size_t pendingAt_ = 0;
+    bool lineBeganEarlier_ = false;
 };
 
 }  // namespace corvanta

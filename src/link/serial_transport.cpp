@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <grp.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "link/serial_lock.h"
 #include "link/serial_port_name.h"
 
 namespace corvanta {
@@ -51,7 +53,23 @@ bool SerialTransport::open(QString* error)
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port_.open(QIODevice::ReadWrite)) {
+    openNote_.clear();
+    bool opened = port_.open(QIODevice::ReadWrite);
+    if (!opened && port_.error() == QSerialPort::PermissionError) {
+        // A lock left by a program that died while it opened the port is
+        // honoured by the serial layer for half a minute; its owner is gone,
+        // so the port is taken now and the user told.
+        const QString systemLocation = portName_.startsWith(u'/') ? portName_ : QStringLiteral("/dev/") + portName_;
+        const QString lock = serialLockPath(systemLocation);
+        if (!lock.isEmpty() && removeStaleSerialLock(lock)) {
+            opened = port_.open(QIODevice::ReadWrite);
+            if (opened)
+                openNote_ = QString::fromUtf8("A(z) %1 portot egy már nem futó program zárolta (%2): a zárolás "
+                                              "feloldva, a port megnyitva.")
+                                .arg(portName_, lock);
+        }
+    }
+    if (!opened) {
         if (error) *error = openErrorText();
         return false;
     }
@@ -84,6 +102,18 @@ qint64 SerialTransport::read(char* data, qint64 maxSize)
     const qint64 n = qMax<qint64>(0, port_.read(data, maxSize));
     replyWait_.took(n);
     return n;
+}
+
+void SerialTransport::takeArrived()
+{
+    if (!port_.isOpen()) return;
+    // Asked of the device first: with nothing waiting, the serial layer
+    // would report a time-out as an error of the line.
+    int waiting = 0;
+    if (::ioctl(int(port_.handle()), FIONREAD, &waiting) == 0 && waiting > 0)
+        port_.waitForReadyRead(0);
+    else if (port_.bytesAvailable() > 0)
+        emit readyRead();
 }
 
 bool SerialTransport::write(const QByteArray& bytes)

@@ -34,7 +34,9 @@ public:
     QByteArray readAll() override;
     qint64 read(char* data, qint64 maxSize) override;
     void expectReply(qint64 bytes) override { replyWait_.expect(bytes); }
+    void takeArrived() override;
     QString name() const override { return portName_; }
+    QString openNote() const override { return openNote_; }
 
 private:
     QString openErrorText() const;
@@ -43,6 +45,7 @@ private:
     QSerialPort port_;
     SerialReplyWait replyWait_;
     QString portName_ = QStringLiteral("COM1");
+    QString openNote_;
 };
 
 }  // namespace corvanta

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <span>
 
+#include <sys/ioctl.h>
+
 #include "link/tcp_frames.h"
 #include "params/win1250.h"
 
@@ -138,6 +140,16 @@ void TcpLink::onReadyRead()
     if (!payload.empty())
         emit payloadReceived(QByteArray(reinterpret_cast<const char*>(payload.data()),
                                         static_cast<qsizetype>(payload.size())));
+}
+
+void TcpLink::takeArrived()
+{
+    if (!active_) return;
+    // With nothing waiting, the socket would report the zero wait as an error.
+    int waiting = 0;
+    if (::ioctl(int(socket_.socketDescriptor()), FIONREAD, &waiting) == 0 && waiting > 0)
+        socket_.waitForReadyRead(0);
+    while (active_ && socket_.bytesAvailable() > 0) onReadyRead();
 }
 
 void TcpLink::sendHello()

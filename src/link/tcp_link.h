@@ -80,6 +80,10 @@ public:
     // Outgoing text not yet sent.
     QByteArray txPending() const;
 
+    // Decodes at once what the socket has already received (see
+    // Transport::takeArrived).
+    void takeArrived();
+
 signals:
     void statusChanged(const QString& text);
     void payloadReceived(const QByteArray& bytes);

@@ -47,8 +47,17 @@ public:
     // delivered soon after its bytes stop. Others ignore it.
     virtual void expectReply(qint64 bytes) { Q_UNUSED(bytes); }
 
+    // Announces at once, through readyRead, whatever the line has already
+    // brought that the program has not heard yet, so that it is heard before
+    // the next request goes out and cannot pass for that request's answer.
+    virtual void takeArrived() {}
+
     // Human-readable name of the line (a device path, "simulated module").
     virtual QString name() const = 0;
+
+    // What the last good open had to do that the user should hear of (a
+    // stale lock taken over); empty mostly.
+    virtual QString openNote() const { return {}; }
 
 private:
     QByteArray unread_;

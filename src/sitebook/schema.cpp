@@ -51,6 +51,11 @@ const std::vector<QStringList>& migrationSteps() {
                            " new_value TEXT NOT NULL,"
                            " PRIMARY KEY (write_id, seq))"),
         },
+        // 3: a write is kept before its commit goes out, as not settled;
+        // one whose program died before it heard the outcome stays so.
+        {
+            QStringLiteral("ALTER TABLE writes ADD COLUMN settled INTEGER NOT NULL DEFAULT 1"),
+        },
     };
     return steps;
 }

@@ -3,9 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUrl>
@@ -14,6 +12,7 @@
 #include <map>
 
 #include "params/image_diff.h"
+#include "sitebook/bound_statement.h"
 #include "sitebook/schema.h"
 
 namespace corvanta::sitebook {
@@ -40,7 +39,7 @@ QDateTime timeFrom(const QVariant& v) {
 const QString kSnapshotColumns = QStringLiteral(
     "s.id, s.site_id, si.name, s.taken_at, s.kind, s.module_version, s.data_version, s.sha256, s.note");
 
-SnapshotInfo snapshotInfoFrom(const QSqlQuery& q) {
+SnapshotInfo snapshotInfoFrom(const SqlRows& q) {
     SnapshotInfo info;
     info.id = q.value(0).toLongLong();
     info.siteId = q.value(1).toLongLong();
@@ -57,7 +56,7 @@ SnapshotInfo snapshotInfoFrom(const QSqlQuery& q) {
 const QString kSiteColumns =
     QStringLiteral("id, name, address, notes, serial_port, modem_number, tcp_host, tcp_port");
 
-Site siteFrom(const QSqlQuery& q) {
+Site siteFrom(const SqlRows& q) {
     Site s;
     s.id = q.value(0).toLongLong();
     s.name = q.value(1).toString();
@@ -72,25 +71,6 @@ Site siteFrom(const QSqlQuery& q) {
 
 // A null QString would be bound as SQL NULL; the text columns hold ''.
 QVariant text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
-
-// The statement with each ? replaced by its value, quoted and escaped by the
-// driver as it does for its own EXECUTE of a prepared statement. Our
-// statements hold no ? of their own (none in a literal).
-QString withValues(const QSqlDatabase& db, const QString& sql, const QVariantList& values) {
-    QString out;
-    qsizetype next = 0;
-    for (const QChar c : sql) {
-        if (c != QLatin1Char('?') || next >= values.size()) {
-            out += c;
-            continue;
-        }
-        const QVariant& v = values[next++];
-        QSqlField field(QString(), v.metaType());
-        field.setValue(v);
-        out += db.driver()->formatValue(field);
-    }
-    return out;
-}
 
 QVariant optionalId(std::optional<qint64> id) {
     return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
@@ -131,8 +111,7 @@ bool SiteBook::fail(Failure failure, const QString& why) {
     return false;
 }
 
-bool SiteBook::failQuery(const QSqlQuery& query) {
-    const QSqlError e = query.lastError();
+bool SiteBook::failQuery(const QSqlError& e) {
     switch (dialect_.classify(e)) {
     case SqlDialect::Trouble::Locked:
         return fail(Failure::Locked, QString::fromUtf8("a helyszínkönyvet egy másik program használja (zárolva)"));
@@ -148,35 +127,40 @@ bool SiteBook::failQuery(const QSqlQuery& query) {
     }
 }
 
-std::optional<QSqlQuery> SiteBook::run(const QString& sql, const QVariantList& values) {
+std::optional<SqlRows> SiteBook::run(const QString& sql, const QVariantList& values) {
     const QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (!values.isEmpty() && dialect_.bindThroughLibpq) {
+        QSqlError error;
+        auto rows = runBound(db, dialect_.expand(sql), values, error);
+        if (!rows) failQuery(error);
+        return rows;
+    }
     QSqlQuery q(db);
     q.setForwardOnly(true);
     // Statements without values are run as they are: PostgreSQL prepares
     // only queries, not BEGIN, SET or CREATE.
-    if (values.isEmpty() || dialect_.valuesInline) {
-        const QString statement = values.isEmpty() ? dialect_.expand(sql) : withValues(db, dialect_.expand(sql), values);
-        if (q.exec(statement)) return q;
-        failQuery(q);
+    if (values.isEmpty()) {
+        if (q.exec(dialect_.expand(sql))) return SqlRows(std::move(q));
+        failQuery(q.lastError());
         return std::nullopt;
     }
     if (!q.prepare(dialect_.expand(sql))) {
-        failQuery(q);
+        failQuery(q.lastError());
         return std::nullopt;
     }
     for (const QVariant& v : values) q.addBindValue(v);
     if (!q.exec()) {
-        failQuery(q);
+        failQuery(q.lastError());
         return std::nullopt;
     }
-    return q;
+    return SqlRows(std::move(q));
 }
 
 std::optional<qint64> SiteBook::insert(const QString& sql, const QVariantList& values) {
     auto q = run(sql + QStringLiteral(" RETURNING id"), values);
     if (!q) return std::nullopt;
     if (!q->next()) {
-        failQuery(*q);
+        failQuery(q->lastError());
         return std::nullopt;
     }
     return q->value(0).toLongLong();
@@ -359,7 +343,7 @@ std::optional<Site> SiteBook::findSite(const QString& name) {
 
 bool SiteBook::saveSite(Site& site) {
     site.name = site.name.trimmed();
-    if (site.name.isEmpty()) return fail(Failure::Other, QString::fromUtf8("a helyszín neve üres"));
+    if (const QString problem = siteNameProblem(site.name); !problem.isEmpty()) return fail(Failure::Other, problem);
     if (!begin()) return false;
     auto same = run(QStringLiteral("SELECT id FROM sites WHERE name = ? AND id <> ?"), {site.name, site.id});
     if (!same) {
@@ -400,8 +384,8 @@ std::optional<Site> SiteBook::ensureSite(const Site& site) {
     const QString name = site.name.trimmed();
     if (auto found = findSite(name)) return found;
     if (failure_ != Failure::NotFound) return std::nullopt;
-    if (name.isEmpty()) {
-        fail(Failure::Other, QString::fromUtf8("a helyszín neve üres"));
+    if (const QString problem = siteNameProblem(name); !problem.isEmpty()) {
+        fail(Failure::Other, problem);
         return std::nullopt;
     }
     // Insert or fetch in one transaction: a program storing the same name
@@ -427,17 +411,18 @@ std::optional<Site> SiteBook::ensureSite(const Site& site) {
 
 std::optional<qint64> SiteBook::insertSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
                                                const QString& moduleVersion, int dataVersion,
-                                               const QString& note) {
+                                               const QString& note, const std::optional<QDateTime>& takenAt) {
     return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
                                  " sha256, note, image) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                  {siteId, isoTime(clock_()), kindName(kind), text(moduleVersion), dataVersion, sha256Of(image),
-                   text(note), bytesOf(image)});
+                  {siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion), dataVersion,
+                   sha256Of(image), text(note), bytesOf(image)});
 }
 
 std::optional<qint64> SiteBook::addSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
-                                            const QString& moduleVersion, int dataVersion, const QString& note) {
+                                            const QString& moduleVersion, int dataVersion, const QString& note,
+                                            const std::optional<QDateTime>& takenAt) {
     if (!begin()) return std::nullopt;
-    const auto id = insertSnapshot(siteId, kind, image, moduleVersion, dataVersion, note);
+    const auto id = insertSnapshot(siteId, kind, image, moduleVersion, dataVersion, note, takenAt);
     if (!id) {
         rollback();
         return std::nullopt;
@@ -475,6 +460,14 @@ std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVaria
         return std::nullopt;
     }
     std::copy_n(bytes.constData(), kImageSize, reinterpret_cast<char*>(s.image.data()));
+    // Handed out only as it was stored: an image changed on disk or on the
+    // server could otherwise be shown, compared and written to a module.
+    if (sha256Of(s.image) != s.info.sha256) {
+        fail(Failure::Damaged, QString::fromUtf8("a helyszínkönyv sérült: a %1. pillanatkép képe nem egyezik a "
+                                                 "tárolt sha256 ellenőrzőösszeggel")
+                                   .arg(s.info.id));
+        return std::nullopt;
+    }
     return s;
 }
 
@@ -489,6 +482,38 @@ std::optional<Snapshot> SiteBook::latestSnapshot(qint64 siteId) {
 
 // --- writes -------------------------------------------------------------------
 
+bool SiteBook::snapshotBeforeWrite(qint64 siteId, std::optional<Snapshot>& before, WriteOutcome& outcome) {
+    before = latestSnapshot(siteId);
+    if (before || failure_ == Failure::NotFound) return true;
+    if (failure_ != Failure::Damaged) return false;
+    // The write happened; that the book cannot say what it changed is no
+    // reason to forget it.
+    outcome.note = error_;
+    return true;
+}
+
+bool SiteBook::insertWrite(qint64 siteId, bool settled, bool ok, const QString& blocks, const ParameterImage& image,
+                           const std::optional<Snapshot>& before, WriteOutcome& outcome) {
+    const auto writeId = insert(
+        QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
+                       " attempted_image, settled) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+        {siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
+         optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt), optionalId(outcome.snapshotId),
+         ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0});
+    if (!writeId) return false;
+    outcome.writeId = *writeId;
+    if (!before) return true;
+    int seq = 0;
+    for (const WriteChange& c : changeRows(diff(before->image, image))) {
+        if (!run(QStringLiteral("INSERT INTO write_changes (write_id, seq, path, caption, old_value, new_value)"
+                                " VALUES (?, ?, ?, ?, ?, ?)"),
+                 {*writeId, seq++, c.path, c.caption, text(c.before), text(c.after)}))
+            return false;
+    }
+    outcome.changes = seq;
+    return true;
+}
+
 std::optional<SiteBook::WriteOutcome> SiteBook::recordWrite(qint64 siteId, bool ok, const QString& blocks,
                                                             const ParameterImage& image,
                                                             const QString& moduleVersion, int dataVersion) {
@@ -497,33 +522,69 @@ std::optional<SiteBook::WriteOutcome> SiteBook::recordWrite(qint64 siteId, bool 
         rollback();
         return std::nullopt;
     };
-    const std::optional<Snapshot> before = latestSnapshot(siteId);
-    if (!before && failure_ != Failure::NotFound) return abandon();
-
     WriteOutcome outcome;
+    std::optional<Snapshot> before;
+    if (!snapshotBeforeWrite(siteId, before, outcome)) return abandon();
     if (ok) {
         outcome.snapshotId = insertSnapshot(siteId, SnapshotKind::Written, image, moduleVersion, dataVersion, {});
         if (!outcome.snapshotId) return abandon();
     }
-    const auto writeId = insert(
-        QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
-                       " attempted_image) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-        {siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
-         optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt),
-         optionalId(outcome.snapshotId), ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image))});
-    if (!writeId) return abandon();
-    outcome.writeId = *writeId;
+    if (!insertWrite(siteId, true, ok, blocks, image, before, outcome)) return abandon();
+    if (!commit()) return std::nullopt;
+    return outcome;
+}
 
-    if (before) {
-        int seq = 0;
-        for (const WriteChange& c : changeRows(diff(before->image, image))) {
-            if (!run(QStringLiteral("INSERT INTO write_changes (write_id, seq, path, caption, old_value, new_value)"
-                                    " VALUES (?, ?, ?, ?, ?, ?)"),
-                     {*writeId, seq++, c.path, c.caption, text(c.before), text(c.after)}))
-                return abandon();
-        }
-        outcome.changes = seq;
+std::optional<qint64> SiteBook::recordWriteAttempt(qint64 siteId, const QString& blocks,
+                                                   const ParameterImage& image) {
+    if (!begin()) return std::nullopt;
+    WriteOutcome outcome;
+    std::optional<Snapshot> before;
+    if (!snapshotBeforeWrite(siteId, before, outcome) || !insertWrite(siteId, false, false, blocks, image, before, outcome)) {
+        rollback();
+        return std::nullopt;
     }
+    if (!commit()) return std::nullopt;
+    return outcome.writeId;
+}
+
+std::optional<SiteBook::WriteOutcome> SiteBook::settleWrite(qint64 writeId, bool ok, const QString& blocks,
+                                                            const ParameterImage& image,
+                                                            const QString& moduleVersion, int dataVersion) {
+    if (!begin()) return std::nullopt;
+    auto abandon = [this] {
+        rollback();
+        return std::nullopt;
+    };
+    auto row = run(QStringLiteral("SELECT site_id, settled FROM writes WHERE id = ?"), {writeId});
+    if (!row) return abandon();
+    if (!row->next()) {
+        rollback();
+        fail(Failure::NotFound, QString::fromUtf8("nincs ilyen írás: %1").arg(writeId));
+        return std::nullopt;
+    }
+    const qint64 siteId = row->value(0).toLongLong();
+    const bool settled = row->value(1).toInt() != 0;
+    row->finish();
+    if (settled) {
+        rollback();
+        fail(Failure::Other, QString::fromUtf8("a %1. írás kimenetele már fel van jegyezve").arg(writeId));
+        return std::nullopt;
+    }
+    WriteOutcome outcome;
+    outcome.writeId = writeId;
+    if (ok) {
+        outcome.snapshotId = insertSnapshot(siteId, SnapshotKind::Written, image, moduleVersion, dataVersion, {});
+        if (!outcome.snapshotId) return abandon();
+    }
+    if (!run(QStringLiteral("UPDATE writes SET result = ?, blocks = ?, after_snapshot = ?, attempted_image = ?,"
+                            " settled = 1 WHERE id = ?"),
+             {ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks), optionalId(outcome.snapshotId),
+              ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), writeId}))
+        return abandon();
+    auto changes = run(QStringLiteral("SELECT COUNT(*) FROM write_changes WHERE write_id = ?"), {writeId});
+    if (!changes || !changes->next()) return abandon();
+    outcome.changes = changes->value(0).toInt();
+    changes->finish();
     if (!commit()) return std::nullopt;
     return outcome;
 }
@@ -532,8 +593,11 @@ std::vector<WriteRecord> SiteBook::audit(std::optional<qint64> siteId) {
     std::vector<WriteRecord> out;
     const QString where = siteId ? QStringLiteral(" WHERE w.site_id = ?") : QString();
     const QVariantList values = siteId ? QVariantList{*siteId} : QVariantList{};
+    // The image sent is read only for the writes whose outcome is unknown.
     auto q = run(QStringLiteral("SELECT w.id, w.site_id, si.name, w.written_at, w.result, w.blocks,"
-                                " w.before_snapshot, w.after_snapshot FROM writes w JOIN sites si ON si.id = w.site_id%1"
+                                " w.before_snapshot, w.after_snapshot, w.settled,"
+                                " CASE WHEN w.settled = 0 THEN w.attempted_image END"
+                                " FROM writes w JOIN sites si ON si.id = w.site_id%1"
                                 " ORDER BY w.written_at DESC, w.id DESC")
                      .arg(where),
                  values);
@@ -549,6 +613,12 @@ std::vector<WriteRecord> SiteBook::audit(std::optional<qint64> siteId) {
         w.blocks = q->value(5).toString();
         if (!q->value(6).isNull()) w.beforeSnapshot = q->value(6).toLongLong();
         if (!q->value(7).isNull()) w.afterSnapshot = q->value(7).toLongLong();
+        w.settled = q->value(8).toInt() != 0;
+        if (!w.settled) {
+            const QByteArray sent = q->value(9).toByteArray();
+            if (!sent.isEmpty())
+                w.sentSha256 = QString::fromLatin1(QCryptographicHash::hash(sent, QCryptographicHash::Sha256).toHex());
+        }
         byId[w.id] = out.size();
         out.push_back(std::move(w));
     }

@@ -19,8 +19,9 @@
 #include "params/parameter_image.h"
 #include "sitebook/site_records.h"
 #include "sitebook/sql_dialect.h"
+#include "sitebook/sql_rows.h"
 
-class QSqlQuery;
+class QSqlError;
 
 namespace corvanta::sitebook {
 
@@ -67,10 +68,15 @@ public:
     std::optional<Site> ensureSite(const Site& site);
 
     // --- snapshots ----------------------------------------------------------
+    // Taken now, or at `takenAt` (an image kept elsewhere until the book
+    // could take it).
     std::optional<qint64> addSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
-                                      const QString& moduleVersion, int dataVersion, const QString& note = {});
+                                      const QString& moduleVersion, int dataVersion, const QString& note = {},
+                                      const std::optional<QDateTime>& takenAt = std::nullopt);
     // Newest first; every site's when siteId is none.
     std::vector<SnapshotInfo> history(std::optional<qint64> siteId = std::nullopt);
+    // A snapshot whose image no longer matches its stored sha256 is refused
+    // (Damaged), naming it: the book was changed behind the program's back.
     std::optional<Snapshot> snapshot(qint64 id);
     std::optional<Snapshot> latestSnapshot(qint64 siteId);
 
@@ -79,10 +85,22 @@ public:
         qint64 writeId = 0;
         std::optional<qint64> snapshotId;  // the written snapshot (ok only)
         int changes = 0;
+        // Set when the fields changed could not be listed: the snapshot
+        // before was damaged. The write is recorded all the same.
+        QString note;
     };
     // Records a write of `image` and the fields it changed against the
     // site's latest snapshot; a good one also stores `image` as `written`.
     std::optional<WriteOutcome> recordWrite(qint64 siteId, bool ok, const QString& blocks,
+                                            const ParameterImage& image, const QString& moduleVersion,
+                                            int dataVersion);
+    // A write about to be committed, recorded before the commit goes out
+    // with the image sent and the fields it changes, as not settled: until
+    // settleWrite() the audit shows it as of unknown outcome.
+    std::optional<qint64> recordWriteAttempt(qint64 siteId, const QString& blocks, const ParameterImage& image);
+    // How an attempt ended; a good one stores `image` as `written` as
+    // recordWrite does. An attempt already settled is refused.
+    std::optional<WriteOutcome> settleWrite(qint64 writeId, bool ok, const QString& blocks,
                                             const ParameterImage& image, const QString& moduleVersion,
                                             int dataVersion);
     // Newest first; every site's when siteId is none.
@@ -93,8 +111,8 @@ public:
 
 private:
     bool fail(Failure failure, const QString& why);
-    bool failQuery(const QSqlQuery& query);
-    std::optional<QSqlQuery> run(const QString& sql, const QVariantList& values = {});
+    bool failQuery(const QSqlError& error);
+    std::optional<SqlRows> run(const QString& sql, const QVariantList& values = {});
     std::optional<qint64> insert(const QString& sql, const QVariantList& values);
     bool begin();
     bool commit();
@@ -105,7 +123,15 @@ private:
     // The stored version, 0 for an empty database; fails on a foreign one.
     std::optional<int> currentVersion();
     std::optional<qint64> insertSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
-                                         const QString& moduleVersion, int dataVersion, const QString& note);
+                                         const QString& moduleVersion, int dataVersion, const QString& note,
+                                         const std::optional<QDateTime>& takenAt = std::nullopt);
+    // The site's latest snapshot, which a write is listed against; false on
+    // a failure of the book. A damaged one is left out, and the outcome's
+    // note says so.
+    bool snapshotBeforeWrite(qint64 siteId, std::optional<Snapshot>& before, WriteOutcome& outcome);
+    // The write row and its changes, inside the caller's transaction.
+    bool insertWrite(qint64 siteId, bool settled, bool ok, const QString& blocks, const ParameterImage& image,
+                     const std::optional<Snapshot>& before, WriteOutcome& outcome);
     std::optional<Snapshot> oneSnapshot(const QString& where, const QVariantList& values);
 
     QString connection_;

@@ -6,7 +6,10 @@
 //
 // The book is opened for each record and closed again, so a book that is
 // locked, damaged or of a newer version costs one line and nothing else: the
-// operation has already happened and the file is left as it was.
+// operation has already happened and the file is left as it was. A site is
+// added only with the first record, that is once the module answered.
+
+#include <optional>
 
 #include "sitebook/site_book.h"
 #include "transfer/transfer_recorder.h"
@@ -24,10 +27,23 @@ public:
     const QString& bookPath() const { return bookPath_; }
 
     QString record(const TransferRecord& record) override;
+    // The write is kept as an attempt of unknown outcome; the record() of
+    // it that follows settles it.
+    void recordAttempt(const TransferRecord& record) override;
 
-    // Makes sure the site is in the book; empty when it is, else the line
-    // that says why nothing was stored.
-    QString ensureSite();
+    // Whether the book can be used, without adding the site: empty when it
+    // can, else the line that says why nothing will be stored.
+    QString checkBook();
+
+    // What the last record() did, for a caller that reports it in a form of
+    // its own.
+    struct Stored {
+        bool stored = false;               // the book has it
+        std::optional<qint64> snapshotId;  // the snapshot it made
+        SiteBook::Failure failure = SiteBook::Failure::None;
+        QString why;                       // not stored: the book's reason
+    };
+    const Stored& lastStored() const { return last_; }
 
     // The line that says nothing was stored, and why.
     static QString notStoredLine(const QString& why);
@@ -35,10 +51,13 @@ public:
 private:
     // The book with the site in it, or the line that says why not.
     QString openWithSite(SiteBook& book);
+    QString notStored(const SiteBook& book, const QString& why);
 
     QString bookPath_;
     int busyTimeoutMs_;
     Site site_;
+    Stored last_;
+    std::optional<qint64> attempt_;  // the write kept before its commit
 };
 
 }  // namespace corvanta::sitebook

@@ -39,6 +39,27 @@ QString changeLine(const WriteChange& c) {
            QString::fromUtf8(" → ") + shown(c.after);
 }
 
+QString siteNameProblem(const QString& name) {
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty()) return QString::fromUtf8("a helyszín neve üres");
+    if (trimmed.size() > kMaxSiteNameLength)
+        return QString::fromUtf8("a helyszín neve %1 karakter hosszú, legfeljebb %2 lehet")
+            .arg(QString::number(trimmed.size()), QString::number(kMaxSiteNameLength));
+    // A NUL would be cut off by the server and by every C string on the way;
+    // a line end or tab breaks the lines the names are listed in.
+    for (const QChar c : trimmed) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QString::fromUtf8("a helyszín neve vezérlőkaraktert tartalmaz (U+%1)")
+                .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    }
+    return {};
+}
+
+QString writeResultName(const WriteRecord& w) {
+    if (!w.settled) return QStringLiteral("unknown");
+    return w.ok ? QStringLiteral("ok") : QStringLiteral("failed");
+}
+
 QString isoTime(const QDateTime& t) {
     return t.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
 }

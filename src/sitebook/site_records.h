@@ -13,6 +13,13 @@
 
 namespace corvanta::sitebook {
 
+// The longest site name the book takes: a name is read by people, in lists
+// and lines, and travels on command lines.
+inline constexpr int kMaxSiteNameLength = 200;
+
+// Why a name cannot be a site's, or empty when it can.
+QString siteNameProblem(const QString& name);
+
 // A module an installer services and how it is reached. Passwords and
 // installer codes are never kept here.
 struct Site {
@@ -68,6 +75,11 @@ struct WriteRecord {
     QString site;
     QDateTime at;  // UTC
     bool ok = false;
+    // False for a write whose commit went out but whose outcome never
+    // reached the book (the program died): ok is then false too, and the
+    // module may hold either image.
+    bool settled = true;
+    QString sentSha256;  // not settled: the image sent
     QString blocks;  // "GGRWWWWW"
     std::optional<qint64> beforeSnapshot;  // the site's latest snapshot then
     std::optional<qint64> afterSnapshot;   // the written snapshot (ok only)
@@ -76,5 +88,8 @@ struct WriteRecord {
 
 // The time text the book stores and prints: ISO 8601, UTC, milliseconds.
 QString isoTime(const QDateTime& t);
+
+// "ok", "failed", or "unknown" for a write not settled.
+QString writeResultName(const WriteRecord& write);
 
 }  // namespace corvanta::sitebook

@@ -71,7 +71,7 @@ SqlDialect postgresDialect(int lockTimeoutMs) {
     d.beginWrite = QStringLiteral("BEGIN");
     // Held to the end of the transaction; the number is the site book's own.
     d.upgradeLock = QStringLiteral("SELECT pg_advisory_xact_lock(7305513)");
-    d.valuesInline = true;
+    d.bindThroughLibpq = true;
     d.classify = postgresTrouble;
     return d;
 }

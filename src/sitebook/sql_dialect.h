@@ -34,10 +34,10 @@ struct SqlDialect {
     // programs opening a new book at once build it once; empty where
     // beginWrite already keeps every other writer out.
     QString upgradeLock;
-    // Values go into the statement text, quoted by the driver, instead of
-    // being bound to a prepared statement: Qt's QPSQL prepares each one with
-    // PREPARE, EXECUTE and DEALLOCATE, three trips to the server for one.
-    bool valuesInline = false;
+    // Statements with values run through libpq with the values bound
+    // (bound_statement.h): one trip to the server, where Qt's QPSQL needs
+    // three and splices the values into the text.
+    bool bindThroughLibpq = false;
     // Reads an error of this engine.
     Trouble (*classify)(const QSqlError& error) = nullptr;
 

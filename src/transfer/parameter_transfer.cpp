@@ -1,5 +1,7 @@
 #include "transfer/parameter_transfer.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 #include "link/link_texts.h"
@@ -16,6 +18,22 @@ namespace {
 
 constexpr int kBlocks = int(kImageBlockCount);
 constexpr std::size_t kCodeBytes = 3;
+
+constexpr const char* kReadStopped = "a beolvasás megszakítva, a kép változatlan";
+constexpr const char* kCompareStopped = "az összehasonlítás megszakítva";
+constexpr const char* kWriteStopped = "az írás megszakítva, a modul a korábbi adatait tartja";
+constexpr const char* kVerified = "Ellenőrzés: a modul a küldött adatokat tartja.";
+constexpr const char* kVerifyDiffers =
+    "Ellenőrzés: a modul nem a küldött adatokat tartja, eltér: %1. Az írás nem sikerült.";
+constexpr const char* kVerifyUnread =
+    "Ellenőrzés: a Blokk %1 nem olvasható vissza, nem tudni, mit tart a modul. Az írás nem igazolt.";
+
+// The blocks as the indicators name them: "Blokk 2, Blokk 5".
+QString blockNames(const std::vector<int>& blocks) {
+    QStringList names;
+    for (int n : blocks) names << QStringLiteral("Blokk %1").arg(n + 1);
+    return names.join(QStringLiteral(", "));
+}
 
 // The module never hands out the user and installer codes it holds, so a
 // compare skips them.
@@ -62,22 +80,46 @@ QString ParameterTransfer::blockLetters() const {
     return letters;
 }
 
+TransferRecord ParameterTransfer::recordOf(TransferRecord::Operation operation, bool ok,
+                                           const QString& filePath) const {
+    return {operation, ok, image_, blockLetters(), link_.moduleVersion(), link_.dataVersion(), filePath};
+}
+
 void ParameterTransfer::record(TransferRecord::Operation operation, bool ok, const QString& filePath) {
     if (!recorder_) return;
-    const QString note = recorder_->record(
-        {operation, ok, image_, blockLetters(), link_.moduleVersion(), link_.dataVersion(), filePath});
+    const QString note = recorder_->record(recordOf(operation, ok, filePath));
     if (!note.isEmpty()) view_.showRecordNote(note);
 }
 
+void ParameterTransfer::showOutcome(const QString& text) {
+    outcome_ = text;
+    view_.showOutcome(text);
+}
+
+void ParameterTransfer::stop() {
+    if (!running_ || committing_) return;
+    stopRequested_ = true;
+    // A wait for the module's answer ends now rather than running out.
+    link_.stopWait();
+}
+
+bool ParameterTransfer::stopped() {
+    if (!stopRequested_) return false;
+    failure_ = Failure{};
+    failure_.step = Failure::Step::Stopped;
+    showOutcome(QString::fromUtf8(stoppedText_));
+    return true;
+}
+
 void ParameterTransfer::failed(Failure::Step step, int block) {
-    failure_ = Failure{step, block, link_.blockFailure()};
+    failure_ = Failure{step, block, link_.blockFailure(), {}};
 }
 
 void ParameterTransfer::message(const QString& text) {
     if (link_.messenger()) link_.messenger()->showMessage(text);
 }
 
-bool ParameterTransfer::run(BlockColour startColour, Steps steps) {
+bool ParameterTransfer::run(BlockColour startColour, Steps steps, const char* stoppedText) {
     if (!link_.linkConnected()) {
         message(QString::fromUtf8(texts::kNoLink));
         return false;
@@ -85,29 +127,41 @@ bool ParameterTransfer::run(BlockColour startColour, Steps steps) {
     ModuleLink::Conversation conversation(link_);
     if (!conversation) return false;
     failure_ = Failure{};
+    stopRequested_ = false;
+    committing_ = false;
+    stoppedText_ = stoppedText;
+    showOutcome({});
     paint(0, kBlocks, startColour);
     view_.setOperationRunning(true);
+    running_ = true;
+    view_.setStopEnabled(true);
     bool ok = false;
     if (!link_.installerLogin()) {
-        failure_.step = Failure::Step::Login;
-        paint(0, kBlocks, BlockColour::Red);
-        message(link_.loginMessage());
+        if (!stopped()) {
+            failure_.step = Failure::Step::Login;
+            paint(0, kBlocks, BlockColour::Red);
+            message(link_.loginMessage());
+        }
     } else {
         link_.setDataVersion(-1);
         link_.queryModuleVersion();
-        if (link_.dataVersion() != kProgramDataVersion) {
+        const bool halted = stopped();
+        if (!halted && link_.dataVersion() != kProgramDataVersion) {
             failure_.step = Failure::Step::DataVersion;
             message(dataVersionMessage(link_.dataVersion()));
-        } else {
+        } else if (!halted) {
             ok = (this->*steps)();
         }
     }
+    running_ = false;
+    committing_ = false;
+    view_.setStopEnabled(false);
     view_.setOperationRunning(false);
     return ok;
 }
 
 bool ParameterTransfer::read() {
-    const bool ok = run(BlockColour::White, &ParameterTransfer::readSteps);
+    const bool ok = run(BlockColour::White, &ParameterTransfer::readSteps, kReadStopped);
     if (ok) record(TransferRecord::Operation::Read, true);
     return ok;
 }
@@ -115,7 +169,7 @@ bool ParameterTransfer::read() {
 bool ParameterTransfer::compare() {
     compareChanges_ = {};
     compareCodes_ = {};
-    return run(BlockColour::Yellow, &ParameterTransfer::compareSteps);
+    return run(BlockColour::Yellow, &ParameterTransfer::compareSteps, kCompareStopped);
 }
 
 bool ParameterTransfer::write() {
@@ -124,7 +178,7 @@ bool ParameterTransfer::write() {
         return false;
     }
     writeBegan_ = false;
-    const bool ok = run(BlockColour::White, &ParameterTransfer::writeSteps);
+    const bool ok = run(BlockColour::White, &ParameterTransfer::writeSteps, kWriteStopped);
     // A write that never sent a block changed nothing in the module.
     if (writeBegan_) record(TransferRecord::Operation::Write, ok);
     return ok;
@@ -133,12 +187,14 @@ bool ParameterTransfer::write() {
 bool ParameterTransfer::readSteps() {
     for (int n = 0; n < kBlocks; ++n) {
         if (!link_.readBlock(std::uint16_t(n), true)) {
+            if (stopped()) return false;
             failed(Failure::Step::Read, n);
             paint(n, kBlocks, BlockColour::Red);
             return false;  // the image stays as it was
         }
         paint(n, n + 1, BlockColour::Green);
         staging_[n] = link_.lastBlock();
+        if (stopped()) return false;
     }
     for (int n = 0; n < kBlocks; ++n)
         std::copy_n(staging_[n].begin(), kImageBlockSize, image_.begin() + n * kImageBlockSize);
@@ -151,7 +207,9 @@ bool ParameterTransfer::compareSteps() {
     ParameterImage module = image_;
     bool differs = false;
     for (int n = 0; n < kBlocks; ++n) {
+        if (stopped()) return false;
         if (!link_.readBlock(std::uint16_t(n), true)) {
+            if (stopped()) return false;
             if (!differs) {
                 failed(Failure::Step::Read, n);
                 paint(n, n + 1, BlockColour::Red);
@@ -187,7 +245,9 @@ bool ParameterTransfer::writeSteps() {
         sealFrame(frame, std::uint16_t(n));
     }
     for (int n = 0; n < kBlocks; ++n) {
+        if (stopped()) return false;
         if (!link_.writeBlock(staging_[n], ModuleLink::WriteKind::Parameter)) {
+            if (stopped()) return false;
             failed(Failure::Step::Write, n);
             // Said plainly: the block that failed turns red, the ones never
             // sent stay white.
@@ -196,12 +256,42 @@ bool ParameterTransfer::writeSteps() {
         }
         paint(n, n + 1, BlockColour::Green);
     }
+    if (stopped()) return false;
+    // From here the module may take the new image: there is no stopping it,
+    // and the attempt is kept before the commit goes out.
+    committing_ = true;
+    view_.setStopEnabled(false);
+    if (recorder_) recorder_->recordAttempt(recordOf(TransferRecord::Operation::Write, false));
     if (!link_.commitWrite()) {
         failed(Failure::Step::Commit);
         paint(0, kBlocks, BlockColour::Red);
         return false;
     }
-    return true;
+    return !verify_ || verifySteps();
+}
+
+// The module read back after the commit: "CRCOK" alone is no proof, as a
+// line that repeats or invents answers can make a write look acknowledged
+// while the module took blocks of another image. The indicators keep what
+// the sending did; the outcome line says what the module holds.
+bool ParameterTransfer::verifySteps() {
+    std::vector<int> differing;
+    for (int n = 0; n < kBlocks; ++n) {
+        if (!link_.readBlock(std::uint16_t(n), true)) {
+            failed(Failure::Step::Verify, n);
+            showOutcome(QString::fromUtf8(kVerifyUnread).arg(n + 1));
+            return false;
+        }
+        const BlockFrame& held = link_.lastBlock();
+        if (!std::equal(held.begin(), held.begin() + kImageBlockSize, staging_[n].begin())) differing.push_back(n);
+    }
+    if (differing.empty()) {
+        showOutcome(QString::fromUtf8(kVerified));
+        return true;
+    }
+    failure_ = Failure{Failure::Step::Verify, differing.front(), ModuleLink::BlockFailure::None, differing};
+    showOutcome(QString::fromUtf8(kVerifyDiffers).arg(blockNames(differing)));
+    return false;
 }
 
 bool ParameterTransfer::openFile(const QString& path) {

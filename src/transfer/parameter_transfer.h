@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 #include "link/block_frame.h"
 #include "link/module_link.h"
@@ -25,19 +26,36 @@ public:
     // Each returns true on full success; a compare that finds a difference
     // returns false. A read replaces the image only when all eight blocks
     // arrived. A write refused by writeRefusal says why and sends nothing.
+    // A write is a success only when the module, read back after the
+    // commit, holds the image sent (unless verification is off).
     bool read();
     bool compare();
     bool write();
 
+    // Stop: the running read, compare or write ends before anything more is
+    // sent; a write is then never committed and the module keeps what it
+    // had. Does nothing once a write's commit went out, or when nothing runs.
+    void stop();
+    bool running() const { return running_; }
+
+    // Whether a write reads the module back after its commit (on unless a
+    // script chose to accept the risk).
+    void setVerify(bool on) { verify_ = on; }
+
     // Where the last read, compare or write stopped, for a caller that says
     // it in words (the window's indicators show it in colour).
     struct Failure {
-        enum class Step { None, Login, DataVersion, Read, Differs, Write, Commit };
+        enum class Step { None, Login, DataVersion, Read, Differs, Write, Commit, Verify, Stopped };
         Step step = Step::None;
-        int block = -1;  // 0..7 for Read, Differs and Write
+        int block = -1;  // 0..7 for Read, Differs, Write and Verify
         ModuleLink::BlockFailure why = ModuleLink::BlockFailure::None;
+        // Verify: the blocks the module holds otherwise than sent (empty
+        // when a block could not be read back: `block` names it).
+        std::vector<int> differing;
     };
     const Failure& failure() const { return failure_; }
+    // The outcome line of the last operation (see TransferView::showOutcome).
+    const QString& outcome() const { return outcome_; }
 
     bool openFile(const QString& path);
     bool saveFile(const QString& path);
@@ -68,12 +86,17 @@ public:
 
 private:
     using Steps = bool (ParameterTransfer::*)();
-    bool run(BlockColour startColour, Steps steps);
+    bool run(BlockColour startColour, Steps steps, const char* stoppedText);
     bool readSteps();
     bool compareSteps();
     bool writeSteps();
+    bool verifySteps();
+    // True (and the stop said) when Stop was pressed.
+    bool stopped();
     void paint(int from, int to, BlockColour colour);
     void message(const QString& text);
+    void showOutcome(const QString& text);
+    TransferRecord recordOf(TransferRecord::Operation operation, bool ok, const QString& filePath = {}) const;
     void record(TransferRecord::Operation operation, bool ok, const QString& filePath = {});
     void failed(Failure::Step step, int block = -1);
 
@@ -84,9 +107,15 @@ private:
     std::array<BlockColour, kImageBlockCount> colours_{};
     TransferRecorder* recorder_ = nullptr;
     bool writeBegan_ = false;
+    bool verify_ = true;
+    bool running_ = false;
+    bool stopRequested_ = false;
+    bool committing_ = false;
+    const char* stoppedText_ = "";
     ImageDiff compareChanges_;
     codes::CodeDifferences compareCodes_;
     Failure failure_;
+    QString outcome_;
 };
 
 }  // namespace corvanta

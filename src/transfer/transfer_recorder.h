@@ -27,6 +27,11 @@ class TransferRecorder {
 public:
     virtual ~TransferRecorder() = default;
     virtual QString record(const TransferRecord& record) = 0;
+    // A write whose frames were all taken, told just before its commit goes
+    // out: kept at once, so that a program that dies before it hears the
+    // outcome leaves the attempt, with the image it sent, as one of unknown
+    // outcome. The record() of that write settles it.
+    virtual void recordAttempt(const TransferRecord&) {}
 };
 
 }  // namespace corvanta

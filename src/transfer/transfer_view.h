@@ -22,6 +22,13 @@ public:
     virtual void setOperationRunning(bool running) = 0;
     // The site book's line about the operation that just ended.
     virtual void showRecordNote(const QString&) {}
+    // What the module holds after the last operation, when the colours
+    // alone do not say it: the check of a write, or a stop. Empty when an
+    // operation begins.
+    virtual void showOutcome(const QString&) {}
+    // Whether the running operation can still be stopped: from its start
+    // until a write's commit goes out.
+    virtual void setStopEnabled(bool) {}
 };
 
 }  // namespace corvanta

@@ -161,7 +161,7 @@ TEST_F(LinkTest, TheTrafficLogHearsLinesWhileSomeoneListens) {
     EXPECT_TRUE(link->flags().crcOk && link->flags().pwdOk);
 }
 
-TEST_F(LinkTest, OnlyTheClockWriteStopsOnARefusal) {
+TEST_F(LinkTest, ARefusalEndsTheWriteOfEveryKindOfFrameAtOnce) {
     BlockFrame f{};
     sealFrame(f, 3);
     line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("WROK\r"); };
@@ -169,10 +169,62 @@ TEST_F(LinkTest, OnlyTheClockWriteStopsOnARefusal) {
     EXPECT_EQ(line.written, "WRFL\r" + std::string(528, '0') + "000300007F83\r");
 
     line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("WRFLERR\r"); };
+    for (auto kind : {ModuleLink::WriteKind::Parameter, ModuleLink::WriteKind::Firmware, ModuleLink::WriteKind::Clock}) {
+        EXPECT_FALSE(link->writeBlock(f, kind));
+        EXPECT_EQ(link->blockFailure(), ModuleLink::BlockFailure::Refused);
+        EXPECT_EQ(link->transferCountdown(), ModuleLink::kWriteTicks);  // no tick was needed
+    }
+}
+
+// Without sequence numbers on the line, an answer is known to be a frame's
+// only by when it came: whatever reached the program before the frame was
+// sent answers nothing of it, and a refusal heard beside an acceptance wins.
+TEST_F(LinkTest, AnAnswerCountsOnlyForTheFrameSentBeforeIt) {
+    BlockFrame f{};
+    sealFrame(f, 1);
+
+    // A "WROK" that was already in the port's buffer: heard first, cleared.
+    line.arrive("WROK\r");
     during([&] { ticks->fire(ModuleLink::kWriteTicks); });
-    EXPECT_FALSE(link->writeBlock(f, ModuleLink::WriteKind::Parameter));
-    EXPECT_FALSE(link->writeBlock(f, ModuleLink::WriteKind::Clock));
-    EXPECT_EQ(link->transferCountdown(), ModuleLink::kWriteTicks);
+    EXPECT_FALSE(link->writeBlock(f));
+    EXPECT_EQ(link->blockFailure(), ModuleLink::BlockFailure::NoAnswer);
+
+    // A line under way when the frame went out ends after it: still not its answer.
+    link->feedReceived("WRO");
+    line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("K\r"); };
+    during([&] { ticks->fire(ModuleLink::kWriteTicks); });
+    EXPECT_FALSE(link->writeBlock(f));
+    EXPECT_EQ(link->blockFailure(), ModuleLink::BlockFailure::NoAnswer);
+
+    // "WROK" repeated from before and the module's own "WRFLERR" together.
+    line.answer = [](const std::string& l) { return l == "WRFL" ? "" : std::string("WROK\rWRFLERR\r"); };
+    EXPECT_FALSE(link->writeBlock(f));
+    EXPECT_EQ(link->blockFailure(), ModuleLink::BlockFailure::Refused);
+
+    // The same for the commit and a block read: a stale "CRCOK" or frame.
+    line.answer = nullptr;
+    line.arrive("CRCOK\r" + moduleBlock(2, 0x44));
+    during([&] { ticks->fire(ModuleLink::kCommitTicks); });
+    EXPECT_FALSE(link->commitWrite());
+    during([&] { ticks->fire(ModuleLink::kReadTicks); });
+    EXPECT_FALSE(link->readBlock(2, true));
+    EXPECT_EQ(link->blockFailure(), ModuleLink::BlockFailure::NoAnswer);
+    // The receivers still heard the lines.
+    EXPECT_EQ(link->lastBlock()[0], 0x44);
+}
+
+TEST_F(LinkTest, AStoppedWaitEndsItsOperationAtOnceAsStopped) {
+    BlockFrame f{};
+    sealFrame(f, 0);
+    during([&] { link->stopWait(); });
+    EXPECT_FALSE(link->writeBlock(f));
+    EXPECT_EQ(link->blockFailure(), ModuleLink::BlockFailure::Stopped);
+    during([&] { link->stopWait(); });
+    EXPECT_FALSE(link->readBlock(0, true));
+    EXPECT_EQ(link->blockFailure(), ModuleLink::BlockFailure::Stopped);
+    EXPECT_EQ(link->transferCountdown(), ModuleLink::kReadTicks);
+    link->stopWait();  // nothing waits: nothing happens
+    EXPECT_FALSE(link->waiting());
 }
 
 // --- sending and the periodic login -------------------------------------------

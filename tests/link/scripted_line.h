@@ -46,6 +46,18 @@ public:
     }
     QString name() const override { return QStringLiteral("scripted"); }
 
+    // Bytes that reached the computer now, announced only once the event
+    // loop runs, as a port's notice is: until then they wait in its buffer.
+    void arrive(const std::string& bytes) {
+        inbox_.append(bytes.data(), qsizetype(bytes.size()));
+        QTimer::singleShot(0, this, [this] {
+            if (!inbox_.isEmpty()) emit readyRead();
+        });
+    }
+    void takeArrived() override {
+        if (!inbox_.isEmpty()) emit readyRead();
+    }
+
     // Bytes from the module, announced from the event loop.
     void deliver(const std::string& bytes) {
         QTimer::singleShot(0, this, [this, bytes] {

@@ -6,9 +6,15 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <functional>
+#include <csignal>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
+
+#include "link/serial_lock.h"
 #include "link/serial_port_name.h"
 #include "link/serial_transport.h"
 #include "link/tick_source.h"
@@ -188,5 +194,65 @@ TEST(SerialTransport, AnExpectedReplyComesWholeAndAShortOneStillComes)
     EXPECT_EQ(received, QByteArray("PWDERR\r\nX"));
     serial.close();
     ::close(counter);
+    ::close(master);
+}
+
+// A program killed while it opened the port leaves the lock file empty: it
+// made the file and locked it, and died before it wrote its number. The
+// helper process here does just that, and is killed at that step.
+TEST(SerialTransport, ALockWhoseOwnerIsGoneIsTakenOverAndOneHeldIsNot)
+{
+    ensureQtCoreApp();
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString port = QString::fromLocal8Bit(::ptsname(master));
+    const QString lock = serialLockPath(port);
+    ASSERT_FALSE(lock.isEmpty());
+    QFile::remove(lock);
+    const QByteArray lockName = QFile::encodeName(lock);
+
+    // Makes the lock as the serial layer does and waits; returns its pid.
+    auto lockingOwner = [&]() -> pid_t {
+        int ready[2];
+        if (::pipe(ready) != 0) return -1;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int fd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_EXCL, 0666);
+            const bool ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+            ::write(ready[1], ok ? "y" : "n", 1);
+            for (;;) ::pause();
+        }
+        char c = 0;
+        ::close(ready[1]);
+        const bool ok = ::read(ready[0], &c, 1) == 1 && c == 'y';
+        ::close(ready[0]);
+        return ok ? pid : -1;
+    };
+
+    // Its owner alive: the port is in use, and stays so.
+    const pid_t alive = lockingOwner();
+    ASSERT_GT(alive, 0);
+    EXPECT_EQ(serialLockState(lock), SerialLock::Held);
+    SerialTransport serial;
+    serial.setPortName(port);
+    QString error;
+    EXPECT_FALSE(serial.open(&error));
+    EXPECT_TRUE(error.contains("in use by another program")) << error.toStdString();
+    ::kill(alive, SIGKILL);
+    ::waitpid(alive, nullptr, 0);
+
+    // Its owner gone: said, and the port taken at once.
+    ASSERT_TRUE(QFile::exists(lock));
+    EXPECT_EQ(QFile(lock).size(), 0);
+    EXPECT_EQ(serialLockState(lock), SerialLock::Stale);
+    ASSERT_TRUE(serial.open(&error)) << error.toStdString();
+    EXPECT_TRUE(serial.openNote().contains(QString::fromUtf8("egy már nem futó program zárolta")))
+        << serial.openNote().toStdString();
+    EXPECT_TRUE(serial.openNote().contains(lock));
+    serial.close();
+    SerialTransport again;
+    again.setPortName(port);
+    ASSERT_TRUE(again.open(&error)) << error.toStdString();
+    EXPECT_TRUE(again.openNote().isEmpty());
     ::close(master);
 }

@@ -215,6 +215,35 @@ TEST(ModuleFaults, RefuseOrSilenceWritesAsAsked) {
     EXPECT_EQ(l.ask("RDFLFFFF"), std::vector<std::string>{"PWDERR"});
 }
 
+TEST(ModuleFaults, ALyingLineRepeatsOrInventsAnswersAndFakesTheCommit) {
+    ModuleSettings s;
+    std::string error;
+    ASSERT_TRUE(addFault("repeat-write-reply=0000", s.faults, error));
+    ASSERT_TRUE(addFault("false-write-ok=0001", s.faults, error));
+    ASSERT_TRUE(addFault("crcok-without-commit", s.faults, error));
+    ModuleHarness h(s);
+    h.login();
+    const ParameterMemory before = h.module().memory();
+    uint8_t changed[256];
+    std::memset(changed, 0x5A, sizeof changed);
+    EXPECT_TRUE(h.ask("WRFL").empty());
+    EXPECT_EQ(h.ask(writeLine(0, changed)), std::vector<std::string>{"WROK"});
+    // The repeat comes as soon as the next frame is announced.
+    EXPECT_EQ(h.ask("WRFL"), std::vector<std::string>{"WROK"});
+    EXPECT_EQ(h.ask(writeLine(1, changed)), std::vector<std::string>{"WROK"});
+    for (uint16_t n = 2; n < 8; ++n) {
+        h.ask("WRFL");
+        h.ask(writeLine(n, changed));
+    }
+    EXPECT_EQ(h.ask("WRACT"), std::vector<std::string>{"CRCOK"});
+    EXPECT_EQ(h.module().memory(), before);
+
+    // The staged blocks are still there: an honest commit takes them, and
+    // block 1, never stored, fails it.
+    h.module().faults().crcOkWithoutCommit = false;
+    EXPECT_EQ(h.ask("WRACT"), std::vector<std::string>{"CRCERR"});
+}
+
 TEST(ModuleFaults, UnknownNamesAndValuesAreRefused) {
     Faults f;
     std::string error;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <thread>
 
 #include "params/parameter_codec.h"
+#include "sitebook/schema.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
 
@@ -135,6 +137,120 @@ TEST_P(SiteBookTest, KeepsSitesSnapshotsAndWritesNewestFirst) {
     EXPECT_TRUE(book.sites(QStringLiteral("nincs")).empty());
 }
 
+TEST_P(SiteBookTest, AWriteKeptBeforeItsCommitIsOfUnknownOutcomeUntilSettled) {
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    Site s;
+    s.name = QStringLiteral("Félbemaradt");
+    ASSERT_TRUE(book.saveSite(s));
+    const ParameterImage before = imageWithZoneName("Régi");
+    const auto readId = book.addSnapshot(s.id, SnapshotKind::Read, before, {}, 2);
+    const ParameterImage sent = imageWithZoneName("Új");
+    const auto attempt = book.recordWriteAttempt(s.id, QStringLiteral("GGGGGGGG"), sent);
+    ASSERT_TRUE(attempt) << book.error().toStdString();
+
+    // As a program that died after the commit went out leaves it.
+    auto audit = book.audit(s.id);
+    ASSERT_EQ(audit.size(), 1u);
+    EXPECT_FALSE(audit[0].settled);
+    EXPECT_EQ(writeResultName(audit[0]), QStringLiteral("unknown"));
+    EXPECT_EQ(audit[0].sentSha256, QString::fromLatin1(QCryptographicHash::hash(
+                                       QByteArray(reinterpret_cast<const char*>(sent.data()), 2048),
+                                       QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(audit[0].beforeSnapshot, readId);
+    ASSERT_EQ(audit[0].changes.size(), 1u);  // what it would change, known before the commit
+    EXPECT_EQ(book.history(s.id).size(), 1u);
+
+    const auto settled = book.settleWrite(*attempt, true, QStringLiteral("GGGGGGGG"), sent, QStringLiteral("V"), 2);
+    ASSERT_TRUE(settled) << book.error().toStdString();
+    EXPECT_EQ(settled->changes, 1);
+    audit = book.audit(s.id);
+    ASSERT_EQ(audit.size(), 1u);
+    EXPECT_TRUE(audit[0].settled && audit[0].ok);
+    EXPECT_EQ(audit[0].afterSnapshot, settled->snapshotId);
+    EXPECT_EQ(book.snapshot(*settled->snapshotId)->image, sent);
+    EXPECT_FALSE(book.settleWrite(*attempt, false, QStringLiteral("GGGGGGGG"), sent, {}, 2));  // once only
+
+    const auto failedAttempt = book.recordWriteAttempt(s.id, QStringLiteral("GGGGGGGG"), before);
+    ASSERT_TRUE(book.settleWrite(*failedAttempt, false, QStringLiteral("GGGGGGGG"), before, {}, 2));
+    EXPECT_EQ(writeResultName(book.audit(s.id)[0]), QStringLiteral("failed"));
+    EXPECT_EQ(book.history(s.id).size(), 2u);
+}
+
+TEST_P(SiteBookTest, ASnapshotChangedBehindTheBooksBackIsRefusedNamingIt) {
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    Site s;
+    s.name = QStringLiteral("Átírt");
+    ASSERT_TRUE(book.saveSite(s));
+    const auto good = book.addSnapshot(s.id, SnapshotKind::Read, imageWithZoneName("a"), {}, 2);
+    const auto altered = book.addSnapshot(s.id, SnapshotKind::Read, imageWithZoneName("b"), {}, 2);
+    ASSERT_TRUE(good && altered);
+    const QString zeros = GetParam() == Engine::SQLite ? QStringLiteral("zeroblob(2048)")
+                                                       : QStringLiteral("decode(repeat('00', 2048), 'hex')");
+    ASSERT_TRUE(rawExec(QStringLiteral("UPDATE snapshots SET image = %1 WHERE id = %2").arg(zeros).arg(*altered)));
+
+    EXPECT_TRUE(book.snapshot(*good));
+    for (const auto& refused : {book.snapshot(*altered), book.latestSnapshot(s.id)}) {
+        EXPECT_FALSE(refused);
+        EXPECT_EQ(book.failure(), SiteBook::Failure::Damaged);
+        EXPECT_TRUE(book.error().contains(QStringLiteral("%1. pillanatkép").arg(*altered))) << book.error().toStdString();
+        EXPECT_TRUE(book.error().contains(QString::fromUtf8("sérült")));
+    }
+    // A write made meanwhile is still recorded, without the fields it changed.
+    const auto write = book.recordWrite(s.id, true, QStringLiteral("GGGGGGGG"), imageWithZoneName("c"), {}, 2);
+    ASSERT_TRUE(write) << book.error().toStdString();
+    EXPECT_EQ(write->changes, 0);
+    EXPECT_TRUE(write->note.contains(QString::fromUtf8("sérült")));
+}
+
+TEST_P(SiteBookTest, ANameTheBookCannotKeepIsRefusedAndOneWithPercentSignsKept) {
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    const QString refused[] = {QString(kMaxSiteNameLength + 1, QLatin1Char('x')), QStringLiteral("a") + QChar(0) + "b",
+                               QStringLiteral("két\tsor"), QStringLiteral("   ")};
+    for (const QString& name : refused) {
+        Site s;
+        s.name = name;
+        EXPECT_FALSE(book.saveSite(s)) << name.size();
+        EXPECT_FALSE(book.ensureSite(s)) << name.size();
+    }
+    EXPECT_TRUE(book.error().contains(QString::fromUtf8("üres")));
+    EXPECT_TRUE(book.sites().empty());
+    Site longest;
+    longest.name = QString(kMaxSiteNameLength, QChar(0x151));  // ő
+    EXPECT_TRUE(book.saveSite(longest));
+    Site percent;
+    percent.name = QStringLiteral("Ház %1 %2 '$1' ?");
+    ASSERT_TRUE(book.ensureSite(percent));
+    EXPECT_EQ(book.findSite(percent.name)->name, percent.name);
+}
+
+TEST_P(ServerBookTest, ValuesReachTheServerBoundNeverInTheStatementText) {
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    const QString marker = QStringLiteral("jelölő-O'Brien");
+    EXPECT_FALSE(book.findSite(marker));
+    RawConnection server(database, Engine::PostgreSQL);
+    const QStringList last = server.column(
+        QStringLiteral("SELECT query FROM pg_stat_activity WHERE application_name = 'corvanta'"
+                       " AND datname = current_database()"));
+    ASSERT_EQ(last.size(), 1);
+    EXPECT_TRUE(last[0].contains(QStringLiteral("$1"))) << last[0].toStdString();
+    EXPECT_FALSE(last[0].contains(QStringLiteral("O'Brien")) || last[0].contains(QStringLiteral("O''Brien")));
+
+    // A NUL in a text is refused in words, not cut short into broken SQL.
+    Site s;
+    s.name = QStringLiteral("Jó");
+    s.notes = QStringLiteral("eleje") + QChar(0) + QStringLiteral("vége");
+    EXPECT_FALSE(book.saveSite(s));
+    EXPECT_TRUE(book.error().contains(QStringLiteral("NUL"))) << book.error().toStdString();
+    EXPECT_FALSE(book.error().contains(QStringLiteral("unterminated")));
+    s.notes = QStringLiteral("$1 ? '); --");
+    ASSERT_TRUE(book.saveSite(s)) << book.error().toStdString();
+    EXPECT_EQ(book.findSite(QStringLiteral("Jó"))->notes, s.notes);
+}
+
 TEST_P(SiteBookTest, AnOlderBookIsUpgradedKeepingEveryRow) {
     {
         SiteBook old;
@@ -147,11 +263,12 @@ TEST_P(SiteBookTest, AnOlderBookIsUpgradedKeepingEveryRow) {
     }
     SiteBook book;
     ASSERT_TRUE(book.open(path)) << book.error().toStdString();
-    EXPECT_EQ(book.schemaVersion(), 2);
+    EXPECT_EQ(book.schemaVersion(), kSchemaVersion);
     const auto site = book.findSite(QStringLiteral("Régi"));
     ASSERT_TRUE(site);
     EXPECT_EQ(book.history(site->id).size(), 3u);
     EXPECT_TRUE(book.recordWrite(site->id, true, QStringLiteral("GGGGGGGG"), imageWithZoneName("y"), {}, 2));
+    EXPECT_TRUE(book.audit(site->id).at(0).settled);
 }
 
 TEST_P(FileBookTest, ANewerDamagedOrForeignFileIsRefusedAndLeftAsItWas) {

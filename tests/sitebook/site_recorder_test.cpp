@@ -162,3 +162,63 @@ TEST_F(RecorderTest, ADamagedOrLockedBookLosesNothingAndSaysSoInOneLine) {
     EXPECT_EQ(book.history(site->id).size(), 1u);  // the read only
     EXPECT_TRUE(book.audit(site->id).empty());
 }
+
+TEST_F(RecorderTest, AWriteWhoseProgramDiesAfterTheCommitShowsAsOfUnknownOutcome) {
+    start();
+    ASSERT_TRUE(transfer->read());
+    ParameterValues v = decode(image);
+    v.zones[0].entryDelay = 17;
+    encode(v, image);
+    // The attempt as the transfer hands it over just before "WRACT"; the
+    // program then dies, and its record never comes.
+    recorder->recordAttempt({TransferRecord::Operation::Write, false, image, QStringLiteral("GGGGGGGG"), {}, 2, {}});
+    recorder.reset();
+    {
+        SiteBook book;
+        ASSERT_TRUE(book.open(bookPath()));
+        const auto audit = book.audit();
+        ASSERT_EQ(audit.size(), 1u);
+        EXPECT_FALSE(audit[0].settled);
+        EXPECT_EQ(writeResultName(audit[0]), QStringLiteral("unknown"));
+        EXPECT_EQ(audit[0].sentSha256.size(), 64);
+        ASSERT_EQ(audit[0].changes.size(), 1u);
+        EXPECT_EQ(audit[0].changes[0].path, QStringLiteral("zones[0].entryDelay"));
+    }
+
+    // A write that lives to hear its outcome leaves one settled row.
+    start();
+    ASSERT_TRUE(transfer->write());
+    SiteBook book;
+    ASSERT_TRUE(book.open(bookPath()));
+    const auto audit = book.audit();
+    ASSERT_EQ(audit.size(), 2u);
+    EXPECT_TRUE(audit[0].settled && audit[0].ok);
+    EXPECT_FALSE(audit[1].settled);
+}
+
+TEST_F(RecorderTest, ASiteIsAddedOnlyOnceTheModuleAnswered) {
+    start();
+    EXPECT_TRUE(recorder->checkBook().isEmpty());
+    line->close();
+    EXPECT_FALSE(transfer->read());  // no link: nothing asked, nothing answered
+    SiteBook book;
+    ASSERT_TRUE(book.open(bookPath()));
+    EXPECT_TRUE(book.sites().empty());
+    line->open(nullptr);
+    ASSERT_TRUE(transfer->read());
+    EXPECT_EQ(book.sites().size(), 1u);
+}
+
+TEST_F(RecorderTest, ANameHoldingPercentSignsStaysAsTypedInEveryLine) {
+    start();
+    Site site;
+    site.name = QStringLiteral("Ház %1 %2 %3");
+    recorder->setSite(site);
+    ASSERT_TRUE(transfer->read());
+    ASSERT_TRUE(transfer->write());
+    ASSERT_EQ(view.notes.size(), 2);
+    EXPECT_EQ(view.notes[0].toStdString(), "Helyszínkönyv: a beolvasott kép tárolva (Ház %1 %2 %3, 1. pillanatkép).");
+    EXPECT_EQ(view.notes[1].toStdString(), "Helyszínkönyv: az írás tárolva (Ház %1 %2 %3, 2. pillanatkép, 0 változás).");
+    EXPECT_TRUE(recorder->lastStored().stored);
+    EXPECT_EQ(recorder->lastStored().snapshotId, 2);
+}

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <string>
@@ -49,6 +50,14 @@ public:
     bool exec(const QString& sql) {
         QSqlQuery q(QSqlDatabase::database(name_, false));
         return q.exec(sql);
+    }
+    // The first column of every row.
+    QStringList column(const QString& sql) {
+        QSqlQuery q(QSqlDatabase::database(name_, false));
+        QStringList out;
+        if (!q.exec(sql)) return out;
+        while (q.next()) out << q.value(0).toString();
+        return out;
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <set>
 
@@ -31,6 +32,10 @@ public:
         running = r;
         runs += r;
     }
+    QString outcome;
+    std::vector<bool> stopEnabled;
+    void showOutcome(const QString& text) override { outcome = text; }
+    void setStopEnabled(bool on) override { stopEnabled.push_back(on); }
     std::string row() const {
         std::string s;
         for (BlockColour c : colours) s.push_back("SWYGR"[int(c)]);
@@ -40,12 +45,18 @@ public:
 
 class TransferTest : public ::testing::Test {
 protected:
-    void start(sim::ModuleSettings settings = {}) {
+    // With manualTicks no wait runs out: a test then sees that an answer,
+    // not a time-out, ended each one.
+    void start(sim::ModuleSettings settings = {}, bool manualTicks = false) {
         ensureQtCoreApp();
         module = std::make_unique<sim::SimModule>(std::move(settings));
         line = std::make_unique<sim::SimTransport>(module.get());
-        link = std::make_unique<ModuleLink>(std::make_unique<TimerTickSource>(1),
-                                            std::make_unique<ManualTickSource>());
+        std::unique_ptr<TickSource> ticks;
+        if (manualTicks)
+            ticks = std::make_unique<ManualTickSource>();
+        else
+            ticks = std::make_unique<TimerTickSource>(1);
+        link = std::make_unique<ModuleLink>(std::move(ticks), std::make_unique<ManualTickSource>());
         link->setTransport(line.get());
         link->setMessenger(&messages);
         link->setInstallerCode("1234");
@@ -57,6 +68,13 @@ protected:
         std::string error;
         EXPECT_TRUE(sim::addFault(fault, s.faults, error)) << error;
         return s;
+    }
+    // Calls f for every line the module receives, as it receives it.
+    void onModuleLine(std::function<void(const std::string&)> f) {
+        QObject::connect(module.get(), &sim::SimModule::traffic, module.get(),
+                         [f = std::move(f)](char direction, const QByteArray& l) {
+                             if (direction == '<') f(l.toStdString());
+                         });
     }
     ParameterImage moduleImage() const {
         ParameterImage m{};
@@ -102,6 +120,7 @@ TEST_F(TransferTest, ReadCompareWriteRoundTrip) {
     EXPECT_EQ(view.row(), "GGGGGGGG");
     EXPECT_EQ(moduleImage(), image);
     EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(view.outcome, "Ellenőrzés: a modul a küldött adatokat tartja.");
 }
 
 TEST_F(TransferTest, FailedReadLeavesTheImageUntouched) {
@@ -193,11 +212,176 @@ TEST_F(TransferTest, UnacknowledgedWriteMarksItsBlockAndSendsNothingMore) {
     EXPECT_EQ(moduleImage(), before);  // nothing committed
 }
 
-TEST_F(TransferTest, RefusedWriteIsWaitedOutAsNoAcknowledgement) {
-    start(withFault("write-error=0000"));
+TEST_F(TransferTest, ARefusedFrameEndsTheWriteThereAndNothingIsCommitted) {
+    start(withFault("write-error=0002"), true);
+    const ParameterImage before = moduleImage();
     image = pattern(0);
     EXPECT_FALSE(transfer->write());
-    EXPECT_EQ(view.row(), "RWWWWWWW");
+    EXPECT_EQ(view.row(), "GGRWWWWW");
+    EXPECT_EQ(transfer->failure().step, ParameterTransfer::Failure::Step::Write);
+    EXPECT_EQ(transfer->failure().block, 2);
+    EXPECT_EQ(transfer->failure().why, ModuleLink::BlockFailure::Refused);
+    EXPECT_EQ(link->transferCountdown(), ModuleLink::kWriteTicks);  // the refusal, not 8 s, ended it
+    EXPECT_EQ(moduleImage(), before);
+}
+
+// "CRCOK" proves nothing on a line that repeats or invents answers: only the
+// module read back does. The indicators keep what the sending did.
+TEST_F(TransferTest, AWriteIsDoneOnlyWhenTheModuleHoldsTheImageSent) {
+    // A line that answers "CRCOK" by itself: the module is unchanged.
+    start(withFault("crcok-without-commit"));
+    const ParameterImage original = moduleImage();
+    image = pattern(4);
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(view.row(), "GGGGGGGG");
+    EXPECT_EQ(transfer->failure().step, ParameterTransfer::Failure::Step::Verify);
+    EXPECT_EQ(transfer->failure().differing, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(view.outcome.toStdString(),
+              "Ellenőrzés: a modul nem a küldött adatokat tartja, eltér: Blokk 1, Blokk 2, Blokk 3, Blokk 4, "
+              "Blokk 5, Blokk 6, Blokk 7, Blokk 8. Az írás nem sikerült.");
+    EXPECT_EQ(moduleImage(), original);
+
+    // Accepted as a risk: the commit's word is taken.
+    transfer->setVerify(false);
+    EXPECT_TRUE(transfer->write());
+    EXPECT_TRUE(view.outcome.isEmpty());
+    transfer->setVerify(true);
+
+    // A block left staged by an earlier broken write, committed because the
+    // line said "WROK" for the frame that should have replaced it.
+    start(withFault("no-write-reply=0004"));
+    const ParameterImage first = pattern(1);
+    image = first;
+    EXPECT_FALSE(transfer->write());  // blocks 1..4 of `first` staged, never committed
+    module->faults().silentWrite = {};
+    module->faults().falseWriteOk.addresses = {3};
+    image = pattern(2);
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(view.row(), "GGGGGGGG");
+    EXPECT_EQ(transfer->failure().differing, std::vector<int>{3});
+    EXPECT_EQ(view.outcome.toStdString(),
+              "Ellenőrzés: a modul nem a küldött adatokat tartja, eltér: Blokk 4. Az írás nem sikerült.");
+    EXPECT_TRUE(std::equal(first.begin() + 3 * 256, first.begin() + 4 * 256, moduleImage().begin() + 3 * 256));
+
+    // A "WROK" repeated from the frame before, then the module's refusal.
+    start(withFault("repeat-write-reply=0002"), true);
+    module->faults().writeError.addresses = {3};
+    const ParameterImage before = moduleImage();
+    image = pattern(3);
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(view.row(), "GGGRWWWW");
+    EXPECT_EQ(transfer->failure().why, ModuleLink::BlockFailure::Refused);
+    EXPECT_EQ(moduleImage(), before);
+}
+
+TEST_F(TransferTest, StopEndsAWriteAtEveryBlockBeforeTheCommit) {
+    for (int stopAt = 0; stopAt < 8; ++stopAt) {
+        start();
+        const ParameterImage before = moduleImage();
+        int frames = 0;
+        int commits = 0;
+        onModuleLine([&](const std::string& l) {
+            if (l.size() == 540 && frames++ == stopAt)
+                QTimer::singleShot(0, [&] { transfer->stop(); });  // pressed while the answer is awaited
+            commits += l == "WRACT";
+        });
+        image = pattern(std::uint8_t(stopAt));
+        EXPECT_FALSE(transfer->write()) << stopAt;
+        EXPECT_EQ(frames, stopAt + 1) << "no block after the stop";
+        EXPECT_EQ(commits, 0);
+        EXPECT_EQ(moduleImage(), before) << stopAt;
+        EXPECT_EQ(transfer->failure().step, ParameterTransfer::Failure::Step::Stopped);
+        EXPECT_EQ(view.outcome.toStdString(), "az írás megszakítva, a modul a korábbi adatait tartja");
+        EXPECT_TRUE(messages.messages.empty());
+        EXPECT_FALSE(transfer->running());
+        EXPECT_TRUE(link->codeTimerEnabled());
+    }
+}
+
+TEST_F(TransferTest, StopBetweenBlocksSendsNoMoreAndAStopAfterTheCommitIsIgnored) {
+    start();
+    const ParameterImage before = moduleImage();
+    struct StoppingView : RecordingView {
+        ParameterTransfer* transfer = nullptr;
+        void paintBlock(int block, BlockColour colour) override {
+            RecordingView::paintBlock(block, colour);
+            if (block == 5 && colour == BlockColour::Green && transfer) transfer->stop();
+        }
+    } stopping;
+    ParameterTransfer t(*link, image, stopping);
+    stopping.transfer = &t;
+    image = pattern(7);
+    EXPECT_FALSE(t.write());
+    EXPECT_EQ(stopping.row(), "GGGGGGWW");
+    EXPECT_EQ(moduleImage(), before);
+
+    // Once "WRACT" went out, Stop can no longer be pressed and does nothing.
+    bool stopEnabledAtCommit = true;
+    onModuleLine([&](const std::string& l) {
+        if (l != "WRACT") return;
+        stopEnabledAtCommit = view.stopEnabled.back();
+        transfer->stop();
+    });
+    image = pattern(8);
+    EXPECT_TRUE(transfer->write());
+    EXPECT_FALSE(stopEnabledAtCommit);
+    EXPECT_EQ(moduleImage(), image);
+    EXPECT_EQ(view.stopEnabled, (std::vector<bool>{true, false, false}));
+}
+
+TEST_F(TransferTest, StopEndsAReadOrACompareAtEveryBlockLeavingTheImage) {
+    for (bool reading : {true, false}) {
+        for (int stopAt = 0; stopAt < 8; ++stopAt) {
+            start();
+            image = pattern(9);
+            int reads = 0;
+            onModuleLine([&](const std::string& l) {
+                if (l == "RDFL000" + std::to_string(stopAt)) QTimer::singleShot(0, [&] { transfer->stop(); });
+                reads += l.rfind("RDFL000", 0) == 0;
+            });
+            EXPECT_FALSE(reading ? transfer->read() : transfer->compare()) << stopAt;
+            EXPECT_EQ(reads, stopAt + 1);
+            EXPECT_EQ(image, pattern(9));
+            EXPECT_EQ(view.outcome.toStdString(), reading ? "a beolvasás megszakítva, a kép változatlan"
+                                                          : "az összehasonlítás megszakítva");
+            EXPECT_TRUE(messages.messages.empty());
+        }
+    }
+    // During the login: no message blames the module.
+    start();
+    onModuleLine([&](const std::string& l) {
+        if (l.rfind("RPWD", 0) == 0) QTimer::singleShot(0, [&] { transfer->stop(); });
+    });
+    EXPECT_FALSE(transfer->read());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(view.outcome.toStdString(), "a beolvasás megszakítva, a kép változatlan");
+}
+
+TEST_F(TransferTest, AWriteIsKeptAsAnAttemptBeforeItsCommitGoesOut) {
+    struct Recorder : TransferRecorder {
+        std::vector<std::string> calls;
+        QString record(const TransferRecord& r) override {
+            calls.push_back(r.ok ? "ok" : "failed");
+            return {};
+        }
+        void recordAttempt(const TransferRecord& r) override { calls.push_back("attempt " + r.blocks.toStdString()); }
+    } recorder;
+    start();
+    transfer->setRecorder(&recorder);
+    std::vector<std::string> atCommit;
+    onModuleLine([&](const std::string& l) {
+        if (l == "WRACT") atCommit = recorder.calls;
+    });
+    image = pattern(5);
+    ASSERT_TRUE(transfer->write());
+    EXPECT_EQ(atCommit, std::vector<std::string>{"attempt GGGGGGGG"});
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"attempt GGGGGGGG", "ok"}));
+
+    // A write that stops before the commit made no attempt.
+    recorder.calls.clear();
+    module->faults().writeError.addresses = {1};
+    EXPECT_FALSE(transfer->write());
+    EXPECT_EQ(recorder.calls, std::vector<std::string>{"failed"});
 }
 
 TEST_F(TransferTest, MissingCommitAnswerPaintsEveryBlockRed) {

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QTimer>
 
 #include <QCheckBox>
 #include <QTextBrowser>
@@ -179,6 +181,36 @@ TEST_F(TransferWindowTest, TheSettingsReportShowsTheImageWithCodesHiddenAndSaves
     EXPECT_TRUE(messenger.shown.empty());
 }
 
+TEST_F(TransferWindowTest, StopEndsTheWriteAndTheLineBelowSaysWhatTheModuleHolds) {
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    const ParameterImage held = program->image();
+    EXPECT_FALSE(find(transfer(), "btStop")->isEnabled());  // nothing to stop
+
+    program->image()[0] ^= 0x01;
+    bool stopEnabledWhileRunning = false;
+    QTimer::singleShot(0, [&] {
+        stopEnabledWhileRunning = find(transfer(), "btStop")->isEnabled();
+        click(transfer(), "btStop");
+    });
+    click(transfer(), "btWrite");
+    EXPECT_TRUE(stopEnabledWhileRunning);
+    EXPECT_FALSE(find(transfer(), "btStop")->isEnabled());
+    EXPECT_EQ(transfer()->outcomeLine().toStdString(), "az írás megszakítva, a modul a korábbi adatait tartja");
+    EXPECT_TRUE(find<QLabel>(transfer(), "lbOutcome")->isVisibleTo(transfer()));
+    EXPECT_TRUE(messenger.shown.empty());
+
+    // The module kept its data: a compare finds the changed block.
+    click(transfer(), "btCompare");
+    EXPECT_EQ(colour(0), red);
+    EXPECT_TRUE(transfer()->outcomeLine().isEmpty());
+
+    click(transfer(), "btWrite");
+    EXPECT_EQ(colours(), all(BlockColour::Green));
+    EXPECT_EQ(transfer()->outcomeLine().toStdString(), "Ellenőrzés: a modul a küldött adatokat tartja.");
+    EXPECT_NE(program->image(), held);
+}
+
 TEST_F(TransferWindowTest, WrongCodePaintsEveryBlockRedAndSaysWhy) {
     connectTo(kDirect, QStringLiteral("4321"));
     click(transfer(), "btRead");
@@ -250,7 +282,7 @@ TEST_F(TransferWindowTest, EditButtonOpensTheEditorOnTheProgramsImage) {
     transfer()->setEditorOpener([&](ParameterImage& image) { opened = &image; });
     click(transfer(), "btEdit");
     EXPECT_EQ(opened, &program->image());
-    click(transfer(), "btStop");  // has no action
+    click(transfer(), "btStop");  // nothing runs: nothing to stop
     EXPECT_TRUE(messenger.shown.empty());
 }
 

@@ -210,7 +210,11 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     stepImage_ = image_;
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
     closeOnEscape(this, btClose);
-    // btStop has never had an action; it stays for the installers who look for it.
+    // Stop ends a read, compare or write before the module commits; there is
+    // nothing to stop before one starts or once a write's commit went out.
+    btStop_ = btStop;
+    btStop->setEnabled(false);
+    connect(btStop, &QPushButton::clicked, this, [this] { transfer_.stop(); });
 
     // Files on the left, the module on the right, the editor and closing below.
     auto* grid = new QGridLayout;
@@ -249,6 +253,10 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     lbRecordNote_->setObjectName("lbRecordNote");
     lbRecordNote_->setWordWrap(true);
     lbRecordNote_->hide();
+    lbOutcome_ = new QLabel(this);
+    lbOutcome_->setObjectName("lbOutcome");
+    lbOutcome_->setWordWrap(true);
+    lbOutcome_->hide();
     lbChanges_ = new QLabel(QString::fromUtf8("Eltérő mezők (modul → kép):"), this);
     lbChanges_->setObjectName("lbChanges");
     lbChanges_->hide();
@@ -258,6 +266,7 @@ TransferWindow::TransferWindow(ModuleLink& link, ParameterImage& image, QWidget*
     meChanges_->setLineWrapMode(QPlainTextEdit::NoWrap);
     meChanges_->setMinimumHeight(8 * meChanges_->fontMetrics().height());
     meChanges_->hide();
+    layout->addWidget(lbOutcome_);
     layout->addWidget(lbRecordNote_);
     layout->addWidget(lbChanges_);
     layout->addWidget(meChanges_);
@@ -367,6 +376,15 @@ void TransferWindow::showRecordNote(const QString& note) {
 
 QString TransferWindow::recordNote() const { return lbRecordNote_->text(); }
 
+void TransferWindow::showOutcome(const QString& text) {
+    lbOutcome_->setText(text);
+    lbOutcome_->setVisible(!text.isEmpty());
+}
+
+QString TransferWindow::outcomeLine() const { return lbOutcome_->text(); }
+
+void TransferWindow::setStopEnabled(bool on) { btStop_->setEnabled(on); }
+
 QStringList TransferWindow::compareLines() const {
     return meChanges_->isHidden() ? QStringList() : meChanges_->toPlainText().split('\n');
 }
@@ -403,6 +421,9 @@ void TransferWindow::btWriteClick() {
     using Step = ParameterTransfer::Failure::Step;
     const Step step = transfer_.failure().step;
     if (ok || step == Step::Write || step == Step::Commit) forgetCompare();
+    // A commit that went out unconfirmed, or a module that holds something
+    // else after it: what it holds is not known any more.
+    if (!ok && (step == Step::Commit || step == Step::Verify)) moduleImage_.reset();
 }
 
 void TransferWindow::btOpenClick() {

@@ -99,12 +99,17 @@ public:
     void paintBlock(int block, BlockColour colour) override;
     void setOperationRunning(bool running) override;
     void showRecordNote(const QString& note) override;
+    void showOutcome(const QString& text) override;
+    void setStopEnabled(bool on) override;
 
     // The site book's line about the last operation; the fields the last
     // compare found different, one line each, and the codes that differ
     // (empty: none, or no compare, or the image or the module has changed
     // since).
     QString recordNote() const;
+    // What the module holds after the last operation, when the colours do
+    // not say it (a write's check, a stop); empty otherwise.
+    QString outcomeLine() const;
     QStringList compareLines() const;
     // What the block colours mean, as the legend below them says it.
     QString legendText() const;
@@ -164,6 +169,8 @@ private:
     ParameterTransfer transfer_;
     std::array<QLabel*, kBlocks> indicators_{};
     QLabel* lbRecordNote_ = nullptr;
+    QLabel* lbOutcome_ = nullptr;
+    QPushButton* btStop_ = nullptr;
     QLabel* lbChanges_ = nullptr;
     QPlainTextEdit* meChanges_ = nullptr;
     std::vector<QPushButton*> lockedWhileRunning_;

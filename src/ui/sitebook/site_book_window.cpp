@@ -312,7 +312,9 @@ void SiteBookWindow::fillWrites() {
     for (int r = 0; r < int(writes_.size()); ++r) {
         const WriteRecord& w = writes_[std::size_t(r)];
         setRow(gridWrites_, r,
-               {localTime(w.at), w.ok ? QString::fromUtf8("sikeres") : QString::fromUtf8("sikertelen"), w.blocks,
+               {localTime(w.at),
+                // Not settled: the program died after the commit went out.
+                QString::fromUtf8(!w.settled ? "ismeretlen kimenetel" : w.ok ? "sikeres" : "sikertelen"), w.blocks,
                 QString::number(w.changes.size())});
     }
     gridWrites_->resizeColumnsToContents();

@@ -1,11 +1,13 @@
-#include "app/fleet_sites.h"
+#include "fleet/fleet_sites.h"
 
 #include <QDir>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
 
-namespace corvanta::cli {
+#include "sitebook/site_records.h"
+
+namespace corvanta::fleet {
 namespace {
 
 struct Record {
@@ -67,11 +69,28 @@ const QStringList kColumns{QStringLiteral("name"), QStringLiteral("port"), QStri
 
 }  // namespace
 
+std::optional<QByteArray> readSiteList(QFile& file, QString& error) {
+    QByteArray bytes = file.read(kMaxSiteListBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("cannot read: ") + file.errorString();
+        return std::nullopt;
+    }
+    if (bytes.size() > kMaxSiteListBytes) {
+        error = QStringLiteral("larger than %1 MiB: no site list").arg(kMaxSiteListBytes / (1024 * 1024));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 std::optional<std::vector<FleetSite>> parseFleetSites(const QByteArray& csv, const QString& folder, QString& error) {
     auto bad = [&error](int line, const QString& why) {
         error = QStringLiteral("line %1: %2").arg(line).arg(why);
         return std::nullopt;
     };
+    // A NUL is in no text a person wrote: the site would be stored under a
+    // name cut short, or refused by the server later.
+    if (const qsizetype nul = csv.indexOf('\0'); nul >= 0)
+        return bad(int(csv.left(nul).count('\n')) + 1, QStringLiteral("a NUL byte: the list is no text file"));
     QString text = QString::fromUtf8(csv);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);  // a spreadsheet's byte order mark
     std::vector<Record> records;
@@ -112,6 +131,8 @@ std::optional<std::vector<FleetSite>> parseFleetSites(const QByteArray& csv, con
         site.host = value(QStringLiteral("host"));
         site.passwordFile = value(QStringLiteral("passwordFile"));
         if (site.name.isEmpty()) return bad(row.line, QStringLiteral("no name"));
+        if (const QString problem = sitebook::siteNameProblem(site.name); !problem.isEmpty())
+            return bad(row.line, problem);
         if (names.contains(site.name)) return bad(row.line, QStringLiteral("\"%1\" named twice").arg(site.name));
         names.insert(site.name);
         if (site.port.isEmpty() == site.host.isEmpty())
@@ -132,4 +153,4 @@ std::optional<std::vector<FleetSite>> parseFleetSites(const QByteArray& csv, con
     return sites;
 }
 
-}  // namespace corvanta::cli
+}  // namespace corvanta::fleet
