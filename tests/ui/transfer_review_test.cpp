@@ -301,7 +301,13 @@ TEST(RememberedChoicesRun, TheLastPortAddressAndLineKindComeBackAtTheNextStart) 
         EXPECT_EQ(second.rememberedChoices().lineKind(), RememberedChoices::LineKind::Tcp);
         EXPECT_EQ(second.mainWindow()->focusWidget(), second.mainWindow()->findChild<QWidget*>("btIPConnect"));
     }
-    // A device that is gone is listed, but not chosen.
+    // A device that is gone is listed, but not chosen. (Not the terminal of
+    // above: a test beside this one may have the same number by now.)
+    {
+        RememberedChoices gone(RememberedChoices::pathBeside(settings));
+        ASSERT_TRUE(gone.load());
+        gone.setPort(dir.filePath(QStringLiteral("ttyGone0")), QStringLiteral("ttyGone0 (COM1)"));
+    }
     StartOptions later;
     later.settingsPath = settings;
     RecordingMessenger quiet;
