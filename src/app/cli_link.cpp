@@ -7,6 +7,7 @@
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
 #include "app/cli_session.h"
+#include "app/cli_write_review.h"
 #include "fleet/child_result.h"
 #include "link/link_texts.h"
 #include "sitebook/site_records.h"
@@ -169,14 +170,27 @@ std::vector<Command> linkCommands() {
              }
              return runTransfer(args, {}, &ParameterTransfer::read, *out);
          }},
-        {"write", "write FILE [--no-verify]" + kLinkUsage,
+        {"write", "write FILE [--no-verify] [--dry-run [--json]]" + kLinkUsage,
          [](const Args& args) {
              if (int e = needOneFile(args, "write FILE")) return e;
-             return runTransfer(args, args.positional[0], &ParameterTransfer::write, {});
+             if (args.flag("--dry-run")) return runWriteDryRun(args, args.positional[0]);
+             if (args.flag("--json")) {
+                 std::fprintf(stderr, "usage: corvanta-cli write FILE --dry-run --json\n");
+                 return int(ExitUsage);
+             }
+             const int status = runTransfer(args, args.positional[0], &ParameterTransfer::write, {});
+             if (status == ExitOk) printSiteChanges(args, args.positional[0]);
+             return status;
          },
          "  --no-verify   do not read the module back after the commit; the write then\n"
          "                counts as done on the module's CRCOK alone, which a faulty line\n"
-         "                can fake (for scripts that accept that risk)\n"},
+         "                can fake (for scripts that accept that risk)\n"
+         "  --dry-run     read the module and print the fields a write of FILE would\n"
+         "                change there (codes hidden), and the user codes it would\n"
+         "                overwrite; nothing is written, exit status 0\n"
+         "  --json        with --dry-run: the list as one JSON object\n"
+         "  With --site the write prints the fields it changed against the site's\n"
+         "  latest snapshot.\n"},
         {"compare", "compare FILE [--fields]" + kLinkUsage,
          [](const Args& args) {
              if (int e = needOneFile(args, "compare FILE")) return e;

@@ -28,17 +28,69 @@ TEST(TelephoneGridKeys, OtherKeysChangeNothing) {
   EXPECT_EQ(g.activeCell(), 2);
 }
 
-TEST(TelephoneGridKeys, BackspaceStepsLeftAndEmptiesToTheEnd) {
+// Found by an installer: typing a shorter number over a longer one left the
+// old tail, Delete did nothing and Backspace cut everything after the cursor.
+TEST(TelephoneGridKeys, BackspaceAndDeleteTakeOutOneDigitAndTheRestMovesUp) {
   CharGrid g(CharGrid::Kind::Telephone, 16);
   QTest::keyClicks(&g, "06301234");
   g.setActiveCell(4);
   QTest::keyClick(&g, Qt::Key_Backspace);
-  EXPECT_EQ(cells(g), "063.............");
+  EXPECT_EQ(cells(g), "0631234.........");
   EXPECT_EQ(g.activeCell(), 3);
+  QTest::keyClick(&g, Qt::Key_Delete);
+  EXPECT_EQ(cells(g), "063234..........");
+  EXPECT_EQ(g.activeCell(), 3);
+  // A digit typed in the middle goes in there.
+  QTest::keyClicks(&g, "9");
+  EXPECT_EQ(cells(g), "0639234.........");
   g.setActiveCell(0);
   QTest::keyClick(&g, Qt::Key_Backspace);
+  EXPECT_EQ(cells(g), "0639234.........");
+  QTest::keyClick(&g, Qt::Key_End);
+  EXPECT_EQ(g.cursorPosition(), 7);
+  QTest::keyClick(&g, Qt::Key_Delete);
+  EXPECT_EQ(cells(g), "0639234.........");
+}
+
+TEST(TelephoneGridKeys, ANumberTypedFromTheFirstCellReplacesTheWholeNumber) {
+  CharGrid g(CharGrid::Kind::Telephone, 16);
+  QTest::keyClicks(&g, "06301234567");
+  g.setActiveCell(0);
+  QTest::keyClicks(&g, "06991234");
+  EXPECT_EQ(cells(g), "06991234........");
+  // Selected as the keyboard comes in (or with Ctrl+A): a digit replaces it,
+  // Backspace or Delete empties it.
+  g.selectAll();
+  QTest::keyClicks(&g, "1");
+  EXPECT_EQ(cells(g), "1...............");
+  QTest::keyClicks(&g, "23");
+  g.selectAll();
+  QTest::keyClick(&g, Qt::Key_Delete);
   EXPECT_EQ(cells(g), "................");
-  EXPECT_EQ(g.activeCell(), 0);
+  // A full number takes no more digits.
+  QTest::keyClicks(&g, "0123456789012345");
+  g.setActiveCell(3);
+  QTest::keyClicks(&g, "7");
+  EXPECT_EQ(cells(g), "0123456789012345");
+}
+
+TEST(TelephoneGridKeys, APastedNumberFillsTheCellsAndANonNumberIsRefused) {
+  CharGrid g(CharGrid::Kind::Telephone, 16);
+  QTest::keyClicks(&g, "0630999");
+  g.setActiveCell(0);
+  EXPECT_TRUE(g.paste(QStringLiteral(" 06-30/123 4567 ")));
+  EXPECT_EQ(cells(g), "06301234567.....");
+  EXPECT_FALSE(g.paste(QStringLiteral("+36301234567")));
+  EXPECT_FALSE(g.paste(QStringLiteral("06301234567890123")));  // 17 digits
+  EXPECT_FALSE(g.paste(QStringLiteral("hívja")));
+  EXPECT_EQ(cells(g), "06301234567.....");
+  // At a cursor inside the number the digits go in there.
+  g.setActiveCell(2);
+  EXPECT_TRUE(g.paste(QStringLiteral("99")));
+  EXPECT_EQ(cells(g), "0699301234567...");
+  CharGrid account(CharGrid::Kind::Account, 4);
+  EXPECT_TRUE(account.paste(QStringLiteral("1a")));
+  EXPECT_EQ(cells(account), "1A00");
 }
 
 TEST(TelephoneGridKeys, BackspaceAfterTheLastCellTakesBackOnlyThatDigit) {

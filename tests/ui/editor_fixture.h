@@ -18,6 +18,14 @@
 
 namespace corvanta {
 
+// The line a control's tooltip has about a value the image holds outside
+// the format; empty when it has none (the rest names the field).
+inline QString outOfFormatNote(const QWidget* w) {
+  for (const QString& line : w->toolTip().split(u'\n'))
+    if (line.startsWith(QStringLiteral("A modul a formátumon kívüli"))) return line;
+  return {};
+}
+
 class EditorTest : public ::testing::Test {
  protected:
   enum Page { kZones, kUsers, kEvents, kRelays, kTelephone, kRemotes, kKeypad };

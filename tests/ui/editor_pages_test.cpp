@@ -92,7 +92,7 @@ TEST_F(EditorTest, StoredNibblesThatAreNoDigitShowAsLettersAndAreCheckedOnceType
   open(kUsers);
   auto* code = inRow<QLineEdit>(kUsers, 1, "edUserCode");
   EXPECT_EQ(code->text(), "EA01");
-  EXPECT_EQ(code->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x15 0xFE 0x00");
+  EXPECT_EQ(outOfFormatNote(code), "A modul a formátumon kívüli értéket tárol: 0x15 0xFE 0x00");
   leave(code);
   EXPECT_TRUE(messages.texts().isEmpty());
   EXPECT_EQ(code->text(), "EA01");
@@ -162,11 +162,11 @@ TEST_F(EditorTest, ZoneRowsShowOutOfRangeBytesClampedAndKeepThemUntilChanged) {
   EXPECT_FALSE(inRow<QCheckBox>(kZones, 2, "cbZonaCsendes")->isChecked());
   EXPECT_EQ(onPage<QSpinBox>(kZones, "edNightDelay")->value(), 1);
   // Each says that the module holds something else.
-  EXPECT_EQ(inRow<QSpinBox>(kZones, 2, "edZonaIntel")->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x28");
-  EXPECT_EQ(inRow<RadioGroup>(kZones, 2, "rgZonaPart")->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x09");
-  EXPECT_EQ(onPage<QSpinBox>(kZones, "edNightDelay")->toolTip(), "A modul a formátumon kívüli értéket tárol: 0x00");
-  EXPECT_EQ(inRow<QSpinBox>(kZones, 2, "edZonaErz")->toolTip(), "");
-  EXPECT_EQ(inRow<QSpinBox>(kZones, 1, "edZonaIntel")->toolTip(), "");
+  EXPECT_EQ(outOfFormatNote(inRow<QSpinBox>(kZones, 2, "edZonaIntel")), "A modul a formátumon kívüli értéket tárol: 0x28");
+  EXPECT_EQ(outOfFormatNote(inRow<RadioGroup>(kZones, 2, "rgZonaPart")), "A modul a formátumon kívüli értéket tárol: 0x09");
+  EXPECT_EQ(outOfFormatNote(onPage<QSpinBox>(kZones, "edNightDelay")), "A modul a formátumon kívüli értéket tárol: 0x00");
+  EXPECT_EQ(outOfFormatNote(inRow<QSpinBox>(kZones, 2, "edZonaErz")), "");
+  EXPECT_EQ(outOfFormatNote(inRow<QSpinBox>(kZones, 1, "edZonaIntel")), "");
   editor.confirm();
   EXPECT_EQ(image, before);
 
@@ -364,7 +364,7 @@ TEST_F(EditorTest, KeypadFlagsReadAnyNonZeroAndDoorChimeFillsTheFlagWord) {
   EXPECT_EQ(image[kDoorChime], 0x01);
   EXPECT_EQ(image[kDoorChime + 1], 0x00);
   open(kKeypad);
-  EXPECT_EQ(onPage<QCheckBox>(kKeypad, "cbKEYPAD_NightArmSilent")->toolTip(),
+  EXPECT_EQ(outOfFormatNote(onPage<QCheckBox>(kKeypad, "cbKEYPAD_NightArmSilent")),
             "A modul a formátumon kívüli értéket tárol: 0xFF");
   onPage<RadioGroup>(kKeypad, "rgKEYPAD_LIGHT")->setItemIndex(1);
   onPage<QCheckBox>(kKeypad, "cbKEYPAD_NightArmSilent")->setChecked(false);

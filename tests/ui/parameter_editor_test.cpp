@@ -63,24 +63,24 @@ TEST_F(EditorTest, ControlsOfValuesOutsideTheFormatSaySoAsTheirRowsAreRefilled) 
   const ParameterImage before = image;
   open(kEvents);
   const QString voice200 = QStringLiteral("A modul a formátumon kívüli értéket tárol: 0xC8");
-  EXPECT_EQ(inRow<QSpinBox>(kEvents, 0, "edHanguz")->toolTip(), voice200);
-  EXPECT_EQ(inRow<QSpinBox>(kEvents, 1, "edHanguz")->toolTip(), "");
+  EXPECT_EQ(outOfFormatNote(inRow<QSpinBox>(kEvents, 0, "edHanguz")), voice200);
+  EXPECT_EQ(outOfFormatNote(inRow<QSpinBox>(kEvents, 1, "edHanguz")), "");
   // The copies are reused for other events as the list scrolls: none of them
   // keeps the mark of event 1.
   array(kEvents)->verticalBar()->setValue(array(kEvents)->verticalBar()->maximum());
   for (int e = 33; e < kEventCount; ++e) {
     if (RowPanel* row = array(kEvents)->rowForRecord(e)) {
-      EXPECT_EQ(findInRow<QSpinBox>(row, "edHanguz")->toolTip(), "") << e;
+      EXPECT_EQ(outOfFormatNote(findInRow<QSpinBox>(row, "edHanguz")), "") << e;
     }
   }
   array(kEvents)->verticalBar()->setValue(0);
-  EXPECT_EQ(inRow<QSpinBox>(kEvents, 0, "edHanguz")->toolTip(), voice200);
+  EXPECT_EQ(outOfFormatNote(inRow<QSpinBox>(kEvents, 0, "edHanguz")), voice200);
 
   // An erased test time shows as 99:99, and leaving it is no error.
   switchTo(kTelephone);
   auto* time = onPage<QLineEdit>(kTelephone, "meTesztIdopont");
   EXPECT_EQ(time->text(), "99:99");
-  EXPECT_EQ(time->toolTip(), "A modul a formátumon kívüli értéket tárol: 0xFF 0xFF");
+  EXPECT_EQ(outOfFormatNote(time), "A modul a formátumon kívüli értéket tárol: 0xFF 0xFF");
   QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
   QApplication::sendEvent(time, &out);
   EXPECT_TRUE(messages.texts().isEmpty());
@@ -91,7 +91,7 @@ TEST_F(EditorTest, ControlsOfValuesOutsideTheFormatSaySoAsTheirRowsAreRefilled) 
   image.fill(0);
   encodeInvertedCode(image, kInstallerCode, "1234");
   open(kTelephone);
-  EXPECT_EQ(onPage<QLineEdit>(kTelephone, "meTesztIdopont")->toolTip(), "");
+  EXPECT_EQ(outOfFormatNote(onPage<QLineEdit>(kTelephone, "meTesztIdopont")), "");
 }
 
 TEST_F(EditorTest, ConfirmOfAnUntouchedReadableImageChangesNoByte) {
@@ -267,7 +267,9 @@ TEST_F(EditorTest, TabReachesEveryEventRowFromTheFirstOne) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
   PanelArray* events = array(kEvents);
   ASSERT_TRUE(events->focusField(0, 0));
-  const int fields = 3;  // Contact-ID code, SMS text, voice message
+  // Contact-ID code, T1..T4, S1..S4, the central station, SMS text, voice
+  // message: every control of the row.
+  const int fields = 12;
   for (int step = 1; step < kEventCount * fields; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   EXPECT_EQ(events->focusedField(), std::make_pair(kEventCount - 1, fields - 1));
   EXPECT_NE(inRow<QSpinBox>(kEvents, kEventCount - 1, "edHanguz"), nullptr);

@@ -63,6 +63,42 @@ TEST_F(SiteBookProgramTest, TheChosenSiteKeepsTheReadsAndWritesAndTheWindowLists
     EXPECT_EQ(writes[0].changes[0].path, QStringLiteral("zones[0].name"));
 }
 
+TEST_F(SiteBookProgramTest, AWriteToAModuleNotReadOnThisLineIsHeldAgainstTheSitesLatestSnapshot) {
+    click(main(), "btSites");
+    makeSite(QString::fromUtf8("Raktár"));
+    connectTo(kDirect);
+    click(transfer(), "btRead");  // kept as the site's snapshot
+    click(main(), "btDisconnect");
+    connectTo(kDirect);  // another line: what was read on the last one no longer counts
+    ParameterValues v = decode(program->image());
+    const int delay = v.zones[1].exitDelay;
+    v.zones[1].exitDelay = (delay + 3) % 256;
+    encode(v, program->image());
+    messenger.questions.clear();
+    messenger.answerYes = false;
+    click(transfer(), "btWrite");
+    ASSERT_EQ(messenger.questions.size(), 1);
+    const QString q = messenger.questions[0];
+    EXPECT_TRUE(q.contains(QString::fromUtf8("a(z) „Raktár” helyszín legutóbbi pillanatképéhez (1., "))) << q.toStdString();
+    EXPECT_TRUE(q.contains(QString::fromUtf8("2. Zóna · Kilépési késlelt.: %1 → %2").arg(delay).arg((delay + 3) % 256)));
+    EXPECT_TRUE(q.contains(QString::fromUtf8("Összesen 1 mező.")));
+    EXPECT_EQ(sites()->shownWrites().size(), 0u);  // "Nem": no write to keep
+}
+
+TEST_F(SiteBookProgramTest, TheSiteChosenComesBackAtTheNextStart) {
+    click(main(), "btSites");
+    makeSite(QString::fromUtf8("Kovács ház"), QStringLiteral("192.0.2.7"));
+    StartOptions options;
+    options.settingsPath = settingsDir.filePath(QStringLiteral("settings.ini"));
+    options.siteBookPath = bookPath();
+    options.messenger = &messenger;
+    StartUp next(std::move(options));
+    next.createAll();
+    EXPECT_EQ(next.mainWindow()->currentSiteText(), QString::fromUtf8("Helyszín: Kovács ház"));
+    EXPECT_EQ(next.siteRecorder().site().name, QString::fromUtf8("Kovács ház"));
+    EXPECT_EQ(next.mainWindow()->findChild<QLineEdit*>("edServer")->text(), QStringLiteral("192.0.2.7"));
+}
+
 TEST_F(SiteBookProgramTest, CodesInTheWritesAndTheDifferencesShowOnlyWhenAskedFor) {
     click(main(), "btSites");
     makeSite(QStringLiteral("Iroda"));

@@ -23,7 +23,13 @@ struct EditorContext {
   // ("zones[2].smartZoneTime"), with their bytes: their controls say so.
   std::map<std::string, std::vector<std::uint8_t>> outOfFormat;
   bool fillingRow = false;
+  // Above 0 while the program itself sets controls (a decode, a step of the
+  // undo history being taken back): those changes are no steps of their own.
+  int quiet = 0;
   Messenger* messenger = nullptr;
+
+  // Whether a change of a control now is the program's rather than the user's.
+  bool settingControls() const { return fillingRow || quiet > 0; }
 
   // Shared by the check boxes and check lists inside rows: drops the list's
   // item highlight and, unless a row is being filled, hands the focus to
@@ -38,6 +44,18 @@ class RowFillScope {
   ~RowFillScope() { c_.fillingRow = false; }
   RowFillScope(const RowFillScope&) = delete;
   RowFillScope& operator=(const RowFillScope&) = delete;
+
+ private:
+  EditorContext& c_;
+};
+
+// Marks the program's own changes of controls for the duration of a scope.
+class QuietScope {
+ public:
+  explicit QuietScope(EditorContext& c) : c_(c) { ++c_.quiet; }
+  ~QuietScope() { --c_.quiet; }
+  QuietScope(const QuietScope&) = delete;
+  QuietScope& operator=(const QuietScope&) = delete;
 
  private:
   EditorContext& c_;

@@ -14,9 +14,11 @@
 
 #include "params/field_rules.h"
 #include "params/out_of_format.h"
+#include "ui/editor/field_tips.h"
 
 #include "ui/widgets/check_list.h"
 #include "ui/widgets/control_hint.h"
+#include "ui/widgets/focus_frame.h"
 #include "ui/widgets/radio_group.h"
 #include "ui/widgets/rotated_label.h"
 
@@ -83,10 +85,11 @@ constexpr const char* kStoredTextProperty = "storedText";
 
 }  // namespace
 
-void markOutOfFormat(QWidget* control, const EditorContext& context, const std::string& path) {
+void markField(QWidget* control, const EditorContext& context, const std::string& path) {
   const auto found = context.outOfFormat.find(path);
   const bool outside = found != context.outOfFormat.end();
-  control->setToolTip(outside ? qs(outOfFormatTip(found->second)) : QString());
+  const QString tip = fieldTip(path);
+  control->setToolTip(outside ? tip + u'\n' + qs(outOfFormatTip(found->second)) : tip);
   if (auto* edit = qobject_cast<QLineEdit*>(control))
     edit->setProperty(kStoredTextProperty, outside ? QVariant(edit->displayText()) : QVariant());
 }
@@ -151,9 +154,10 @@ QLineEdit* makeEdit(QWidget* parent, const controls::TextLimit& limit, const QSt
 }
 
 QCheckBox* makeRowCheck(QWidget* parent, const QString& name, const QString& hint) {
-  auto* c = new QCheckBox(parent);
+  auto* c = new FocusCheckBox(parent);
   c->setObjectName(name);
-  c->setFocusPolicy(Qt::NoFocus);
+  // A stop of Tab within the row (the panel array walks it); see CheckList.
+  c->setFocusPolicy(Qt::TabFocus);
   c->setMinimumWidth(QFontMetrics(c->font()).height() + 4);
   setHint(c, hint);
   return c;

@@ -51,11 +51,12 @@ RadioGroup* makeRowRadioGroup(QWidget* parent, const controls::ItemList& list, c
 // The smallest width that holds every given text in the widget's font.
 int widestText(const QWidget* w, const QStringList& texts);
 
-// After a control was filled from field `path`: when the image holds that
-// field outside the format, a tooltip says so with the stored bytes, and a
-// text field remembers the text it shows for it; otherwise both are cleared.
-// Rows are refilled for other records, so every fill marks again.
-void markOutOfFormat(QWidget* control, const EditorContext& context, const std::string& path);
+// After a control was filled from field `path`: its tooltip names the field
+// and what it takes; when the image holds the field outside the format, the
+// tooltip says so too, with the stored bytes, and a text field remembers the
+// text it shows for it. Rows are refilled for other records, so every fill
+// marks again.
+void markField(QWidget* control, const EditorContext& context, const std::string& path);
 // Whether `edit` still shows the out-of-format value it was filled with: that
 // value is the module's and is not checked as if it had been typed.
 bool showsStoredValue(const QLineEdit* edit);

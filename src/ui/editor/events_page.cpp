@@ -110,7 +110,12 @@ void EventsPage::fillRow(RowPanel* row, int e) {
   findInRow<QSpinBox>(row, "edHanguz")->setValue(r.voice);
   const std::string path = "events[" + std::to_string(e) + "].";
   for (const auto& [control, field] : {std::pair{"meCTID", "contactId"}, {"edSMS", "sms"}, {"edHanguz", "voice"}})
-    markOutOfFormat(findInRow<QWidget>(row, control), ctx_, path + field);
+    markField(findInRow<QWidget>(row, control), ctx_, path + field);
+  for (int i = 0; i < 4; ++i) {
+    markField(t->itemBox(i), ctx_, path + "routes[" + std::to_string(i) + "]");
+    markField(s->itemBox(i), ctx_, path + "routes[" + std::to_string(4 + i) + "]");
+  }
+  markField(findInRow<QWidget>(row, "clbEvents9"), ctx_, path + "routes[8]");
 }
 
 void EventsPage::storeRow(RowPanel* row, int e) {

@@ -54,10 +54,13 @@ void KeypadPage::load() {
   options_[1]->setChecked(k.alarmBeep);
   options_[2]->setChecked(k.quickArm);
   options_[3]->setChecked(k.zoneView);
-  for (int i = 0; i < doorChime_->count(); ++i) doorChime_->setChecked(i, ctx_.values.doorChime[i]);
-  markOutOfFormat(light_, ctx_, "keypad.backlight");
+  for (int i = 0; i < doorChime_->count(); ++i) {
+    doorChime_->setChecked(i, ctx_.values.doorChime[i]);
+    markField(doorChime_->itemBox(i), ctx_, "doorChime[" + std::to_string(i) + "]");
+  }
+  markField(light_, ctx_, "keypad.backlight");
   const char* const options[] = {"nightArmSilent", "alarmBeep", "quickArm", "zoneView"};
-  for (int i = 0; i < 4; ++i) markOutOfFormat(options_[i], ctx_, std::string("keypad.") + options[i]);
+  for (int i = 0; i < 4; ++i) markField(options_[i], ctx_, std::string("keypad.") + options[i]);
 }
 
 void KeypadPage::save() {

@@ -1,5 +1,6 @@
 #include "ui/editor/relays_page.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,6 +75,13 @@ RelaysPage::RelaysPage(EditorContext& context, QWidget* parent)
   l->setHorizontalSpacing(30);
   l->setRowStretch(2, 1);
   l->setColumnStretch(2, 1);
+  // Read from the left: the rows, then the timings beside them.
+  QWidget* previous = array_;
+  for (int k = 0; k < 3; ++k) {
+    setTabOrder(previous, delays_[k]);
+    setTabOrder(delays_[k], times_[k]);
+    previous = times_[k];
+  }
 }
 
 RowPanel* RelaysPage::buildRow(QWidget* parent) {
@@ -100,6 +108,9 @@ void RelaysPage::fillRow(RowPanel* row, int n) {
     auto* list = findInRow<CheckList>(row, kLists[k]);
     list->setChecked(0, r.triggers[2 * k]);
     list->setChecked(1, r.triggers[2 * k + 1]);
+    for (int j = 0; j < 2; ++j)
+      markField(list->itemBox(j), ctx_,
+                "relayRows[" + std::to_string(n) + "][" + std::to_string(2 * k + j) + "]");
   }
 }
 
@@ -116,6 +127,9 @@ void RelaysPage::load() {
   for (int k = 0; k < 3; ++k) {
     delays_[k]->setValue(ctx_.values.relays[k].startDelay);
     times_[k]->setValue(ctx_.values.relays[k].maxTime);
+    const std::string relay = "relays[" + std::to_string(k) + "].";
+    markField(delays_[k], ctx_, relay + "startDelay");
+    markField(times_[k], ctx_, relay + "maxTime");
   }
 }
 

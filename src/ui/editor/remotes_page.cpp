@@ -79,7 +79,7 @@ void RemotesPage::fillRow(RowPanel* row, int r) {
     box->setCurrentIndex(rec.buttons[b]);
     // An editable box keeps typed text when its index does not change.
     if (rec.buttons[b] < 0) box->setEditText(QString());
-    markOutOfFormat(box, ctx_, "remotes[" + std::to_string(r) + "][" + std::to_string(b) + "]");
+    markField(box, ctx_, "remotes[" + std::to_string(r) + "][" + std::to_string(b) + "]");
   }
 }
 

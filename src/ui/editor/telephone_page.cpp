@@ -242,20 +242,20 @@ void TelephonePage::load() {
   }
   tamperSiren_->setChecked(v.tamperSiren);
 
-  for (int p = 0; p < kPhoneCount; ++p) markOutOfFormat(phones_[p], ctx_, "phones[" + std::to_string(p) + "]");
-  markOutOfFormat(account_, ctx_, "account");
-  for (int a = 0; a < 4; ++a) markOutOfFormat(acks_[a], ctx_, "ackModes[" + std::to_string(a) + "]");
+  for (int p = 0; p < kPhoneCount; ++p) markField(phones_[p], ctx_, "phones[" + std::to_string(p) + "]");
+  markField(account_, ctx_, "account");
+  for (int a = 0; a < 4; ++a) markField(acks_[a], ctx_, "ackModes[" + std::to_string(a) + "]");
   for (int o = 0; o < kSirenCount; ++o) {
     const std::string siren = "sirens[" + std::to_string(o) + "].";
-    markOutOfFormat(outModes_[o], ctx_, siren + "mode");
-    markOutOfFormat(outDelays_[o], ctx_, siren + "startDelay");
-    markOutOfFormat(outTimes_[o], ctx_, siren + "maxTime");
+    markField(outModes_[o], ctx_, siren + "mode");
+    markField(outDelays_[o], ctx_, siren + "startDelay");
+    markField(outTimes_[o], ctx_, siren + "maxTime");
   }
   const std::pair<QWidget*, const char*> single[] = {
       {onOffMode_, "onOffMode"},       {alarmMax_, "alarmMaxTime"}, {zoneAlarmMax_, "zoneAlarmMax"},
       {testTime_, "testTime"},         {testPeriod_, "testPeriod"}, {autoArm_, "autoArmHours"},
       {tamperSiren_, "tamperSiren"}};
-  for (const auto& [control, field] : single) markOutOfFormat(control, ctx_, field);
+  for (const auto& [control, field] : single) markField(control, ctx_, field);
 }
 
 void TelephonePage::checkTestTime() {

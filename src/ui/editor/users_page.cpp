@@ -1,5 +1,6 @@
 #include "ui/editor/users_page.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -96,14 +97,17 @@ void UsersPage::fillRow(RowPanel* row, int u) {
   RowFillScope filling(ctx_);
   const UserRecord& r = ctx_.values.users[u];
   auto* rights = findInRow<CheckList>(row, "cblUserRights");
-  for (int i = 0; i < int(r.rights.size()); ++i) rights->setChecked(i, r.rights[i]);
   const std::string path = "users[" + std::to_string(u) + "].";
+  for (int i = 0; i < int(r.rights.size()); ++i) {
+    rights->setChecked(i, r.rights[i]);
+    markField(rights->itemBox(i), ctx_, path + "rights[" + std::to_string(i) + "]");
+  }
   auto* name = findInRow<QLineEdit>(row, "edUserName");
   name->setText(qs(r.name));
-  markOutOfFormat(name, ctx_, path + "name");
+  markField(name, ctx_, path + "name");
   auto* code = findInRow<QLineEdit>(row, "edUserCode");
   code->setText(qs(r.code));
-  markOutOfFormat(code, ctx_, path + "code");
+  markField(code, ctx_, path + "code");
   if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kCaption, kCaptionMargin);
   row->setCaption(QString::number(u + 1) + kCaption + QString(captionPad_, u' '));
 }
@@ -119,7 +123,7 @@ void UsersPage::storeRow(RowPanel* row, int u) {
 void UsersPage::load() {
   lastMasterCode_ = qs(ctx_.values.installerCode);
   masterCode_->setText(lastMasterCode_);
-  markOutOfFormat(masterCode_, ctx_, "installerCode");
+  markField(masterCode_, ctx_, "installerCode");
 }
 
 void UsersPage::save() {

@@ -139,7 +139,7 @@ void ZonesPage::fillRow(RowPanel* row, int z) {
       {"edZonaBeKesl", "entryDelay"},   {"edZonaKiKesl", "exitDelay"},     {"edZonaIntel", "smartZoneTime"},
       {"edZonaCover", "coverTime"},     {"cbNightSet", "nightSetting"},    {"edZonaNeve", "name"}};
   const std::string path = "zones[" + std::to_string(z) + "].";
-  for (const auto& [control, field] : kFields) markOutOfFormat(findInRow<QWidget>(row, control), ctx_, path + field);
+  for (const auto& [control, field] : kFields) markField(findInRow<QWidget>(row, control), ctx_, path + field);
   if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kCaption, kCaptionMargin);
   row->setCaption(QString::number(z + 1) + kCaption + QString(captionPad_, u' '));
 }
@@ -162,7 +162,7 @@ void ZonesPage::storeRow(RowPanel* row, int z) {
 
 void ZonesPage::load() {
   nightDelay_->setValue(ctx_.values.nightWalkTime);
-  markOutOfFormat(nightDelay_, ctx_, "nightWalkTime");
+  markField(nightDelay_, ctx_, "nightWalkTime");
 }
 
 void ZonesPage::save() { ctx_.values.nightWalkTime = nightDelay_->value(); }

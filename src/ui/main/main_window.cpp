@@ -2,6 +2,7 @@
 
 #include "link/link_texts.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -19,6 +20,7 @@
 #include "link/tick_source.h"
 #include "ui/main/port_chooser.h"
 #include "ui/main/program_version.h"
+#include "ui/main/remembered_choices.h"
 #include "ui/main/traffic_log_window.h"
 #include "ui/main/transfer_window.h"
 #include "ui/main/unsaved_edits.h"
@@ -215,6 +217,11 @@ MainWindow::MainWindow(ModuleLink& link, Messenger& messenger, Options options, 
     connect(btDetails_, &QPushButton::clicked, this, &MainWindow::btDetailsClick);
     connect(btFirmware, &QPushButton::clicked, this, &MainWindow::firmwareRequested);
     connect(btClose, &QPushButton::clicked, this, &QWidget::close);
+    auto* help = new QAction(this);
+    help->setObjectName("actHelp");
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, &MainWindow::showHelp);
+    addAction(help);
 
     connect(edPWD_, &QLineEdit::textChanged, &link_, &ModuleLink::setInstallerCode);
     connect(edIPpass_, &QLineEdit::textChanged, &link_, &ModuleLink::setTcpPassword);
@@ -330,6 +337,7 @@ void MainWindow::buttonSelectSerialClick() {
     // An entry without a number leaves the former choice in force.
     if (chooser_->selectedDevice().isEmpty()) return;
     panel1_->setText(chooser_->selectedPortTitle());
+    if (choices_) choices_->setPort(chooser_->selectedDevice(), chooser_->selectedPortTitle());
     QString error;
     const bool reopened = serial_.setPortName(chooser_->selectedDevice(), &error);
     // Whatever the old line answered, and whether it held a call, says
@@ -351,7 +359,9 @@ void MainWindow::btConnectClick() {
         messenger_.showMessage(QString::fromUtf8(texts::kChoosePort), QString::fromUtf8(texts::kErrorCaption));
         return;
     }
-    setSerialButtons(link_.serialConnect());
+    const bool open = link_.serialConnect();
+    setSerialButtons(open);
+    if (open && choices_) choices_->setLineKind(RememberedChoices::LineKind::Serial);
 }
 
 void MainWindow::btDisconnectClick() {
@@ -370,6 +380,10 @@ void MainWindow::btIPConnectClick() {
     if (!link_.tcp().connectTo(edServer_->text())) return;
     tcpHost_ = edServer_->text();
     tcpMode_ = true;
+    if (choices_) {
+        choices_->setTcpHost(tcpHost_);
+        choices_->setLineKind(RememberedChoices::LineKind::Tcp);
+    }
     setLinkButtonsEnabled(false);
 }
 
@@ -380,7 +394,42 @@ void MainWindow::btIPDisconnectClick() {
     setLinkButtonsEnabled(true);
 }
 
-void MainWindow::btDialClick() { modem_->dial(edPhoneNr_->text()); }
+void MainWindow::btDialClick() {
+    if (choices_) choices_->setLineKind(RememberedChoices::LineKind::Modem);
+    modem_->dial(edPhoneNr_->text());
+}
+
+void MainWindow::setRememberedChoices(RememberedChoices* choices) {
+    choices_ = choices;
+    if (!choices_) return;
+    if (edServer_->text().isEmpty()) edServer_->setText(choices_->tcpHost());
+    // The keyboard starts where the installer went last time.
+    switch (choices_->lineKind()) {
+    case RememberedChoices::LineKind::Serial: btConnect_->setFocus(); break;
+    case RememberedChoices::LineKind::Modem: btDial_->setFocus(); break;
+    case RememberedChoices::LineKind::Tcp: btIPConnect_->setFocus(); break;
+    case RememberedChoices::LineKind::None: break;
+    }
+}
+
+void MainWindow::restorePort(const QString& device, const QString& title) {
+    QString error;
+    if (!serial_.setPortName(device, &error)) return;
+    panel1_->setText(title);
+}
+
+QString MainWindow::helpText() {
+    return QString::fromUtf8(
+        "A főablakban kell kiválasztani, hogyan éri el a program a modult: soros porton (a „Soros port "
+        "kiválasztása” után „Soros kapcsolat létrehozása”), modemmel (a soros kapcsolat után „Tárcsázás”), "
+        "vagy TCP/IP-n (IP cím, jelszó, „Kapcsolódás”). A telepítői kódot minden művelet előtt meg kell adni.\n\n"
+        "A program megjegyzi a legutóbbi portot, a vonal fajtáját, a TCP/IP címet és a helyszínt, és a "
+        "következő indításkor visszaadja őket.\n\n"
+        "Paraméterek beállítása: beolvasás, szerkesztés és írás (ott F1: a billentyűk).\n"
+        "F1  ez a súgó");
+}
+
+void MainWindow::showHelp() { messenger_.showMessage(helpText(), QString::fromUtf8("Súgó – GSM-Corvanta")); }
 
 void MainWindow::btATHClick() { modem_->hangUp(); }
 

@@ -22,6 +22,7 @@ class Messenger;
 class ModemCall;
 class ModuleLink;
 class PortChooser;
+class RememberedChoices;
 class TickSource;
 class TrafficLogWindow;
 class TransferWindow;
@@ -47,6 +48,12 @@ public:
     void setTransferWindow(TransferWindow* window) { transfer_ = window; }
     // Kilépés asks before edits kept nowhere else are lost.
     void setUnsavedEdits(UnsavedEdits* edits) { unsaved_ = edits; }
+    // Keeps the port, the line kind and the TCP/IP address chosen for the
+    // next run; brings back those of the last one.
+    void setRememberedChoices(RememberedChoices* choices);
+    // The port last chosen, found again at start: shown as chosen.
+    void restorePort(const QString& device, const QString& title);
+    static QString helpText();
 
     // Captions that are set once every window exists.
     void applyStartCaptions();
@@ -86,6 +93,7 @@ public slots:
     void btSotpAllAlarmClick();
     void btDetailsClick();
     void statusBar1Click();
+    void showHelp();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -106,6 +114,7 @@ private:
     QPointer<TrafficLogWindow> trafficLog_;
     QPointer<TransferWindow> transfer_;
     UnsavedEdits* unsaved_ = nullptr;
+    RememberedChoices* choices_ = nullptr;
     // From a TCP/IP connect until its disconnect button: the serial and
     // modem buttons stay greyed whatever the serial line does.
     bool tcpMode_ = false;

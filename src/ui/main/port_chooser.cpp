@@ -260,6 +260,28 @@ void PortChooser::kivalaszt(int row) {
     selectedDevice_ = fromStd(discovery_.deviceOf(n));
 }
 
+QString PortChooser::rememberPort(const QString& device) {
+    // Seen ports are numbered first, so the remembered one does not take a
+    // number the machine's own ports would have had.
+    discovery_.rebuildKnownPorts();
+    const std::uint8_t n = discovery_.addManualPort(toStd(device.trimmed()));
+    if (n == 0) return {};
+    for (const auto& entry : discovery_.buildPortChoices()) {
+        if (comNumberOf(entry) != n) continue;
+        if (!entry.starts_with('+')) return {};
+        QString title = fromStd(displayNameOf(entry));
+        const int colon = title.indexOf(':');
+        if (colon >= 0) title.truncate(colon);
+        // Chosen already: the chooser opens on it and OK keeps it.
+        selectedComNumber_ = n;
+        selectedPortName_ = QStringLiteral("COM%1").arg(n);
+        selectedPortTitle_ = title;
+        selectedDevice_ = device.trimmed();
+        return title;
+    }
+    return {};
+}
+
 void PortChooser::addTypedPort(const QString& path) {
     const QString trimmed = path.trimmed();
     const std::uint8_t n = discovery_.addManualPort(toStd(trimmed));

@@ -35,6 +35,11 @@ public:
     // Path of the chosen device, empty before a choice.
     QString selectedDevice() const { return selectedDevice_; }
 
+    // A port remembered from an earlier run: listed from now on. Returns its
+    // title as the main window shows a chosen port, or nothing when the
+    // device is not there now.
+    QString rememberPort(const QString& device);
+
     // The list as shown, each entry with its "+"/"-" mark.
     QStringList choices() const;
     int currentRow() const;

@@ -1,6 +1,7 @@
 #include "ui/main/start_up.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -39,6 +40,9 @@ QStringList codesHiddenListing(const ParameterImage& image) {
 
 StartUp::StartUp(StartOptions options, QObject* parent) : QObject(parent) {
     recorder_ = sitebook::SiteRecorder(options.siteBookPath);
+    choices_ = std::make_unique<RememberedChoices>(
+        options.choicesPath.isEmpty() ? RememberedChoices::pathBeside(options.settingsPath) : options.choicesPath);
+    choices_->load();
     // The name, not the display name: that one would be appended to every
     // window title by some window systems.
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
@@ -113,7 +117,27 @@ void StartUp::createAll() {
         textWindow_->showListing(exportEditorSettings(*editor_, image), codesHiddenListing(image));
         textWindow_->btPrintClick();
     });
-    transfer_->setEditorOpener([this](ParameterImage& image) { editor_->openForEditing(image); });
+    transfer_->setEditorOpener([this](ParameterImage& image) {
+        editor_->setOrigin(transfer_->imageOrigin(), transfer_->imageOriginText());
+        editor_->openForEditing(image);
+    });
+    transfer_->setRememberedChoices(choices_.get());
+    // A write the module was not read for in this run is held against the
+    // chosen site's latest snapshot.
+    transfer_->setSnapshotSource([this]() -> std::optional<TransferWindow::KnownImage> {
+        const sitebook::Site& site = recorder_.site();
+        if (site.name.trimmed().isEmpty()) return std::nullopt;
+        sitebook::SiteBook book;
+        if (!book.open(recorder_.bookPath())) return std::nullopt;
+        const auto found = book.findSite(site.name);
+        const auto latest = found ? book.latestSnapshot(found->id) : std::nullopt;
+        if (!latest) return std::nullopt;
+        return TransferWindow::KnownImage{
+            latest->image, QString::fromUtf8("a(z) „%1” helyszín legutóbbi pillanatképéhez (%2., %3) képest")
+                               .arg(site.name)
+                               .arg(latest->info.id)
+                               .arg(latest->info.takenAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))};
+    });
     settingsReport_ = std::make_unique<SettingsReportWindow>();
     settingsReport_->reports().setMessenger(messenger_);
     transfer_->setReporter([this](const ParameterImage& image) { settingsReport_->showReport(image); });
@@ -150,10 +174,12 @@ void StartUp::createAll() {
     connect(siteBook_.get(), &SiteBookWindow::imageReplaced, this, [this] {
         unsaved_.markKept();
         transfer_->forgetCompare();
+        transfer_->noteImageReplaced(QString::fromUtf8("a helyszínkönyv pillanatképe"));
     });
     connect(siteBook_.get(), &SiteBookWindow::currentSiteChosen, this, [this](const sitebook::Site& site) {
         recorder_.setSite(site);
         mainWindow_->setCurrentSite(site);
+        choices_->setSiteName(site.name);
     });
     connect(mainWindow_.get(), &MainWindow::siteBookRequested, siteBook_.get(), [this] {
         siteBook_->show();
@@ -166,6 +192,28 @@ void StartUp::createAll() {
     });
     setReportSiteSource([this] { return recorder_.site().name; });
     mainWindow_->applyStartCaptions();
+    restoreChoices();
+}
+
+void StartUp::restoreChoices() {
+    mainWindow_->setRememberedChoices(choices_.get());
+    // The last port, when it is there now: the chooser lists it and the
+    // main window shows it chosen.
+    if (!choices_->portDevice().isEmpty()) {
+        const QString title = chooser_->rememberPort(choices_->portDevice());
+        if (!title.isEmpty()) mainWindow_->restorePort(choices_->portDevice(), title);
+    }
+    const QString name = choices_->siteName();
+    if (name.trimmed().isEmpty()) return;
+    // A book that is not there has no sites; asking would create it.
+    const QString path = recorder_.bookPath();
+    if (!sitebook::SiteBook::isServerUrl(path) && !QFileInfo::exists(path)) return;
+    sitebook::SiteBook book;
+    if (!book.open(path)) return;
+    if (const auto site = book.findSite(name)) {
+        recorder_.setSite(*site);
+        mainWindow_->setCurrentSite(*site);
+    }
 }
 
 void StartUp::showMainWindow() {

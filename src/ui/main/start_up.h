@@ -16,6 +16,7 @@
 #include "params/parameter_image.h"
 #include "service/module_names_load.h"
 #include "sitebook/site_recorder.h"
+#include "ui/main/remembered_choices.h"
 #include "ui/main/unsaved_edits.h"
 #include "ui/widgets/dialog_messenger.h"
 
@@ -43,6 +44,9 @@ struct StartOptions {
     // instead of the installed one.
     bool demoFirmwareKey = false;
     QString settingsPath = SettingsFile::defaultPath();
+    // The program's own file of remembered choices; empty: "corvanta/
+    // choices.ini" beside the settings file.
+    QString choicesPath;
     // The site book reads and writes are kept in.
     QString siteBookPath = sitebook::SiteBook::defaultPath();
     // Null: message boxes over the main window.
@@ -93,6 +97,8 @@ public:
     // The user and zone names read from the module, shared by the event
     // list and the status monitor.
     ModuleNamesStore& moduleNames() { return moduleNames_; }
+    // The recent files and the last port, line, address and site.
+    RememberedChoices& rememberedChoices() { return *choices_; }
     bool allWindowsCreated() const { return transfer_ != nullptr; }
 
 signals:
@@ -104,7 +110,11 @@ public slots:
     void showMainWindow();
 
 private:
+    // Brings back the last run's port, address, line kind and site.
+    void restoreChoices();
+
     bool demoFirmwareKey_ = false;
+    std::unique_ptr<RememberedChoices> choices_;
     // Qt's own Hungarian texts ("Igen", "Nem", the file dialogs), so the
     // dialogs speak the program's language.
     QTranslator qtTexts_;

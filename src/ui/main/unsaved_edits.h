@@ -22,6 +22,8 @@ public:
     // the module, opened from or saved to a file, taken from a stored copy.
     void markKept() { kept_ = image_; }
     bool pending() const { return image_ != kept_; }
+    // The image as it was last kept.
+    const ParameterImage& kept() const { return kept_; }
 
     // True when nothing would be lost, or when the user agreed to lose it.
     // Without a messenger to ask, edits are never thrown away.

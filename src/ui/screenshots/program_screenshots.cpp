@@ -30,6 +30,7 @@
 #include "ui/main/traffic_log_window.h"
 #include "ui/main/transfer_window.h"
 #include "ui/sitebook/site_book_window.h"
+#include "ui/widgets/long_text_dialog.h"
 #include "params/parameter_codec.h"
 
 namespace corvanta {
@@ -253,6 +254,24 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     save(transfer, dir, QStringLiteral("transfer_window_start"));
     transfer->btReadClick();
     save(transfer, dir, QStringLiteral("transfer_window_read"));
+    // The review a write asks first, for a few edits after the read.
+    {
+        const ParameterImage read = startUp.image();
+        ParameterValues v = decode(read);
+        const char* names[] = {"Bejárat", "Előszoba", "Nappali", "Konyha", "Garázs", "Pince", "Padlás", "Iroda"};
+        for (int z = 0; z < 8; ++z) {
+            v.zones[z].name = names[z];
+            v.zones[z].entryDelay = 10 + 5 * z;
+        }
+        v.users[0].code = "9753";
+        v.users[1].code = "8642";
+        encode(v, startUp.image());
+        LongTextDialog review(QString::fromUtf8("Írás a modulba"), transfer->writeQuestion(), true, transfer);
+        review.show();
+        save(&review, dir, QStringLiteral("transfer_write_review"));
+        review.hide();
+        startUp.image() = read;
+    }
     // The export button is hidden in the window; its handler shows the listing.
     transfer->btExportClick();
     save(startUp.textWindow(), dir, QStringLiteral("text_window"));

@@ -10,13 +10,22 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include "params/parameter_codec.h"
 #include "ui/editor/editor_page.h"
 #include "ui/editor/on_off_mode_window.h"
 #include "ui/editor/parameter_editor.h"
+#include "ui/editor/find_dialog.h"
 #include "ui/screenshots/program_screenshots.h"
+#include "ui/widgets/check_list.h"
+#include "ui/widgets/panel_array.h"
+#include "ui/widgets/row_cloning.h"
+#include "ui/widgets/row_panel.h"
 
 namespace corvanta {
 namespace {
@@ -73,6 +82,26 @@ void shootEditor(const QString& dir, ParameterImage& image) {
     editor.pageControl()->setCurrentIndex(i);
     save(&editor, dir, QStringLiteral("editor_%1_%2").arg(i + 1).arg(editor.page(i)->objectName()));
   }
+  // A few edits, and the menu that says what Ctrl+Z takes back.
+  editor.pageControl()->setCurrentIndex(0);
+  PanelArray* zones = editor.page(0)->panelArray();
+  findInRow<QSpinBox>(zones->rowForRecord(2), "edZonaBeKesl")->setValue(45);
+  findInRow<QLineEdit>(zones->rowForRecord(6), "edZonaNeve")->setText(QStringLiteral("Padlás"));
+  editor.pageControl()->setCurrentIndex(1);
+  PanelArray* users = editor.page(1)->panelArray();
+  findInRow<CheckList>(users->rowForRecord(1), "cblUserRights")->itemBox(7)->click();
+  editor.history().undo();
+  QMenu* menu = editor.editMenu();
+  menu->popup(editor.mapToGlobal(QPoint(0, 0)));
+  QApplication::processEvents();
+  save(menu, dir, QStringLiteral("editor_undo_menu"));
+  menu->hide();
+  save(&editor, dir, QStringLiteral("editor_undo_buttons"));
+  // The find box, for text without accents.
+  editor.find();
+  editor.findDialog()->textField()->setText(QStringLiteral("belepesi"));
+  save(editor.findDialog(), dir, QStringLiteral("editor_find"));
+  editor.findDialog()->hide();
   editor.discard();
 }
 

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QGridLayout>
 
+#include "ui/widgets/focus_frame.h"
+
 namespace corvanta {
 
 CheckList::CheckList(const QStringList& captions, int columns, QWidget* parent) : QWidget(parent) {
@@ -13,9 +15,9 @@ CheckList::CheckList(const QStringList& captions, int columns, QWidget* parent) 
   const int cols = qMax(1, columns);
   const int rows = (captions.size() + cols - 1) / cols;
   for (int i = 0; i < captions.size(); ++i) {
-    auto* box = new QCheckBox(captions[i], this);
-    // Items are reached by mouse only; Tab moves between the edits of a row.
-    box->setFocusPolicy(Qt::NoFocus);
+    auto* box = new FocusCheckBox(captions[i], this);
+    // The keyboard reaches every item; a click leaves the focus where it is.
+    box->setFocusPolicy(Qt::TabFocus);
     // Bare items stand under rotated headings one text line wide.
     if (captions[i].isEmpty()) box->setMinimumWidth(box->fontMetrics().height() + 4);
     // Column-major like a multi-column list box: items fill a column first.

@@ -34,6 +34,12 @@ void ColumnHeaders::addTitle(const QString& control, int item, QLabel* label) {
   headings_.append({Kind::Title, control, item, {label}});
 }
 
+void ColumnHeaders::forEachHeading(
+    const std::function<void(const QString&, int, const QList<QLabel*>&)>& f) const {
+  for (const Heading& hd : headings_)
+    if (hd.kind != Kind::Title) f(hd.control, hd.item, hd.labels);
+}
+
 int ColumnHeaders::rotatedHeight() const {
   int h = 0;
   for (const Heading& hd : headings_)

@@ -4,6 +4,8 @@
 // follow them: each heading is placed over the control of the template row
 // that it names, whenever the array moves or changes size.
 
+#include <functional>
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -16,6 +18,7 @@ namespace corvanta {
 class PanelArray;
 
 class ColumnHeaders : public QObject {
+  Q_OBJECT
  public:
   // The labels must be children of the array's parent.
   explicit ColumnHeaders(PanelArray* array);
@@ -28,6 +31,10 @@ class ColumnHeaders : public QObject {
   void addStacked(const QString& control, int item, const QList<QLabel*>& labels, bool centred = false);
   // A title line above the rotated labels, starting over the control.
   void addTitle(const QString& control, int item, QLabel* label);
+
+  // Each heading over a column (titles left out) with the control and item
+  // it names, to give the labels their tooltips.
+  void forEachHeading(const std::function<void(const QString& control, int item, const QList<QLabel*>& labels)>& f) const;
 
   // Height the headings need above the array.
   int height() const;

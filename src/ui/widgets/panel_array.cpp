@@ -2,10 +2,13 @@
 
 #include <cmath>
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
+#include <QMouseEvent>
 #include <QFrame>
 #include <QPointer>
 #include <QScrollBar>
@@ -24,11 +27,20 @@ bool isTabStop(const QWidget* w) {
   return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
 }
 
-// The row's fields that Tab would visit, in the order they were made.
+// Whether `w` sits in a window of its own below `row`: a drop-down list's
+// popup is a child of its combo box, but no stop of the row.
+bool inOwnWindow(const QWidget* w, const QWidget* row) {
+  for (; w && w != row; w = w->parentWidget())
+    if (w->isWindow()) return true;
+  return false;
+}
+
+// The row's fields that Tab would visit, in the order they were made (left
+// to right, as the row lays them out).
 std::vector<QWidget*> tabStopsOf(const QWidget* row) {
   std::vector<QWidget*> stops;
   for (QWidget* w : row->findChildren<QWidget*>())
-    if (isTabStop(w)) stops.push_back(w);
+    if (isTabStop(w) && !inOwnWindow(w, row)) stops.push_back(w);
   return stops;
 }
 }  // namespace
@@ -77,6 +89,27 @@ RowPanel* PanelArray::rowForRecord(int record) const {
   for (const Row& r : rows_)
     if (r.record == record) return r.panel;
   return nullptr;
+}
+
+int PanelArray::recordOf(const QWidget* w) const {
+  for (const Row& r : rows_)
+    if (r.panel == w || r.panel->isAncestorOf(w)) return r.record < records_ ? r.record : -1;
+  return -1;
+}
+
+bool PanelArray::focusInRecord(int record, const std::function<QWidget*(RowPanel*)>& pick,
+                               Qt::FocusReason reason) {
+  if (record < 0 || record >= records_ || rows_.empty()) return false;
+  setFocus(Qt::OtherFocusReason);
+  ensureRecordVisible(record);
+  RowPanel* row = rowForRecord(record);
+  QWidget* target = row ? pick(row) : nullptr;
+  if (!target) return false;
+  // The row is in view already: nothing to do again once the focus lands.
+  focusing_ = true;
+  target->setFocus(reason);
+  focusing_ = false;
+  return true;
 }
 
 QSize PanelArray::sizeHint() const {
@@ -131,6 +164,34 @@ void PanelArray::placeRows() {
 
 void PanelArray::fillRow(Row& r) {
   if (fill_) fill_(r.panel, r.record);
+  r.panel->setSelected(selected_.count(r.record) != 0);
+}
+
+void PanelArray::setSelectedRecords(const std::vector<int>& records) {
+  selected_.clear();
+  for (int r : records)
+    if (r >= 0 && r < records_) selected_.insert(r);
+  for (Row& r : rows_) r.panel->setSelected(selected_.count(r.record) != 0);
+}
+
+void PanelArray::clickRecord(int record, Qt::KeyboardModifiers modifiers) {
+  if (record < 0 || record >= records_) return;
+  std::vector<int> chosen;
+  if (modifiers & Qt::ShiftModifier && anchor_ >= 0) {
+    for (int r = qMin(anchor_, record); r <= qMax(anchor_, record); ++r) chosen.push_back(r);
+    if (modifiers & Qt::ControlModifier) chosen.insert(chosen.end(), selected_.begin(), selected_.end());
+  } else if (modifiers & Qt::ControlModifier) {
+    chosen.assign(selected_.begin(), selected_.end());
+    if (selected_.count(record))
+      std::erase(chosen, record);
+    else
+      chosen.push_back(record);
+    anchor_ = record;
+  } else {
+    chosen = {record};
+    anchor_ = record;
+  }
+  setSelectedRecords(chosen);
 }
 
 void PanelArray::buildRows() {
@@ -145,6 +206,8 @@ void PanelArray::buildRows() {
   for (int i = 0; i < n; ++i) {
     Row r{cloneRow(template_, viewport_), i, {}};
     guardWheel(r.panel);
+    r.panel->installEventFilter(this);
+    if (prepared_) prepared_(r.panel);
     r.fields = takeTabStops(r.panel);
     for (QWidget* w : r.fields) w->installEventFilter(this);
     rows_.push_back(r);
@@ -230,12 +293,31 @@ void PanelArray::guardWheel(QWidget* row) {
 }
 
 bool PanelArray::eventFilter(QObject* watched, QEvent* e) {
+  if (auto* row = qobject_cast<RowPanel*>(watched)) {
+    // A press on the row itself (its caption, the room between controls)
+    // selects; a context menu anywhere in it but a text field is the row's.
+    if (e->type() == QEvent::MouseButtonPress) {
+      auto* press = static_cast<QMouseEvent*>(e);
+      const int record = recordOf(row);
+      if (press->button() == Qt::LeftButton) clickRecord(record, press->modifiers());
+      if (press->button() == Qt::RightButton && !selected_.count(record)) clickRecord(record, Qt::NoModifier);
+      return false;
+    }
+    if (e->type() == QEvent::ContextMenu) {
+      const int record = recordOf(row);
+      if (record < 0) return false;
+      if (!selected_.count(record)) clickRecord(record, Qt::NoModifier);
+      emit rowMenuRequested(record, static_cast<QContextMenuEvent*>(e)->globalPos());
+      return true;
+    }
+    return false;
+  }
   if (e->type() == QEvent::FocusIn) {
     // Focus given by the program lands in whatever copy it was given to;
     // show that row whole. A click is left where it was: moving the record
     // under a pressed mouse would hand the release to another record.
     const auto reason = static_cast<QFocusEvent*>(e)->reason();
-    if (reason == Qt::OtherFocusReason || reason == Qt::ShortcutFocusReason) {
+    if (!focusing_ && (reason == Qt::OtherFocusReason || reason == Qt::ShortcutFocusReason)) {
       QPointer<QWidget> field = qobject_cast<QWidget*>(watched);
       QTimer::singleShot(0, this, [this, field] {
         if (!field || !field->hasFocus()) return;
@@ -265,7 +347,9 @@ void PanelArray::wheelEvent(QWheelEvent* e) {
 
 std::vector<QWidget*> PanelArray::takeTabStops(QWidget* row) {
   std::vector<QWidget*> stops = tabStopsOf(row);
-  for (QWidget* w : stops) w->setFocusPolicy(Qt::ClickFocus);
+  // A click into a field gives it the focus; a click on a small box or
+  // option does not, so that no focus frame stays on it.
+  for (QWidget* w : stops) w->setFocusPolicy(qobject_cast<QAbstractButton*>(w) ? Qt::NoFocus : Qt::ClickFocus);
   return stops;
 }
 
@@ -300,7 +384,9 @@ bool PanelArray::focusField(int record, int field, Qt::FocusReason reason) {
   ensureRecordVisible(record);
   for (Row& r : rows_) {
     if (r.record != record || field >= int(r.fields.size())) continue;
+    focusing_ = true;
     r.fields[std::size_t(field)]->setFocus(reason);
+    focusing_ = false;
     return true;
   }
   return false;

@@ -10,8 +10,14 @@
 // view and moving on to whichever copy shows it. The array itself is the one
 // stop of the window's tab order; the fields of the copies are reached only
 // through it, so the window's own order never lands in a stale copy.
+//
+// Records can be selected, as rows of a list are: a click on a row outside
+// its controls selects it, Ctrl+click adds or removes one, Shift+click
+// takes the rows between. The selection belongs to the records and follows
+// them as the copies are re-bound.
 
 #include <functional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -54,6 +60,9 @@ class PanelArray : public QWidget {
   void setFillRow(RowCallback f) { fill_ = std::move(f); }
   void setStoreRow(RowCallback f) { store_ = std::move(f); }
   void setProgress(ProgressCallback f) { progress_ = std::move(f); }
+  // Called for every row copy once it is built, before it is first filled
+  // (the editor watches its controls for the undo history).
+  void setRowPrepared(std::function<void(RowPanel* row)> f) { prepared_ = std::move(f); }
   // Fills any copy of the template from a record, as the rows are filled.
   void fillCopy(RowPanel* copy, int index) const {
     if (fill_) fill_(copy, index);
@@ -75,11 +84,18 @@ class PanelArray : public QWidget {
   int rowRecord(int i) const { return rows_.at(i).record; }
   // The row that currently shows `record`, or nullptr when it is not built.
   RowPanel* rowForRecord(int record) const;
+  // The record shown by the row that holds `w` (the row itself or one of
+  // its controls); -1 when `w` is in no built row.
+  int recordOf(const QWidget* w) const;
   // Scrolls the least distance that shows the whole row of `record`.
   void ensureRecordVisible(int record);
   // Gives the focus to field `field` (in tab order within a row) of
   // `record`, scrolled into view; false when there is no such field.
   bool focusField(int record, int field, Qt::FocusReason reason = Qt::OtherFocusReason);
+  // Scrolls `record` into view and focuses the control `pick` finds in its
+  // row; false when the record has no row or `pick` finds nothing.
+  bool focusInRecord(int record, const std::function<QWidget*(RowPanel* row)>& pick,
+                     Qt::FocusReason reason = Qt::OtherFocusReason);
   // The record and field number of the focused field, or {-1, -1}.
   std::pair<int, int> focusedField() const;
   int topIndex() const { return top_; }
@@ -89,7 +105,20 @@ class PanelArray : public QWidget {
   // The widget that holds the row copies.
   QWidget* scrollArea() const { return viewport_; }
 
+  // The selected records, ascending.
+  std::vector<int> selectedRecords() const { return {selected_.begin(), selected_.end()}; }
+  void setSelectedRecords(const std::vector<int>& records);
+  void clearSelection() { setSelectedRecords({}); }
+  // A click on row `record` as a list takes it (modifiers: Ctrl adds or
+  // removes, Shift takes the range from the last click).
+  void clickRecord(int record, Qt::KeyboardModifiers modifiers);
+
   QSize sizeHint() const override;
+
+ signals:
+  // A context menu was asked for over the row of `record` (outside a text
+  // field, which has its own).
+  void rowMenuRequested(int record, const QPoint& globalPos);
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
@@ -125,6 +154,7 @@ class PanelArray : public QWidget {
   std::vector<Row> rows_;
   RowCallback fill_, store_;
   ProgressCallback progress_;
+  std::function<void(RowPanel*)> prepared_;
   int records_ = 0;
   int margin_ = 7;
   int spacing_ = 0;
@@ -132,6 +162,9 @@ class PanelArray : public QWidget {
   int top_ = 0;
   int offset_ = 0;
   bool ready_ = true;
+  bool focusing_ = false;  // the array itself is moving the focus to a field
+  std::set<int> selected_;
+  int anchor_ = -1;
 };
 
 }  // namespace corvanta

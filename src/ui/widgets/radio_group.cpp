@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
+#include "ui/widgets/focus_frame.h"
+
 namespace corvanta {
 
 RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns, QWidget* parent)
@@ -21,19 +23,25 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, int colum
   const int rows = (items.size() + cols - 1) / cols;
   rows_ = qMax(1, rows);
   for (int i = 0; i < items.size(); ++i) {
-    auto* b = new QRadioButton(items[i], this);
+    QRadioButton* b = bare ? new FocusRadioButton(items[i], this) : new QRadioButton(items[i], this);
     if (bare) {
-      b->setFocusPolicy(Qt::NoFocus);
+      b->setFocusPolicy(Qt::TabFocus);
       b->setMinimumWidth(b->fontMetrics().height() + 4);
     }
     buttons_.addButton(b, i);
     // Every other grid column is left for second caption parts.
     grid->addWidget(b, i % rows, 2 * (i / rows));
   }
-  connect(&buttons_, &QButtonGroup::idClicked, this, &RadioGroup::itemIndexChanged);
+  connect(&buttons_, &QButtonGroup::idClicked, this, [this](int index) {
+    const int previous = selected_;
+    selected_ = index;
+    emit itemIndexChanged(index);
+    if (previous != index) emit itemPicked(previous, index);
+  });
 }
 
 void RadioGroup::setItemIndex(int index) {
+  selected_ = index >= 0 && index < items_.size() ? index : -1;
   if (index >= 0 && index < items_.size()) {
     buttons_.button(index)->setChecked(true);
     return;

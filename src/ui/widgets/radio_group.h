@@ -2,6 +2,8 @@
 // A group of mutually exclusive options whose selected index is the stored
 // value. In the zone rows the options carry no captions and sit under
 // rotated headings; elsewhere the group has a title and captioned items.
+// The bare options of a row are each a stop of Tab, with a frame while they
+// have the focus.
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -21,6 +23,7 @@ class RadioGroup : public QGroupBox {
   // An index outside the items clears the selection.
   void setItemIndex(int index);
   int itemCentreX(int item) const;
+  QAbstractButton* button(int item) const { return buttons_.button(item); }
   // What an item shows, when it should differ from its text (line breaks).
   void setDisplayText(int item, const QString& text);
   // Shows each caption that pads its second part out with blanks before
@@ -29,7 +32,9 @@ class RadioGroup : public QGroupBox {
   void alignCaptionsAt(QChar separator);
 
  signals:
+  // The user picked an item; `previous` is the one selected before (-1: none).
   void itemIndexChanged(int index);
+  void itemPicked(int previous, int index);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -39,6 +44,7 @@ class RadioGroup : public QGroupBox {
   QStringList items_;
   QButtonGroup buttons_;
   int rows_ = 1;
+  int selected_ = -1;  // as last set or picked
 };
 
 }  // namespace corvanta

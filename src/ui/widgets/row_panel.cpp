@@ -12,10 +12,21 @@ void RowPanel::setCaption(const QString& caption) {
   update();
 }
 
+void RowPanel::setSelected(bool on) {
+  if (on == selected_) return;
+  selected_ = on;
+  update();
+}
+
 void RowPanel::paintEvent(QPaintEvent* e) {
   QFrame::paintEvent(e);
-  if (caption_.isEmpty()) return;
   QPainter p(this);
+  if (selected_) {
+    QColor mark = palette().color(QPalette::Highlight);
+    mark.setAlpha(70);
+    p.fillRect(rect(), mark);
+  }
+  if (caption_.isEmpty()) return;
   p.setPen(palette().color(QPalette::WindowText));
   const QFontMetricsF fm(font());
   // horizontalAdvance counts trailing blanks, which the padding relies on.

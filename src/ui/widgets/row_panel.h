@@ -19,6 +19,9 @@ class RowPanel : public QFrame {
   // the zone, user and remote pages); left-aligned ones start at x = 0.
   void setCaptionAlignment(Qt::Alignment a) { align_ = a; }
   Qt::Alignment captionAlignment() const { return align_; }
+  // A selected row (to paste a copied row onto) is drawn highlighted.
+  void setSelected(bool on);
+  bool isSelected() const { return selected_; }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -26,6 +29,7 @@ class RowPanel : public QFrame {
  private:
   QString caption_;
   Qt::Alignment align_ = Qt::AlignLeft;
+  bool selected_ = false;
 };
 
 // Spaces that follow a row caption so that the text, right-aligned in a row
