@@ -32,7 +32,8 @@ const std::set<std::string>& flagOptions() {
     static const std::set<std::string> flags = {"--log",  "--help", "-h",    "--verbose",
                                                 "--json", "--csv",  "--yes", "--check-only", "--upload-only",
                                                 "--demo-key", "--fields",
-                                                "--no-verify"};
+                                                "--no-verify",
+                                                "--dry-run", "--force", "--to-other-site"};
     return flags;
 }
 
