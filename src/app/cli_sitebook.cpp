@@ -141,14 +141,15 @@ int runHistory(const Args& args) {
     if (args.flag("--json")) {
         QJsonArray a;
         for (const auto& h : history) {
-            a.append(QJsonObject{{"id", h.id},
+            QJsonObject o{{"id", h.id},
                                  {"site", h.site},
                                  {"takenAt", sitebook::isoTime(h.takenAt)},
                                  {"kind", sitebook::kindName(h.kind)},
                                  {"sha256", h.sha256},
                                  {"moduleVersion", h.moduleVersion},
-                                 {"dataVersion", h.dataVersion},
-                                 {"installation", installation.count(h.id) > 0}});
+                                 {"dataVersion", h.dataVersion}};
+            if (installation.count(h.id)) o.insert("installation", true);
+            a.append(o);
         }
         return printJsonDocument(QJsonDocument(a));
     }
