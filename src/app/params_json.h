@@ -67,7 +67,7 @@ std::optional<std::string> imageFromJson(const QJsonObject& json, const Paramete
 // is ({"phones": [null, "0612345678"], "account": "1A2B"}). What is given is
 // checked as imageFromJson checks it, and a code or test time must pass the
 // editor's rule; "unmapped" and "outOfFormat" have no place in a change. On
-// success `given` holds the fields given, in the order they stand, and
+// success `given` holds the fields given (by key, as JSON objects keep them), and
 // `values` holds each of them by its rule (its other bits mean nothing);
 // on refusal the key with the reason.
 std::optional<std::string> changeFromJson(const QJsonObject& json, ParameterImage& values,

@@ -112,7 +112,7 @@ public:
         int succeeded() const { return done - failed - skipped - spooled; }
     };
     const Counts& counts() const { return counts_; }
-    // Every site done, none failed or skipped, nothing waiting.
+    // Every site done, none failed or skipped, no read still in the spool.
     bool allDone() const;
 
 signals:
