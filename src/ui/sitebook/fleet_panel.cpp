@@ -130,16 +130,26 @@ FleetPanel::FleetPanel(Messenger& messenger, QString bookPath, QWidget* parent)
     lbFleetStatus_->setObjectName("lbFleetStatus");
     lbFleetStatus_->setWordWrap(true);
 
+    auto* hint = new QLabel(this);
+    hint->setObjectName("lbFleetHint");
+    hint->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(hint);
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->addWidget(results, 1);
     layout->addWidget(lbFleetStatus_);
 
-    const auto jobChanged = [this] {
+    const auto jobChanged = [this, hint] {
         const bool apply = cbFleetJob_->currentIndex() == int(Job::Apply);
         cbFleetDryRun_->setEnabled(apply);
         cbFleetForce_->setEnabled(apply);
+        QString text = QString::fromUtf8("A bal oldali listában kiválasztott helyszíneken (többet a Ctrl vagy a "
+                                         "Shift billentyűvel), mindegyiken a saját kapcsolatán.");
+        if (apply)
+            text += QString::fromUtf8(" A változtatás: a jelenlegi kép azon mezői, amelyekben eltér a legutóbb "
+                                      "megnyitott pillanatképtől; minden más marad, ahogy a modul tartja.");
+        hint->setText(text);
     };
     connect(cbFleetJob_, &QComboBox::currentIndexChanged, this, jobChanged);
     jobChanged();
