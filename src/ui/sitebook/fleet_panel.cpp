@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -93,13 +93,20 @@ FleetPanel::FleetPanel(Messenger& messenger, QString bookPath, QWidget* parent)
     edFleetJobs_->setObjectName("edFleetJobs");
     edFleetJobs_->setRange(1, fleet::kMostJobs);
     edFleetJobs_->setValue(fleet::kDefaultJobs);
-    auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8("Művelet:"), cbFleetJob_);
-    form->addRow(QString(), cbFleetDryRun_);
-    form->addRow(QString(), cbFleetForce_);
-    form->addRow(QString::fromUtf8("Telepítői kód:"), edFleetCode_);
-    form->addRow(QString::fromUtf8("TCP/IP jelszó:"), edFleetPassword_);
-    form->addRow(QString::fromUtf8("Egyszerre:"), edFleetJobs_);
+    // Compact: the window fits a laptop's screen with this page open.
+    auto* form = new QGridLayout;
+    form->addWidget(new QLabel(QString::fromUtf8("Művelet:"), this), 0, 0);
+    form->addWidget(cbFleetJob_, 0, 1, 1, 5);
+    form->addWidget(cbFleetDryRun_, 1, 1, 1, 2);
+    form->addWidget(cbFleetForce_, 1, 3, 1, 3);
+    form->addWidget(new QLabel(QString::fromUtf8("Telepítői kód:"), this), 2, 0);
+    form->addWidget(edFleetCode_, 2, 1);
+    form->addWidget(new QLabel(QString::fromUtf8("TCP/IP jelszó:"), this), 2, 2);
+    form->addWidget(edFleetPassword_, 2, 3);
+    form->addWidget(new QLabel(QString::fromUtf8("Egyszerre:"), this), 2, 4);
+    form->addWidget(edFleetJobs_, 2, 5);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
 
     btFleetStart_ = new QPushButton(QString::fromUtf8("Indítás a kiválasztott helyszíneken"), this);
     btFleetStart_->setObjectName("btFleetStart");
@@ -117,7 +124,8 @@ FleetPanel::FleetPanel(Messenger& messenger, QString bookPath, QWidget* parent)
     buttons->addWidget(btFleetCancel_);
     buttons->addWidget(pbFleet_, 1);
 
-    auto* results = new QSplitter(Qt::Vertical, this);
+    // A site's fields beside its line.
+    auto* results = new QSplitter(Qt::Horizontal, this);
     gridFleet_ = makeGrid(results, "gridFleet",
                           {QString::fromUtf8("Helyszín"), QString::fromUtf8("Eredmény"), QString::fromUtf8("Idő (s)"),
                            QString::fromUtf8("Részletek")});
