@@ -493,7 +493,7 @@ void FleetRun::decideApply(SiteJob& job) {
     QString cannotTell;
     if (site) {
         job.row.siteId = site->id;
-        latest = book_.latestSnapshot(site->id);
+        latest = book_.latestModuleSnapshot(site->id);
         if (!latest && book_.failure() == SiteBook::Failure::Damaged) cannotTell = book_.error();
         else if (!latest && book_.failure() != SiteBook::Failure::NotFound) return finishSite(job, bookTrouble());
     }

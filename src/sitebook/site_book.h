@@ -125,6 +125,9 @@ public:
     std::set<qint64> installationSnapshots(std::optional<qint64> siteId = std::nullopt);
     // When each site was read last, by site id; a site never read is not in it.
     std::map<qint64, QDateTime> latestReads();
+    // The newest snapshot of what the module held: read from it or written
+    // to it (a file or a manual snapshot is no module's).
+    std::optional<Snapshot> latestModuleSnapshot(qint64 siteId);
 
     // Where new rows take their time from (tests and the benchmark).
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }

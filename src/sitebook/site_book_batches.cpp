@@ -143,4 +143,10 @@ std::map<qint64, QDateTime> SiteBook::latestReads() {
     return out;
 }
 
+std::optional<Snapshot> SiteBook::latestModuleSnapshot(qint64 siteId) {
+    return oneSnapshot(QStringLiteral("WHERE s.site_id = ? AND s.kind IN ('read', 'written')"
+                                      " ORDER BY s.taken_at DESC, s.id DESC LIMIT 1"),
+                       {siteId});
+}
+
 }  // namespace corvanta::sitebook

@@ -154,6 +154,15 @@ TEST_P(BatchBookTest, ASitesFirstReadIsItsInstallationSnapshotAndItsLatestReadIs
     EXPECT_EQ(latest.at(a.id), QDateTime(QDate(2025, 3, 1), QTime(9, 0, 2), Qt::UTC));
     EXPECT_EQ(latest.at(b.id), QDateTime(QDate(2025, 3, 1), QTime(9, 0, 4), Qt::UTC));
     EXPECT_EQ(latest.count(c.id), 0u);
+
+    // What the module held last: a manual snapshot since is no module's.
+    const auto written = book.history(a.id).front().id;
+    ASSERT_TRUE(book.addSnapshot(a.id, SnapshotKind::Manual, imageWithEntryDelay(8), {}, -1));
+    ASSERT_TRUE(book.latestModuleSnapshot(a.id));
+    EXPECT_EQ(book.latestModuleSnapshot(a.id)->info.id, written);
+    EXPECT_EQ(decode(book.latestModuleSnapshot(a.id)->image).zones[0].entryDelay, 4);
+    EXPECT_FALSE(book.latestModuleSnapshot(c.id));
+    EXPECT_EQ(book.failure(), SiteBook::Failure::NotFound);
 }
 
 TEST_P(BatchBookTest, ABookFromBeforeBatchesIsBroughtUpToDateWithItsWrites) {
