@@ -137,7 +137,15 @@ FleetRun::FleetRun(std::vector<FleetSite> sites, FleetOptions options, QObject* 
     counts_.sites = int(sites_.size());
 }
 
-FleetRun::~FleetRun() = default;
+FleetRun::~FleetRun() {
+    // A run ended early (the window closed): its children go first, and
+    // nothing they say on their way reaches what is gone.
+    for (Child* child : std::exchange(children_, {})) {
+        child->done = true;
+        child->process.disconnect();
+        delete child;
+    }
+}
 
 QString FleetRun::readFile(std::size_t i) const { return folder_.filePath(QStringLiteral("site-%1.cd2").arg(i)); }
 QString FleetRun::writeFile(std::size_t i) const {
@@ -275,6 +283,7 @@ void FleetRun::runChild(SiteJob& job, const QStringList& args, Then then, std::o
     QFile::remove(resultFile(i));
     auto* child = new Child;
     child->setParent(this);
+    children_.insert(child);
     child->index = i;
     child->then = std::move(then);
     QProcess& p = child->process;
@@ -327,6 +336,7 @@ void FleetRun::childEnded(Child& child) {
     else
         end.why = whyFailed(p, end.err);
     const Then then = std::move(child.then);
+    children_.erase(&child);
     child.deleteLater();
     const auto it = jobs_.find(i);
     if (it != jobs_.end()) then(*it->second, end);

@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "fleet/child_result.h"
@@ -163,6 +164,7 @@ private:
     sitebook::SiteBook book_;
     std::deque<std::size_t> waiting_;
     std::map<std::size_t, std::unique_ptr<SiteJob>> jobs_;
+    std::set<Child*> children_;  // running
     std::map<QString, sitebook::BatchSite> undoRows_;  // undo: the batch's rows, by site
     std::optional<qint64> batchId_;
     Counts counts_;

@@ -195,4 +195,20 @@ TEST_F(SiteBookFleetTest, CancelStartsNoNewSiteAndTheOnesNotStartedSaySo) {
     EXPECT_TRUE(messenger.messages.back().contains(QStringLiteral("Modemes")));
 }
 
+TEST_F(SiteBookFleetTest, AWindowGoneInTheMiddleOfARunTakesItsChildrenAlong) {
+    for (auto& m : modules) m->module().faults().silentRead.all = true;  // each child waits
+    int asked = 0;
+    for (auto& m : modules) m->onLine = [&](const std::string& line) { asked += line.rfind("RDFL", 0) == 0; };
+    window->selectSites({name(0), name(1), name(2)});
+    panel()->chooseJob(FleetPanel::Job::Read);
+    find<QPushButton>("btFleetStart")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return asked >= 3; }, 20000));
+    window.reset();
+    // Nothing of the run is left to report to what is gone.
+    QTest::qWait(200);
+    sitebook::SiteBook book;
+    ASSERT_TRUE(book.open(bookPath()));
+    EXPECT_TRUE(book.history().empty());
+}
+
 }  // namespace corvanta::testing
