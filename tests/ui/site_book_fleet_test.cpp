@@ -70,7 +70,9 @@ protected:
     }
     std::map<QString, QString> results() const {
         std::map<QString, QString> out;
-        for (const auto& o : panel()->shownOutcomes()) out[o.site] = o.result;
+        for (const auto& o : panel()->shownOutcomes()) {
+            if (!o.site.isEmpty()) out[o.site] = o.result;  // not a line about the run
+        }
         return out;
     }
 

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -556,6 +557,11 @@ void SiteBookWindow::btRestoreSnapshotClick() {
         messenger_.showMessage(QString::fromUtf8(" Nincs soros kapcsolat."));
         return;
     }
+    // One at a time: the read and the write wait for the module with the
+    // window's events running.
+    auto* button = findChild<QPushButton*>(QStringLiteral("btRestoreSnapshot"));
+    button->setEnabled(false);
+    const auto enableAgain = qScopeGuard([button] { button->setEnabled(true); });
     StatusView view([this](const QString& line) { setStatus(line); });
     fleet::SnapshotRestore restore(*link_, view, bookPath_);
     restore.setTarget(current_);
