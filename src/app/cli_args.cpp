@@ -33,7 +33,7 @@ const std::set<std::string>& flagOptions() {
                                                 "--json", "--csv",  "--yes", "--check-only", "--upload-only",
                                                 "--demo-key", "--fields",
                                                 "--no-verify",
-                                                "--dry-run"};
+                                                "--dry-run", "--force", "--to-other-site"};
     return flags;
 }
 

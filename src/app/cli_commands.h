@@ -37,5 +37,7 @@ std::vector<Command> radioCommands();
 std::vector<Command> siteBookCommands();
 // fleet read, compare, clock (cli_fleet.cpp)
 std::vector<Command> fleetCommands();
+// restore (cli_restore.cpp)
+std::vector<Command> restoreCommands();
 
 }  // namespace corvanta::cli

@@ -1,394 +1,47 @@
-// Fleet jobs of corvanta-cli: one operation on every site of a CSV list, up
-// to N modules at once. Each module is serviced by a corvanta-cli of its own
-// (a child process running the single-module command), so a fleet job talks
-// to a module exactly as one command does and a module that hangs or fails
-// holds up no other.
-//
-// A site is judged by how its child ended and by the result the child leaves
-// in a file of its own (fleet/child_result.h), never by what it printed. A
-// child ends with the fleet, however the fleet ends, and within a time limit.
+// Fleet jobs of corvanta-cli: one operation on every site of a CSV list (or
+// of the site book), up to N modules at once, run by the fleet library the
+// site book window runs too (fleet/fleet_run.h). This file reads the
+// command line and the files it names and prints what the run reports.
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTimer>
+#include <QJsonParseError>
 
-#include <csignal>
 #include <cstdio>
-#include <deque>
-#include <memory>
 
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include "app/cli_commands.h"
+#include "app/cli_files.h"
 #include "app/cli_output.h"
-#include "fleet/child_result.h"
-#include "fleet/fleet_sites.h"
-#include "fleet/read_spool.h"
-#include "fleet/run_folder.h"
-#include "params/image_diff.h"
+#include "app/params_json.h"
+#include "fleet/fleet_run.h"
+#include "fleet/fleet_selection.h"
 #include "sitebook/site_book.h"
-#include "sitebook/site_records.h"
 
 namespace corvanta::cli {
 namespace {
 
-using fleet::ChildResult;
 using fleet::FleetSite;
+using fleet::Operation;
 using sitebook::SiteBook;
 
-constexpr int kDefaultJobs = 4;
-constexpr int kMostJobs = 64;
-// A read takes some seconds at 19200 baud; a child still at it after this
-// waits for something that will not come (a password pipe nobody writes to).
-constexpr int kDefaultTimeLimitSeconds = 120;
-constexpr int kMostTimeLimitSeconds = 3600;
-
 const std::string kFleetUsage =
-    "fleet read|compare|clock --sites FILE.csv [--jobs N] [--time-limit SECONDS] [--json]";
-
-enum class Job { Read, Compare, Clock };
-
-struct Outcome {
-    QString result;  // ok, failed, changed, unchanged, spooled
-    QString detail;
-    std::optional<qint64> snapshot;
-    std::vector<sitebook::WriteChange> changes;
-    double seconds = 0;
-};
-
-Outcome outcome(const QString& result, const QString& detail) {
-    Outcome o;
-    o.result = result;
-    o.detail = detail;
-    return o;
-}
-Outcome failedWith(const QString& why) { return outcome(QStringLiteral("failed"), why); }
-
-QStringList lines(const QByteArray& bytes) {
-    return QString::fromUtf8(bytes).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-// Why a child failed, for people: its last error line, else how it ended.
-// It explains a failure; it never decides one.
-QString whyFailed(QProcess& child, const QStringList& err) {
-    for (auto it = err.crbegin(); it != err.crend(); ++it) {
-        if (it->startsWith(QLatin1String("corvanta-cli: "))) return it->mid(14).trimmed();
-    }
-    if (child.exitStatus() != QProcess::NormalExit) return QStringLiteral("corvanta-cli stopped: ") + child.errorString();
-    if (!err.isEmpty()) return err.back().trimmed();
-    return QStringLiteral("corvanta-cli ended with exit status %1").arg(child.exitCode());
-}
-
-QStringList linkArguments(const FleetSite& site) {
-    if (!site.port.isEmpty()) return {QStringLiteral("--port"), site.port};
-    QStringList args{QStringLiteral("--host"), site.host};
-    if (site.tcpPort) args << QStringLiteral("--tcp-port") << QString::number(site.tcpPort);
-    if (!site.passwordFile.isEmpty()) args << QStringLiteral("--password-file") << site.passwordFile;
-    return args;
-}
-
-sitebook::Site bookSite(const FleetSite& site) {
-    sitebook::Site s;
-    s.name = site.name;
-    s.serialPort = site.port;
-    s.tcpHost = site.host;
-    s.tcpPort = site.tcpPort;
-    return s;
-}
-
-struct Options {
-    Job job = Job::Read;
-    int jobs = kDefaultJobs;
-    int timeLimitSeconds = kDefaultTimeLimitSeconds;
-    bool json = false;
-    std::optional<std::string> clockSet;
-};
-
-class FleetRun {
-public:
-    FleetRun(std::vector<FleetSite> sites, Options options)
-        : sites_(std::move(sites)), o_(std::move(options)), progress_(::isatty(STDERR_FILENO) == 1),
-          spool_(SiteBook::defaultPath()) {}
-
-    int run() {
-        if (!folder_.isValid()) {
-            std::fprintf(stderr, "corvanta-cli: no temporary folder for the reads\n");
-            return ExitFailed;
-        }
-        if (folder_.staleRemoved() > 0)
-            std::fprintf(stderr, "corvanta-cli: removed %d temporary folder(s) left by fleet runs that were killed\n",
-                         folder_.staleRemoved());
-        // Reads kept from an earlier run go in first, when the book takes them.
-        if (o_.job == Job::Read) storeSpooled();
-        for (std::size_t i = 0; i < sites_.size(); ++i) waiting_.push_back(i);
-        while (startNext()) {
-        }
-        showProgress();
-        if (running_ > 0) loop_.exec();
-        if (progress_) std::fprintf(stderr, "\r\033[K");
-        int waiting = 0;
-        if (o_.job == Job::Read) waiting = storeSpooled();
-        std::fprintf(stderr, "%zu sites: %zu succeeded, %d failed", sites_.size(),
-                     sites_.size() - std::size_t(failed_) - std::size_t(spooled_), failed_);
-        if (spooled_ > 0) std::fprintf(stderr, ", %d read but kept for the site book", spooled_);
-        std::fprintf(stderr, "\n");
-        if (waiting > 0)
-            std::fprintf(stderr, "%d read(s) wait in %s until the site book takes them (the next fleet read tries again)\n",
-                         waiting, spool_.folder().toUtf8().constData());
-        return failed_ == 0 && waiting == 0 ? ExitOk : ExitFailed;
-    }
-
-private:
-    QString readFile(std::size_t i) const { return folder_.filePath(QStringLiteral("site-%1.cd2").arg(i)); }
-    QString resultFile(std::size_t i) const { return folder_.filePath(QStringLiteral("site-%1.json").arg(i)); }
-
-    QStringList childArguments(std::size_t i) const {
-        const FleetSite& site = sites_[i];
-        switch (o_.job) {
-        case Job::Read:
-            return QStringList{QStringLiteral("read"), QStringLiteral("-o"), readFile(i)} + linkArguments(site) +
-                   QStringList{QStringLiteral("--site"), site.name};
-        case Job::Compare:
-            return QStringList{QStringLiteral("read"), QStringLiteral("-o"), readFile(i)} + linkArguments(site);
-        case Job::Clock: {
-            QStringList args{QStringLiteral("clock")};
-            if (o_.clockSet) args << QStringLiteral("--set") << QString::fromStdString(*o_.clockSet);
-            return args + linkArguments(site);
-        }
-        }
-        return {};
-    }
-
-    // Deleted from the event loop once its process is heard of for the last time.
-    struct Child : QObject {
-        QProcess process;
-        QElapsedTimer took;
-        QTimer limit;
-        bool timedOut = false;
-        bool done = false;
-    };
-
-    bool startNext() {
-        if (waiting_.empty() || running_ >= o_.jobs) return false;
-        const std::size_t i = waiting_.front();
-        waiting_.pop_front();
-        auto* child = new Child;
-        QProcess& p = child->process;
-        p.setStandardInputFile(QProcess::nullDevice());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(fleet::kResultVariable), resultFile(i));
-        p.setProcessEnvironment(env);
-        const pid_t fleetPid = ::getpid();
-        p.setChildProcessModifier([fleetPid] {
-            // Ends with the fleet however the fleet ends, so that a killed
-            // fleet leaves nobody talking to its modules and storing behind
-            // its back; one whose fleet died before this line ends at once.
-            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-            if (::getppid() != fleetPid) ::_exit(127);
-        });
-        QObject::connect(&p, &QProcess::finished, &p, [this, child, i] { finished(*child, i); });
-        QObject::connect(&p, &QProcess::errorOccurred, &p, [this, child, i](QProcess::ProcessError e) {
-            if (e == QProcess::FailedToStart) finished(*child, i);
-        });
-        child->limit.setSingleShot(true);
-        QObject::connect(&child->limit, &QTimer::timeout, &p, [child] {
-            child->timedOut = true;
-            child->process.kill();
-        });
-        ++running_;
-        child->took.start();
-        child->limit.start(o_.timeLimitSeconds * 1000);
-        p.start(QCoreApplication::applicationFilePath(), childArguments(i));
-        return true;
-    }
-
-    void finished(Child& child, std::size_t i) {
-        if (std::exchange(child.done, true)) return;
-        child.limit.stop();
-        QProcess& p = child.process;
-        const QStringList out = lines(p.readAllStandardOutput());
-        const QStringList err = lines(p.readAllStandardError());
-        const bool exitedWell = p.error() != QProcess::FailedToStart && p.exitStatus() == QProcess::NormalExit &&
-                                p.exitCode() == 0;
-        const std::optional<ChildResult> result = fleet::readChildResult(resultFile(i));
-        Outcome o;
-        if (child.timedOut)
-            o = failedWith(QStringLiteral("no result within the time limit of %1 s: stopped").arg(o_.timeLimitSeconds));
-        else if (p.error() == QProcess::FailedToStart)
-            o = failedWith(QStringLiteral("corvanta-cli could not be started: ") + p.errorString());
-        else
-            o = judged(i, exitedWell, result, out, err, p);
-        o.seconds = double(child.took.elapsed()) / 1000.0;
-        QFile::remove(readFile(i));
-        QFile::remove(resultFile(i));
-        if (o.result == QLatin1String("failed")) ++failed_;
-        if (o.result == QLatin1String("spooled")) ++spooled_;
-        ++done_;
-        report(sites_[i].name, o);
-        --running_;
-        child.deleteLater();
-        while (startNext()) {
-        }
-        showProgress();
-        if (running_ == 0) loop_.quit();
-    }
-
-    Outcome judged(std::size_t i, bool exitedWell, const std::optional<ChildResult>& result, const QStringList& out,
-                   const QStringList& err, QProcess& p) {
-        switch (o_.job) {
-        case Job::Read:
-            if (!result) return failedWith(QStringLiteral("ended without a result: ") + whyFailed(p, err));
-            if (!exitedWell || !result->ok)
-                return failedWith(result->detail.isEmpty() ? whyFailed(p, err) : result->detail);
-            if (result->stored) {
-                Outcome o = outcome(QStringLiteral("ok"), result->detail);
-                o.snapshot = result->snapshotId;
-                return o;
-            }
-            return spooled(i, *result);
-        case Job::Compare:
-            if (!exitedWell || !result || !result->ok)
-                return failedWith(result && !result->detail.isEmpty() ? result->detail : whyFailed(p, err));
-            return compared(i);
-        case Job::Clock:
-            // Its standard output is the clock alone.
-            if (!exitedWell) return failedWith(whyFailed(p, err));
-            return outcome(QStringLiteral("ok"), out.isEmpty() ? QString() : out.back().trimmed());
-        }
-        return {};
-    }
-
-    // A read the book could not take is kept until it can.
-    Outcome spooled(std::size_t i, const ChildResult& result) {
-        QFile file(readFile(i));
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(qint64(kImageSize) + 1) : QByteArray();
-        if (std::size_t(bytes.size()) != kImageSize) return failedWith(QStringLiteral("the read left no image"));
-        fleet::ReadSpool::Entry entry;
-        entry.site = bookSite(sites_[i]);
-        entry.takenAt = QDateTime::currentDateTimeUtc();
-        entry.moduleVersion = result.moduleVersion;
-        entry.dataVersion = result.dataVersion;
-        std::copy_n(bytes.constData(), kImageSize, reinterpret_cast<char*>(entry.image.data()));
-        QString error;
-        if (!spool_.put(entry, error))
-            return failedWith(result.detail + QStringLiteral("; nor could it be kept: ") + error);
-        return outcome(QStringLiteral("spooled"),
-                       result.detail + QStringLiteral(" Kept in ") + spool_.folder() +
-                           QStringLiteral(" until the site book takes it."));
-    }
-
-    bool bookOpen() {
-        if (book_.isOpen()) return true;
-        return book_.open(SiteBook::defaultPath());
-    }
-
-    // Stores what the spool holds, saying so; how many still wait.
-    int storeSpooled() {
-        if (spool_.count() == 0) return 0;
-        if (!bookOpen()) {
-            std::fprintf(stderr, "corvanta-cli: the site book cannot take the %d read(s) kept in %s: %s\n",
-                         spool_.count(), spool_.folder().toUtf8().constData(), book_.error().toUtf8().constData());
-            return spool_.count();
-        }
-        fleet::ReadSpool::Flush flush = spool_.storeAll(book_);
-        if (!flush.error.isEmpty() && book_.failure() == SiteBook::Failure::Lost && book_.open(SiteBook::defaultPath())) {
-            fleet::ReadSpool::Flush again = spool_.storeAll(book_);  // once more on a fresh connection
-            flush.stored.insert(flush.stored.end(), again.stored.begin(), again.stored.end());
-            flush.error = again.error;
-            flush.left = again.left;
-            flush.damaged = again.damaged;
-        }
-        for (const auto& s : flush.stored) {
-            Outcome o = outcome(QStringLiteral("stored"),
-                                QStringLiteral("kept since %1, now in the site book").arg(sitebook::isoTime(s.takenAt)));
-            o.snapshot = s.snapshotId;
-            report(s.site, o);
-        }
-        for (const QString& damaged : flush.damaged)
-            std::fprintf(stderr, "corvanta-cli: %s: damaged, left where it is\n", damaged.toUtf8().constData());
-        if (!flush.error.isEmpty())
-            std::fprintf(stderr, "corvanta-cli: the site book stopped taking the kept reads: %s\n",
-                         flush.error.toUtf8().constData());
-        return flush.left;
-    }
-
-    Outcome compared(std::size_t i) {
-        QFile file(readFile(i));
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (std::size_t(bytes.size()) != kImageSize) return failedWith(QStringLiteral("the read left no image"));
-        ParameterImage image;
-        std::copy_n(bytes.constData(), kImageSize, reinterpret_cast<char*>(image.data()));
-        if (!bookOpen()) return failedWith(book_.path() + QStringLiteral(": ") + book_.error());
-        auto latest = [&]() -> std::optional<sitebook::Snapshot> {
-            const auto site = book_.findSite(sites_[i].name);
-            return site ? book_.latestSnapshot(site->id) : std::nullopt;
-        };
-        auto before = latest();
-        if (!before && book_.failure() == SiteBook::Failure::Lost && book_.open(SiteBook::defaultPath()))
-            before = latest();  // once more on a fresh connection
-        if (!before) {
-            const bool none = book_.failure() == SiteBook::Failure::NotFound;
-            return failedWith(none ? QStringLiteral("no snapshot of this site to compare with") : book_.error());
-        }
-        Outcome o;
-        o.snapshot = before->info.id;
-        o.changes = sitebook::changeRows(diff(before->image, image));
-        o.result = o.changes.empty() ? QStringLiteral("unchanged") : QStringLiteral("changed");
-        o.detail = QStringLiteral("since @%1 of %2").arg(before->info.id).arg(sitebook::isoTime(before->info.takenAt));
-        return o;
-    }
-
-    void report(const QString& site, const Outcome& o) {
-        if (progress_) std::fprintf(stderr, "\r\033[K");
-        if (o_.json) {
-            QJsonObject line{{"site", site},
-                             {"result", o.result},
-                             {"seconds", qRound(o.seconds * 1000) / 1000.0},
-                             {"detail", o.detail}};
-            if (o.snapshot) line.insert("snapshot", *o.snapshot);
-            if (o_.job == Job::Compare && o.result != QLatin1String("failed")) {
-                QJsonArray fields;
-                for (const auto& c : o.changes)
-                    fields.append(QJsonObject{{"path", c.path}, {"caption", c.caption}, {"old", c.before}, {"new", c.after}});
-                line.insert("changes", fields);
-            }
-            printJson(line);
-            return;
-        }
-        // Whole arguments: a name holding "%1" stays as typed.
-        say(QStringLiteral("%1\t%2\t%3 s\t%4").arg(site, o.result, QString::number(o.seconds, 'f', 1), o.detail));
-        for (const auto& c : o.changes) say(QStringLiteral("    ") + sitebook::changeLine(c));
-    }
-
-    void showProgress() {
-        if (!progress_ || running_ == 0) return;
-        std::fprintf(stderr, "\r\033[K%d/%zu done, %d failed", done_, sites_.size(), failed_);
-        std::fflush(stderr);
-    }
-
-    std::vector<FleetSite> sites_;
-    Options o_;
-    bool progress_;
-    fleet::RunFolder folder_;
-    fleet::ReadSpool spool_;
-    SiteBook book_;
-    std::deque<std::size_t> waiting_;
-    int running_ = 0;
-    int done_ = 0;
-    int failed_ = 0;
-    int spooled_ = 0;
-    QEventLoop loop_;
-};
+    "fleet read|compare|clock [--sites FILE.csv] [--due SPAN] [--jobs N] [--time-limit SECONDS] [--json]\n"
+    "  fleet apply CHANGES.json --sites FILE.csv [--dry-run] [--force] [--jobs N] [--json]\n"
+    "  fleet undo BATCH [--sites FILE.csv] [--dry-run] [--jobs N] [--json]";
 
 int usage(const QString& why) {
     std::fprintf(stderr, "corvanta-cli: %s\nusage: corvanta-cli %s\n", why.toUtf8().constData(), kFleetUsage.c_str());
     return ExitUsage;
+}
+
+int fail(int status, const QString& why) {
+    std::fprintf(stderr, "corvanta-cli: %s\n", why.toUtf8().constData());
+    return status;
 }
 
 std::optional<int> numberOption(const Args& args, const char* name, int lowest, int highest, int& value) {
@@ -400,42 +53,263 @@ std::optional<int> numberOption(const Args& args, const char* name, int lowest, 
     return usage(QStringLiteral("%1 takes %2 to %3").arg(QString::fromLatin1(name)).arg(lowest).arg(highest));
 }
 
-int runFleet(const Args& args) {
-    if (auto status = checkWords(args, {"--json"}, {"--sites", "--jobs", "--set", "--time-limit"}, 1, kFleetUsage))
-        return *status;
-    const std::string& word = args.positional[0];
-    Options o;
-    o.job = word == "read" ? Job::Read : word == "compare" ? Job::Compare : Job::Clock;
-    if (word != "read" && word != "compare" && word != "clock")
-        return usage(QStringLiteral("fleet takes read, compare or clock, not ") + QString::fromStdString(word));
-    if (args.option("--set") && o.job != Job::Clock) return usage(QStringLiteral("--set belongs to fleet clock"));
-    if (auto status = numberOption(args, "--jobs", 1, kMostJobs, o.jobs)) return *status;
-    if (auto status = numberOption(args, "--time-limit", 1, kMostTimeLimitSeconds, o.timeLimitSeconds)) return *status;
-    o.json = args.flag("--json");
-    o.clockSet = args.option("--set");
-    const auto csv = args.option("--sites");
-    if (!csv) return usage(QStringLiteral("--sites FILE.csv names the sites"));
-    const QString csvPath = QString::fromStdString(*csv);
+// The list --sites names; nullopt after the message.
+std::optional<std::vector<FleetSite>> listedSites(const std::string& path) {
+    const QString csvPath = QString::fromStdString(path);
     QFile file(csvPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return usage(csvPath + QStringLiteral(": cannot open: ") + file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) {
+        usage(csvPath + QStringLiteral(": cannot open: ") + file.errorString());
+        return std::nullopt;
+    }
     QString error;
     std::optional<std::vector<FleetSite>> sites;
     if (const auto bytes = fleet::readSiteList(file, error))
         sites = fleet::parseFleetSites(*bytes, QFileInfo(csvPath).absolutePath(), error);
-    if (!sites) {
-        std::fprintf(stderr, "corvanta-cli: %s: %s\n", csvPath.toUtf8().constData(), error.toUtf8().constData());
-        return ExitUsage;
+    if (!sites) fail(ExitUsage, csvPath + QStringLiteral(": ") + error);
+    return sites;
+}
+
+// The site book as it is: nullopt when there is none (it is not made here).
+enum class Book { Open, Missing, Refused };
+Book openExistingBook(SiteBook& book) {
+    const QString path = SiteBook::defaultPath();
+    if (!SiteBook::isServerUrl(path) && !QFileInfo::exists(path)) return Book::Missing;
+    if (!book.open(path)) {
+        fail(ExitFailed, book.path() + QStringLiteral(": ") + book.error());
+        return Book::Refused;
+    }
+    return Book::Open;
+}
+
+// A change file: decode's keys, only those to change.
+std::optional<fleet::ParameterChange> readChange(const std::string& path, QString& text) {
+    const auto bytes = readInput(path, kMaxJsonBytes);
+    if (!bytes) return std::nullopt;
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(*bytes, &parseError);
+    const QString name = QString::fromStdString(path);
+    if (parseError.error != QJsonParseError::NoError) {
+        fail(ExitUsage, name + QStringLiteral(": not valid JSON at offset %1: ").arg(parseError.offset) +
+                            parseError.errorString());
+        return std::nullopt;
+    }
+    if (!doc.isObject()) {
+        fail(ExitUsage, name + QStringLiteral(": expected a JSON object"));
+        return std::nullopt;
+    }
+    if (auto twice = duplicateKey(*bytes)) {
+        fail(ExitUsage, name + QStringLiteral(": ") + QString::fromStdString(*twice) + QStringLiteral(": given twice"));
+        return std::nullopt;
+    }
+    fleet::ParameterChange change;
+    if (auto refusal = changeFromJson(doc.object(), change.values, change.fields)) {
+        fail(ExitUsage, name + QStringLiteral(": ") + QString::fromStdString(*refusal));
+        return std::nullopt;
+    }
+    text = QString::fromUtf8(doc.toJson(QJsonDocument::Compact));
+    return change;
+}
+
+// "7" or "#7": a batch number.
+std::optional<qint64> batchNumber(const std::string& word) {
+    const QString text = QString::fromStdString(word.rfind('#', 0) == 0 ? word.substr(1) : word);
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    return ok && id > 0 ? std::optional<qint64>(id) : std::nullopt;
+}
+
+// Prints what the run reports: a line (or a JSON object) per site as it
+// ends, the progress on a terminal, the totals at the end.
+class Report : public QObject {
+public:
+    Report(fleet::FleetRun& run, bool json) : run_(run), json_(json), progress_(::isatty(STDERR_FILENO) == 1) {
+        connect(&run, &fleet::FleetRun::siteFinished, this, [this](const fleet::SiteOutcome& o) { site(o); });
+        connect(&run, &fleet::FleetRun::notice, this, [this](const QString& line) {
+            clearProgress();
+            fail(0, line);
+        });
+        connect(&run, &fleet::FleetRun::progressed, this, [this](int, int) { showProgress(); });
+    }
+
+    void summary() {
+        clearProgress();
+        const auto& c = run_.counts();
+        std::fprintf(stderr, "%d sites: %d succeeded, %d failed", c.sites, c.succeeded(), c.failed);
+        if (c.skipped > 0) std::fprintf(stderr, ", %d skipped", c.skipped);
+        if (c.spooled > 0) std::fprintf(stderr, ", %d read but kept for the site book", c.spooled);
+        std::fprintf(stderr, "\n");
+        if (c.waiting > 0)
+            std::fprintf(stderr, "%d read(s) wait in %s until the site book takes them (the next fleet read tries again)\n",
+                         c.waiting, fleet::ReadSpool(run_.options().bookLocation).folder().toUtf8().constData());
+        if (const auto batch = run_.batchId())
+            std::fprintf(stderr, "batch %lld (corvanta-cli fleet undo %lld puts back what it changed)\n",
+                         static_cast<long long>(*batch), static_cast<long long>(*batch));
+        else if (run_.options().dryRun)
+            std::fprintf(stderr, "a dry run: nothing was written\n");
+    }
+
+private:
+    void site(const fleet::SiteOutcome& o) {
+        clearProgress();
+        if (json_) {
+            QJsonObject line{{"site", o.site},
+                             {"result", o.result},
+                             {"seconds", qRound(o.seconds * 1000) / 1000.0},
+                             {"detail", o.detail}};
+            if (o.snapshot) line.insert("snapshot", *o.snapshot);
+            if (const auto batch = run_.batchId()) line.insert("batch", *batch);
+            if (o.listsChanges && o.result != QLatin1String("failed")) {
+                QJsonArray fields;
+                for (const auto& c : o.changes)
+                    fields.append(QJsonObject{{"path", c.path}, {"caption", c.caption}, {"old", c.before}, {"new", c.after}});
+                line.insert("changes", fields);
+            }
+            printJson(line);
+        } else {
+            // Whole arguments: a name holding "%1" stays as typed.
+            say(QStringLiteral("%1\t%2\t%3 s\t%4").arg(o.site, o.result, QString::number(o.seconds, 'f', 1), o.detail));
+            if (o.result != QLatin1String("failed"))
+                for (const auto& c : o.changes) say(QStringLiteral("    ") + sitebook::changeLine(c));
+        }
+        showProgress();
+    }
+
+    void clearProgress() {
+        if (progress_) std::fprintf(stderr, "\r\033[K");
+    }
+    void showProgress() {
+        if (!progress_ || !run_.running()) return;
+        const auto& c = run_.counts();
+        std::fprintf(stderr, "\r\033[K%d/%d done, %d failed", c.done, c.sites, c.failed);
+        std::fflush(stderr);
+    }
+
+    fleet::FleetRun& run_;
+    bool json_;
+    bool progress_;
+};
+
+int runJob(std::vector<FleetSite> sites, fleet::FleetOptions options, bool json) {
+    fleet::FleetRun run(std::move(sites), std::move(options));
+    Report report(run, json);
+    if (!run.exec()) return fail(ExitFailed, run.error());
+    report.summary();
+    return run.allDone() ? int(ExitOk) : int(ExitFailed);
+}
+
+int runFleet(const Args& args) {
+    if (auto status = checkWords(args, {"--json", "--dry-run", "--force"},
+                                 {"--sites", "--jobs", "--set", "--time-limit", "--due"}, args.positional.size(),
+                                 kFleetUsage))
+        return *status;
+    if (args.positional.empty()) return usage(QStringLiteral("fleet takes read, compare, clock, apply or undo"));
+    const std::string& word = args.positional[0];
+    fleet::FleetOptions o;
+    if (word == "read") o.operation = Operation::Read;
+    else if (word == "compare") o.operation = Operation::Compare;
+    else if (word == "clock") o.operation = Operation::Clock;
+    else if (word == "apply") o.operation = Operation::Apply;
+    else if (word == "undo") o.operation = Operation::Undo;
+    else return usage(QStringLiteral("fleet takes read, compare, clock, apply or undo, not ") + QString::fromStdString(word));
+    const bool change = o.operation == Operation::Apply || o.operation == Operation::Undo;
+    if (args.positional.size() != (change ? 2u : 1u))
+        return usage(change ? QStringLiteral("fleet %1 takes one %2").arg(QString::fromStdString(word),
+                                                                           o.operation == Operation::Apply
+                                                                               ? QStringLiteral("CHANGES.json")
+                                                                               : QStringLiteral("BATCH"))
+                            : QStringLiteral("fleet %1 takes no further word").arg(QString::fromStdString(word)));
+    if (args.option("--set") && o.operation != Operation::Clock) return usage(QStringLiteral("--set belongs to fleet clock"));
+    if (args.option("--due") && o.operation != Operation::Read) return usage(QStringLiteral("--due belongs to fleet read"));
+    if (args.flag("--dry-run") && !change) return usage(QStringLiteral("--dry-run belongs to fleet apply and undo"));
+    if (args.flag("--force") && o.operation != Operation::Apply) return usage(QStringLiteral("--force belongs to fleet apply"));
+    if (o.operation == Operation::Apply && !args.option("--sites"))
+        return usage(QStringLiteral("fleet apply needs --sites FILE.csv: a change goes to the modules listed"));
+    if (auto status = numberOption(args, "--jobs", 1, fleet::kMostJobs, o.jobs)) return *status;
+    if (auto status = numberOption(args, "--time-limit", 1, fleet::kMostTimeLimitSeconds, o.timeLimitSeconds))
+        return *status;
+    std::optional<qint64> dueSpan;
+    if (const auto due = args.option("--due")) {
+        dueSpan = fleet::parseDueSpan(QString::fromStdString(*due));
+        if (!dueSpan) return usage(QStringLiteral("--due takes a span such as 12h, 30d or 2w"));
+    }
+    o.clockSet = QString::fromStdString(args.option("--set").value_or(""));
+    o.dryRun = args.flag("--dry-run");
+    o.force = args.flag("--force");
+    const bool json = args.flag("--json");
+
+    // Everything given is read and checked before any module is asked.
+    std::optional<std::vector<FleetSite>> listed;
+    if (const auto csv = args.option("--sites")) {
+        listed = listedSites(*csv);
+        if (!listed) return ExitUsage;
+    }
+    if (o.operation == Operation::Apply) {
+        const auto parsed = readChange(args.positional[1], o.changeText);
+        if (!parsed) return ExitUsage;
+        o.change = *parsed;
+    }
+    std::optional<qint64> batch;
+    if (o.operation == Operation::Undo) {
+        batch = batchNumber(args.positional[1]);
+        if (!batch) return usage(QString::fromStdString(args.positional[1]) + QStringLiteral(": expected a batch number"));
+        o.undoBatch = *batch;
     }
     ensureCoreApp();
-    return FleetRun(std::move(*sites), std::move(o)).run();
+
+    if (!listed || dueSpan || o.operation == Operation::Undo) {
+        SiteBook book;
+        const Book state = openExistingBook(book);
+        if (state == Book::Refused) return ExitFailed;
+        const std::vector<sitebook::Site> bookSites = state == Book::Open ? book.sites() : std::vector<sitebook::Site>{};
+        if (o.operation == Operation::Undo) {
+            if (state == Book::Missing) return fail(ExitUsage, SiteBook::displayName(SiteBook::defaultPath()) + QStringLiteral(": no site book"));
+            if (!book.batch(*batch)) return fail(ExitUsage, book.error());
+            QStringList unreachable;
+            listed = fleet::batchSites(book.batchSites(*batch), bookSites, listed.value_or(std::vector<FleetSite>{}),
+                                       unreachable);
+            for (const QString& name : unreachable)
+                fail(0, name + QStringLiteral(": batch %1 wrote to it, but it has no link to reach it by (give "
+                                              "--sites FILE.csv): left as it is")
+                                   .arg(*batch));
+            if (listed->empty() && unreachable.isEmpty()) {
+                std::fprintf(stderr, "batch %lld began no write: nothing to undo\n", static_cast<long long>(*batch));
+                return ExitOk;
+            }
+            o.bookLocation = SiteBook::defaultPath();
+            const int status = runJob(std::move(*listed), std::move(o), json);
+            return unreachable.isEmpty() ? status : int(ExitFailed);
+        }
+        if (!listed) {
+            if (state == Book::Missing)
+                return fail(ExitUsage, SiteBook::displayName(SiteBook::defaultPath()) +
+                                           QStringLiteral(": no site book, so no sites: give --sites FILE.csv"));
+            listed = fleet::sitesWithLink(bookSites);
+            if (listed->empty()) {
+                std::fprintf(stderr, "no site of the site book has a serial port or TCP/IP host to reach it by\n");
+                return ExitOk;
+            }
+        }
+        if (dueSpan) {
+            const std::size_t all = listed->size();
+            listed = fleet::dueSites(*listed, bookSites, state == Book::Open ? book.latestReads()
+                                                                             : std::map<qint64, QDateTime>{},
+                                     *dueSpan, QDateTime::currentDateTimeUtc());
+            if (all > listed->size())
+                std::fprintf(stderr, "%zu of %zu sites were read within %s: not due\n", all - listed->size(), all,
+                             args.option("--due")->c_str());
+            if (listed->empty()) return ExitOk;
+        }
+    }
+    return runJob(std::move(*listed), std::move(o), json);
 }
 
 }  // namespace
 
 std::vector<Command> fleetCommands() {
     return {
-        {"fleet", kFleetUsage + "\n                                    every module of a list, N at once",
+        {"fleet",
+         kFleetUsage + "\n                                    every module of a list, N at once"
+                       "\n  (a weekly backup read: systemctl --user enable --now corvanta-backup.timer)",
          runFleet,
          "  read      read each module and store the image as a snapshot of its site;\n"
          "            a read the site book cannot take is kept in a spool folder and\n"
@@ -445,16 +319,31 @@ std::vector<Command> fleetCommands() {
          "            latest snapshot\n"
          "  clock     read each module's clock; with --set now (or --set \"YYYY-MM-DD\n"
          "            HH:MM\") it sets it first\n"
+         "  apply     give each module the values of CHANGES.json (decode's keys, only\n"
+         "            those to change; an array may stop early, null keeps an entry):\n"
+         "            read it, skip it when it changed since its latest read or\n"
+         "            written snapshot, write it with those fields changed and every\n"
+         "            other byte as read, read it back; a batch of the site book,\n"
+         "            whose number is shown at the end and in audit\n"
+         "  undo      put back, on each module batch BATCH wrote to, the image it\n"
+         "            held before, where the module still holds what the batch wrote\n"
          "  --sites FILE.csv  a header line, then one site a line: the columns name,\n"
          "            and either port or host (with maybe tcpPort); passwordFile may\n"
-         "            name a site's TCP/IP password file, else $CORVANTA_PASSWORD\n"
+         "            name a site's TCP/IP password file, else $CORVANTA_PASSWORD.\n"
+         "            Left out: every site of the site book that has a link (read,\n"
+         "            compare, clock), or the batch's sites (undo)\n"
+         "  --due SPAN  read only the sites whose latest read is older than SPAN\n"
+         "            (12h, 30d, 2w) or who were never read\n"
+         "  --dry-run  read and list per site the fields that would change; write\n"
+         "            nothing\n"
+         "  --force   apply also to a module that changed since its latest snapshot\n"
          "  --jobs N  modules serviced at once (4 unless given)\n"
          "  --time-limit SECONDS  a module not done within this is given up (120\n"
          "            unless given)\n"
          "  --json    one JSON object a line instead of the tab-separated lines\n"
          "The installer code comes from $CORVANTA_CODE. Exit status 0 when every site\n"
-         "succeeded, 1 when any failed or a read still waits for the site book (the\n"
-         "others are still done), 2 on a bad list.\n"},
+         "succeeded, 1 when any failed, was skipped or left, or a read still waits for\n"
+         "the site book (the others are still done), 2 on a bad list or change.\n"},
     };
 }
 

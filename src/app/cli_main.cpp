@@ -20,7 +20,7 @@ std::vector<Command> allCommands() {
     for (auto& c : firmwareCommands()) all.push_back(std::move(c));
     for (auto& c : exportCommands()) all.push_back(std::move(c));
     for (auto& c : reportCommands()) all.push_back(std::move(c));
-    for (auto* family : {serviceCommands, statusCommands, radioCommands, siteBookCommands, fleetCommands})
+    for (auto* family : {serviceCommands, statusCommands, radioCommands, siteBookCommands, fleetCommands, restoreCommands})
         for (auto& c : family()) all.push_back(std::move(c));
     return all;
 }

@@ -15,6 +15,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "fleet/child_result.h"
+
 namespace corvanta::cli {
 
 namespace {
@@ -246,6 +248,8 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
     if (args.option("--site")) {
         s.recorder = std::make_unique<sitebook::SiteRecorder>();
         s.recorder->setSite(siteFromOptions(args));
+        // A fleet child writing for a batch: its write is kept under it.
+        if (const auto batch = fleet::batchFromEnvironment()) s.recorder->setWriteOrigin({batch, std::nullopt, {}});
         // The site itself is added with the first record, once the module
         // answered: a mistyped port must not leave a site behind.
         if (const QString refused = s.recorder->checkBook(); !refused.isEmpty()) say(chatter, refused);

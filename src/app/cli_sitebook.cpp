@@ -7,6 +7,7 @@
 #include <QJsonObject>
 
 #include <cstdio>
+#include <map>
 #include <set>
 
 #include "app/cli_commands.h"
@@ -70,6 +71,28 @@ QJsonArray changesJson(const std::vector<sitebook::WriteChange>& rows) {
     return a;
 }
 
+// A write of a batch, or one that put a snapshot back: "batch 7",
+// "restored @12" (of another site: whose).
+QString originLine(const sitebook::WriteOrigin& o, const sitebook::WriteRecord& w) {
+    QStringList parts;
+    if (o.batchId) parts << QStringLiteral("batch %1").arg(*o.batchId);
+    if (o.restoredSnapshot) {
+        QString restored = QStringLiteral("restored @%1").arg(*o.restoredSnapshot);
+        if (o.restoredSite != w.site) restored += QStringLiteral(", a snapshot of another site: ") + o.restoredSite;
+        parts << restored;
+    }
+    return QStringLiteral("    ") + parts.join(QStringLiteral("; "));
+}
+
+void originJson(const sitebook::WriteOrigin& o, const sitebook::WriteRecord& w, QJsonObject& out) {
+    if (o.batchId) out.insert("batch", *o.batchId);
+    if (o.restoredSnapshot) {
+        out.insert("restored", *o.restoredSnapshot);
+        out.insert("restoredSite", o.restoredSite);
+        out.insert("otherSite", o.restoredSite != w.site);
+    }
+}
+
 int runSites(const Args& args) {
     if (auto status = checkWords(args, {"--json"}, {}, 0, "sites [--json]")) return *status;
     SiteBook book;
@@ -106,30 +129,37 @@ int runHistory(const Args& args) {
     const Book state = openBook(book);
     if (state == Book::Refused) return ExitUsage;
     std::vector<sitebook::SnapshotInfo> history;
+    std::set<qint64> installation;  // each site's first read
     if (state == Book::Open) {
         std::optional<qint64> siteId;
         if (!siteFilter(args, book, siteId)) return ExitUsage;
         history = book.history(siteId);
+        installation = book.installationSnapshots(siteId);
     } else if (const auto name = args.option("--site")) {
         return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
     }
     if (args.flag("--json")) {
         QJsonArray a;
         for (const auto& h : history) {
-            a.append(QJsonObject{{"id", h.id},
+            QJsonObject o{{"id", h.id},
                                  {"site", h.site},
                                  {"takenAt", sitebook::isoTime(h.takenAt)},
                                  {"kind", sitebook::kindName(h.kind)},
                                  {"sha256", h.sha256},
                                  {"moduleVersion", h.moduleVersion},
-                                 {"dataVersion", h.dataVersion}});
+                                 {"dataVersion", h.dataVersion}};
+            if (installation.count(h.id)) o.insert("installation", true);
+            a.append(o);
         }
         return printJsonDocument(QJsonDocument(a));
     }
     for (const auto& h : history) {
         QString line = QStringLiteral("@%1\t%2\t%3\t%4\t%5 %6\t%7")
                            .arg(h.id)
-                           .arg(sitebook::isoTime(h.takenAt), sitebook::kindName(h.kind), h.site, h.moduleVersion,
+                           .arg(sitebook::isoTime(h.takenAt),
+                                installation.count(h.id) ? QStringLiteral("read (installation)")
+                                                         : sitebook::kindName(h.kind),
+                                h.site, h.moduleVersion,
                                 dataVersionText(h.dataVersion), h.sha256.left(12));
         if (!h.note.isEmpty()) line += QStringLiteral("\t") + h.note;
         say(line);
@@ -143,10 +173,12 @@ int runAudit(const Args& args) {
     const Book state = openBook(book);
     if (state == Book::Refused) return ExitUsage;
     std::vector<sitebook::WriteRecord> writes;
+    std::map<qint64, sitebook::WriteOrigin> origins;  // batches and restores
     if (state == Book::Open) {
         std::optional<qint64> siteId;
         if (!siteFilter(args, book, siteId)) return ExitUsage;
         writes = book.audit(siteId);
+        origins = book.writeOrigins(siteId);
     } else if (const auto name = args.option("--site")) {
         return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
     }
@@ -160,6 +192,7 @@ int runAudit(const Args& args) {
                           {"blocks", w.blocks},
                           {"changes", changesJson(w.changes)}};
             if (!w.settled) o.insert("sentSha256", w.sentSha256);
+            if (const auto it = origins.find(w.id); it != origins.end()) originJson(it->second, w, o);
             a.append(o);
         }
         return printJsonDocument(QJsonDocument(a));
@@ -171,6 +204,7 @@ int runAudit(const Args& args) {
         if (!w.settled)
             say(QString::fromUtf8("    ismeretlen kimenetel: a modul a küldött képet (sha256 %1) vagy a korábbit tartja")
                     .arg(w.sentSha256.left(12)));
+        if (const auto it = origins.find(w.id); it != origins.end()) say(originLine(it->second, w));
         for (const auto& c : w.changes) say(QStringLiteral("    ") + sitebook::changeLine(c));
     }
     return ExitOk;

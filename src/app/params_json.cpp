@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <set>
@@ -671,6 +672,104 @@ std::optional<std::string> imageFromJson(const QJsonObject& json, const Paramete
     }
     for (const fields::Field* f : standsFor) f->copyBits(stored.bytes, image);
     out = image;
+    return std::nullopt;
+}
+
+namespace {
+
+std::string memberPath(const std::string& path, const QString& key) {
+    return (path.empty() ? "" : path + ".") + key.toStdString();
+}
+
+// `change` laid over `full`: what it gives replaces what `full` holds, and
+// null or a member or entry it leaves out keeps it. A value of the wrong
+// kind just replaces its place, for the reader to refuse by its key.
+std::optional<std::string> overlay(const QJsonValue& change, QJsonValue& full, const std::string& path) {
+    if (change.isNull()) return std::nullopt;
+    if (change.isObject() && full.isObject()) {
+        QJsonObject o = full.toObject();
+        const QJsonObject c = change.toObject();
+        for (auto it = c.begin(); it != c.end(); ++it) {
+            QJsonValue member = o.value(it.key());
+            if (auto refusal = overlay(it.value(), member, memberPath(path, it.key()))) return refusal;
+            o.insert(it.key(), member);
+        }
+        full = o;
+        return std::nullopt;
+    }
+    if (change.isArray() && full.isArray()) {
+        QJsonArray a = full.toArray();
+        const QJsonArray c = change.toArray();
+        if (c.size() > a.size())
+            return path + ": expected at most " + std::to_string(a.size()) + " entries, found " +
+                   std::to_string(c.size());
+        for (qsizetype i = 0; i < c.size(); ++i) {
+            QJsonValue entry = a.at(i);
+            if (auto refusal = overlay(c.at(i), entry, path + "[" + std::to_string(i) + "]")) return refusal;
+            a.replace(i, entry);
+        }
+        full = a;
+        return std::nullopt;
+    }
+    full = change;
+    return std::nullopt;
+}
+
+// The key paths of the values `change` gives.
+void givenPaths(const QJsonValue& change, const std::string& path, std::vector<std::string>& out) {
+    if (change.isObject()) {
+        const QJsonObject o = change.toObject();
+        for (auto it = o.begin(); it != o.end(); ++it) givenPaths(it.value(), memberPath(path, it.key()), out);
+    } else if (change.isArray()) {
+        const QJsonArray a = change.toArray();
+        for (qsizetype i = 0; i < a.size(); ++i) givenPaths(a.at(i), path + "[" + std::to_string(i) + "]", out);
+    } else if (!change.isNull()) {
+        out.push_back(path);
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> changeFromJson(const QJsonObject& json, ParameterImage& values,
+                                          std::vector<const fields::Field*>& given) {
+    static const QJsonObject shape = valuesToJson(ParameterValues{});
+    for (auto it = json.begin(); it != json.end(); ++it) {
+        if (it.key() == QLatin1String(kUnmappedKey) || it.key() == QLatin1String(kOutOfFormatKey))
+            return it.key().toStdString() + ": a change gives values only, not the bytes of an image";
+        const auto k = shape.find(it.key());
+        if (k == shape.end()) return it.key().toStdString() + ": unknown key";
+        if (auto unknown = unknownKey(it.value(), k.value(), it.key().toStdString())) return *unknown + ": unknown key";
+    }
+    std::vector<std::string> paths;
+    givenPaths(json, {}, paths);
+    if (paths.empty()) return std::string("the change gives no value");
+
+    // The values left out are any image's: only the given ones are kept.
+    QJsonValue full = valuesToJson(decode(ParameterImage{}));
+    if (auto refusal = overlay(json, full, {})) return refusal;
+    ParameterValues v;
+    Breaches breaches;
+    try {
+        readValues(Node(full, KeyPath()), v, breaches);
+    } catch (const Refusal& r) {
+        return r.message;
+    }
+    // A change puts its values on modules whatever they held: each must pass
+    // the rule as typed.
+    for (const Breach& b : breaches) {
+        if (std::find(paths.begin(), paths.end(), b.key) != paths.end()) return b.key + ": " + b.why;
+    }
+    std::vector<const fields::Field*> fieldsGiven;
+    for (const std::string& p : paths) {
+        const fields::Field* f = fields::fieldAt(p);
+        if (!f) return p + ": not a value of its own; give the values under it";
+        fieldsGiven.push_back(f);
+    }
+    ParameterImage image;
+    image.fill(0xFF);
+    encodeEveryField(v, image);
+    values = image;
+    given = std::move(fieldsGiven);
     return std::nullopt;
 }
 

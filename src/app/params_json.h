@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "params/field_catalogue.h"
 #include "params/parameter_image.h"
 #include "params/working_records.h"
 
@@ -60,5 +61,16 @@ std::optional<std::string> duplicateKey(QByteArrayView json);
 // and `out` is left as it was.
 std::optional<std::string> imageFromJson(const QJsonObject& json, const ParameterImage* base,
                                          ParameterImage& out, std::vector<std::string>& warnings);
+
+// A change: some of the values decode prints, under its keys, the others
+// left out; an array may stop early, and null stands for an entry left as it
+// is ({"phones": [null, "0612345678"], "account": "1A2B"}). What is given is
+// checked as imageFromJson checks it, and a code or test time must pass the
+// editor's rule; "unmapped" and "outOfFormat" have no place in a change. On
+// success `given` holds the fields given (by key, as JSON objects keep them), and
+// `values` holds each of them by its rule (its other bits mean nothing);
+// on refusal the key with the reason.
+std::optional<std::string> changeFromJson(const QJsonObject& json, ParameterImage& values,
+                                          std::vector<const fields::Field*>& given);
 
 }  // namespace corvanta::cli

@@ -60,4 +60,10 @@ void leaveChildResult(const ChildResult& result) {
         std::fprintf(stderr, "corvanta-cli: no result for the fleet: %s\n", error.toUtf8().constData());
 }
 
+std::optional<qint64> batchFromEnvironment() {
+    bool ok = false;
+    const qint64 id = qEnvironmentVariable(kBatchVariable).toLongLong(&ok);
+    return ok && id > 0 ? std::optional<qint64>(id) : std::nullopt;
+}
+
 }  // namespace corvanta::fleet

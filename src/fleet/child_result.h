@@ -11,6 +11,9 @@
 namespace corvanta::fleet {
 
 inline constexpr const char* kResultVariable = "CORVANTA_FLEET_RESULT";
+// Set for a child that writes as part of a batch: the batch's id, which its
+// write is recorded under.
+inline constexpr const char* kBatchVariable = "CORVANTA_FLEET_BATCH";
 
 struct ChildResult {
     bool ok = false;   // the command did what it was asked
@@ -35,5 +38,8 @@ std::optional<ChildResult> readChildResult(const QString& path);
 // it says anywhere. A failure goes to standard error; the parent then finds
 // no result and counts the site as failed.
 void leaveChildResult(const ChildResult& result);
+
+// For the child: the batch $CORVANTA_FLEET_BATCH names, if any.
+std::optional<qint64> batchFromEnvironment();
 
 }  // namespace corvanta::fleet

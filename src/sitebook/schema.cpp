@@ -56,6 +56,28 @@ const std::vector<QStringList>& migrationSteps() {
         {
             QStringLiteral("ALTER TABLE writes ADD COLUMN settled INTEGER NOT NULL DEFAULT 1"),
         },
+        // Batches: one change (or its undo) written to many modules, a row
+        // for each site it reached; and where a write came from, its batch
+        // or the snapshot it put back on the module.
+        {
+            QStringLiteral("CREATE TABLE batches ("
+                           " id {id},"
+                           " started_at TEXT NOT NULL,"
+                           " kind TEXT NOT NULL CHECK (kind IN ('apply', 'undo')),"
+                           " description TEXT NOT NULL DEFAULT '',"
+                           " undoes BIGINT REFERENCES batches (id))"),
+            QStringLiteral("CREATE TABLE batch_sites ("
+                           " batch_id BIGINT NOT NULL REFERENCES batches (id),"
+                           " site_id BIGINT NOT NULL REFERENCES sites (id),"
+                           " result TEXT NOT NULL,"
+                           " detail TEXT NOT NULL DEFAULT '',"
+                           " before_snapshot BIGINT REFERENCES snapshots (id),"
+                           " target_sha256 TEXT NOT NULL DEFAULT '',"
+                           " after_snapshot BIGINT REFERENCES snapshots (id),"
+                           " PRIMARY KEY (batch_id, site_id))"),
+            QStringLiteral("ALTER TABLE writes ADD COLUMN batch_id BIGINT REFERENCES batches (id)"),
+            QStringLiteral("ALTER TABLE writes ADD COLUMN restored_snapshot BIGINT REFERENCES snapshots (id)"),
+        },
     };
     return steps;
 }

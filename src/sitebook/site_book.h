@@ -13,7 +13,9 @@
 #include <QVariantList>
 
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "params/parameter_image.h"
@@ -105,6 +107,27 @@ public:
                                             int dataVersion);
     // Newest first; every site's when siteId is none.
     std::vector<WriteRecord> audit(std::optional<qint64> siteId = std::nullopt);
+
+    // --- batches and where writes came from (site_book_batches.cpp) ----------
+    std::optional<qint64> addBatch(BatchKind kind, const QString& description,
+                                   std::optional<qint64> undoes = std::nullopt);
+    std::optional<Batch> batch(qint64 id);
+    // Stores a site's row of a batch, or brings the stored one up to date.
+    bool saveBatchSite(const BatchSite& row);
+    // In the order they were stored.
+    std::vector<BatchSite> batchSites(qint64 batchId);
+    // Marks a recorded write as part of a batch or as a restore.
+    bool setWriteOrigin(qint64 writeId, const WriteOrigin& origin);
+    // The writes that have an origin, by write id; every site's when siteId
+    // is none.
+    std::map<qint64, WriteOrigin> writeOrigins(std::optional<qint64> siteId = std::nullopt);
+    // Each site's first read, its installation snapshot: the ids.
+    std::set<qint64> installationSnapshots(std::optional<qint64> siteId = std::nullopt);
+    // When each site was read last, by site id; a site never read is not in it.
+    std::map<qint64, QDateTime> latestReads();
+    // The newest snapshot of what the module held: read from it or written
+    // to it (a file or a manual snapshot is no module's).
+    std::optional<Snapshot> latestModuleSnapshot(qint64 siteId);
 
     // Where new rows take their time from (tests and the benchmark).
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }

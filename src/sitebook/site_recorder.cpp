@@ -40,6 +40,9 @@ void SiteRecorder::recordAttempt(const TransferRecord& r) {
     SiteBook book;
     if (!openWithSite(book).isEmpty()) return;  // the write's own record says it
     attempt_ = book.recordWriteAttempt(site_.id, r.blocks, r.image);
+    // With the attempt: a program that dies before the outcome leaves it
+    // under its batch all the same.
+    if (attempt_ && origin_.any()) book.setWriteOrigin(*attempt_, origin_);
 }
 
 QString SiteRecorder::record(const TransferRecord& r) {
@@ -61,6 +64,7 @@ QString SiteRecorder::record(const TransferRecord& r) {
         if (!outcome && book.failure() != SiteBook::Failure::Lost)
             outcome = book.recordWrite(site_.id, r.ok, r.blocks, r.image, r.moduleVersion, r.dataVersion);
         if (!outcome) return notStored(book, book.error());
+        if (origin_.any()) book.setWriteOrigin(outcome->writeId, origin_);
         last_.stored = true;
         last_.snapshotId = outcome->snapshotId;
         QString line = r.ok ? QString::fromUtf8("Helyszínkönyv: az írás tárolva (%1, %2. pillanatkép, %3 változás).")

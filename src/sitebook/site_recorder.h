@@ -25,6 +25,9 @@ public:
     void setSite(const Site& site) { site_ = site; }
     const Site& site() const { return site_; }
     const QString& bookPath() const { return bookPath_; }
+    // What the writes to come are part of (a batch) or put back (a
+    // snapshot), kept with each write's record.
+    void setWriteOrigin(const WriteOrigin& origin) { origin_ = origin; }
 
     QString record(const TransferRecord& record) override;
     // The write is kept as an attempt of unknown outcome; the record() of
@@ -58,6 +61,7 @@ private:
     Site site_;
     Stored last_;
     std::optional<qint64> attempt_;  // the write kept before its commit
+    WriteOrigin origin_;
 };
 
 }  // namespace corvanta::sitebook

@@ -55,6 +55,16 @@ QString siteNameProblem(const QString& name) {
     return {};
 }
 
+QString batchKindName(BatchKind kind) {
+    return kind == BatchKind::Undo ? QStringLiteral("undo") : QStringLiteral("apply");
+}
+
+std::optional<BatchKind> batchKindFromName(const QString& name) {
+    if (name == QLatin1String("apply")) return BatchKind::Apply;
+    if (name == QLatin1String("undo")) return BatchKind::Undo;
+    return std::nullopt;
+}
+
 QString writeResultName(const WriteRecord& w) {
     if (!w.settled) return QStringLiteral("unknown");
     return w.ok ? QStringLiteral("ok") : QStringLiteral("failed");

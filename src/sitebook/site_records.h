@@ -86,6 +86,42 @@ struct WriteRecord {
     std::vector<WriteChange> changes;
 };
 
+// A batch: one change written to many modules, or the undo of one.
+enum class BatchKind { Apply, Undo };
+QString batchKindName(BatchKind kind);  // "apply", "undo"
+std::optional<BatchKind> batchKindFromName(const QString& name);
+
+struct Batch {
+    qint64 id = 0;
+    QDateTime startedAt;  // UTC
+    BatchKind kind = BatchKind::Apply;
+    QString description;  // the change, as it was given
+    std::optional<qint64> undoes;  // an undo: the batch it undoes
+};
+
+// What a batch did at one site. A site whose write began has the snapshot
+// read just before it and the sha256 of the image sent, whatever became of
+// the write: an undo can then tell whether the module holds that image.
+struct BatchSite {
+    qint64 batchId = 0;
+    qint64 siteId = 0;
+    QString site;    // its name, when read back
+    QString result;  // as the fleet reported it: ok, failed, skipped, ...
+    QString detail;
+    std::optional<qint64> beforeSnapshot;
+    QString targetSha256;
+    std::optional<qint64> afterSnapshot;  // the written snapshot (ok only)
+};
+
+// Where a write came from, when not from the transfer of an image.
+struct WriteOrigin {
+    std::optional<qint64> batchId;
+    std::optional<qint64> restoredSnapshot;  // the snapshot put back
+    QString restoredSite;  // whose snapshot that was (read back only)
+
+    bool any() const { return batchId || restoredSnapshot; }
+};
+
 // The time text the book stores and prints: ISO 8601, UTC, milliseconds.
 QString isoTime(const QDateTime& t);
 

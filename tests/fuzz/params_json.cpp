@@ -3,7 +3,8 @@
 // it again, and which the same file written onto it leaves as it is. Input
 // that is no JSON object is taken as an image: what decode prints of it
 // builds it again byte for byte, with and without it as the base, and onto
-// any other base gives its values.
+// any other base gives its values. An object read as a change is refused in
+// words or gives some fields, each once.
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,6 +52,23 @@ void paramsJson(Input in) {
     }
 
     if (auto twice = cli::duplicateKey(text)) FUZZ_CHECK(!twice->empty() && isUtf8(*twice));
+    // Read as a change for many modules: refused in words with nothing
+    // given, or some fields, each once.
+    {
+        ParameterImage values;
+        values.fill(0x5A);
+        const ParameterImage untouched = values;
+        std::vector<const fields::Field*> given;
+        if (auto refusal = cli::changeFromJson(doc.object(), values, given)) {
+            FUZZ_CHECK(!refusal->empty() && isUtf8(*refusal) && given.empty() && values == untouched);
+        } else {
+            FUZZ_CHECK(!given.empty());
+            std::vector<const fields::Field*> sorted = given;
+            std::sort(sorted.begin(), sorted.end());
+            FUZZ_CHECK(std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end());
+            FUZZ_CHECK(std::find(sorted.begin(), sorted.end(), nullptr) == sorted.end());
+        }
+    }
     std::vector<std::string> warnings;
     ParameterImage image;
     image.fill(0x5A);

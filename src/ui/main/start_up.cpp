@@ -168,6 +168,7 @@ void StartUp::createAll() {
     // exchanges holds it off.
     connect(mainWindow_.get(), &MainWindow::clockRequested, clock_.get(), [this] { clock_->exec(); });
     siteBook_ = std::make_unique<SiteBookWindow>(image_, *messenger_, recorder_.bookPath());
+    siteBook_->setModuleLink(link_.get());
     transfer_->setRecorder(&recorder_);
     // A snapshot replaces the image as a read or an opened file would.
     siteBook_->setImageGuard([this] { return unsaved_.confirmLoss(messenger_); });

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -189,6 +190,8 @@ void shootSiteBook(StartUp& startUp, const QString& dir) {
     sites->selectSnapshots(both);
     click(sites, "btCompareSnapshots");
     save(sites, dir, QStringLiteral("site_book_diff"));
+    sites->findChild<QTabWidget*>(QStringLiteral("tabsSite"))->setCurrentWidget(sites->fleetPanel());
+    save(sites, dir, QStringLiteral("site_book_batch"));
     sites->hide();
 }
 

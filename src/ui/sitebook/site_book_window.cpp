@@ -12,12 +12,14 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "fleet/snapshot_restore.h"
 #include "link/messenger.h"
 #include "params/code_fields.h"
 #include "transfer/parameter_file.h"
@@ -72,6 +74,21 @@ void fillChanges(QTableWidget* grid, const std::vector<WriteChange>& rows, bool 
     grid->resizeColumnsToContents();
 }
 
+// What a restore says as it goes: the site book's lines and the check.
+class StatusView : public TransferView {
+public:
+    explicit StatusView(std::function<void(const QString&)> say) : say_(std::move(say)) {}
+    void paintBlock(int, BlockColour) override {}
+    void setOperationRunning(bool) override {}
+    void showRecordNote(const QString& note) override { say_(note); }
+    void showOutcome(const QString& text) override {
+        if (!text.isEmpty()) say_(text);
+    }
+
+private:
+    std::function<void(const QString&)> say_;
+};
+
 const QStringList kChangeTitles{QString::fromUtf8("Mező"), QString::fromUtf8("Útvonal"), QString::fromUtf8("Előtte"),
                                 QString::fromUtf8("Utána")};
 
@@ -93,6 +110,8 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     edSearch_->setClearButtonEnabled(true);
     lbSites_ = new QListWidget(left);
     lbSites_->setObjectName("lbSites");
+    // Several at once for a batch run; the current one is shown.
+    lbSites_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     leftLayout->addWidget(edSearch_);
     leftLayout->addWidget(lbSites_, 1);
     leftLayout->addWidget(addButton("btNewSite", QString::fromUtf8("Új helyszín")));
@@ -152,13 +171,14 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     edSnapshotNote_->setPlaceholderText(QString::fromUtf8("Megjegyzés a pillanatképhez"));
     historyButtons->addWidget(edSnapshotNote_, 2, 0);
     historyButtons->addWidget(addButton("btManualSnapshot", QString::fromUtf8("Pillanatkép a jelenlegi képről")), 2, 1);
+    historyButtons->addWidget(addButton("btRestoreSnapshot", QString::fromUtf8("Visszaállítás a modulra")), 3, 0);
     historyLayout->addLayout(historyButtons);
     tabs_->addTab(historyPage, QString::fromUtf8("Előzmények"));
 
     auto* writesPage = new QSplitter(Qt::Vertical, tabs_);
     gridWrites_ = makeGrid(writesPage, "gridWrites",
                            {QString::fromUtf8("Idő"), QString::fromUtf8("Eredmény"), QString::fromUtf8("Blokkok"),
-                            QString::fromUtf8("Változások")});
+                            QString::fromUtf8("Változások"), QString::fromUtf8("Eredet")});
     gridWrites_->setSelectionMode(QAbstractItemView::SingleSelection);
     gridWriteChanges_ = makeGrid(writesPage, "gridWriteChanges", kChangeTitles);
     writesPage->addWidget(gridWrites_);
@@ -174,6 +194,16 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     diffLayout->addWidget(lbDiffTitle_);
     diffLayout->addWidget(gridDiff_, 1);
     tabs_->addTab(diffPage, QString::fromUtf8("Eltérések"));
+
+    fleet_ = new FleetPanel(messenger_, bookPath_, tabs_);
+    fleet_->setSiteSource([this] { return selectedSites(); });
+    fleet_->setChangeSource([this](bool dryRun) { return changeFromImage(dryRun); });
+    fleet_->setCodeSource([this] { return link_ ? link_->installerCode() : QString(); });
+    connect(fleet_, &FleetPanel::runFinished, this, [this] {
+        book_.reset();  // what the children stored is on other connections
+        if (openBook()) showSite(lbSites_->currentRow());
+    });
+    tabs_->addTab(fleet_, QString::fromUtf8("Csoportos művelet"));
 
     // Codes in the writes and differences stay hidden unless asked for.
     cbShowCodes_ = new QCheckBox(QString::fromUtf8("Kódok mutatása"), this);
@@ -213,7 +243,8 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
              {"btExportSnapshot", &SiteBookWindow::btExportSnapshotClick},
              {"btCompareSnapshots", &SiteBookWindow::btCompareSnapshotsClick},
              {"btCompareWithImage", &SiteBookWindow::btCompareWithImageClick},
-             {"btManualSnapshot", &SiteBookWindow::btManualSnapshotClick}}) {
+             {"btManualSnapshot", &SiteBookWindow::btManualSnapshotClick},
+             {"btRestoreSnapshot", &SiteBookWindow::btRestoreSnapshotClick}}) {
         connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, slot);
     }
 }
@@ -279,6 +310,27 @@ void SiteBookWindow::selectSite(const QString& name) {
     }
 }
 
+void SiteBookWindow::setFleetProgram(const QString& path) { fleet_->setProgram(path); }
+
+void SiteBookWindow::selectSites(const QStringList& names) {
+    lbSites_->clearSelection();
+    bool first = true;
+    for (int i = 0; i < int(sites_.size()); ++i) {
+        if (!names.contains(sites_[std::size_t(i)].name)) continue;
+        if (first) lbSites_->setCurrentRow(i, QItemSelectionModel::ClearAndSelect);
+        lbSites_->item(i)->setSelected(true);
+        first = false;
+    }
+}
+
+std::vector<Site> SiteBookWindow::selectedSites() const {
+    std::vector<Site> chosen;
+    for (int i = 0; i < lbSites_->count() && i < int(sites_.size()); ++i) {
+        if (lbSites_->item(i)->isSelected()) chosen.push_back(sites_[std::size_t(i)]);
+    }
+    return chosen;
+}
+
 void SiteBookWindow::showSite(int row) {
     current_ = row >= 0 && row < int(sites_.size()) ? sites_[std::size_t(row)] : Site{};
     edName_->setText(current_.name);
@@ -294,11 +346,15 @@ void SiteBookWindow::showSite(int row) {
 
 void SiteBookWindow::fillHistory() {
     history_ = current_.id && book_ ? book_->history(current_.id) : std::vector<SnapshotInfo>{};
+    installation_ = current_.id && book_ ? book_->installationSnapshots(current_.id) : std::set<qint64>{};
     gridHistory_->setRowCount(int(history_.size()));
     for (int r = 0; r < int(history_.size()); ++r) {
         const SnapshotInfo& h = history_[std::size_t(r)];
         setRow(gridHistory_, r,
-               {localTime(h.takenAt), kindCaption(h.kind), h.moduleVersion,
+               {localTime(h.takenAt),
+                // The site's first read, kept as it was installed.
+                installation_.count(h.id) ? QString::fromUtf8("telepítési beolvasás") : kindCaption(h.kind),
+                h.moduleVersion,
                 h.dataVersion < 0 ? QString() : QString::number(h.dataVersion), QStringLiteral("@%1").arg(h.id),
                 h.note});
     }
@@ -307,6 +363,7 @@ void SiteBookWindow::fillHistory() {
 
 void SiteBookWindow::fillWrites() {
     writes_ = current_.id && book_ ? book_->audit(current_.id) : std::vector<WriteRecord>{};
+    const auto origins = current_.id && book_ ? book_->writeOrigins(current_.id) : std::map<qint64, WriteOrigin>{};
     const QSignalBlocker block(gridWrites_);
     gridWrites_->setRowCount(int(writes_.size()));
     for (int r = 0; r < int(writes_.size()); ++r) {
@@ -315,11 +372,24 @@ void SiteBookWindow::fillWrites() {
                {localTime(w.at),
                 // Not settled: the program died after the commit went out.
                 QString::fromUtf8(!w.settled ? "ismeretlen kimenetel" : w.ok ? "sikeres" : "sikertelen"), w.blocks,
-                QString::number(w.changes.size())});
+                QString::number(w.changes.size()), originText(origins, w)});
     }
     gridWrites_->resizeColumnsToContents();
     gridWrites_->clearSelection();
     showWriteChanges();
+}
+
+QString SiteBookWindow::originText(const std::map<qint64, WriteOrigin>& origins, const WriteRecord& w) {
+    const auto it = origins.find(w.id);
+    if (it == origins.end()) return {};
+    QStringList parts;
+    if (it->second.batchId) parts << QString::fromUtf8("%1. csoport").arg(*it->second.batchId);
+    if (it->second.restoredSnapshot) {
+        parts << QString::fromUtf8("visszaállítás: @%1").arg(*it->second.restoredSnapshot);
+        if (it->second.restoredSite != w.site)
+            parts.back() += QString::fromUtf8(" (%1 helyszín pillanatképe)").arg(it->second.restoredSite);
+    }
+    return parts.join(QStringLiteral(", "));
 }
 
 void SiteBookWindow::showWriteChanges() {
@@ -410,6 +480,7 @@ void SiteBookWindow::btOpenSnapshotClick() {
     if (!snapshot) return;
     if (confirmReplace_ && !confirmReplace_()) return;
     image_ = snapshot->image;
+    openedSnapshot_ = snapshot->info.id;
     emit imageReplaced();
     setStatus(QString::fromUtf8("A @%1 pillanatkép a jelenlegi képbe töltve.").arg(snapshot->info.id));
 }
@@ -477,6 +548,90 @@ void SiteBookWindow::btManualSnapshotClick() {
     edSnapshotNote_->clear();
     fillHistory();
     setStatus(QString::fromUtf8("A jelenlegi kép elmentve: @%1").arg(*id));
+}
+
+void SiteBookWindow::btRestoreSnapshotClick() {
+    const auto snapshot = chosenSnapshot();
+    if (!snapshot) return;
+    if (!link_) {
+        messenger_.showMessage(QString::fromUtf8(" Nincs soros kapcsolat."));
+        return;
+    }
+    // One at a time: the read and the write wait for the module with the
+    // window's events running.
+    auto* button = findChild<QPushButton*>(QStringLiteral("btRestoreSnapshot"));
+    button->setEnabled(false);
+    const auto enableAgain = qScopeGuard([button] { button->setEnabled(true); });
+    StatusView view([this](const QString& line) { setStatus(line); });
+    fleet::SnapshotRestore restore(*link_, view, bookPath_);
+    restore.setTarget(current_);
+    const qint64 id = snapshot->info.id;
+    const auto confirm = [&](const Snapshot&, const std::vector<WriteChange>& rows) {
+        diffRows_ = rows;
+        lbDiffTitle_->setText(QString::fromUtf8("modul → @%1: %2 eltérés").arg(id).arg(rows.size()));
+        fillChanges(gridDiff_, diffRows_, cbShowCodes_->isChecked());
+        tabs_->setCurrentIndex(2);
+        return messenger_.askYesNo(QString::fromUtf8("A modul %1 mezőben tér el a @%2 pillanatképtől (lásd az "
+                                                     "„Eltérések” lapon). Visszaállítja a pillanatképet a modulra?")
+                                       .arg(rows.size())
+                                       .arg(id));
+    };
+    using Result = fleet::SnapshotRestore::Result;
+    const Result result = restore.run(id, confirm);
+    book_.reset();  // the read and the write went in on connections of their own
+    if (openBook()) showSite(lbSites_->currentRow());
+    switch (result) {
+    case Result::Restored:
+        setStatus(QString::fromUtf8("A @%1 pillanatkép a modulra került; visszaolvasva a modul a küldött adatokat "
+                                    "tartja.")
+                      .arg(id));
+        break;
+    case Result::AlreadyHeld:
+        setStatus(QString::fromUtf8("A modul már a @%1 pillanatképet tartja; nem történt írás.").arg(id));
+        break;
+    case Result::Declined: setStatus(QString::fromUtf8("Nem történt írás.")); break;
+    case Result::OtherSite:
+    case Result::Refused: messenger_.showMessage(restore.why()); break;
+    case Result::Failed:
+        setStatus(QString::fromUtf8("A visszaállítás nem sikerült") +
+                  (restore.why().isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + restore.why()));
+        break;
+    }
+}
+
+std::optional<FleetPanel::Change> SiteBookWindow::changeFromImage(bool dryRun) {
+    if (!openedSnapshot_ || !openBook()) {
+        messenger_.showMessage(QString::fromUtf8(
+            "A változtatás a jelenlegi kép eltérése attól a pillanatképtől, amelyet a „Megnyitás a jelenlegi képbe” "
+            "gombbal nyitott meg: nyisson meg egyet, módosítsa a szerkesztőben, majd indítsa újra."));
+        return std::nullopt;
+    }
+    const auto base = book_->snapshot(*openedSnapshot_);
+    if (!base) {
+        messenger_.showMessage(book_->error());
+        return std::nullopt;
+    }
+    const ImageDiff d = diff(base->image, image_);
+    if (d.changes.empty()) {
+        messenger_.showMessage(QString::fromUtf8("A jelenlegi kép egyetlen mezőben sem tér el a @%1 pillanatképtől: "
+                                                 "nincs mit alkalmazni.")
+                                   .arg(*openedSnapshot_));
+        return std::nullopt;
+    }
+    FleetPanel::Change change{fleet::changeBetween(base->image, image_), {}};
+    QStringList paths;
+    for (const FieldChange& c : d.changes) paths << QString::fromStdString(c.field->path);
+    change.description = QStringLiteral("the fields changed since @%1: %2")
+                             .arg(QString::number(*openedSnapshot_), paths.join(QStringLiteral(", ")));
+    showDiff(QString::fromUtf8("@%1 → jelenlegi kép").arg(*openedSnapshot_), d);
+    if (dryRun) return change;
+    const bool yes = messenger_.askYesNo(
+        QString::fromUtf8("A kiválasztott helyszínek moduljain ez a %1 mező kapja a jelenlegi kép értékét (lásd az "
+                          "„Eltérések” lapon); minden más marad, ahogy a modul tartja. Folytatja?")
+            .arg(d.changes.size()));
+    tabs_->setCurrentWidget(fleet_);
+    if (!yes) return std::nullopt;
+    return change;
 }
 
 }  // namespace corvanta

@@ -8,13 +8,16 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "params/image_diff.h"
 #include "params/parameter_image.h"
 #include "sitebook/site_book.h"
+#include "ui/sitebook/fleet_panel.h"
 
 class QCheckBox;
 class QLabel;
@@ -29,6 +32,7 @@ class QTableWidget;
 namespace corvanta {
 
 class Messenger;
+class ModuleLink;
 
 class SiteBookWindow : public QWidget {
     Q_OBJECT
@@ -44,12 +48,21 @@ public:
     using FileChooser = std::function<QString()>;
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
 
+    // The program's link, which "Visszaállítás a modulra" writes through.
+    void setModuleLink(ModuleLink* link) { link_ = link; }
+    // The corvanta-cli a batch run starts, one for each module.
+    void setFleetProgram(const QString& path);
+    FleetPanel* fleetPanel() const { return fleet_; }
+
     // Opens the book anew and lists its sites, keeping the selection.
     void refresh();
 
     // What the window shows, for the program and its tests.
     QStringList siteNames() const;
     void selectSite(const QString& name);
+    // Several sites for a batch run; the first becomes the one shown.
+    void selectSites(const QStringList& names);
+    std::vector<sitebook::Site> selectedSites() const;
     std::vector<sitebook::SnapshotInfo> shownHistory() const { return history_; }
     std::vector<sitebook::WriteRecord> shownWrites() const { return writes_; }
     void selectSnapshots(const std::vector<qint64>& ids);
@@ -71,6 +84,7 @@ public slots:
     void btCompareWithImageClick();
     void btExportSnapshotClick();
     void btManualSnapshotClick();
+    void btRestoreSnapshotClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -89,6 +103,11 @@ private:
     void showDiff(const QString& title, const ImageDiff& diff);
     void setStatus(const QString& text);
     sitebook::Site siteFromFields() const;
+    // An apply's change: the fields in which the image differs from the
+    // snapshot last opened into it.
+    std::optional<FleetPanel::Change> changeFromImage(bool dryRun);
+    static QString originText(const std::map<qint64, sitebook::WriteOrigin>& origins,
+                              const sitebook::WriteRecord& write);
 
     ParameterImage& image_;
     Messenger& messenger_;
@@ -102,6 +121,9 @@ private:
     std::vector<sitebook::WriteRecord> writes_;
     std::vector<sitebook::WriteChange> diffRows_;
     sitebook::Site current_;  // the site whose details are shown
+    ModuleLink* link_ = nullptr;
+    std::optional<qint64> openedSnapshot_;  // the last one opened into the image
+    std::set<qint64> installation_;         // the shown site's first read
 
     QLineEdit* edSearch_;
     QListWidget* lbSites_;
@@ -121,6 +143,7 @@ private:
     QTableWidget* gridDiff_;
     QLabel* lbStatus_;
     QCheckBox* cbShowCodes_;
+    FleetPanel* fleet_;
 };
 
 }  // namespace corvanta
