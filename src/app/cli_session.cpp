@@ -246,7 +246,10 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
     if (args.flag("--log"))
         QObject::connect(&link, &ModuleLink::trafficLogged, [chatter](const QString& t) { say(chatter, t); });
     if (args.option("--site")) {
-        s.recorder = std::make_unique<sitebook::SiteRecorder>();
+        // One open of the book for the whole command, however many records.
+        s.recorder = std::make_unique<sitebook::SiteRecorder>(sitebook::SiteBook::defaultPath(),
+                                                              sitebook::SiteBook::kBusyTimeoutMs,
+                                                              sitebook::SiteRecorder::Hold::WholeLife);
         s.recorder->setSite(siteFromOptions(args));
         // A fleet child writing for a batch: its write is kept under it.
         if (const auto batch = fleet::batchFromEnvironment()) s.recorder->setWriteOrigin({batch, std::nullopt, {}});

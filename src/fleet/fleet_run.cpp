@@ -173,8 +173,14 @@ bool FleetRun::start() {
         done_ = true;
         return false;
     }
-    // Reads kept from an earlier run go in first, when the book takes them.
-    if (o_.operation == Operation::Read) storeSpooled();
+    if (o_.operation == Operation::Read) {
+        // Held open for the run, so that no child's close is the book's
+        // last: that one would checkpoint the write-ahead log under an
+        // exclusive lock while the other children wait to open it.
+        bookOpen();
+        // Reads kept from an earlier run go in first, when the book takes them.
+        storeSpooled();
+    }
     for (std::size_t i = 0; i < sites_.size(); ++i) waiting_.push_back(i);
     while (startNext()) {
     }

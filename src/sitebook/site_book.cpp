@@ -14,6 +14,7 @@
 #include "params/image_diff.h"
 #include "sitebook/bound_statement.h"
 #include "sitebook/schema.h"
+#include "sitebook/write_ahead_log.h"
 
 namespace corvanta::sitebook {
 namespace {
@@ -276,6 +277,7 @@ bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
         // switches it, and the book works the same meanwhile.
         if (!run(s) && failure_ != Failure::Locked) return false;
     }
+    if (!dialect_.bindThroughLibpq) keepWriteAheadLog(QSqlDatabase::database(connection_, false));
     error_.clear();
     failure_ = Failure::None;
     const int target = upToVersion < 0 ? kSchemaVersion : std::min(upToVersion, kSchemaVersion);
