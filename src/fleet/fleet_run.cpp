@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "params/image_diff.h"
+#include "sitebook/site_recorder.h"
 #include "sitebook/site_records.h"
 #include "transfer/parameter_transfer.h"
 
@@ -173,14 +174,8 @@ bool FleetRun::start() {
         done_ = true;
         return false;
     }
-    if (o_.operation == Operation::Read) {
-        // Held open for the run, so that no child's close is the book's
-        // last: that one would checkpoint the write-ahead log under an
-        // exclusive lock while the other children wait to open it.
-        bookOpen();
-        // Reads kept from an earlier run go in first, when the book takes them.
-        storeSpooled();
-    }
+    // Reads kept from an earlier run go in first, when the book takes them.
+    if (o_.operation == Operation::Read) storeSpooled();
     for (std::size_t i = 0; i < sites_.size(); ++i) waiting_.push_back(i);
     while (startNext()) {
     }
@@ -247,12 +242,13 @@ QStringList FleetRun::childArguments(std::size_t i) const {
     const FleetSite& site = sites_[i];
     switch (o_.operation) {
     case Operation::Read:
-        return QStringList{QStringLiteral("read"), QStringLiteral("-o"), readFile(i)} + linkArguments(site) +
-               QStringList{QStringLiteral("--site"), site.name};
     case Operation::Compare:
     case Operation::Apply:
     case Operation::Undo:
-        // Read alone: what it holds is judged before anything is stored.
+        // Read alone: the fleet stores what its children read through its
+        // one connection, so that they never wait for each other's
+        // transactions; the others judge what it holds before anything is
+        // stored.
         return QStringList{QStringLiteral("read"), QStringLiteral("-o"), readFile(i)} + linkArguments(site);
     case Operation::Clock: {
         QStringList args{QStringLiteral("clock")};
@@ -387,12 +383,32 @@ void FleetRun::readEnded(SiteJob& job, const ChildEnd& end) {
     if (!end.result) return finishSite(job, failedWith(QStringLiteral("ended without a result: ") + end.why));
     if (!end.exitedWell || !end.result->ok)
         return finishSite(job, failedWith(end.result->detail.isEmpty() ? end.why : end.result->detail));
-    if (end.result->stored) {
-        SiteOutcome o = outcome(QStringLiteral("ok"), end.result->detail);
-        o.snapshot = end.result->snapshotId;
-        return finishSite(job, o);
-    }
-    finishSite(job, spooled(job.index, *end.result));
+    finishSite(job, storeRead(job.index, *end.result));
+}
+
+SiteOutcome FleetRun::storeRead(std::size_t i, const ChildResult& result) {
+    const auto image = readImageFile(readFile(i));
+    if (!image) return failedWith(QStringLiteral("the read left no image"));
+    // Once the book failed in this run, the rest wait in the spool: a locked
+    // book would otherwise cost its busy time-out for every site, and the
+    // run's end tries again.
+    if (bookFailed_ || !bookOpen()) return bookRefused(i, result);
+    auto site = book_.ensureSite(bookSite(sites_[i]));
+    if (!site && reopenAfterLoss()) site = book_.ensureSite(bookSite(sites_[i]));
+    if (!site) return bookRefused(i, result);
+    const auto id = book_.addSnapshot(site->id, sitebook::SnapshotKind::Read, *image, result.moduleVersion,
+                                      result.dataVersion);
+    if (!id) return bookRefused(i, result);
+    SiteOutcome o = outcome(QStringLiteral("ok"), sitebook::SiteRecorder::storedReadLine(site->name, *id));
+    o.snapshot = *id;
+    return o;
+}
+
+SiteOutcome FleetRun::bookRefused(std::size_t i, const ChildResult& result) {
+    bookFailed_ = true;
+    ChildResult kept = result;
+    kept.detail = QStringLiteral("the site book did not take it: ") + book_.error() + QStringLiteral(".");
+    return spooled(i, kept);
 }
 
 // A read the book could not take is kept until it can.

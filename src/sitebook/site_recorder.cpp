@@ -14,6 +14,10 @@ QString SiteRecorder::notStoredLine(const QString& why) {
     return QString::fromUtf8("A helyszínkönyvbe nem került semmi: ") + why;
 }
 
+QString SiteRecorder::storedReadLine(const QString& site, qint64 id) {
+    return QString::fromUtf8("Helyszínkönyv: a beolvasott kép tárolva (%1, %2. pillanatkép).").arg(site, QString::number(id));
+}
+
 QString SiteRecorder::notStored(const SiteBook& book, const QString& why) {
     last_.stored = false;
     last_.failure = book.failure();
@@ -130,9 +134,8 @@ QString SiteRecorder::recordIn(SiteBook& book, const TransferRecord& r) {
     if (!id) return notStored(book, book.error());
     last_.stored = true;
     last_.snapshotId = *id;
-    return QString::fromUtf8("Helyszínkönyv: %1 tárolva (%2, %3. pillanatkép).")
-        .arg(read ? QString::fromUtf8("a beolvasott kép") : QString::fromUtf8("a fájl képe"), site_.name,
-             QString::number(*id));
+    if (read) return storedReadLine(site_.name, *id);
+    return QString::fromUtf8("Helyszínkönyv: a fájl képe tárolva (%1, %2. pillanatkép).").arg(site_.name, QString::number(*id));
 }
 
 }  // namespace corvanta::sitebook

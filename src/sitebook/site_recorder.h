@@ -58,6 +58,8 @@ public:
 
     // The line that says nothing was stored, and why.
     static QString notStoredLine(const QString& why);
+    // The line that says a read went in as snapshot `id`.
+    static QString storedReadLine(const QString& site, qint64 id);
 
 private:
     // The book open: the one held, else a new connection (held when the
