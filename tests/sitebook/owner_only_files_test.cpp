@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "fleet/child_result.h"
 #include "fleet/read_spool.h"
+#include "fleet/run_folder.h"
 #include "sitebook/site_book.h"
 #include "tests/support/file_modes.h"
 #include "tests/support/qt_core_app.h"
@@ -70,7 +72,7 @@ TEST(OwnerOnlyBook, ABookOthersCouldReadIsClosedToThemWhenOpenedAndKeepsItsRows)
     EXPECT_TRUE(book.findSite(QStringLiteral("Régi")));
 }
 
-TEST(OwnerOnlySpool, SpooledReadsAndTheirFolderAreTheOwnersAlone) {
+TEST(OwnerOnlySpool, SpooledReadsFleetRunsAndTheirFoldersAreTheOwnersAlone) {
     ensureQtCoreApp();
     SharedUmask umask;
     QTemporaryDir dir;
@@ -85,4 +87,14 @@ TEST(OwnerOnlySpool, SpooledReadsAndTheirFolderAreTheOwnersAlone) {
     const QStringList files = QDir(spool.folder()).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 2);
     for (const QString& f : files) EXPECT_EQ(modeOf(QDir(spool.folder()).filePath(f)), 0600) << f.toStdString();
+
+    // A fleet run's folder, and what its children leave in it.
+    fleet::RunFolder run;
+    ASSERT_TRUE(run.isValid());
+    EXPECT_EQ(modeOf(run.path()), 0700);
+    const QString result = run.filePath(QStringLiteral("0.result.json"));
+    fleet::ChildResult child;
+    child.ok = true;
+    ASSERT_TRUE(fleet::writeChildResult(result, child, error)) << error.toStdString();
+    EXPECT_EQ(modeOf(result), 0600);
 }
