@@ -221,7 +221,8 @@ const std::string& linkOptionsHelp() {
         "                        $CORVANTA_SITEBOOK (a file, or postgresql://USER@HOST/DB\n"
         "                        for a server), else $XDG_DATA_HOME/corvanta/sitebook.sqlite\n"
         "  --log                 print the traffic as the traffic log shows it, the\n"
-        "                        digits of the codes in block frames as *\n"
+        "                        digits of the codes in block frames (and the\n"
+        "                        checksums of those frames) as *\n"
         "  --log-raw             the same with the codes as they are, for protocol work\n";
     return help;
 }

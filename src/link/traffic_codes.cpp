@@ -37,11 +37,18 @@ std::string maskTrafficCodes(std::string_view line) {
     if (start == std::string_view::npos) return out;
     const int block = addressIn(line.substr(start));
     if (block < 0 || std::size_t(block) >= kImageBlockCount) return out;
-    for (std::size_t k = 0; k < kFrameDataSize; ++k) {
-        if (!codes::isCodeByte(std::size_t(block) * kImageBlockSize + k)) continue;
+    auto mask = [&](std::size_t k) {
         out[start + 2 * k] = kMaskedDigit;
         out[start + 2 * k + 1] = kMaskedDigit;
+    };
+    bool heldCodes = false;
+    for (std::size_t k = 0; k < kFrameDataSize; ++k) {
+        if (!codes::isCodeByte(std::size_t(block) * kImageBlockSize + k)) continue;
+        mask(k);
+        heldCodes = true;
     }
+    if (heldCodes)
+        for (std::size_t k = kFrameChecksumOffset; k < kFrameSize; ++k) mask(k);
     return out;
 }
 

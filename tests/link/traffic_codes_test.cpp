@@ -21,21 +21,23 @@ BlockFrame randomFrame(unsigned seed) {
     return f;
 }
 
-// Frame offsets of block 0 that hold a code: each user's three bytes after
-// the ten of the name, then the installer code.
-std::set<std::size_t> codeOffsetsOfBlockZero() {
+// Frame offsets of block 0 that hold a code (each user's three bytes after
+// the ten of the name, then the installer code) or give away their sum (the
+// checksum).
+std::set<std::size_t> maskedOffsetsOfBlockZero() {
     std::set<std::size_t> offsets;
     for (std::size_t u = 0; u < 12; ++u)
         for (std::size_t b = 0; b < 3; ++b) offsets.insert(15 * u + 10 + b);
     for (std::size_t b = 180; b < 183; ++b) offsets.insert(b);
+    for (std::size_t b = 266; b < 270; ++b) offsets.insert(b);
     return offsets;
 }
 
-// Checks that `shown` is `line` with exactly the code bytes' digits masked,
-// the frame's digits beginning at `start`.
+// Checks that `shown` is `line` with exactly those bytes' digits masked, the
+// frame's digits beginning at `start`.
 void expectCodesMasked(const std::string& line, const std::string& shown, std::size_t start) {
     ASSERT_EQ(shown.size(), line.size());
-    const auto codes = codeOffsetsOfBlockZero();
+    const auto codes = maskedOffsetsOfBlockZero();
     for (std::size_t i = 0; i < line.size(); ++i) {
         const bool code = i >= start && codes.count((i - start) / 2) != 0;
         if (code)
@@ -47,7 +49,7 @@ void expectCodesMasked(const std::string& line, const std::string& shown, std::s
 
 }  // namespace
 
-TEST(TrafficCodes, ReadReplyAndWriteOfBlockZeroShowEveryCodeDigitMaskedAndNothingElse) {
+TEST(TrafficCodes, ReadReplyAndWriteOfBlockZeroShowEveryCodeDigitAndTheChecksumMaskedAndNothingElse) {
     BlockFrame f = randomFrame(7);
     sealModuleFrame(f, kFirstParameterBlock);
     const std::string reply = blockReplyLine(f);

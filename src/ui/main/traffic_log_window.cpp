@@ -67,8 +67,9 @@ TrafficLogWindow::TrafficLogWindow(QWidget* parent)
 
     cbRawCodes_ = new QCheckBox(QStringLiteral("Kódok nyersen"), this);
     cbRawCodes_->setObjectName("cbRawCodes");
-    cbRawCodes_->setToolTip(QStringLiteral("A blokkokban a felhasználói és a telepítői kódok számjegyei "
-                                           "csillag helyett úgy látszanak, ahogy a modul küldte"));
+    cbRawCodes_->setToolTip(QStringLiteral("A blokkokban a felhasználói és a telepítői kódok számjegyei és "
+                                           "a blokkok ellenőrzőösszege csillagok helyett úgy látszanak, "
+                                           "ahogy a vonalon jöttek"));
     connect(cbRawCodes_, &QCheckBox::toggled, &model_, &TrafficLogModel::setRawCodes);
 
     auto* btClear = new QPushButton(QStringLiteral("Ablak törlése"), this);
