@@ -38,17 +38,6 @@ TEST(WholeFileAccess, OwnerOnlyFilesAre0600NewAndLoseOthersBitsWhenReplaced) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 6);
 }
 
-TEST(WholeFileAccess, SharedFilesTakeTheUmaskAndKeepTheModeTheyHad) {
-    corvanta::testing::SharedUmask umask;
-    QTemporaryDir dir;
-    const QString fresh = dir.filePath("fresh.txt");
-    ASSERT_FALSE(writeWholeFile(fresh, "log"));
-    EXPECT_EQ(modeOf(fresh), 0644);
-    setMode(fresh, 0600);
-    ASSERT_FALSE(writeWholeFile(fresh, "log again", FileAccess::Shared));
-    EXPECT_EQ(modeOf(fresh), 0600);
-}
-
 TEST(WholeFileAccess, OwnerOnlyFoldersAreMade0700AndExistingOnesAreLeftAlone) {
     corvanta::testing::SharedUmask umask;
     QTemporaryDir dir;
@@ -66,15 +55,4 @@ TEST(WholeFileAccess, OwnerOnlyFoldersAreMade0700AndExistingOnesAreLeftAlone) {
     ASSERT_FALSE(writeWholeFile(file, "x"));
     EXPECT_FALSE(makeOwnerOnlyFolders(file));
     EXPECT_FALSE(makeOwnerOnlyFolders(file + QStringLiteral("/below")));
-}
-
-TEST(WholeFileAccess, RestrictToOwnerTakesOffTheGroupsAndOthersBitsOnly) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("book.sqlite");
-    ASSERT_FALSE(writeWholeFile(file, "x"));
-    setMode(file, 0664);
-    EXPECT_TRUE(restrictToOwner(file));
-    EXPECT_EQ(modeOf(file), 0600);
-    EXPECT_TRUE(restrictToOwner(dir.filePath("missing")));
-    EXPECT_EQ(modeOf(dir.filePath("missing")), -1);
 }
