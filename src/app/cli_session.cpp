@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "fleet/child_result.h"
+#include "link/traffic_codes.h"
 
 namespace corvanta::cli {
 
@@ -199,7 +200,7 @@ void say(std::FILE* to, const QString& text) {
 
 const std::string& linkUsage() {
     static const std::string usage =
-        "  (--port PATH | --host HOST [--password-file FILE] [--tcp-port N]) [--code DIGITS] [--site NAME] [--log]";
+        "  (--port PATH | --host HOST [--password-file FILE] [--tcp-port N]) [--code DIGITS] [--site NAME] [--log | --log-raw]";
     return usage;
 }
 
@@ -219,7 +220,10 @@ const std::string& linkOptionsHelp() {
         "                        new NAME is added with the link given here); the book is\n"
         "                        $CORVANTA_SITEBOOK (a file, or postgresql://USER@HOST/DB\n"
         "                        for a server), else $XDG_DATA_HOME/corvanta/sitebook.sqlite\n"
-        "  --log                 print the traffic as the traffic log shows it\n";
+        "  --log                 print the traffic as the traffic log shows it, the\n"
+        "                        digits of the codes in block frames (and the\n"
+        "                        checksums of those frames) as *\n"
+        "  --log-raw             the same with the codes as they are, for protocol work\n";
     return help;
 }
 
@@ -243,8 +247,12 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
         last = t;
         say(chatter, t);
     });
-    if (args.flag("--log"))
-        QObject::connect(&link, &ModuleLink::trafficLogged, [chatter](const QString& t) { say(chatter, t); });
+    if (args.flag("--log") || args.flag("--log-raw")) {
+        const bool raw = args.flag("--log-raw");
+        QObject::connect(&link, &ModuleLink::trafficLogged, [chatter, raw](const QString& t) {
+            say(chatter, raw ? t : QString::fromStdString(maskTrafficCodes(t.toStdString())));
+        });
+    }
     if (args.option("--site")) {
         // One open of the book for the whole command, however many records.
         s.recorder = std::make_unique<sitebook::SiteRecorder>(sitebook::SiteBook::defaultPath(),

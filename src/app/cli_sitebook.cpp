@@ -268,7 +268,8 @@ int runSnapshot(const Args& args) {
     std::optional<SiteBook> book;
     const auto image = loadImage(args.positional[0][0] == '@' ? args.positional[0] : '@' + args.positional[0], book);
     if (!image) return ExitUsage;
-    return writeOutput(*out, QByteArray(reinterpret_cast<const char*>(image->data()), qsizetype(image->size())));
+    return writeOutput(*out, QByteArray(reinterpret_cast<const char*>(image->data()), qsizetype(image->size())),
+                       FileAccess::OwnerOnly);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <csignal>
@@ -14,6 +13,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include "link/whole_file.h"
 #include "params/image_diff.h"
 #include "sitebook/site_recorder.h"
 #include "sitebook/site_records.h"
@@ -66,8 +66,7 @@ std::optional<ParameterImage> readImageFile(const QString& path) {
 }
 
 bool writeImageFile(const QString& path, const ParameterImage& image) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytesOf(image)) == qint64(kImageSize) && file.commit();
+    return !writeWholeFile(path, bytesOf(image), FileAccess::OwnerOnly);
 }
 
 QString fieldCount(std::size_t n) {

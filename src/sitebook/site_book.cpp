@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,8 +10,14 @@
 #include <QUrl>
 
 #include <atomic>
+#include <cerrno>
 #include <map>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/whole_file.h"
 #include "params/image_diff.h"
 #include "sitebook/bound_statement.h"
 #include "sitebook/schema.h"
@@ -18,6 +25,25 @@
 
 namespace corvanta::sitebook {
 namespace {
+
+// The book holds every image, and so every code, a company ever read: it is
+// the owner's alone. SQLite makes a new file with the umask's mode, and its
+// journal, WAL and shared-memory files with the mode of the book, so the
+// book is made 0600 before SQLite opens it, and one made by an older
+// program, with the companions it left, is closed to others here.
+// A mode that cannot be changed (a file system without modes, a book of
+// another user) stops nothing; SQLite says why a book cannot be opened.
+void makeOwnerOnlyBook(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    if (errno != EEXIST) return;
+    restrictToOwner(path);
+    for (const char* companion : {"-journal", "-wal", "-shm"}) restrictToOwner(path + QLatin1String(companion));
+}
 
 QString newConnectionName() {
     static std::atomic<int> counter{0};
@@ -227,9 +253,10 @@ bool SiteBook::connect(const QString& location, QSqlDatabase& db) {
                                             "keepalives_idle=5;keepalives_interval=2;keepalives_count=3;"
                                             "tcp_user_timeout=10000"));
     } else {
-        if (!QDir().mkpath(QFileInfo(location).absolutePath()))
+        if (!makeOwnerOnlyFolders(QFileInfo(location).absolutePath()))
             return fail(Failure::Other,
                         QString::fromUtf8("a mappa nem hozható létre: ") + QFileInfo(location).absolutePath());
+        makeOwnerOnlyBook(location);
         db.setDatabaseName(location);
     }
     if (db.open()) return true;
