@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "params/parameter_codec.h"
+#include "sitebook/schema.h"
 #include "sitebook/site_book.h"
 
 using namespace corvanta;
@@ -223,6 +224,41 @@ int main(int argc, char** argv) {
         std::sort(ms.begin(), ms.end());
         std::printf("history of one site: median %.2f ms, worst %.2f ms\n", ms[ms.size() / 2], ms.back());
         met = report("history of one site, 95th percentile", ms[ms.size() * 95 / 100], 20, "ms") && met;
+    }
+
+    // An older book, each snapshot with its own image, upgraded on its
+    // first open: how long an installer waits once. A tenth of the sites.
+    if (!onServer) {
+        const QString older = dir.filePath(QStringLiteral("older.sqlite"));
+        const int oldSites = std::max(siteCount / 10, 1);
+        {
+            SiteBook book;
+            if (!book.open(older, SiteBook::kBusyTimeoutMs, kImagesStoredOnceStep - 1)) return 1;
+            std::vector<ParameterImage> images;
+            std::vector<qint64> ids;
+            for (int s = 0; s < oldSites; ++s) {
+                Site site;
+                site.name = QStringLiteral("Régi %1").arg(s + 1);
+                if (!book.saveSite(site)) return 1;
+                ids.push_back(site.id);
+                images.push_back(siteImage(random));
+            }
+            for (int m = 0; m < months; ++m) {
+                for (int s = 0; s < oldSites; ++s) {
+                    if (m > 0 && random() % 100 < 5) changeOneField(images[std::size_t(s)], random);
+                    if (!book.addSnapshot(ids[std::size_t(s)], SnapshotKind::Read, images[std::size_t(s)], {}, 2))
+                        return 1;
+                }
+            }
+        }
+        QElapsedTimer t;
+        t.start();
+        SiteBook book;
+        if (!book.open(older)) {
+            std::fprintf(stderr, "upgrade failed: %s\n", qPrintable(book.error()));
+            return 1;
+        }
+        std::printf("upgrading an older book of %d snapshots: %.1f s\n", oldSites * months, msSince(t) / 1000);
     }
 
     qputenv("CORVANTA_SITEBOOK", path.toUtf8());
