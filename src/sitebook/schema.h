@@ -9,7 +9,11 @@
 
 namespace corvanta::sitebook {
 
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
+
+// The step after whose statements migrate() moves every snapshot's image
+// into the images table, once each, checking each as it goes.
+inline constexpr int kImagesStoredOnceStep = 5;
 
 // migrationSteps()[n - 1] is step n; portable SQL with the dialect's {id}
 // and {bytes} words. The version row is set by the caller.

@@ -69,6 +69,15 @@ std::vector<WriteChange> changeRows(const ImageDiff& diff);
 // texts in quotes. The other bytes' row is its caption alone.
 QString changeLine(const WriteChange& change);
 
+// Where a write came from, when not from the transfer of an image.
+struct WriteOrigin {
+    std::optional<qint64> batchId;
+    std::optional<qint64> restoredSnapshot;  // the snapshot put back
+    QString restoredSite;  // whose snapshot that was (read back only)
+
+    bool any() const { return batchId || restoredSnapshot; }
+};
+
 struct WriteRecord {
     qint64 id = 0;
     qint64 siteId = 0;
@@ -84,6 +93,7 @@ struct WriteRecord {
     std::optional<qint64> beforeSnapshot;  // the site's latest snapshot then
     std::optional<qint64> afterSnapshot;   // the written snapshot (ok only)
     std::vector<WriteChange> changes;
+    WriteOrigin origin;  // filled in by SiteBook::eachWrite and audit
 };
 
 // A batch: one change written to many modules, or the undo of one.
@@ -113,14 +123,6 @@ struct BatchSite {
     std::optional<qint64> afterSnapshot;  // the written snapshot (ok only)
 };
 
-// Where a write came from, when not from the transfer of an image.
-struct WriteOrigin {
-    std::optional<qint64> batchId;
-    std::optional<qint64> restoredSnapshot;  // the snapshot put back
-    QString restoredSite;  // whose snapshot that was (read back only)
-
-    bool any() const { return batchId || restoredSnapshot; }
-};
 
 // The time text the book stores and prints: ISO 8601, UTC, milliseconds.
 QString isoTime(const QDateTime& t);
