@@ -13,18 +13,10 @@
 #include "sitebook/site_book.h"
 #include "tests/link/sim_process.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/field_images.h"
 
 namespace corvanta::testing {
 namespace {
-
-ParameterImage imageWithEntryDelay(int delay) {
-    ParameterImage image;
-    image.fill(0xFF);
-    ParameterValues v = decode(image);
-    v.zones[0].entryDelay = delay;
-    encode(v, image);
-    return image;
-}
 
 const QDateTime kStart(QDate(2025, 6, 1), QTime(12, 0), Qt::UTC);
 

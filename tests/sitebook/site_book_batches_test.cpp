@@ -12,21 +12,13 @@
 #include "sitebook/site_book.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/field_images.h"
 
 using namespace corvanta;
 using namespace corvanta::sitebook;
 using namespace corvanta::testing;
 
 namespace {
-
-ParameterImage imageWithEntryDelay(int delay) {
-    ParameterImage image;
-    image.fill(0xFF);
-    ParameterValues v = decode(image);
-    v.zones[0].entryDelay = delay;
-    encode(v, image);
-    return image;
-}
 
 class BatchBookTest : public ::testing::TestWithParam<Engine> {
 protected:

@@ -13,18 +13,10 @@
 #include "sitebook/site_book.h"
 #include "tests/support/recording_messenger.h"
 #include "ui/sitebook/site_book_window.h"
+#include "tests/support/field_images.h"
 
 namespace corvanta::testing {
 namespace {
-
-ParameterImage imageWithEntryDelay(int delay) {
-    ParameterImage image;
-    image.fill(0xFF);
-    ParameterValues v = decode(image);
-    v.zones[0].entryDelay = delay;
-    encode(v, image);
-    return image;
-}
 
 class SiteBookPagingTest : public ::testing::Test {
 protected:
