@@ -9,7 +9,7 @@
 
 namespace corvanta::sitebook {
 
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
 
 // migrationSteps()[n - 1] is step n; portable SQL with the dialect's {id}
 // and {bytes} words. The version row is set by the caller.

@@ -1,5 +1,7 @@
 #include "sitebook/site_recorder.h"
 
+#include <QDateTime>
+
 #include <utility>
 
 namespace corvanta::sitebook {
@@ -43,6 +45,26 @@ void SiteRecorder::recordAttempt(const TransferRecord& r) {
     // With the attempt: a program that dies before the outcome leaves it
     // under its batch all the same.
     if (attempt_ && origin_.any()) book.setWriteOrigin(*attempt_, origin_);
+}
+
+QString SiteRecorder::recordEvents(const EventMemory& memory, const ModuleNames& names) {
+    // The module's clock keeps the local time of where it hangs.
+    const QDateTime now = QDateTime::currentDateTime();
+    const ModuleMinute loadedAt{now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
+                                now.time().minute()};
+    return recordEvents(datedEvents(memory, names, loadedAt));
+}
+
+QString SiteRecorder::recordEvents(const std::vector<DatedEvent>& events) {
+    last_ = Stored{};
+    if (site_.name.trimmed().isEmpty()) return {};
+    SiteBook book;
+    if (QString refused = openWithSite(book); !refused.isEmpty()) return refused;
+    const auto merge = book.mergeEvents(site_.id, events);
+    if (!merge) return notStored(book, book.error());
+    last_.stored = true;
+    return QString::fromUtf8("Helyszínkönyv: %1 új esemény az eseménynaplóban (%2, %3 már megvolt).")
+        .arg(QString::number(merge->added), site_.name, QString::number(merge->known));
 }
 
 QString SiteRecorder::record(const TransferRecord& r) {

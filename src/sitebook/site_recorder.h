@@ -34,6 +34,12 @@ public:
     // it that follows settles it.
     void recordAttempt(const TransferRecord& record) override;
 
+    // Merges an event list loaded from the module into the site's event
+    // history; the line that says what it added, empty without a site.
+    QString recordEvents(const EventMemory& memory, const ModuleNames& names);
+    // The same with the events dated already (the load's own time).
+    QString recordEvents(const std::vector<DatedEvent>& events);
+
     // Whether the book can be used, without adding the site: empty when it
     // can, else the line that says why nothing will be stored.
     QString checkBook();
