@@ -38,7 +38,14 @@ std::string spreadsheetCsvHeader(const std::vector<Column>& columns) {
 
 std::string spreadsheetCsvLine(const Row& row) {
     std::vector<std::string> fields;
-    for (const Cell& c : row) fields.push_back(cellText(c));
+    for (const Cell& c : row) {
+        std::string text = cellText(c);
+        // A number with the decimal comma the spreadsheet reads it by.
+        if (std::holds_alternative<double>(c)) {
+            if (const auto dot = text.find('.'); dot != std::string::npos) text[dot] = ',';
+        }
+        fields.push_back(std::move(text));
+    }
     return joined(fields);
 }
 

@@ -14,7 +14,7 @@ namespace corvanta::sheets {
 // The byte-order mark and the titles' line.
 std::string spreadsheetCsvHeader(const std::vector<Column>& columns);
 // One line with its CRLF; a field holding ';', a quote or a line break is
-// quoted, its quotes doubled.
+// quoted, its quotes doubled; numbers take a decimal comma.
 std::string spreadsheetCsvLine(const Row& row);
 
 // The whole list.

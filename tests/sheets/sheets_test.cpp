@@ -26,12 +26,12 @@ std::size_t count(const std::string& text, const std::string& part) {
 TEST(SpreadsheetCsv, StartsWithAByteOrderMarkAndSeparatesBySemicolonsEndingLinesInCrLf) {
     const std::string csv = spreadsheetCsv({{"Időpont", 10}, {"Zóna / Felhasználó", 10}, {"Sorszám", 5}},
                                            {{SheetDateTime{2026, 3, 14, 9, 0, 0}, std::string("3. Kovács; Béla"), 7.0},
-                                            {std::string("a \"b\""), std::string("x,y"), 12.0}});
+                                            {std::string("a \"b\""), std::string("x,y"), 12.5}});
     EXPECT_EQ(csv,
               "\xEF\xBB\xBF"
               "Időpont;Zóna / Felhasználó;Sorszám\r\n"
               "2026-03-14 09:00;\"3. Kovács; Béla\";7\r\n"
-              "\"a \"\"b\"\"\";x,y;12\r\n");
+              "\"a \"\"b\"\"\";x,y;12,5\r\n");
 }
 
 TEST(XlsxSheet, AWorkbookReadBackHoldsTheTitlesWidthsDatesAndAccents) {
