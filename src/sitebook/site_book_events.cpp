@@ -3,6 +3,7 @@
 
 #include "sitebook/site_book.h"
 
+#include <algorithm>
 #include <set>
 #include <tuple>
 
@@ -41,6 +42,29 @@ std::optional<EventMerge> SiteBook::mergeEvents(qint64 siteId, const std::vector
     }
     if (distinct.empty()) return merge;
     if (!begin()) return std::nullopt;
+    // Most of a list is held already (it overlaps the one loaded before):
+    // those are found with one look along the site's index and left out of
+    // the insert, which is what costs. The insert still ignores a row held,
+    // for a program that stored it meanwhile.
+    const auto [oldest, newest] = std::minmax_element(
+        distinct.begin(), distinct.end(), [](const DatedEvent* a, const DatedEvent* b) { return a->at < b->at; });
+    auto held = run(QStringLiteral("SELECT occurred_at, kind, subject FROM site_events"
+                                   " WHERE site_id = ? AND occurred_at >= ? AND occurred_at <= ?"),
+                    {siteId, QString::fromStdString((*oldest)->at.text()), QString::fromStdString((*newest)->at.text())});
+    if (!held) {
+        rollback();
+        return std::nullopt;
+    }
+    std::set<std::tuple<std::string, int, int>> stored;
+    while (held->next())
+        stored.insert({held->value(0).toString().toStdString(), held->value(1).toInt(), held->value(2).toInt()});
+    held->finish();
+    std::erase_if(distinct, [&](const DatedEvent* e) {
+        const bool known = stored.count({e->at.text(), eventKind(e->entry), subjectNumber(e->entry)}) > 0;
+        merge.known += known;
+        return known;
+    });
+    if (distinct.empty()) return commit() ? std::optional<EventMerge>(merge) : std::nullopt;
     const QString loadedAt = isoTime(clock_());
     for (std::size_t from = 0; from < distinct.size(); from += kEntriesPerStatement) {
         const std::size_t to = std::min(distinct.size(), from + kEntriesPerStatement);
