@@ -1,7 +1,5 @@
 #include "sitebook/site_recorder.h"
 
-#include <QDateTime>
-
 #include <utility>
 
 namespace corvanta::sitebook {
@@ -45,14 +43,6 @@ void SiteRecorder::recordAttempt(const TransferRecord& r) {
     // With the attempt: a program that dies before the outcome leaves it
     // under its batch all the same.
     if (attempt_ && origin_.any()) book.setWriteOrigin(*attempt_, origin_);
-}
-
-QString SiteRecorder::recordEvents(const EventMemory& memory, const ModuleNames& names) {
-    // The module's clock keeps the local time of where it hangs.
-    const QDateTime now = QDateTime::currentDateTime();
-    const ModuleMinute loadedAt{now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
-                                now.time().minute()};
-    return recordEvents(datedEvents(memory, names, loadedAt));
 }
 
 QString SiteRecorder::recordEvents(const std::vector<DatedEvent>& events) {

@@ -34,10 +34,9 @@ public:
     // it that follows settles it.
     void recordAttempt(const TransferRecord& record) override;
 
-    // Merges an event list loaded from the module into the site's event
-    // history; the line that says what it added, empty without a site.
-    QString recordEvents(const EventMemory& memory, const ModuleNames& names);
-    // The same with the events dated already (the load's own time).
+    // Merges the entries of an event list loaded from the module (dated at
+    // the load) into the site's event history; the line that says how many
+    // were new, empty without a site.
     QString recordEvents(const std::vector<DatedEvent>& events);
 
     // Whether the book can be used, without adding the site: empty when it

@@ -32,6 +32,8 @@ EventHistoryPage::EventHistoryPage(QString bookPath, Messenger& messenger, QWidg
     gridEvents_->setSelectionBehavior(QAbstractItemView::SelectRows);
     gridEvents_->verticalHeader()->hide();
     gridEvents_->horizontalHeader()->setStretchLastSection(true);
+    gridEvents_->setWordWrap(false);
+    gridEvents_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     lbEventPage_ = new QLabel(this);
     lbEventPage_->setObjectName("lbEventPage");
     btNewer_ = new QPushButton(QString::fromUtf8("◀ Újabbak"), this);
