@@ -9,12 +9,17 @@
 #include <cstdio>
 
 #include "app/cli_commands.h"
+#include "app/cli_event_history.h"
+#include "app/cli_files.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
+#include "service/dated_events.h"
 #include "service/event_list_export.h"
 #include "service/event_memory_load.h"
 #include "service/module_clock.h"
 #include "service/module_names_load.h"
+#include "sheets/event_sheets.h"
+#include "sheets/xlsx_sheet.h"
 
 namespace corvanta::cli {
 
@@ -22,7 +27,7 @@ namespace {
 
 const std::string kClockUsage = "clock [--set \"YYYY-MM-DD HH:MM\" | --set now]" + linkUsage();
 const std::string kNamesUsage = "names [--json]" + linkUsage();
-const std::string kEventsUsage = "events [--json | --csv]" + linkUsage();
+const std::string kEventsUsage = "events [--json | --csv] [--xlsx FILE]" + linkUsage();
 
 constexpr int kCentury = 2000;
 
@@ -129,22 +134,52 @@ int runNames(const Args& args) {
 }
 
 int runEvents(const Args& args) {
+    if (args.flag("--history")) return runEventHistory(args);
+    if (args.option("--since") || args.option("--limit")) {
+        std::fprintf(stderr, "corvanta-cli: --since and --limit go with --history\n");
+        return ExitUsage;
+    }
     if (auto e = checkUsage(args, {"--json", "--csv"}, 0, kEventsUsage)) return *e;
     if (args.flag("--json") && args.flag("--csv")) {
         std::fprintf(stderr, "corvanta-cli: give --json or --csv, not both\n");
         return ExitUsage;
     }
+    const auto xlsx = args.option("--xlsx");
+    if (xlsx) {
+        if (auto status = checkOutput(*xlsx)) return *status;
+    }
     Session s;
-    if (auto exit = openDataSession(args, s)) return *exit;
+    if (auto exit = openDataSession(args, s, {"--xlsx"})) return *exit;
     // The names first, so the list shows who and where as the window does
     // after both loads.
     ModuleNamesStore names;
     EventMemory memory{};
     const bool ok = loadModuleNames(*s.link, names, chatterSink(s)) &&
                     loadEventMemory(*s.link, memory, chatterSink(s));
+    const QDateTime loaded = QDateTime::currentDateTime();
     closeSession(s);
     if (!ok) return ExitFailed;
+    const ModuleMinute loadedAt{loaded.date().year(), loaded.date().month(), loaded.date().day(),
+                                loaded.time().hour(), loaded.time().minute()};
+    // With --site the list goes into the site's event history; a book that
+    // cannot take it costs a line, not the list.
+    if (s.recorder) {
+        if (const QString line = s.recorder->recordEvents(datedEvents(memory, names.names(), loadedAt));
+            !line.isEmpty())
+            say(s.chatter, line);
+    }
     const auto rows = shownEventRows(memory, names.names());
+    if (xlsx) {
+        std::string error;
+        const auto bytes = sheets::xlsxWorkbook("Eseménylista", sheets::eventListColumns(),
+                                                sheets::eventListSheetRows(memory, names.names(), loadedAt), error);
+        if (!bytes) {
+            std::fprintf(stderr, "corvanta-cli: %s: %s\n", xlsx->c_str(), error.c_str());
+            return ExitFailed;
+        }
+        if (const int status = writeWorkbook(*xlsx, *bytes)) return status;
+        if (!args.flag("--json") && !args.flag("--csv")) return ExitOk;
+    }
     if (args.flag("--json")) {
         QJsonArray events;
         for (const auto& row : rows) events.append(eventRowJson(row));
@@ -167,10 +202,18 @@ std::vector<Command> serviceCommands() {
         {"names", kNamesUsage, runNames,
          "Reads the 12 zone and 12 user names from the module. --json prints\n"
          "{\"zones\": [12 texts], \"users\": [12 texts]}.\n"},
-        {"events", kEventsUsage, runEvents,
+        {"events", kEventsUsage + "\n  " + eventHistoryUsage(), runEvents,
          "Reads the names and the event memory and prints the short event list, newest first, as a\n"
          "table; --json prints {\"events\": [{\"row\", \"time\", \"text\", \"subject\", \"pending\", \"status\"}]},\n"
-         "--csv a header line and one line per event. A load that fails prints nothing and exits 1.\n"},
+         "--csv a header line and one comma-separated line per event (RFC 4180 quoting), --xlsx FILE\n"
+         "saves an Excel workbook of it (and prints nothing else without --json or --csv). A load that\n"
+         "fails prints nothing and exits 1. With --site NAME the list is merged into the site's event\n"
+         "history in the site book: only the entries it does not hold yet are added.\n"
+         "--history prints that history instead, from the book, newest first, with the year of each\n"
+         "entry and when it was loaded; no module is needed. --since DATE (YYYY-MM-DD or\n"
+         "\"YYYY-MM-DD HH:MM\") starts it at that minute of the module's clock, --limit N prints the\n"
+         "newest N; --json prints {\"site\", \"events\": [{\"time\", \"text\", \"subject\", \"pending\",\n"
+         "\"status\", \"loadedAt\"}]}.\n"},
     };
 }
 

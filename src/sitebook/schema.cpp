@@ -94,6 +94,24 @@ const std::vector<QStringList>& migrationSteps() {
                            " image {bytes} NOT NULL)"),
             QStringLiteral("ALTER TABLE snapshots ADD COLUMN image_id BIGINT REFERENCES images (id)"),
         },
+        // The event history of each site: every entry of every event list
+        // loaded for it, once. An entry is known by the module's own time,
+        // its event and its subject, never by where it sat in the ring; the
+        // unique key keeps two programs merging at once from storing it twice.
+        {
+            QStringLiteral("CREATE TABLE site_events ("
+                           " id {id},"
+                           " site_id BIGINT NOT NULL REFERENCES sites (id),"
+                           // "YYYY-MM-DD HH:MM" on the module's clock.
+                           " occurred_at TEXT NOT NULL,"
+                           " kind INTEGER NOT NULL,"
+                           " subject INTEGER NOT NULL,"
+                           // The 8 bytes as first loaded, the subject's cell with the names known then.
+                           " entry {bytes} NOT NULL,"
+                           " subject_text TEXT NOT NULL DEFAULT '',"
+                           " loaded_at TEXT NOT NULL,"
+                           " UNIQUE (site_id, occurred_at, kind, subject))"),
+        },
     };
     return steps;
 }

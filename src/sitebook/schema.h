@@ -9,7 +9,7 @@
 
 namespace corvanta::sitebook {
 
-inline constexpr int kSchemaVersion = 5;
+inline constexpr int kSchemaVersion = 6;
 
 // The step after whose statements migrate() moves every snapshot's image
 // into the images table, once each, checking each as it goes.

@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "params/parameter_image.h"
+#include "service/dated_events.h"
+#include "sitebook/site_events.h"
 #include "sitebook/site_records.h"
 #include "sitebook/sql_dialect.h"
 #include "sitebook/sql_rows.h"
@@ -149,6 +151,23 @@ public:
     // The newest snapshot of what the module held: read from it or written
     // to it (a file or a manual snapshot is no module's).
     std::optional<Snapshot> latestModuleSnapshot(qint64 siteId);
+
+    // --- the event history of each site (site_book_events.cpp) --------------
+    // Rows a listing of the history reads at a time.
+    static constexpr int kEventPageRows = 500;
+    // Adds to the site's history the entries of a loaded list that it does
+    // not hold yet, in one transaction; an entry held already stays as it
+    // was first stored, wherever it sits in the module's ring now.
+    std::optional<EventMerge> mergeEvents(qint64 siteId, const std::vector<DatedEvent>& events);
+    // Hands `row` each entry of the site's history that the query takes,
+    // newest first, reading kEventPageRows at a time: the memory it takes
+    // does not grow with the history. `row` returns false to stop. False on
+    // a failure of the book, after the rows handed out before it.
+    bool eachSiteEvent(qint64 siteId, const SiteEventQuery& query,
+                       const std::function<bool(const SiteEvent&)>& row);
+    // How many entries the site's history holds, from `since` on.
+    std::optional<qint64> siteEventCount(qint64 siteId, const QString& since = {});
+    // --- end of the event history -------------------------------------------
 
     // Where new rows take their time from (tests and the benchmark).
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }

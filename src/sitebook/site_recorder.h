@@ -42,6 +42,11 @@ public:
     // it that follows settles it.
     void recordAttempt(const TransferRecord& record) override;
 
+    // Merges the entries of an event list loaded from the module (dated at
+    // the load) into the site's event history; the line that says how many
+    // were new, empty without a site.
+    QString recordEvents(const std::vector<DatedEvent>& events);
+
     // Whether the book can be used, without adding the site: empty when it
     // can, else the line that says why nothing will be stored.
     QString checkBook();

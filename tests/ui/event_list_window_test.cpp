@@ -13,6 +13,8 @@
 
 #include "link/module_link.h"
 #include "service/module_names_load.h"
+#include "sitebook/site_recorder.h"
+#include "tests/support/workbook_xml.h"
 #include "sim/sim_module.h"
 #include "sim/sim_transport.h"
 #include "tests/ui/program_fixture.h"
@@ -161,10 +163,14 @@ TEST_F(EventListWindowTest, TheListIsKeptAsCsvAndPdfAsItShows) {
     button("btSaveCsv")->click();
     QFile csv(dir.filePath("l.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    // For a spreadsheet: a byte-order mark, ';' between fields, CRLF.
+    const QByteArray bytes = csv.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_GT(lines.size(), 2);
-    EXPECT_EQ(lines[0], "Sorszám,Időpont,Esemény,Zóna / Felhasználó,T1,T2,T3,T4,S1,S2,S3,S4,Közp,Státusz");
-    EXPECT_EQ(lines[1], "1,03/15 - 23:59,Kikapcs. Part.2,1. Kovács P.,-,-,-,-,-,-,-,-,-,OK.");
+    EXPECT_EQ(lines[0], "Sorszám;Időpont;Esemény;Zóna / Felhasználó;T1;T2;T3;T4;S1;S2;S3;S4;Közp;Státusz");
+    EXPECT_EQ(lines[1], "1;03/15 - 23:59;Kikapcs. Part.2;1. Kovács P.;-;-;-;-;-;-;-;-;-;OK.");
+    EXPECT_FALSE(bytes.contains("\n\n"));
     int shownRows = 0;
     for (int row = 1; row <= 90; ++row) shownRows += !window->cellText(row, 1).isEmpty();
     EXPECT_EQ(lines.size(), shownRows + 1);
@@ -213,3 +219,39 @@ TEST_F(EventListProgramTest, MainWindowButtonShowsTheListBesideItAndItLoads) {
 }
 
 }  // namespace corvanta::testing
+
+TEST_F(EventListWindowTest, ALoadForTheChosenSiteGoesIntoItsHistoryOnceAndAWorkbookDatesIt) {
+    start();
+    QTemporaryDir dir;
+    sitebook::SiteRecorder recorder(dir.filePath("book.sqlite"));
+    sitebook::Site site;
+    site.name = QString::fromUtf8("Kovács ház");
+    recorder.setSite(site);
+    window->setEventRecorder([&](const std::vector<DatedEvent>& events) { return recorder.recordEvents(events); });
+    window->setClock([] { return QDateTime(QDate(2026, 3, 16), QTime(10, 5)); });
+    button("btLoadEvents")->click();
+    EXPECT_TRUE(window->statusText().startsWith(QString::fromUtf8("Eseménylista letöltve. Helyszínkönyv: ")))
+        << window->statusText().toStdString();
+    EXPECT_FALSE(window->statusText().contains(QString::fromUtf8(" 0 új esemény")));
+    button("btLoadEvents")->click();
+    EXPECT_TRUE(window->statusText().contains(QString::fromUtf8(" 0 új esemény"))) << window->statusText().toStdString();
+    sitebook::SiteBook book;
+    ASSERT_TRUE(book.open(dir.filePath("book.sqlite")));
+    int shownRows = 0;
+    for (int row = 1; row <= 90; ++row) shownRows += !window->cellText(row, 1).isEmpty();
+    EXPECT_EQ(book.siteEventCount(book.findSite(site.name)->id), shownRows);
+
+    window->reports().setPathChooser([&](ReportFormat format, const QString& suggested) {
+        EXPECT_EQ(format, ReportFormat::Xlsx);
+        EXPECT_TRUE(suggested.endsWith(".xlsx"));
+        return dir.filePath("l.xlsx");
+    });
+    button("btSaveXlsx")->click();
+    QFile xlsx(dir.filePath("l.xlsx"));
+    ASSERT_TRUE(xlsx.open(QIODevice::ReadOnly));
+    const std::string sheet = corvanta::testing::workbookMember(xlsx.readAll().toStdString(), "xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find(">Kikapcs. Part.2<"), std::string::npos);
+    // 03/15 - 23:59 seen on the 16th of March 2026: that day's number.
+    EXPECT_NE(sheet.find("<v>46096.999305555"), std::string::npos) << sheet.substr(0, 1500);
+    EXPECT_TRUE(messages.texts().isEmpty());
+}

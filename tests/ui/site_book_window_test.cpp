@@ -11,6 +11,8 @@
 #include "params/code_fields.h"
 #include "params/parameter_codec.h"
 
+#include "tests/support/workbook_xml.h"
+#include "ui/service/event_list_window.h"
 #include "ui/sitebook/site_book_window.h"
 
 namespace corvanta::testing {
@@ -197,6 +199,104 @@ TEST_F(SiteBookProgramTest, ABookThatCannotBeOpenedIsSaidAndTheReadGoesOn) {
     QFile f(bookPath());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray(4096, '\x11'));
+}
+
+}  // namespace corvanta::testing
+
+namespace corvanta::testing {
+namespace {
+
+// `count` entries a minute apart, the newest first; every tenth is a test
+// report, the rest arming by user 3.
+std::vector<DatedEvent> minutes(int count) {
+    std::vector<DatedEvent> out;
+    for (int n = count - 1; n >= 0; --n) {
+        DatedEvent e;
+        e.at = {2026, 3, 1 + n / (24 * 60), n / 60 % 24, n % 60};
+        const int kind = n % 10 == 0 ? 31 : 27;
+        e.entry = {std::uint8_t(kind), std::uint8_t(3 << 4 | 3), std::uint8_t(e.at.day), std::uint8_t(e.at.hour),
+                   std::uint8_t(e.at.minute), 0, 0, 0};
+        e.subject = kind == 27 ? "3. Kovács" : "";
+        out.push_back(e);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(SiteBookProgramTest, AnEventListLoadedForTheChosenSiteShowsOnceInItsEventHistory) {
+    click(main(), "btSites");
+    makeSite(QString::fromUtf8("Kovács ház"));
+    connectTo(kDirect);
+    EventListWindow* list = program->eventListWindow();
+    click(list, "btLoadEvents");
+    int shownRows = 0;
+    for (int row = 1; row <= 90; ++row) shownRows += !list->cellText(row, 1).isEmpty();
+    ASSERT_GT(shownRows, 0);
+    const auto& shown = sites()->eventHistoryPage()->shownEvents();
+    EXPECT_EQ(int(shown.size()), shownRows);  // refreshed while open
+    click(list, "btLoadEvents");
+    EXPECT_EQ(int(sites()->eventHistoryPage()->shownEvents().size()), shownRows);
+    EXPECT_TRUE(list->statusText().contains(QString::fromUtf8(" 0 új esemény"))) << list->statusText().toStdString();
+}
+
+TEST_F(SiteBookProgramTest, TheEventHistoryPagesThroughALongListFindsAndSavesWhatItShows) {
+    const QString name = QString::fromUtf8("Raktár");
+    {
+        sitebook::SiteBook book;
+        ASSERT_TRUE(book.open(bookPath()));
+        const auto site = book.ensureSite({0, name, {}, {}, {}, {}, {}, 0});
+        ASSERT_TRUE(site);
+        ASSERT_EQ(book.mergeEvents(site->id, minutes(450))->added, 450);
+    }
+    click(main(), "btSites");
+    sites()->selectSite(name);
+    EventHistoryPage* page = sites()->eventHistoryPage();
+    ASSERT_EQ(page->shownEvents().size(), std::size_t(EventHistoryPage::kPageRows));
+    EXPECT_EQ(page->shownEvents().front().occurredAt, "2026-03-01 07:29");
+    EXPECT_EQ(page->pageText(), QString::fromUtf8("1–200. bejegyzés, összesen 450"));
+    EXPECT_FALSE(find(page, "btNewerEvents")->isEnabled());
+    click(page, "btOlderEvents");
+    click(page, "btOlderEvents");
+    ASSERT_EQ(page->shownEvents().size(), 50u);
+    EXPECT_EQ(page->shownEvents().back().occurredAt, "2026-03-01 00:00");
+    EXPECT_FALSE(find(page, "btOlderEvents")->isEnabled());
+    click(page, "btNewerEvents");
+    EXPECT_EQ(page->pageText(), QString::fromUtf8("201–400. bejegyzés, összesen 450"));
+
+    // The search starts from the newest again and finds across pages.
+    find<QLineEdit>(page, "edEventSearch")->setText(QString::fromUtf8("tesztjel"));
+    ASSERT_EQ(page->shownEvents().size(), 45u);
+    EXPECT_EQ(page->pageText(), QString::fromUtf8("1–45. találat"));
+
+    QTemporaryDir dir;
+    page->report().actions().setPathChooser([&](ReportFormat format, const QString&) {
+        return dir.filePath(format == ReportFormat::Csv ? "n.csv" : format == ReportFormat::Xlsx ? "n.xlsx" : "n.pdf");
+    });
+    click(page, "btSaveEventsCsv");
+    QFile csv(dir.filePath("n.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csv.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Időpont;Esemény;Zóna / Felhasználó;"));
+    EXPECT_EQ(bytes.count("\r\n"), 46);  // what the search found, not the page alone
+    click(page, "btSaveEventsXlsx");
+    QFile xlsx(dir.filePath("n.xlsx"));
+    ASSERT_TRUE(xlsx.open(QIODevice::ReadOnly));
+    const std::string sheet = workbookMember(xlsx.readAll().toStdString(), "xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find(">Tesztjelentés<"), std::string::npos);
+    click(page, "btSaveEventsPdf");
+    EXPECT_TRUE(QFile::exists(dir.filePath("n.pdf")));
+
+    // The site list and the writes are saved the same ways.
+    sites()->siteListReport().actions().setPathChooser([&](ReportFormat, const QString&) { return dir.filePath("s.csv"); });
+    click(sites(), "btSaveSitesCsv");
+    QFile list(dir.filePath("s.csv"));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(list.readAll().startsWith("\xEF\xBB\xBF" "Név;Cím;"));
+    sites()->writeListReport().actions().setPathChooser([&](ReportFormat, const QString&) { return dir.filePath("w.xlsx"); });
+    click(sites(), "btSaveWritesXlsx");
+    EXPECT_TRUE(QFile::exists(dir.filePath("w.xlsx")));
+    EXPECT_TRUE(messenger.texts().isEmpty()) << messenger.texts().join('\n').toStdString();
 }
 
 }  // namespace corvanta::testing

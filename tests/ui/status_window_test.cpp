@@ -148,10 +148,13 @@ TEST_F(StatusWindowTest, ChartPlotsEachFrameWhileOpenAndSavesItsSeriesAsCsv) {
     find<QPushButton>("btSaveSeries")->click();
     QFile csv(dir.filePath("series.csv"));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+    // For a spreadsheet: ';' between fields, decimal commas, CRLF.
+    const QByteArray bytes = csv.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[1].endsWith(",31,23,13.6,12.5")) << lines[1].toStdString();
-    EXPECT_TRUE(lines[2].endsWith(",5,,,12.5"));
+    EXPECT_TRUE(lines[1].endsWith(";31;23;13,6;12,5")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(";5;;;12,5"));
     EXPECT_EQ(find<QPushButton>("btSaveSeries")->text(), "Mentés CSV-be");
 
     // Each opening plots afresh.

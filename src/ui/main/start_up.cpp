@@ -191,6 +191,12 @@ void StartUp::createAll() {
     connect(transfer_.get(), &TransferWindow::recorded, siteBook_.get(), [this] {
         if (siteBook_->isVisible()) siteBook_->refresh();
     });
+    // Each event list loaded for the chosen site goes into its history.
+    eventList_->setEventRecorder([this](const std::vector<DatedEvent>& events) {
+        const QString line = recorder_.recordEvents(events);
+        if (siteBook_->isVisible()) siteBook_->refresh();
+        return line;
+    });
     setReportSiteSource([this] { return recorder_.site().name; });
     mainWindow_->applyStartCaptions();
     restoreChoices();

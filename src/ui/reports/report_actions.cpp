@@ -8,6 +8,8 @@
 #include <QPrinter>
 
 #include "link/messenger.h"
+#include "sheets/spreadsheet_csv.h"
+#include "sheets/xlsx_sheet.h"
 #include "link/whole_file.h"
 #include "ui/reports/report_document.h"
 #include "ui/widgets/file_folders.h"
@@ -25,6 +27,7 @@ FormatFacts factsOf(ReportFormat format) {
     switch (format) {
     case ReportFormat::Csv: return {"CSV fájl (*.csv)", "csv"};
     case ReportFormat::Pdf: return {"PDF dokumentum (*.pdf)", "pdf"};
+    case ReportFormat::Xlsx: return {"Excel munkafüzet (*.xlsx)", "xlsx"};
     case ReportFormat::Text: break;
     }
     return {"Szövegfájl (*.txt)", "txt"};
@@ -70,6 +73,35 @@ bool ReportActions::write(const QString& path, const QByteArray& bytes, FileAcce
 bool ReportActions::save(ReportFormat format, const QByteArray& bytes, FileAccess access) {
     const QString path = choosePath(format);
     return !path.isEmpty() && write(path, bytes, access);
+}
+
+bool ReportActions::saveSheet(ReportFormat format, const QString& sheetName,
+                              const std::vector<sheets::Column>& columns, const SheetRows& rows) {
+    const QString path = choosePath(format);
+    if (path.isEmpty()) return false;
+    std::string bytes;
+    std::string error;
+    if (format == ReportFormat::Xlsx) {
+        sheets::XlsxSheet sheet(sheetName.toStdString(), columns);
+        const bool all = rows([&](const sheets::Row& row) { return sheet.addRow(row); });
+        const auto done = all ? sheet.finish() : std::nullopt;
+        if (done) bytes = *done;
+        error = sheet.error();
+        if (!done && error.empty()) error = "a lista nem olvasható végig";
+    } else {
+        bytes = sheets::spreadsheetCsvHeader(columns);
+        if (!rows([&](const sheets::Row& row) {
+                bytes += sheets::spreadsheetCsvLine(row);
+                return true;
+            }))
+            error = "a lista nem olvasható végig";
+    }
+    if (!error.empty()) {
+        // Nothing is written: the file there stays as it was.
+        tell(QString::fromUtf8("A fájl nem készült el: ") + QString::fromStdString(error) + u'\n' + path);
+        return false;
+    }
+    return write(path, QByteArray::fromStdString(bytes));
 }
 
 bool ReportActions::savePdf(QTextDocument& body, FileAccess access) {

@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
+
+#include "sheets/sheet.h"
 
 #include "link/whole_file.h"
 
@@ -18,7 +21,7 @@ namespace corvanta {
 
 class Messenger;
 
-enum class ReportFormat { Text, Csv, Pdf };
+enum class ReportFormat { Text, Csv, Pdf, Xlsx };
 
 class ReportActions {
 public:
@@ -40,6 +43,13 @@ public:
     // the file was written; a failure is shown with the path. A report that
     // shows codes is saved FileAccess::OwnerOnly.
     bool save(ReportFormat format, const QByteArray& bytes, FileAccess access = FileAccess::Shared);
+    // Hands each row of a list to `row`, which returns false to stop; false
+    // when the rows could not all be had.
+    using SheetRows = std::function<bool(const std::function<bool(const sheets::Row&)>& row)>;
+    // A list as CSV for a spreadsheet (Csv) or as an Excel workbook (Xlsx)
+    // of one sheet named `sheetName`.
+    bool saveSheet(ReportFormat format, const QString& sheetName, const std::vector<sheets::Column>& columns,
+                   const SheetRows& rows);
     // The body under the page header, as a PDF file.
     bool savePdf(QTextDocument& body, FileAccess access = FileAccess::Shared);
     // Through the print dialog on A4.

@@ -162,7 +162,8 @@ void shootFirmware(StartUp& startUp, const QString& dir) {
 }
 
 // A site chosen in the site book, a read and a write kept for it, a compare
-// that names the fields, the history and the field differences.
+// that names the fields, the history, the field differences and the event
+// history.
 void shootSiteBook(StartUp& startUp, const QString& dir) {
     SiteBookWindow* sites = startUp.siteBookWindow();
     TransferWindow* transfer = startUp.transferWindow();
@@ -190,6 +191,11 @@ void shootSiteBook(StartUp& startUp, const QString& dir) {
     sites->selectSnapshots(both);
     click(sites, "btCompareSnapshots");
     save(sites, dir, QStringLiteral("site_book_diff"));
+    // The event list loaded for the site goes into its history.
+    startUp.eventListWindow()->btLoadEventsClick();
+    sites->refresh();
+    sites->findChild<QTabWidget*>(QStringLiteral("tabsSite"))->setCurrentWidget(sites->eventHistoryPage());
+    save(sites, dir, QStringLiteral("site_book_events"));
     sites->findChild<QTabWidget*>(QStringLiteral("tabsSite"))->setCurrentWidget(sites->fleetPanel());
     save(sites, dir, QStringLiteral("site_book_batch"));
     sites->hide();

@@ -15,6 +15,7 @@
 #include "service/event_list_export.h"
 #include "service/event_memory_load.h"
 #include "service/module_names_load.h"
+#include "sheets/event_sheets.h"
 #include "ui/reports/report_document.h"
 
 namespace corvanta {
@@ -37,7 +38,8 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     : QWidget(parent, Qt::Window),
       link_(link),
       names_(names),
-      reports_(this, QStringLiteral("Rövid eseménylista"), QStringLiteral("esemenylista")) {
+      reports_(this, QStringLiteral("Rövid eseménylista"), QStringLiteral("esemenylista")),
+      clock_([] { return QDateTime::currentDateTime(); }) {
     setObjectName("FormEventlistShort");
     setWindowTitle(QStringLiteral("GSM-Corvanta  Rövid eseménylista"));
 
@@ -83,13 +85,15 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     btLoadNames->setObjectName("btLoadNames");
     auto* btSaveCsv = new QPushButton(QStringLiteral("Mentés CSV-be"), this);
     btSaveCsv->setObjectName("btSaveCsv");
+    auto* btSaveXlsx = new QPushButton(QStringLiteral("Mentés Excelbe"), this);
+    btSaveXlsx->setObjectName("btSaveXlsx");
     auto* btPrint = new QPushButton(QStringLiteral("Nyomtatás"), this);
     btPrint->setObjectName("btPrint");
     auto* btSavePdf = new QPushButton(QStringLiteral("Mentés PDF-be"), this);
     btSavePdf->setObjectName("btSavePdf");
     auto* btClose = new QPushButton(QStringLiteral("Ablak bezárása"), this);
     btClose->setObjectName("btClose");
-    for (QPushButton* b : {btLoadEvents_, btLoadNames, btSaveCsv, btPrint, btSavePdf, btClose}) {
+    for (QPushButton* b : {btLoadEvents_, btLoadNames, btSaveCsv, btSaveXlsx, btPrint, btSavePdf, btClose}) {
         b->setAutoDefault(false);
         b->setMinimumHeight(b->sizeHint().height() + 6);
     }
@@ -100,6 +104,7 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     connect(btLoadEvents_, &QPushButton::clicked, this, &EventListWindow::btLoadEventsClick);
     connect(btLoadNames, &QPushButton::clicked, this, &EventListWindow::btLoadNamesClick);
     connect(btSaveCsv, &QPushButton::clicked, this, &EventListWindow::btSaveCsvClick);
+    connect(btSaveXlsx, &QPushButton::clicked, this, &EventListWindow::btSaveXlsxClick);
     connect(btPrint, &QPushButton::clicked, this, &EventListWindow::btPrintClick);
     connect(btSavePdf, &QPushButton::clicked, this, &EventListWindow::btSavePdfClick);
     connect(btClose, &QPushButton::clicked, this, &QWidget::hide);
@@ -112,6 +117,7 @@ EventListWindow::EventListWindow(ModuleLink& link, ModuleNamesStore& names, QWid
     buttons->addWidget(btLoadNames);
     buttons->addStretch();
     buttons->addWidget(btSaveCsv);
+    buttons->addWidget(btSaveXlsx);
     buttons->addWidget(btPrint);
     buttons->addWidget(btSavePdf);
     buttons->addStretch();
@@ -139,8 +145,16 @@ void EventListWindow::btLoadEventsClick() {
     btLoadEvents_->setEnabled(false);
     const bool complete =
         loadEventMemory(link_, memory_, [this](const QString& text) { showStatus(text); });
-    // A failed load changed nothing to redraw.
-    if (complete) showEventList();
+    // A failed load changed nothing to redraw, nor to keep.
+    if (complete) {
+        const QDateTime now = clock_();
+        loadedAt_ = {now.date().year(), now.date().month(), now.date().day(), now.time().hour(), now.time().minute()};
+        showEventList();
+        if (recorder_) {
+            const QString line = recorder_(datedEvents(memory_, names_.names(), loadedAt_));
+            if (!line.isEmpty()) showStatus(statusText() + u' ' + line);
+        }
+    }
     btLoadEvents_->setEnabled(true);
 }
 
@@ -179,8 +193,26 @@ std::unique_ptr<QTextDocument> EventListWindow::listDocument() const {
 
 void EventListWindow::btSaveCsvClick() {
     reports_.setMessenger(link_.messenger());
-    reports_.save(ReportFormat::Csv,
-                  QByteArray::fromStdString(eventListCsv(shownEventRows(memory_, names_.names()))));
+    const auto rows = shownEventRows(memory_, names_.names());
+    reports_.saveSheet(ReportFormat::Csv, windowTitle(), sheets::eventListColumns(), [&rows](const auto& add) {
+        for (const NumberedEventRow& row : rows) {
+            const auto cells = keptCells(row);
+            if (!add(sheets::Row(cells.begin(), cells.end()))) return false;
+        }
+        return true;
+    });
+}
+
+void EventListWindow::btSaveXlsxClick() {
+    reports_.setMessenger(link_.messenger());
+    const auto rows = sheets::eventListSheetRows(memory_, names_.names(), loadedAt_);
+    reports_.saveSheet(ReportFormat::Xlsx, QStringLiteral("Eseménylista"), sheets::eventListColumns(),
+                       [&rows](const auto& add) {
+                           for (const sheets::Row& row : rows) {
+                               if (!add(row)) return false;
+                           }
+                           return true;
+                       });
 }
 
 void EventListWindow::btPrintClick() {

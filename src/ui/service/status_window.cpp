@@ -21,6 +21,7 @@
 #include "link/module_link.h"
 #include "params/event_names.h"
 #include "params/win1250.h"
+#include "sheets/status_sheets.h"
 #include "service/event_frame.h"
 #include "ui/service/status_chart.h"
 
@@ -468,7 +469,14 @@ void StatusWindow::btSotpAllAlarmClick() {
 
 void StatusWindow::btSaveSeriesClick() {
     reports_.setMessenger(link_.messenger());
-    reports_.save(ReportFormat::Csv, QByteArray::fromStdString(statusSeriesCsv(series_)));
+    // For a spreadsheet, like every list a window saves; the series is short.
+    const auto rows = sheets::statusSeriesSheetRows(series_);
+    reports_.saveSheet(ReportFormat::Csv, windowTitle(), sheets::statusSeriesColumns(), [&rows](const auto& add) {
+        for (const sheets::Row& row : rows) {
+            if (!add(row)) return false;
+        }
+        return true;
+    });
 }
 
 }  // namespace corvanta

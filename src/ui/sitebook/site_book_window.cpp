@@ -23,6 +23,7 @@
 #include "fleet/snapshot_restore.h"
 #include "link/messenger.h"
 #include "params/code_fields.h"
+#include "sheets/site_book_sheets.h"
 #include "transfer/parameter_file.h"
 #include "ui/widgets/file_folders.h"
 
@@ -118,6 +119,19 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     btMoreSites_ = addButton("btMoreSites", QString::fromUtf8("További helyszínek"));
     leftLayout->addWidget(btMoreSites_);
     leftLayout->addWidget(addButton("btNewSite", QString::fromUtf8("Új helyszín")));
+    // The sites the search finds, each with its latest read.
+    siteList_ = std::make_unique<ListReport>(this, QString::fromUtf8("Helyszínek"), QStringLiteral("helyszinek"));
+    siteList_->actions().setMessenger(&messenger_);
+    siteList_->setSource(sheets::siteListColumns(), [this](const std::function<bool(const sheets::Row&)>& add) {
+        if (!openBook()) return false;
+        const auto reads = book_->latestReads();
+        for (const Site& s : sites_) {
+            const auto read = reads.find(s.id);
+            if (!add(sheets::siteListRow(s, read == reads.end() ? QDateTime() : read->second))) return false;
+        }
+        return true;
+    });
+    leftLayout->addWidget(siteList_->buttons(QStringLiteral("Sites"), left));
 
     // Right, above: the site's details.
     auto* details = new QGroupBox(QString::fromUtf8("A helyszín adatai"), this);
@@ -195,6 +209,16 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     writesListLayout->addWidget(btMoreWrites_, 0, Qt::AlignLeft);
     writesPage->addWidget(writesList);
     writesPage->addWidget(gridWriteChanges_);
+    // The writes shown, codes as the window shows them.
+    writeList_ = std::make_unique<ListReport>(this, QString::fromUtf8("Írások"), QStringLiteral("irasok"));
+    writeList_->actions().setMessenger(&messenger_);
+    writeList_->setSource(sheets::auditColumns(), [this](const std::function<bool(const sheets::Row&)>& add) {
+        for (const WriteRecord& w : writes_) {
+            if (!add(sheets::auditRow(w, cbShowCodes_->isChecked()))) return false;
+        }
+        return true;
+    });
+    writesPage->addWidget(writeList_->buttons(QStringLiteral("Writes"), writesPage));
     tabs_->addTab(writesPage, QString::fromUtf8("Írások"));
 
     auto* diffPage = new QWidget(tabs_);
@@ -206,6 +230,9 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     diffLayout->addWidget(lbDiffTitle_);
     diffLayout->addWidget(gridDiff_, 1);
     tabs_->addTab(diffPage, QString::fromUtf8("Eltérések"));
+
+    events_ = new EventHistoryPage(bookPath_, messenger_, tabs_);
+    tabs_->addTab(events_, QString::fromUtf8("Eseménynapló"));
 
     fleet_ = new FleetPanel(messenger_, bookPath_, tabs_);
     fleet_->setSiteSource([this] { return selectedSites(); });
@@ -426,6 +453,7 @@ void SiteBookWindow::showSite(int row) {
     edTcpPort_->setValue(current_.tcpPort);
     fillHistory();
     fillWrites();
+    events_->showSite(current_.id ? std::optional<Site>(current_) : std::nullopt);
 }
 
 void SiteBookWindow::fillHistory() {

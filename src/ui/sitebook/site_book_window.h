@@ -20,6 +20,8 @@
 #include "params/image_diff.h"
 #include "params/parameter_image.h"
 #include "sitebook/site_book.h"
+#include "ui/reports/list_report.h"
+#include "ui/sitebook/event_history_page.h"
 #include "ui/sitebook/fleet_panel.h"
 
 class QAbstractItemView;
@@ -57,6 +59,11 @@ public:
     // The corvanta-cli a batch run starts, one for each module.
     void setFleetProgram(const QString& path);
     FleetPanel* fleetPanel() const { return fleet_; }
+    // The "Eseménynapló" page of the site shown.
+    EventHistoryPage* eventHistoryPage() const { return events_; }
+    // The site list and the writes shown, as saved (tests choose the paths).
+    ListReport& siteListReport() { return *siteList_; }
+    ListReport& writeListReport() { return *writeList_; }
 
     // Opens the book anew and lists its sites, keeping the selection.
     void refresh();
@@ -170,6 +177,9 @@ private:
     QLabel* lbStatus_;
     QCheckBox* cbShowCodes_;
     FleetPanel* fleet_;
+    EventHistoryPage* events_;
+    std::unique_ptr<ListReport> siteList_;
+    std::unique_ptr<ListReport> writeList_;
 };
 
 }  // namespace corvanta
