@@ -98,7 +98,7 @@ const std::string& eventHistoryUsage() {
 }
 
 int writeWorkbook(const std::string& path, const std::string& bytes) {
-    return writeOutput(path, QByteArray::fromStdString(bytes));
+    return writeOutput(path, QByteArray::fromStdString(bytes), FileAccess::Shared);  // events hold no code
 }
 
 int runEventHistory(const Args& args) {

@@ -97,13 +97,16 @@ void SiteRecorder::recordAttempt(const TransferRecord& r) {
 QString SiteRecorder::recordEvents(const std::vector<DatedEvent>& events) {
     last_ = Stored{};
     if (site_.name.trimmed().isEmpty()) return {};
-    SiteBook book;
-    if (QString refused = openWithSite(book); !refused.isEmpty()) return refused;
-    const auto merge = book.mergeEvents(site_.id, events);
-    if (!merge) return notStored(book, book.error());
-    last_.stored = true;
-    return QString::fromUtf8("Helyszínkönyv: %1 új esemény az eseménynaplóban (%2, %3 már megvolt).")
-        .arg(QString::number(merge->added), site_.name, QString::number(merge->known));
+    QString refused;
+    SiteBook* book = openWithSite(refused);
+    if (!book) return refused;
+    const auto merge = book->mergeEvents(site_.id, events);
+    const QString line = merge ? QString::fromUtf8("Helyszínkönyv: %1 új esemény az eseménynaplóban (%2, %3 már megvolt).")
+                                     .arg(QString::number(merge->added), site_.name, QString::number(merge->known))
+                               : notStored(*book, book->error());
+    last_.stored = bool(merge);
+    done();
+    return line;
 }
 
 QString SiteRecorder::record(const TransferRecord& r) {

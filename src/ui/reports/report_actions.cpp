@@ -76,7 +76,7 @@ bool ReportActions::save(ReportFormat format, const QByteArray& bytes, FileAcces
 }
 
 bool ReportActions::saveSheet(ReportFormat format, const QString& sheetName,
-                              const std::vector<sheets::Column>& columns, const SheetRows& rows) {
+                              const std::vector<sheets::Column>& columns, const SheetRows& rows, FileAccess access) {
     const QString path = choosePath(format);
     if (path.isEmpty()) return false;
     std::string bytes;
@@ -101,7 +101,7 @@ bool ReportActions::saveSheet(ReportFormat format, const QString& sheetName,
         tell(QString::fromUtf8("A fájl nem készült el: ") + QString::fromStdString(error) + u'\n' + path);
         return false;
     }
-    return write(path, QByteArray::fromStdString(bytes));
+    return write(path, QByteArray::fromStdString(bytes), access);
 }
 
 bool ReportActions::savePdf(QTextDocument& body, FileAccess access) {

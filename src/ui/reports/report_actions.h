@@ -49,7 +49,7 @@ public:
     // A list as CSV for a spreadsheet (Csv) or as an Excel workbook (Xlsx)
     // of one sheet named `sheetName`.
     bool saveSheet(ReportFormat format, const QString& sheetName, const std::vector<sheets::Column>& columns,
-                   const SheetRows& rows);
+                   const SheetRows& rows, FileAccess access = FileAccess::Shared);
     // The body under the page header, as a PDF file.
     bool savePdf(QTextDocument& body, FileAccess access = FileAccess::Shared);
     // Through the print dialog on A4.
