@@ -12,6 +12,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
+#include "app/cli_kept_secrets.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
 #include "params/image_diff.h"
@@ -61,6 +62,20 @@ bool siteFilter(const Args& args, SiteBook& book, std::optional<qint64>& siteId)
     return true;
 }
 
+// Who made a row, in its JSON object: keys added to those of before.
+void whoJson(const sitebook::Who& who, QJsonObject& out) {
+    out.insert("dbRole", who.dbRole);
+    out.insert("osUser", who.osUser);
+    out.insert("host", who.host);
+}
+
+// "\tby anna (os: anna@desk-3)" at a line's end; nothing for a row kept
+// before rows said who made them.
+QString whoField(const sitebook::Who& who) {
+    const QString line = sitebook::whoLine(who);
+    return line.isEmpty() ? QString() : QStringLiteral("\tby ") + line;
+}
+
 QString dataVersionText(int v) { return v < 0 ? QStringLiteral("-") : QStringLiteral("dv.%1").arg(v); }
 
 QJsonArray changesJson(const std::vector<sitebook::WriteChange>& rows) {
@@ -94,6 +109,7 @@ void originJson(const sitebook::WriteOrigin& o, const sitebook::WriteRecord& w, 
 }
 
 int runSites(const Args& args) {
+    if (!args.positional.empty() && args.positional[0] == "secret") return runSiteSecret(args);
     if (auto status = checkWords(args, {"--json"}, {}, 0, "sites [--json]")) return *status;
     SiteBook book;
     const Book state = openBook(book);
@@ -149,6 +165,7 @@ int runHistory(const Args& args) {
                                  {"moduleVersion", h.moduleVersion},
                                  {"dataVersion", h.dataVersion}};
             if (installation.count(h.id)) o.insert("installation", true);
+            whoJson(h.who, o);
             a.append(o);
         }
         return printJsonDocument(QJsonDocument(a));
@@ -162,7 +179,7 @@ int runHistory(const Args& args) {
                                 h.site, h.moduleVersion,
                                 dataVersionText(h.dataVersion), h.sha256.left(12));
         if (!h.note.isEmpty()) line += QStringLiteral("\t") + h.note;
-        say(line);
+        say(line + whoField(h.who));
     }
     return ExitOk;
 }
@@ -192,6 +209,7 @@ int runAudit(const Args& args) {
                           {"blocks", w.blocks},
                           {"changes", changesJson(w.changes)}};
             if (!w.settled) o.insert("sentSha256", w.sentSha256);
+            whoJson(w.who, o);
             if (const auto it = origins.find(w.id); it != origins.end()) originJson(it->second, w, o);
             a.append(o);
         }
@@ -199,7 +217,8 @@ int runAudit(const Args& args) {
     }
     for (const auto& w : writes) {
         say(QStringLiteral("#%1\t%2\t%3\t%4\t%5")
-                .arg(QString::number(w.id), sitebook::isoTime(w.at), sitebook::writeResultName(w), w.blocks, w.site));
+                .arg(QString::number(w.id), sitebook::isoTime(w.at), sitebook::writeResultName(w), w.blocks, w.site) +
+            whoField(w.who));
         // The program that made it died after the commit went out.
         if (!w.settled)
             say(QString::fromUtf8("    ismeretlen kimenetel: a modul a küldött képet (sha256 %1) vagy a korábbit tartja")
@@ -275,7 +294,15 @@ int runSnapshot(const Args& args) {
 
 std::vector<Command> siteBookCommands() {
     return {
-        {"sites", "sites [--json]                    list the sites of the site book", runSites},
+        {"sites", "sites [--json]                    list the sites of the site book\n  " + kSiteSecretUsage +
+                      "\n                                    keep a site's code and password for unattended work",
+         runSites,
+         "  sites secret NAME asks for the installer code and the TCP/IP password of\n"
+         "  the site and keeps them for the fleet and restore to take when none is\n"
+         "  given: a team book in its own table (only technicians and admins read\n"
+         "  it), a book of one's own in the desktop's secret store, never in the file.\n"
+         "  --from-env   keep $CORVANTA_CODE and $CORVANTA_PASSWORD instead (scripts)\n"
+         "  --forget     drop what is kept for the site\n"},
         {"history", "history [--site NAME] [--json]    the snapshots, newest first", runHistory},
         {"audit", "audit [--site NAME] [--json]      the writes and the fields each changed", runAudit},
         {"snapshot", "snapshot ID -o FILE               save a snapshot as a parameter file", runSnapshot},

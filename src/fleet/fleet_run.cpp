@@ -257,6 +257,22 @@ QStringList FleetRun::childArguments(std::size_t i) const {
     return {};
 }
 
+QProcessEnvironment FleetRun::childEnvironment(std::size_t i) {
+    QProcessEnvironment env = o_.environment;
+    const QString code = QStringLiteral("CORVANTA_CODE");
+    // Set even when empty: the child then knows the fleet looked for the
+    // site's kept code already and does not ask its store again.
+    if (!env.contains(code)) env.insert(code, QString());
+    if (!o_.keptSecret) return env;
+    auto it = kept_.find(i);
+    if (it == kept_.end()) it = kept_.emplace(i, o_.keptSecret(sites_[i].name)).first;
+    const sitebook::SiteSecret& kept = it->second;
+    if (!kept.installerCode.isEmpty()) env.insert(code, kept.installerCode);
+    if (!kept.tcpPassword.isEmpty() && !sites_[i].host.isEmpty() && sites_[i].passwordFile.isEmpty())
+        env.insert(QStringLiteral("CORVANTA_PASSWORD"), kept.tcpPassword);
+    return env;
+}
+
 bool FleetRun::startNext() {
     if (cancelled_ || waiting_.empty() || int(jobs_.size()) >= o_.jobs) return false;
     const std::size_t i = waiting_.front();
@@ -288,7 +304,7 @@ void FleetRun::runChild(SiteJob& job, const QStringList& args, Then then, std::o
     child->then = std::move(then);
     QProcess& p = child->process;
     p.setStandardInputFile(QProcess::nullDevice());
-    QProcessEnvironment env = o_.environment;
+    QProcessEnvironment env = childEnvironment(i);
     env.insert(QString::fromLatin1(kResultVariable), resultFile(i));
     env.insert(QStringLiteral("CORVANTA_SITEBOOK"), o_.bookLocation);
     env.remove(QString::fromLatin1(kBatchVariable));

@@ -78,6 +78,32 @@ const std::vector<QStringList>& migrationSteps() {
             QStringLiteral("ALTER TABLE writes ADD COLUMN batch_id BIGINT REFERENCES batches (id)"),
             QStringLiteral("ALTER TABLE writes ADD COLUMN restored_snapshot BIGINT REFERENCES snapshots (id)"),
         },
+        // Who made each row: the database role (empty on a file, which is
+        // one person's), the OS user and the host. Rows kept before say ''.
+        // On a team book the server fills db_role itself once its roles are
+        // made (book_roles.h), so a client cannot name another.
+        // A site's installer code and TCP/IP password kept for unattended
+        // work, on a team book only (a file's go to the desktop's secret
+        // store); only the technician and admin roles may read the table.
+        {
+            QStringLiteral("ALTER TABLE snapshots ADD COLUMN db_role TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE snapshots ADD COLUMN os_user TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE snapshots ADD COLUMN host TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE writes ADD COLUMN db_role TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE writes ADD COLUMN os_user TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE writes ADD COLUMN host TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN db_role TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN os_user TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN host TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("CREATE TABLE site_secrets ("
+                           " site_id BIGINT NOT NULL PRIMARY KEY REFERENCES sites (id),"
+                           " installer_code TEXT NOT NULL DEFAULT '',"
+                           " tcp_password TEXT NOT NULL DEFAULT '',"
+                           " changed_at TEXT NOT NULL,"
+                           " db_role TEXT NOT NULL DEFAULT '',"
+                           " os_user TEXT NOT NULL DEFAULT '',"
+                           " host TEXT NOT NULL DEFAULT '')"),
+        },
     };
     return steps;
 }

@@ -9,7 +9,10 @@
 
 namespace corvanta::sitebook {
 
-inline constexpr int kSchemaVersion = 4;
+inline constexpr int kSchemaVersion = 5;
+// The version that keeps who made each row, and the kept site secrets: an
+// older book (only tests open one) is written without them.
+inline constexpr int kWhoVersion = 5;
 
 // migrationSteps()[n - 1] is step n; portable SQL with the dialect's {id}
 // and {bytes} words. The version row is set by the caller.

@@ -53,6 +53,11 @@ SnapshotInfo snapshotInfoFrom(const SqlRows& q) {
     return info;
 }
 
+// Three columns from `first` on, as whoSelect() lists them.
+Who whoFrom(const SqlRows& q, int first) {
+    return {q.value(first).toString(), q.value(first + 1).toString(), q.value(first + 2).toString()};
+}
+
 const QString kSiteColumns =
     QStringLiteral("id, name, address, notes, serial_port, modem_number, tcp_host, tcp_port");
 
@@ -120,6 +125,10 @@ bool SiteBook::failQuery(const QSqlError& e) {
     case SqlDialect::Trouble::Duplicate:
         // Only a site's name is unique; another program took it meanwhile.
         return fail(Failure::Other, QString::fromUtf8("már van ilyen nevű helyszín"));
+    case SqlDialect::Trouble::Denied:
+        return fail(Failure::Denied, QString::fromUtf8("a helyszínkönyvben a szerepköröd ezt nem engedi (%1): ")
+                                         .arg(rights_.role.isEmpty() ? QStringLiteral("?") : rights_.role) +
+                                         e.databaseText().trimmed());
     case SqlDialect::Trouble::Lost:
         return fail(Failure::Lost, QString::fromUtf8("megszakadt a kapcsolat a helyszínkönyv kiszolgálójával: ") +
                                        e.databaseText().trimmed());
@@ -261,6 +270,7 @@ bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
     for (const QString& s : dialect_.readOnlySetup) {
         if (!run(s)) return false;
     }
+    if (!readRights()) return false;
     const auto version = currentVersion();
     if (!version) return false;
     if (*version > kSchemaVersion) {
@@ -413,9 +423,11 @@ std::optional<qint64> SiteBook::insertSnapshot(qint64 siteId, SnapshotKind kind,
                                                const QString& moduleVersion, int dataVersion,
                                                const QString& note, const std::optional<QDateTime>& takenAt) {
     return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
-                                 " sha256, note, image) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                  {siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion), dataVersion,
-                   sha256Of(image), text(note), bytesOf(image)});
+                                 " sha256, note, image%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?%2)")
+                      .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?, ?, ?")),
+                  QVariantList{siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion),
+                               dataVersion, sha256Of(image), text(note), bytesOf(image)} +
+                      whoValues());
 }
 
 std::optional<qint64> SiteBook::addSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
@@ -434,18 +446,21 @@ std::optional<qint64> SiteBook::addSnapshot(qint64 siteId, SnapshotKind kind, co
 std::vector<SnapshotInfo> SiteBook::history(std::optional<qint64> siteId) {
     std::vector<SnapshotInfo> out;
     const QString where = siteId ? QStringLiteral(" WHERE s.site_id = ?") : QString();
-    auto q = run(QStringLiteral("SELECT %1 FROM snapshots s JOIN sites si ON si.id = s.site_id%2"
+    auto q = run(QStringLiteral("SELECT %1, %3 FROM snapshots s JOIN sites si ON si.id = s.site_id%2"
                                 " ORDER BY s.taken_at DESC, s.id DESC")
-                     .arg(kSnapshotColumns, where),
+                     .arg(kSnapshotColumns, where, whoSelect(QStringLiteral("s"))),
                  siteId ? QVariantList{*siteId} : QVariantList{});
     if (!q) return out;
-    while (q->next()) out.push_back(snapshotInfoFrom(*q));
+    while (q->next()) {
+        out.push_back(snapshotInfoFrom(*q));
+        out.back().who = whoFrom(*q, 9);
+    }
     return out;
 }
 
 std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVariantList& values) {
-    auto q = run(QStringLiteral("SELECT %1, s.image FROM snapshots s JOIN sites si ON si.id = s.site_id %2")
-                     .arg(kSnapshotColumns, where),
+    auto q = run(QStringLiteral("SELECT %1, s.image, %3 FROM snapshots s JOIN sites si ON si.id = s.site_id %2")
+                     .arg(kSnapshotColumns, where, whoSelect(QStringLiteral("s"))),
                  values);
     if (!q) return std::nullopt;
     if (!q->next()) {
@@ -454,6 +469,7 @@ std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVaria
     }
     Snapshot s;
     s.info = snapshotInfoFrom(*q);
+    s.info.who = whoFrom(*q, 10);
     const QByteArray bytes = q->value(9).toByteArray();
     if (std::size_t(bytes.size()) != kImageSize) {
         fail(Failure::Damaged, QString::fromUtf8("a %1. pillanatkép nem 2048 bájtos").arg(s.info.id));
@@ -496,10 +512,13 @@ bool SiteBook::insertWrite(qint64 siteId, bool settled, bool ok, const QString& 
                            const std::optional<Snapshot>& before, WriteOutcome& outcome) {
     const auto writeId = insert(
         QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
-                       " attempted_image, settled) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-        {siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
-         optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt), optionalId(outcome.snapshotId),
-         ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0});
+                       " attempted_image, settled%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?%2)")
+            .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?, ?, ?")),
+        QVariantList{siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
+                     optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt),
+                     optionalId(outcome.snapshotId),
+                     ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0} +
+            whoValues());
     if (!writeId) return false;
     outcome.writeId = *writeId;
     if (!before) return true;
@@ -596,10 +615,10 @@ std::vector<WriteRecord> SiteBook::audit(std::optional<qint64> siteId) {
     // The image sent is read only for the writes whose outcome is unknown.
     auto q = run(QStringLiteral("SELECT w.id, w.site_id, si.name, w.written_at, w.result, w.blocks,"
                                 " w.before_snapshot, w.after_snapshot, w.settled,"
-                                " CASE WHEN w.settled = 0 THEN w.attempted_image END"
+                                " CASE WHEN w.settled = 0 THEN w.attempted_image END, %2"
                                 " FROM writes w JOIN sites si ON si.id = w.site_id%1"
                                 " ORDER BY w.written_at DESC, w.id DESC")
-                     .arg(where),
+                     .arg(where, whoSelect(QStringLiteral("w"))),
                  values);
     if (!q) return out;
     std::map<qint64, std::size_t> byId;
@@ -619,6 +638,7 @@ std::vector<WriteRecord> SiteBook::audit(std::optional<qint64> siteId) {
             if (!sent.isEmpty())
                 w.sentSha256 = QString::fromLatin1(QCryptographicHash::hash(sent, QCryptographicHash::Sha256).toHex());
         }
+        w.who = whoFrom(*q, 10);
         byId[w.id] = out.size();
         out.push_back(std::move(w));
     }

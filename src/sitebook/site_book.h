@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "params/parameter_image.h"
+#include "sitebook/book_rights.h"
 #include "sitebook/site_records.h"
 #include "sitebook/sql_dialect.h"
 #include "sitebook/sql_rows.h"
@@ -31,7 +32,7 @@ class SiteBook {
 public:
     static constexpr int kBusyTimeoutMs = 5000;
 
-    enum class Failure { None, Locked, Damaged, Newer, NotFound, Lost, Other };
+    enum class Failure { None, Locked, Damaged, Newer, NotFound, Lost, Denied, Other };
 
     // $CORVANTA_SITEBOOK, else $XDG_DATA_HOME/corvanta/sitebook.sqlite.
     static QString defaultPath();
@@ -129,6 +130,25 @@ public:
     // to it (a file or a manual snapshot is no module's).
     std::optional<Snapshot> latestModuleSnapshot(qint64 siteId);
 
+    // --- who may do what (book_roles.cpp) -------------------------------------
+    // Read at open: everything on a file and for a team book's owner; on a
+    // team book with roles, what the user's roles allow. A viewer reads
+    // through the views that mask the codes.
+    const BookRights& rights() const { return rights_; }
+    // Who the rows this program adds are made by.
+    const Who& who() const { return who_; }
+    // Makes the team book's three roles, their rights and the masking views,
+    // or brings them up to date (a second run changes nothing else). Only
+    // the book's owner may; a file book has no roles and refuses.
+    bool initRoles();
+
+    // --- a site's kept secrets, on a team book (site_secrets.cpp) ---------------
+    // The site's kept code and password, empty when none is kept.
+    std::optional<SiteSecret> siteSecret(qint64 siteId);
+    // Keeps them (replacing what was kept); forgetSiteSecret() drops them.
+    bool keepSiteSecret(qint64 siteId, const SiteSecret& secret);
+    bool forgetSiteSecret(qint64 siteId);
+
     // Where new rows take their time from (tests and the benchmark).
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
@@ -156,6 +176,14 @@ private:
     bool insertWrite(qint64 siteId, bool settled, bool ok, const QString& blocks, const ParameterImage& image,
                      const std::optional<Snapshot>& before, WriteOutcome& outcome);
     std::optional<Snapshot> oneSnapshot(const QString& where, const QVariantList& values);
+    // The rights of this connection and, for a viewer, the masking views
+    // put first on its search path (book_roles.cpp).
+    bool readRights();
+    // ", db_role, os_user, host" and their values for an insert, or nothing
+    // on a book older than kWhoVersion; the columns read back ('' there).
+    QString whoColumns() const;
+    QVariantList whoValues() const;
+    QString whoSelect(const QString& alias) const;
 
     QString connection_;
     QString path_;
@@ -165,6 +193,8 @@ private:
     QString error_;
     Failure failure_ = Failure::None;
     std::function<QDateTime()> clock_;
+    BookRights rights_;
+    Who who_;
 };
 
 }  // namespace corvanta::sitebook
