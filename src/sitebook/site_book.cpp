@@ -175,7 +175,13 @@ std::optional<qint64> SiteBook::insert(const QString& sql, const QVariantList& v
     return q->value(0).toLongLong();
 }
 
-bool SiteBook::begin() { return run(dialect_.beginWrite).has_value(); }
+bool SiteBook::begin() {
+    // The server refuses a viewer every row anyway; this says why in words.
+    if (rights_.viewer())
+        return fail(Failure::Denied, QString::fromUtf8("a helyszínkönyvben a szerepköröd (%1) csak olvashat")
+                                         .arg(rights_.role));
+    return run(dialect_.beginWrite).has_value();
+}
 
 bool SiteBook::commit() {
     if (run(QStringLiteral("COMMIT"))) return true;
