@@ -33,7 +33,8 @@ const std::set<std::string>& flagOptions() {
                                                 "--json", "--csv",  "--yes", "--check-only", "--upload-only",
                                                 "--demo-key", "--fields",
                                                 "--no-verify",
-                                                "--dry-run", "--force", "--to-other-site"};
+                                                "--dry-run", "--force", "--to-other-site",
+                                                "--from-env", "--forget"};
     return flags;
 }
 
