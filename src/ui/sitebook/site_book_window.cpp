@@ -19,10 +19,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "credentials/keychain_store.h"
 #include "fleet/snapshot_restore.h"
 #include "link/messenger.h"
 #include "params/code_fields.h"
 #include "transfer/parameter_file.h"
+#include "ui/sitebook/kept_secret_box.h"
 #include "ui/widgets/file_folders.h"
 
 namespace corvanta {
@@ -147,6 +149,10 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     siteButtons->addWidget(addButton("btSaveSite", QString::fromUtf8("Adatok mentése")));
     siteButtons->addWidget(addButton("btChooseSite", QString::fromUtf8("Legyen ez a jelenlegi helyszín")));
     form->addRow(siteButtons);
+    ownStore_ = std::make_unique<credentials::KeychainStore>();
+    store_ = ownStore_.get();
+    keptBox_ = new KeptSecretBox(messenger_, *store_, details);
+    form->addRow(keptBox_);
 
     // Right, below: history, writes, differences.
     tabs_ = new QTabWidget(this);
@@ -156,7 +162,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     gridHistory_ = makeGrid(historyPage, "gridHistory",
                             {QString::fromUtf8("Idő"), QString::fromUtf8("Fajta"), QString::fromUtf8("Modulverzió"),
                              QString::fromUtf8("Adatverzió"), QString::fromUtf8("Sorszám"),
-                             QString::fromUtf8("Megjegyzés")});
+                             QString::fromUtf8("Megjegyzés"), QString::fromUtf8("Ki")});
     gridHistory_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     historyLayout->addWidget(gridHistory_, 1);
     auto* historyButtons = new QGridLayout;
@@ -178,7 +184,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     auto* writesPage = new QSplitter(Qt::Vertical, tabs_);
     gridWrites_ = makeGrid(writesPage, "gridWrites",
                            {QString::fromUtf8("Idő"), QString::fromUtf8("Eredmény"), QString::fromUtf8("Blokkok"),
-                            QString::fromUtf8("Változások"), QString::fromUtf8("Eredet")});
+                            QString::fromUtf8("Változások"), QString::fromUtf8("Eredet"), QString::fromUtf8("Ki")});
     gridWrites_->setSelectionMode(QAbstractItemView::SingleSelection);
     gridWriteChanges_ = makeGrid(writesPage, "gridWriteChanges", kChangeTitles);
     writesPage->addWidget(gridWrites_);
@@ -196,6 +202,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     tabs_->addTab(diffPage, QString::fromUtf8("Eltérések"));
 
     fleet_ = new FleetPanel(messenger_, bookPath_, tabs_);
+    fleet_->setCredentialStore(store_);
     fleet_->setSiteSource([this] { return selectedSites(); });
     fleet_->setChangeSource([this](bool dryRun) { return changeFromImage(dryRun); });
     fleet_->setCodeSource([this] { return link_ ? link_->installerCode() : QString(); });
@@ -251,6 +258,26 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
 
 SiteBookWindow::~SiteBookWindow() = default;
 
+void SiteBookWindow::setCredentialStore(credentials::CredentialStore* store) {
+    store_ = store;
+    ownStore_.reset();
+    keptBox_->setStore(*store_);
+    fleet_->setCredentialStore(store_);
+    keptBox_->showSite(book_.get(), bookPath_, current_);
+}
+
+void SiteBookWindow::applyRights(const sitebook::BookRights& rights) {
+    for (const char* name : {"btRestoreSnapshot", "btManualSnapshot"})
+        findChild<QPushButton*>(name)->setEnabled(rights.operateModules);
+    for (const char* name : {"btNewSite", "btSaveSite"}) findChild<QPushButton*>(name)->setEnabled(rights.editSites);
+    fleet_->setOperateModules(rights.operateModules);
+    // A viewer's codes are masked by the server: nothing to show.
+    cbShowCodes_->setEnabled(rights.seeCodes);
+    if (!rights.seeCodes) cbShowCodes_->setChecked(false);
+    setToolTip(rights.viewer() ? QString::fromUtf8("Szerepkör: %1 – csak olvasás, a kódok rejtve").arg(rights.role)
+                               : QString());
+}
+
 QPushButton* SiteBookWindow::addButton(const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
@@ -269,7 +296,10 @@ QString SiteBookWindow::statusText() const { return lbStatus_->text(); }
 bool SiteBookWindow::openBook() {
     if (book_ && book_->isOpen()) return true;
     book_ = std::make_unique<SiteBook>();
-    if (book_->open(bookPath_)) return true;
+    if (book_->open(bookPath_)) {
+        applyRights(book_->rights());
+        return true;
+    }
     setStatus(QString::fromUtf8("A helyszínkönyv nem nyitható meg: ") + book_->error() + QStringLiteral(" (") +
               book_->path() + ')');
     book_.reset();
@@ -340,6 +370,7 @@ void SiteBookWindow::showSite(int row) {
     edModemNumber_->setText(current_.modemNumber);
     edTcpHost_->setText(current_.tcpHost);
     edTcpPort_->setValue(current_.tcpPort);
+    keptBox_->showSite(book_.get(), bookPath_, current_);
     fillHistory();
     fillWrites();
 }
@@ -356,7 +387,7 @@ void SiteBookWindow::fillHistory() {
                 installation_.count(h.id) ? QString::fromUtf8("telepítési beolvasás") : kindCaption(h.kind),
                 h.moduleVersion,
                 h.dataVersion < 0 ? QString() : QString::number(h.dataVersion), QStringLiteral("@%1").arg(h.id),
-                h.note});
+                h.note, whoLine(h.who)});
     }
     gridHistory_->resizeColumnsToContents();
 }
@@ -372,7 +403,7 @@ void SiteBookWindow::fillWrites() {
                {localTime(w.at),
                 // Not settled: the program died after the commit went out.
                 QString::fromUtf8(!w.settled ? "ismeretlen kimenetel" : w.ok ? "sikeres" : "sikertelen"), w.blocks,
-                QString::number(w.changes.size()), originText(origins, w)});
+                QString::number(w.changes.size()), originText(origins, w), whoLine(w.who)});
     }
     gridWrites_->resizeColumnsToContents();
     gridWrites_->clearSelection();

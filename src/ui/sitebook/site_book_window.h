@@ -17,6 +17,7 @@
 #include "params/image_diff.h"
 #include "params/parameter_image.h"
 #include "sitebook/site_book.h"
+#include "credentials/credential_store.h"
 #include "ui/sitebook/fleet_panel.h"
 
 class QCheckBox;
@@ -53,6 +54,13 @@ public:
     // The corvanta-cli a batch run starts, one for each module.
     void setFleetProgram(const QString& path);
     FleetPanel* fleetPanel() const { return fleet_; }
+    // Where a book of one's own keeps the sites' codes and passwords: the
+    // desktop's secret store unless given (tests give one in memory).
+    void setCredentialStore(credentials::CredentialStore* store);
+    // Greys what the role may not do: a viewer writes to no module and
+    // stores nothing, only an admin keeps codes. Read from the book as it
+    // opens; public for the tests.
+    void applyRights(const sitebook::BookRights& rights);
 
     // Opens the book anew and lists its sites, keeping the selection.
     void refresh();
@@ -122,6 +130,9 @@ private:
     std::vector<sitebook::WriteChange> diffRows_;
     sitebook::Site current_;  // the site whose details are shown
     ModuleLink* link_ = nullptr;
+    std::unique_ptr<credentials::CredentialStore> ownStore_;
+    credentials::CredentialStore* store_ = nullptr;
+    class KeptSecretBox* keptBox_;
     std::optional<qint64> openedSnapshot_;  // the last one opened into the image
     std::set<qint64> installation_;         // the shown site's first read
 
