@@ -247,7 +247,8 @@ TEST_F(SiteBookFleetTest, AKeptCodeStandsInForAnEmptyCodeFieldAndIsNeverShown) {
     // Where no secret store answers, the window says so plainly.
     store.silent = true;
     window->selectSites({name(2)});
-    EXPECT_TRUE(find<QLabel>("lbKept")->text().contains(QString::fromUtf8("nincs elérhető titoktár")));
+    EXPECT_EQ(find<QLabel>("lbKept")->text(), QString::fromUtf8("Nincs elérhető titoktár"));
+    EXPECT_TRUE(find<QLabel>("lbKept")->toolTip().contains(QString::fromUtf8("nincs elérhető titoktár")));
     find<QLineEdit>("edKeptCode")->setText(QStringLiteral("4321"));
     find<QPushButton>("btKeepSecret")->click();
     EXPECT_TRUE(messenger.messages.back().contains(QString::fromUtf8("a csoportos műveletnél kell megadni")))

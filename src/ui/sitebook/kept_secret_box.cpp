@@ -1,6 +1,6 @@
 #include "ui/sitebook/kept_secret_box.h"
 
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,7 +14,7 @@ namespace corvanta {
 using credentials::SiteSecretKeeper;
 
 KeptSecretBox::KeptSecretBox(Messenger& messenger, credentials::CredentialStore& store, QWidget* parent)
-    : QGroupBox(QString::fromUtf8("Megőrzött kód és jelszó"), parent), messenger_(messenger), store_(&store) {
+    : QWidget(parent), messenger_(messenger), store_(&store) {
     setObjectName("boxKeptSecret");
     edKeptCode_ = new QLineEdit(this);
     edKeptCode_->setObjectName("edKeptCode");
@@ -33,13 +33,13 @@ KeptSecretBox::KeptSecretBox(Messenger& messenger, credentials::CredentialStore&
     btForgetSecret_->setAutoDefault(false);
     lbKept_ = new QLabel(this);
     lbKept_->setObjectName("lbKept");
-    lbKept_->setWordWrap(true);
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(edKeptCode_, 0, 0);
-    grid->addWidget(edKeptPassword_, 0, 1);
-    grid->addWidget(btKeepSecret_, 0, 2);
-    grid->addWidget(btForgetSecret_, 0, 3);
-    grid->addWidget(lbKept_, 1, 0, 1, 4);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(edKeptCode_, 1);
+    row->addWidget(edKeptPassword_, 1);
+    row->addWidget(btKeepSecret_);
+    row->addWidget(btForgetSecret_);
+    row->addWidget(lbKept_, 1);
     connect(btKeepSecret_, &QPushButton::clicked, this, &KeptSecretBox::btKeepSecretClick);
     connect(btForgetSecret_, &QPushButton::clicked, this, &KeptSecretBox::btForgetSecretClick);
     setEnabled(false);
@@ -55,33 +55,40 @@ void KeptSecretBox::showSite(sitebook::SiteBook* book, const QString& bookPath, 
     edKeptPassword_->clear();
     // Only those who may keep them see whether anything is kept.
     setEnabled(book_ && site_.id != 0 && book_->rights().keepSecrets);
-    lbKept_->clear();
+    setState({});
     if (isEnabled()) showState();
 }
 
+void KeptSecretBox::setState(const QString& shortText, const QString& whole) {
+    lbKept_->setText(shortText);
+    lbKept_->setToolTip(whole.isEmpty() ? shortText : whole);
+}
+
 void KeptSecretBox::failed(const QString& why) {
-    lbKept_->setText(why);
+    setState(storeSilent_ ? QString::fromUtf8("Nincs elérhető titoktár") : QString::fromUtf8("Nem sikerült"), why);
     messenger_.showMessage(why);
 }
 
 void KeptSecretBox::showState() {
     if (storeSilent_ && !sitebook::SiteBook::isServerUrl(bookPath_)) {
-        lbKept_->setText(QString::fromUtf8("Nincs elérhető titoktár: a kódot és a jelszót a csoportos műveletnél "
-                                           "kell megadni."));
+        setState(QString::fromUtf8("Nincs elérhető titoktár"),
+                 QString::fromUtf8("Nincs elérhető titoktár: a kódot és a jelszót a csoportos műveletnél kell "
+                                   "megadni."));
         return;
     }
     SiteSecretKeeper keeper(*book_, *store_, bookPath_);
     const auto kept = keeper.load(site_);
     if (!kept) {
         storeSilent_ = keeper.storeUnavailable();
-        lbKept_->setText(keeper.error());
+        setState(storeSilent_ ? QString::fromUtf8("Nincs elérhető titoktár") : QString::fromUtf8("Nem olvasható"),
+                 keeper.error());
         return;
     }
     QStringList what;
     if (!kept->installerCode.isEmpty()) what << QString::fromUtf8("telepítői kód");
     if (!kept->tcpPassword.isEmpty()) what << QString::fromUtf8("TCP/IP jelszó");
-    lbKept_->setText(what.isEmpty() ? QString::fromUtf8("Nincs megőrizve semmi.")
-                                    : QString::fromUtf8("Megőrizve: ") + what.join(QStringLiteral(", ")));
+    setState(what.isEmpty() ? QString::fromUtf8("Nincs megőrizve")
+                            : QString::fromUtf8("Megőrizve: ") + what.join(QStringLiteral(", ")));
 }
 
 void KeptSecretBox::btKeepSecretClick() {

@@ -5,7 +5,7 @@
 // its fields are for giving new ones. Where the desktop has no secret store
 // it says so plainly; the code and password are then given as before.
 
-#include <QGroupBox>
+#include <QWidget>
 
 #include "credentials/credential_store.h"
 #include "sitebook/site_book.h"
@@ -18,7 +18,7 @@ namespace corvanta {
 
 class Messenger;
 
-class KeptSecretBox : public QGroupBox {
+class KeptSecretBox : public QWidget {
     Q_OBJECT
 public:
     KeptSecretBox(Messenger& messenger, credentials::CredentialStore& store, QWidget* parent = nullptr);
@@ -38,6 +38,8 @@ public slots:
 private:
     void showState();
     void failed(const QString& why);
+    // A short state beside the buttons; the whole of it on hovering.
+    void setState(const QString& shortText, const QString& whole = {});
 
     Messenger& messenger_;
     credentials::CredentialStore* store_;

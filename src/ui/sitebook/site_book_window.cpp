@@ -152,7 +152,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     ownStore_ = std::make_unique<credentials::KeychainStore>();
     store_ = ownStore_.get();
     keptBox_ = new KeptSecretBox(messenger_, *store_, details);
-    form->addRow(keptBox_);
+    form->addRow(QString::fromUtf8("Megőrzött kód, jelszó:"), keptBox_);
 
     // Right, below: history, writes, differences.
     tabs_ = new QTabWidget(this);
