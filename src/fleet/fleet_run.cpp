@@ -14,6 +14,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include "params/code_fields.h"
 #include "params/image_diff.h"
 #include "sitebook/site_records.h"
 #include "transfer/parameter_transfer.h"
@@ -475,7 +476,14 @@ void FleetRun::compareEnded(SiteJob& job, const ChildEnd& end) {
     }
     SiteOutcome o;
     o.snapshot = before->info.id;
-    o.changes = sitebook::changeRows(diff(before->image, *image));
+    // A viewer's snapshots come with their codes masked: the module's are
+    // masked alike, or every code would count as changed (and be listed).
+    ParameterImage read = *image;
+    if (book_.rights().viewer()) {
+        for (std::size_t i = 0; i < kImageSize; ++i)
+            if (codes::isCodeByte(i)) read[i] = 0;
+    }
+    o.changes = sitebook::changeRows(diff(before->image, read));
     o.listsChanges = true;
     o.result = o.changes.empty() ? QStringLiteral("unchanged") : QStringLiteral("changed");
     o.detail = QStringLiteral("since @%1 of %2").arg(before->info.id).arg(sitebook::isoTime(before->info.takenAt));

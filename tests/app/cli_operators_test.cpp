@@ -193,6 +193,15 @@ TEST_P(CliOperators, AViewerSeesCodesMaskedAndWritesNothingATechnicianWorksOnKep
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
     r = runCli({"audit"}, 60000, owner);
     EXPECT_EQ(r.output.count("\tby " + techName + " (os: "), 2) << r.output.toStdString();
+
+    // A viewer's compare judges the module by its masked snapshot without
+    // counting the codes it cannot see.
+    QProcessEnvironment comparing = viewer;
+    comparing.insert("CORVANTA_CODE", "1234");
+    comparing.insert("CORVANTA_PASSWORD", SimProcess::kPassword);
+    r = runCli({"fleet", "compare", "--sites", sim.file("sites.csv")}, 60000, comparing);
+    EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
+    EXPECT_TRUE(r.output.contains("\tunchanged\t")) << r.output.toStdString();
 }
 
 }  // namespace corvanta::testing
