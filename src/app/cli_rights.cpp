@@ -19,6 +19,9 @@ bool writesToModule(const Args& args) {
     if (c == "firmware") return !args.flag("--check-only");
     if (c == "fleet") {
         if (first == "apply" || first == "undo") return !args.flag("--dry-run");
+        // A read is for the book, which takes nothing from a viewer: it
+        // would only pile up in the spool.
+        if (first == "read") return true;
         return first == "clock" && args.option("--set").has_value();
     }
     return false;
@@ -32,8 +35,8 @@ std::optional<int> refusedByRole(const Args& args) {
     sitebook::SiteBook book;
     if (!book.open(location) || book.rights().operateModules) return std::nullopt;
     std::fprintf(stderr,
-                 "corvanta-cli: %s: your role in the site book %s is %s, which writes to no module (a "
-                 "technician's work); nothing was sent to the module\n",
+                 "corvanta-cli: %s: your role in the site book %s is %s, which writes to no module and "
+                 "stores nothing (a technician's work); nothing was sent to the module\n",
                  args.command.c_str(), book.path().toUtf8().constData(), book.rights().role.toUtf8().constData());
     return ExitUsage;
 }

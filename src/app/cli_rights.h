@@ -11,7 +11,8 @@
 
 namespace corvanta::cli {
 
-// Whether the command, as given, changes what a module holds or does.
+// Whether the command, as given, changes what a module holds or does, or
+// reads modules only to store them (fleet read).
 bool writesToModule(const Args& args);
 
 // The exit status when the book's role refuses the command, after the

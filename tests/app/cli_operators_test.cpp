@@ -165,7 +165,8 @@ TEST_P(CliOperators, AViewerSeesCodesMaskedAndWritesNothingATechnicianWorksOnKep
                                        QStringList{"clock", "--set", "now"}}) {
         r = runCli(command + QStringList{"--port", sim.ptyPath(), "--code", "1234"}, 60000, viewer);
         EXPECT_EQ(r.exitCode, 2) << r.output.toStdString();
-        EXPECT_TRUE(r.output.contains("corvanta_viewer, which writes to no module")) << r.output.toStdString();
+        EXPECT_TRUE(r.output.contains("corvanta_viewer, which writes to no module and stores nothing"))
+            << r.output.toStdString();
         EXPECT_FALSE(r.output.contains("Blokkok"));
     }
     EXPECT_EQ(runCli({"history"}, 60000, owner).output.count('\n'), 2);
