@@ -61,6 +61,15 @@ bool SiteSecretKeeper::keep(const sitebook::Site& site, const SiteSecret& secret
     return true;
 }
 
+bool SiteSecretKeeper::followRename(const sitebook::Site& before, const sitebook::Site& after) {
+    if (teamBook() || before.name == after.name) return true;
+    const auto kept = load(before);
+    if (!kept) return false;
+    if (kept->empty()) return true;
+    // Kept under the new name before the old goes: a failure between loses nothing.
+    return keep(after, *kept) && forget(before);
+}
+
 bool SiteSecretKeeper::forget(const sitebook::Site& site) {
     if (teamBook()) return book_.forgetSiteSecret(site.id) || bookFailed();
     return keep(site, {});

@@ -29,6 +29,10 @@ public:
     // Keeps the non-empty ones, dropping what was kept before.
     bool keep(const sitebook::Site& site, const sitebook::SiteSecret& secret);
     bool forget(const sitebook::Site& site);
+    // A site renamed in the book: what the desktop's store keeps under its
+    // old name moves to the new one (a team book keeps them by the site's
+    // number, which stays).
+    bool followRename(const sitebook::Site& before, const sitebook::Site& after);
 
     const QString& error() const { return error_; }
     // The desktop's secret store did not answer (a file book only).

@@ -69,6 +69,18 @@ TEST_F(KeptOnTheDesk, CodeAndPasswordGoToTheStoreNeverToTheFileAndAreForgotten) 
     EXPECT_TRUE(keeper.load(site)->empty());
 }
 
+TEST_F(KeptOnTheDesk, ARenamedSiteTakesWhatIsKeptUnderItsOldNameAlong) {
+    SiteSecretKeeper keeper(book, store, path);
+    ASSERT_TRUE(keeper.keep(site, {QStringLiteral("731946"), QStringLiteral("jelszo-8431")}));
+    Site renamed = site;
+    renamed.name = QStringLiteral("Fő utca 3");
+    ASSERT_TRUE(book.saveSite(renamed));
+    ASSERT_TRUE(keeper.followRename(site, renamed));
+    EXPECT_EQ(keeper.load(renamed)->installerCode, QStringLiteral("731946"));
+    EXPECT_TRUE(keeper.load(site)->empty());
+    EXPECT_EQ(store.kept.size(), 2);
+}
+
 TEST_F(KeptOnTheDesk, AStoreThatDoesNotAnswerIsSaidPlainlyAndAskedOnce) {
     store.silent = true;
     SiteSecretKeeper keeper(book, store, path);

@@ -91,6 +91,15 @@ void KeptSecretBox::showState() {
                             : QString::fromUtf8("Megőrizve: ") + what.join(QStringLiteral(", ")));
 }
 
+void KeptSecretBox::siteRenamed(const sitebook::Site& before, const sitebook::Site& after) {
+    if (!book_ || storeSilent_) return;
+    SiteSecretKeeper keeper(*book_, *store_, bookPath_);
+    if (keeper.followRename(before, after)) return;
+    storeSilent_ = keeper.storeUnavailable();
+    // Said only when something was kept and stays under the old name.
+    if (!storeSilent_) failed(keeper.error());
+}
+
 void KeptSecretBox::btKeepSecretClick() {
     if (!book_ || site_.id == 0) return;
     const sitebook::SiteSecret secret{edKeptCode_->text(), edKeptPassword_->text()};

@@ -30,6 +30,8 @@ public:
     // The site shown, in its open book (none: the box is greyed).
     void showSite(sitebook::SiteBook* book, const QString& bookPath, const sitebook::Site& site);
     QString stateText() const;
+    // The site shown was renamed: its kept code and password follow it.
+    void siteRenamed(const sitebook::Site& before, const sitebook::Site& after);
 
 public slots:
     void btKeepSecretClick();

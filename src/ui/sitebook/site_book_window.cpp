@@ -481,6 +481,7 @@ void SiteBookWindow::btSaveSiteClick() {
         messenger_.showMessage(book_->error());
         return;
     }
+    if (current_.id == s.id && current_.name != s.name) keptBox_->siteRenamed(current_, s);
     current_ = s;
     fillSites();
     setStatus(QString::fromUtf8("A helyszín adatai elmentve."));
