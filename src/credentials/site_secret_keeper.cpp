@@ -23,8 +23,8 @@ bool SiteSecretKeeper::teamBook() const { return SiteBook::isServerUrl(location_
 bool SiteSecretKeeper::storeFailed(const CredentialStore::Outcome& o) {
     if (!o.unavailable()) return false;
     unavailable_ = true;
-    error_ = QString::fromUtf8("nincs elérhető titoktár (Secret Service vagy KWallet), így a helyszín kódja és "
-                               "jelszava nem őrizhető meg: ") +
+    error_ = QString::fromUtf8("nincs elérhető titoktár (Secret Service vagy KWallet) a helyszínek kódjának és "
+                               "jelszavának: ") +
              o.error;
     return true;
 }
