@@ -17,6 +17,13 @@
 # checked-indexing and sanitizer builds still catch real overruns.
 set(pchWarnings "$<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-array-bounds;-Wno-stringop-overflow;-Wno-stringop-overread;-Wno-restrict>")
 
+# The tests are compiled without optimisation: it is most of what compiling
+# them costs (GoogleTest's macros expand to much code), and they run as fast,
+# being spent waiting on simulated lines. The libraries under test keep the
+# build's own optimisation. A precompiled header is used only by files
+# compiled at its level of optimisation, so the tests' builders match.
+set(testOptimisation "$<$<NOT:$<CONFIG:Debug>>:-O0>")
+
 set(pchQtModules_core Core Network SerialPort Sql)
 set(pchQtModules_gui ${pchQtModules_core} Gui)
 set(pchQtModules_widgets ${pchQtModules_gui} Widgets)
@@ -47,6 +54,7 @@ function(corvanta_pch_builder level tests out)
   endif()
   if(tests)
     target_link_libraries(${name} PRIVATE GTest::gtest)
+    target_compile_options(${name} PRIVATE "${testOptimisation}")
   endif()
   target_compile_options(${name} PRIVATE "${pchWarnings}")
   target_precompile_headers(${name} PRIVATE ${header})
@@ -108,6 +116,9 @@ function(corvanta_precompile_all dir)
       set(tests TRUE)
     endif()
     corvanta_pch_builder(${level} ${tests} builder)
+    if(tests)
+      target_compile_options(${t} PRIVATE "${testOptimisation}")
+    endif()
     target_compile_options(${t} PRIVATE "${pchWarnings}")
     target_precompile_headers(${t} REUSE_FROM ${builder})
   endforeach()

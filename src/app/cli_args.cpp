@@ -29,7 +29,7 @@ std::optional<std::string> Args::option(const std::string& name) const {
 }
 
 const std::set<std::string>& flagOptions() {
-    static const std::set<std::string> flags = {"--log",  "--help", "-h",    "--verbose",
+    static const std::set<std::string> flags = {"--log",  "--log-raw", "--help", "-h",    "--verbose",
                                                 "--json", "--csv",  "--yes", "--check-only", "--upload-only",
                                                 "--demo-key", "--fields",
                                                 "--no-verify",

@@ -32,9 +32,9 @@ std::optional<int> checkOutput(const std::string& path) {
     return ExitUsage;
 }
 
-int writeOutput(const std::string& path, const QByteArray& bytes) {
+int writeOutput(const std::string& path, const QByteArray& bytes, FileAccess access) {
     if (auto status = checkOutput(path)) return *status;
-    const auto failure = writeWholeFile(QString::fromStdString(path), bytes);
+    const auto failure = writeWholeFile(QString::fromStdString(path), bytes, access);
     if (!failure) return ExitOk;
     complain(*failure, "cannot write");
     if (!failure->isBadTarget()) std::fprintf(stderr, "corvanta-cli: %s: left as it was\n", path.c_str());

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "link/whole_file.h"
 #include "params/parameter_image.h"
 
 namespace corvanta::cli {
@@ -23,7 +24,8 @@ std::optional<int> checkOutput(const std::string& path);
 
 // Writes the whole file; ExitOk, else ExitUsage for a bad target and
 // ExitFailed for a write that failed on the way (the old file is kept).
-int writeOutput(const std::string& path, const QByteArray& bytes);
+// Whatever holds codes is written FileAccess::OwnerOnly.
+int writeOutput(const std::string& path, const QByteArray& bytes, FileAccess access);
 
 // Reads a whole input file of at most `maxBytes`; nullopt after the message.
 std::optional<QByteArray> readInput(const std::string& path, qint64 maxBytes);

@@ -124,8 +124,10 @@ int runTransfer(const Args& args, const std::string& fileIn, bool (ParameterTran
     int status = ExitFailed;
     if (ok)
         status = fileOut.empty() ? int(ExitOk)
-                                 : writeOutput(fileOut, QByteArray(reinterpret_cast<const char*>(image.data()),
-                                                                   qsizetype(image.size())));
+                                 : writeOutput(fileOut,
+                                               QByteArray(reinterpret_cast<const char*>(image.data()),
+                                                          qsizetype(image.size())),
+                                               FileAccess::OwnerOnly);
     // For a fleet that runs this command: what happened, in a form made to
     // be read rather than the lines above.
     fleet::ChildResult result;

@@ -73,7 +73,7 @@ QString eventTable(const std::vector<NumberedEventRow>& rows, const std::array<c
 
 std::optional<int> checkUsage(const Args& args, const std::set<std::string>& allowed, std::size_t words,
                               const std::string& usage) {
-    static const std::set<std::string> everywhere = {"--log", "--verbose", "--help", "-h"};
+    static const std::set<std::string> everywhere = {"--log", "--log-raw", "--verbose", "--help", "-h"};
     for (const auto& f : args.flags) {
         if (everywhere.count(f) || allowed.count(f)) continue;
         std::fprintf(stderr, "corvanta-cli: %s does not take %s\nusage: corvanta-cli %s\n", args.command.c_str(),

@@ -37,7 +37,7 @@ QString eventTable(const std::vector<NumberedEventRow>& rows,
                    const std::array<const char*, kEventListColumns>& titles);
 
 // Refuses a flag the command does not take (each command takes --log,
-// --verbose and --help besides `allowed`) and a wrong number of words after
+// --log-raw, --verbose and --help besides `allowed`) and a wrong number of words after
 // the command; prints the usage line then. Nothing when all is well.
 std::optional<int> checkUsage(const Args& args, const std::set<std::string>& allowed, std::size_t words,
                               const std::string& usage);

@@ -32,11 +32,18 @@ std::optional<std::string> unknownOption(const Args& args, std::initializer_list
 }
 
 int runDecode(const Args& args) {
-    if (auto unknown = unknownOption(args, {})) return fail(ExitUsage, *unknown);
-    if (args.positional.size() != 1) return fail(ExitUsage, "usage: decode IMAGE");
+    if (auto unknown = unknownOption(args, {"-o"})) return fail(ExitUsage, *unknown);
+    const auto output = args.option("-o");
+    if (args.positional.size() != 1 || (output && output->empty())) return fail(ExitUsage, "usage: decode IMAGE [-o JSON]");
+    if (output) {
+        if (auto status = checkOutput(*output)) return *status;
+    }
     const auto image = readImageInput(args.positional[0]);
     if (!image) return ExitUsage;
     const QByteArray json = QJsonDocument(imageToJson(*image)).toJson(QJsonDocument::Indented);
+    // The values hold the codes: a file of them is the owner's alone, as the
+    // parameter file is.
+    if (output) return writeOutput(*output, json, FileAccess::OwnerOnly);
     if (std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), stdout) !=
             static_cast<std::size_t>(json.size()) ||
         std::fflush(stdout) != 0) {
@@ -79,14 +86,16 @@ int runEncode(const Args& args) {
         return fail(ExitUsage, jsonPath + ": " + *refusal);
     }
     for (const std::string& w : warnings) std::fprintf(stderr, "corvanta-cli: %s: %s\n", jsonPath.c_str(), w.c_str());
-    return writeOutput(*output, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())));
+    return writeOutput(*output, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())),
+                       FileAccess::OwnerOnly);
 }
 
 }  // namespace
 
 std::vector<Command> paramCommands() {
     return {
-        {"decode", "decode IMAGE                      print the working values of a parameter file as JSON;\n"
+        {"decode", "decode IMAGE [-o JSON]            print the working values of a parameter file as JSON (or\n"
+                   "                                      write them to the file JSON, readable by its owner only);\n"
                    "                                      \"unmapped\" holds the bits no field holds and\n"
                    "                                      \"outOfFormat\" the bytes of values outside the format,\n"
                    "                                      as hex digits",

@@ -48,7 +48,8 @@ int runReport(const Args& args) {
         std::fprintf(stderr, "corvanta-cli: %s: the PDF could not be made\n", out->c_str());
         return ExitFailed;
     }
-    return writeOutput(*out, pdf);
+    // The report shows no code.
+    return writeOutput(*out, pdf, FileAccess::Shared);
 }
 
 }  // namespace

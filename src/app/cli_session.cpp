@@ -18,6 +18,7 @@
 
 #include "app/cli_kept_secrets.h"
 #include "fleet/child_result.h"
+#include "link/traffic_codes.h"
 
 namespace corvanta::cli {
 
@@ -221,7 +222,7 @@ void say(std::FILE* to, const QString& text) {
 
 const std::string& linkUsage() {
     static const std::string usage =
-        "  (--port PATH | --host HOST [--password-file FILE] [--tcp-port N]) [--code DIGITS] [--site NAME] [--log]";
+        "  (--port PATH | --host HOST [--password-file FILE] [--tcp-port N]) [--code DIGITS] [--site NAME] [--log | --log-raw]";
     return usage;
 }
 
@@ -241,7 +242,10 @@ const std::string& linkOptionsHelp() {
         "                        new NAME is added with the link given here); the book is\n"
         "                        $CORVANTA_SITEBOOK (a file, or postgresql://USER@HOST/DB\n"
         "                        for a server), else $XDG_DATA_HOME/corvanta/sitebook.sqlite\n"
-        "  --log                 print the traffic as the traffic log shows it\n";
+        "  --log                 print the traffic as the traffic log shows it, the\n"
+        "                        digits of the codes in block frames (and the\n"
+        "                        checksums of those frames) as *\n"
+        "  --log-raw             the same with the codes as they are, for protocol work\n";
     return help;
 }
 
@@ -273,10 +277,17 @@ std::optional<int> openSession(const Args& args, Session& s, const std::set<std:
         last = t;
         say(chatter, t);
     });
-    if (args.flag("--log"))
-        QObject::connect(&link, &ModuleLink::trafficLogged, [chatter](const QString& t) { say(chatter, t); });
+    if (args.flag("--log") || args.flag("--log-raw")) {
+        const bool raw = args.flag("--log-raw");
+        QObject::connect(&link, &ModuleLink::trafficLogged, [chatter, raw](const QString& t) {
+            say(chatter, raw ? t : QString::fromStdString(maskTrafficCodes(t.toStdString())));
+        });
+    }
     if (args.option("--site")) {
-        s.recorder = std::make_unique<sitebook::SiteRecorder>();
+        // One open of the book for the whole command, however many records.
+        s.recorder = std::make_unique<sitebook::SiteRecorder>(sitebook::SiteBook::defaultPath(),
+                                                              sitebook::SiteBook::kBusyTimeoutMs,
+                                                              sitebook::SiteRecorder::Hold::WholeLife);
         s.recorder->setSite(siteFromOptions(args));
         // A fleet child writing for a batch: its write is kept under it.
         if (const auto batch = fleet::batchFromEnvironment()) s.recorder->setWriteOrigin({batch, std::nullopt, {}});

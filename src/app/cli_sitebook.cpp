@@ -13,6 +13,7 @@
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
 #include "app/cli_kept_secrets.h"
+#include "app/cli_json_array.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
 #include "params/image_diff.h"
@@ -76,6 +77,57 @@ QString whoField(const sitebook::Who& who) {
     return line.isEmpty() ? QString() : QStringLiteral("\tby ") + line;
 }
 
+// --limit N and --since DATE, as a listing of the book takes them; nullopt
+// after the message on a bad one.
+std::optional<SiteBook::Listing> listingFrom(const Args& args) {
+    SiteBook::Listing listing;
+    if (const auto limit = args.option("--limit")) {
+        bool ok = false;
+        const qint64 n = QString::fromStdString(*limit).toLongLong(&ok);
+        if (!ok || n < 1) {
+            fail(ExitUsage, QStringLiteral("--limit %1: expected a whole number above 0").arg(QString::fromStdString(*limit)));
+            return std::nullopt;
+        }
+        listing.limit = n;
+    }
+    if (const auto since = args.option("--since")) {
+        // A day from its start, or a moment; local time unless it names its
+        // zone (Z or +01:00), as the installer reads a clock.
+        const QString text = QString::fromStdString(*since).trimmed();
+        QDateTime t;
+        if (text.size() == 10) {
+            const QDate day = QDate::fromString(text, Qt::ISODate);
+            if (day.isValid()) t = day.startOfDay();
+        } else if (text.size() > 10 && (text[10] == QLatin1Char('T') || text[10] == QLatin1Char(' '))) {
+            QString iso = text;
+            iso[10] = QLatin1Char('T');
+            t = QDateTime::fromString(iso, Qt::ISODateWithMs);
+        }
+        if (!t.isValid()) {
+            fail(ExitUsage, QStringLiteral("--since %1: expected a date (YYYY-MM-DD) or a date and time "
+                                           "(YYYY-MM-DDTHH:MM[:SS], with Z or +HH:MM for other than local time)")
+                                .arg(text));
+            return std::nullopt;
+        }
+        listing.since = t;
+    }
+    return listing;
+}
+
+// A line of a listing: buffered, as a listing may run to a million lines;
+// listingEnd() flushes and tells whether all of it went out.
+void listingLine(const QString& line) {
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+int listingEnd(bool ok, const SiteBook& book) {
+    if (!ok) return fail(ExitFailed, book.path() + QStringLiteral(": ") + book.error());
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return fail(ExitFailed, QStringLiteral("cannot write the output"));
+    return ExitOk;
+}
+
 QString dataVersionText(int v) { return v < 0 ? QStringLiteral("-") : QStringLiteral("dv.%1").arg(v); }
 
 QJsonArray changesJson(const std::vector<sitebook::WriteChange>& rows) {
@@ -110,98 +162,109 @@ void originJson(const sitebook::WriteOrigin& o, const sitebook::WriteRecord& w, 
 
 int runSites(const Args& args) {
     if (!args.positional.empty() && args.positional[0] == "secret") return runSiteSecret(args);
-    if (auto status = checkWords(args, {"--json"}, {}, 0, "sites [--json]")) return *status;
+    if (auto status = checkWords(args, {"--json"}, {"--limit", "--since"}, 0, "sites [--limit N] [--since DATE] [--json]"))
+        return *status;
+    const auto listing = listingFrom(args);
+    if (!listing) return ExitUsage;
     SiteBook book;
     const Book state = openBook(book);
     if (state == Book::Refused) return ExitUsage;
-    const std::vector<sitebook::Site> sites = state == Book::Open ? book.sites() : std::vector<sitebook::Site>{};
-    if (args.flag("--json")) {
-        QJsonArray a;
-        for (const auto& s : sites) {
-            a.append(QJsonObject{{"id", s.id},
-                                 {"name", s.name},
-                                 {"address", s.address},
-                                 {"notes", s.notes},
-                                 {"serialPort", s.serialPort},
-                                 {"modemNumber", s.modemNumber},
-                                 {"tcpHost", s.tcpHost},
-                                 {"tcpPort", s.tcpPort}});
+    const bool json = args.flag("--json");
+    JsonArrayPrinter array;
+    bool written = true;
+    const bool ok = state != Book::Open || book.eachSite(*listing, [&](const sitebook::Site& s) {
+        if (json) {
+            return written = array.add(QJsonObject{{"id", s.id},
+                                                   {"name", s.name},
+                                                   {"address", s.address},
+                                                   {"notes", s.notes},
+                                                   {"serialPort", s.serialPort},
+                                                   {"modemNumber", s.modemNumber},
+                                                   {"tcpHost", s.tcpHost},
+                                                   {"tcpPort", s.tcpPort}});
         }
-        return printJsonDocument(QJsonDocument(a));
-    }
-    for (const auto& s : sites) {
         QStringList reach;
         if (!s.serialPort.isEmpty()) reach << s.serialPort;
         if (!s.modemNumber.isEmpty()) reach << QStringLiteral("tel. ") + s.modemNumber;
         if (!s.tcpHost.isEmpty()) reach << (s.tcpPort ? QStringLiteral("%1:%2").arg(s.tcpHost, QString::number(s.tcpPort)) : s.tcpHost);
-        say(s.name + QStringLiteral("\t") + s.address + QStringLiteral("\t") + reach.join(QStringLiteral(", ")));
+        listingLine(s.name + QStringLiteral("\t") + s.address + QStringLiteral("\t") + reach.join(QStringLiteral(", ")));
+        return true;
+    });
+    if (ok && json && !array.finish()) written = false;
+    if (!written) return fail(ExitFailed, QStringLiteral("cannot write the output"));
+    return listingEnd(ok, book);
+}
+
+// The site --site names, when it names one: false after the message when
+// the book has no such site (or there is no book).
+bool siteOfListing(const Args& args, Book state, SiteBook& book, SiteBook::Listing& listing) {
+    if (state == Book::Open) return siteFilter(args, book, listing.siteId);
+    if (const auto name = args.option("--site")) {
+        fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
+        return false;
     }
-    return ExitOk;
+    return true;
 }
 
 int runHistory(const Args& args) {
-    if (auto status = checkWords(args, {"--json"}, {"--site"}, 0, "history [--site NAME] [--json]")) return *status;
+    if (auto status = checkWords(args, {"--json"}, {"--site", "--limit", "--since"}, 0,
+                                 "history [--site NAME] [--limit N] [--since DATE] [--json]"))
+        return *status;
+    auto listing = listingFrom(args);
+    if (!listing) return ExitUsage;
     SiteBook book;
     const Book state = openBook(book);
     if (state == Book::Refused) return ExitUsage;
-    std::vector<sitebook::SnapshotInfo> history;
-    std::set<qint64> installation;  // each site's first read
-    if (state == Book::Open) {
-        std::optional<qint64> siteId;
-        if (!siteFilter(args, book, siteId)) return ExitUsage;
-        history = book.history(siteId);
-        installation = book.installationSnapshots(siteId);
-    } else if (const auto name = args.option("--site")) {
-        return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
-    }
-    if (args.flag("--json")) {
-        QJsonArray a;
-        for (const auto& h : history) {
+    if (!siteOfListing(args, state, book, *listing)) return ExitUsage;
+    // Each site's first read: one number a site, however long its history.
+    const std::set<qint64> installation =
+        state == Book::Open ? book.installationSnapshots(listing->siteId) : std::set<qint64>{};
+    const bool json = args.flag("--json");
+    JsonArrayPrinter array;
+    bool written = true;
+    const bool ok = state != Book::Open || book.eachSnapshot(*listing, [&](const sitebook::SnapshotInfo& h) {
+        if (json) {
             QJsonObject o{{"id", h.id},
-                                 {"site", h.site},
-                                 {"takenAt", sitebook::isoTime(h.takenAt)},
-                                 {"kind", sitebook::kindName(h.kind)},
-                                 {"sha256", h.sha256},
-                                 {"moduleVersion", h.moduleVersion},
-                                 {"dataVersion", h.dataVersion}};
+                          {"site", h.site},
+                          {"takenAt", sitebook::isoTime(h.takenAt)},
+                          {"kind", sitebook::kindName(h.kind)},
+                          {"sha256", h.sha256},
+                          {"moduleVersion", h.moduleVersion},
+                          {"dataVersion", h.dataVersion}};
             if (installation.count(h.id)) o.insert("installation", true);
             whoJson(h.who, o);
-            a.append(o);
+            return written = array.add(o);
         }
-        return printJsonDocument(QJsonDocument(a));
-    }
-    for (const auto& h : history) {
         QString line = QStringLiteral("@%1\t%2\t%3\t%4\t%5 %6\t%7")
                            .arg(h.id)
                            .arg(sitebook::isoTime(h.takenAt),
                                 installation.count(h.id) ? QStringLiteral("read (installation)")
                                                          : sitebook::kindName(h.kind),
-                                h.site, h.moduleVersion,
-                                dataVersionText(h.dataVersion), h.sha256.left(12));
+                                h.site, h.moduleVersion, dataVersionText(h.dataVersion), h.sha256.left(12));
         if (!h.note.isEmpty()) line += QStringLiteral("\t") + h.note;
-        say(line + whoField(h.who));
-    }
-    return ExitOk;
+        listingLine(line + whoField(h.who));
+        return true;
+    });
+    if (ok && json && !array.finish()) written = false;
+    if (!written) return fail(ExitFailed, QStringLiteral("cannot write the output"));
+    return listingEnd(ok, book);
 }
 
 int runAudit(const Args& args) {
-    if (auto status = checkWords(args, {"--json"}, {"--site"}, 0, "audit [--site NAME] [--json]")) return *status;
+    if (auto status = checkWords(args, {"--json"}, {"--site", "--limit", "--since"}, 0,
+                                 "audit [--site NAME] [--limit N] [--since DATE] [--json]"))
+        return *status;
+    auto listing = listingFrom(args);
+    if (!listing) return ExitUsage;
     SiteBook book;
     const Book state = openBook(book);
     if (state == Book::Refused) return ExitUsage;
-    std::vector<sitebook::WriteRecord> writes;
-    std::map<qint64, sitebook::WriteOrigin> origins;  // batches and restores
-    if (state == Book::Open) {
-        std::optional<qint64> siteId;
-        if (!siteFilter(args, book, siteId)) return ExitUsage;
-        writes = book.audit(siteId);
-        origins = book.writeOrigins(siteId);
-    } else if (const auto name = args.option("--site")) {
-        return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
-    }
-    if (args.flag("--json")) {
-        QJsonArray a;
-        for (const auto& w : writes) {
+    if (!siteOfListing(args, state, book, *listing)) return ExitUsage;
+    const bool json = args.flag("--json");
+    JsonArrayPrinter array;
+    bool written = true;
+    const bool ok = state != Book::Open || book.eachWrite(*listing, [&](const sitebook::WriteRecord& w) {
+        if (json) {
             QJsonObject o{{"id", w.id},
                           {"site", w.site},
                           {"at", sitebook::isoTime(w.at)},
@@ -210,23 +273,24 @@ int runAudit(const Args& args) {
                           {"changes", changesJson(w.changes)}};
             if (!w.settled) o.insert("sentSha256", w.sentSha256);
             whoJson(w.who, o);
-            if (const auto it = origins.find(w.id); it != origins.end()) originJson(it->second, w, o);
-            a.append(o);
+            if (w.origin.any()) originJson(w.origin, w, o);
+            return written = array.add(o);
         }
-        return printJsonDocument(QJsonDocument(a));
-    }
-    for (const auto& w : writes) {
-        say(QStringLiteral("#%1\t%2\t%3\t%4\t%5")
-                .arg(QString::number(w.id), sitebook::isoTime(w.at), sitebook::writeResultName(w), w.blocks, w.site) +
-            whoField(w.who));
+        listingLine(QStringLiteral("#%1\t%2\t%3\t%4\t%5")
+                        .arg(QString::number(w.id), sitebook::isoTime(w.at), sitebook::writeResultName(w), w.blocks,
+                             w.site) +
+                    whoField(w.who));
         // The program that made it died after the commit went out.
         if (!w.settled)
-            say(QString::fromUtf8("    ismeretlen kimenetel: a modul a küldött képet (sha256 %1) vagy a korábbit tartja")
-                    .arg(w.sentSha256.left(12)));
-        if (const auto it = origins.find(w.id); it != origins.end()) say(originLine(it->second, w));
-        for (const auto& c : w.changes) say(QStringLiteral("    ") + sitebook::changeLine(c));
-    }
-    return ExitOk;
+            listingLine(QString::fromUtf8("    ismeretlen kimenetel: a modul a küldött képet (sha256 %1) vagy a korábbit tartja")
+                            .arg(w.sentSha256.left(12)));
+        if (w.origin.any()) listingLine(originLine(w.origin, w));
+        for (const auto& c : w.changes) listingLine(QStringLiteral("    ") + sitebook::changeLine(c));
+        return true;
+    });
+    if (ok && json && !array.finish()) written = false;
+    if (!written) return fail(ExitFailed, QStringLiteral("cannot write the output"));
+    return listingEnd(ok, book);
 }
 
 // "@12" or "12": a snapshot number.
@@ -287,24 +351,36 @@ int runSnapshot(const Args& args) {
     std::optional<SiteBook> book;
     const auto image = loadImage(args.positional[0][0] == '@' ? args.positional[0] : '@' + args.positional[0], book);
     if (!image) return ExitUsage;
-    return writeOutput(*out, QByteArray(reinterpret_cast<const char*>(image->data()), qsizetype(image->size())));
+    return writeOutput(*out, QByteArray(reinterpret_cast<const char*>(image->data()), qsizetype(image->size())),
+                       FileAccess::OwnerOnly);
 }
+
+const char* const kListingDetails =
+    "  --limit N     at most N: the newest (history, audit), the first by name (sites)\n"
+    "  --since DATE  from DATE on (YYYY-MM-DD, or YYYY-MM-DDTHH:MM[:SS] with Z or\n"
+    "                +HH:MM when not local time); sites: those with a snapshot or\n"
+    "                a write since then\n"
+    "  --json        a JSON array, printed as the rows come\n";
 
 }  // namespace
 
 std::vector<Command> siteBookCommands() {
     return {
-        {"sites", "sites [--json]                    list the sites of the site book\n  " + kSiteSecretUsage +
-                      "\n                                    keep a site's code and password for unattended work",
+        {"sites",
+         "sites [--limit N] [--since DATE] [--json]  list the sites of the site book\n  " + kSiteSecretUsage +
+             "\n                                    keep a site's code and password for unattended work",
          runSites,
-         "  sites secret NAME asks for the installer code and the TCP/IP password of\n"
-         "  the site and keeps them for the fleet and restore to take when none is\n"
-         "  given: a team book in its own table (only technicians and admins read\n"
-         "  it), a book of one's own in the desktop's secret store, never in the file.\n"
-         "  --from-env   keep $CORVANTA_CODE and $CORVANTA_PASSWORD instead (scripts)\n"
-         "  --forget     drop what is kept for the site\n"},
-        {"history", "history [--site NAME] [--json]    the snapshots, newest first", runHistory},
-        {"audit", "audit [--site NAME] [--json]      the writes and the fields each changed", runAudit},
+         std::string(kListingDetails) +
+             "  sites secret NAME asks for the installer code and the TCP/IP password of\n"
+             "  the site and keeps them for the fleet and restore to take when none is\n"
+             "  given: a team book in its own table (only technicians and admins read\n"
+             "  it), a book of one's own in the desktop's secret store, never in the file.\n"
+             "  --from-env   keep $CORVANTA_CODE and $CORVANTA_PASSWORD instead (scripts)\n"
+             "  --forget     drop what is kept for the site\n"},
+        {"history", "history [--site NAME] [--limit N] [--since DATE] [--json]  the snapshots, newest first",
+         runHistory, kListingDetails},
+        {"audit", "audit [--site NAME] [--limit N] [--since DATE] [--json]  the writes and the fields each changed",
+         runAudit, kListingDetails},
         {"snapshot", "snapshot ID -o FILE               save a snapshot as a parameter file", runSnapshot},
         {"diff", "diff A B [--json]                 the fields that differ; A, B: files or @ID snapshots",
          runDiff},

@@ -3,9 +3,10 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cstdio>
+
+#include "link/whole_file.h"
 
 namespace corvanta::fleet {
 
@@ -22,10 +23,10 @@ bool writeChildResult(const QString& path, const ChildResult& r, QString& error)
                   {"moduleVersion", r.moduleVersion},
                   {"dataVersion", r.dataVersion}};
     if (r.snapshotId) o.insert("snapshot", *r.snapshotId);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(o).toJson(QJsonDocument::Compact)) < 0 ||
-        !file.commit()) {
-        error = path + QStringLiteral(": ") + file.errorString();
+    // The run's folder is the owner's already; the result is too, should
+    // it be copied out.
+    if (const auto failure = writeWholeFile(path, QJsonDocument(o).toJson(QJsonDocument::Compact), FileAccess::OwnerOnly)) {
+        error = failure->describe();
         return false;
     }
     return true;

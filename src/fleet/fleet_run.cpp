@@ -5,7 +5,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <csignal>
@@ -14,8 +13,10 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include "link/whole_file.h"
 #include "params/code_fields.h"
 #include "params/image_diff.h"
+#include "sitebook/site_recorder.h"
 #include "sitebook/site_records.h"
 #include "transfer/parameter_transfer.h"
 
@@ -66,8 +67,7 @@ std::optional<ParameterImage> readImageFile(const QString& path) {
 }
 
 bool writeImageFile(const QString& path, const ParameterImage& image) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytesOf(image)) == qint64(kImageSize) && file.commit();
+    return !writeWholeFile(path, bytesOf(image), FileAccess::OwnerOnly);
 }
 
 QString fieldCount(std::size_t n) {
@@ -242,12 +242,13 @@ QStringList FleetRun::childArguments(std::size_t i) const {
     const FleetSite& site = sites_[i];
     switch (o_.operation) {
     case Operation::Read:
-        return QStringList{QStringLiteral("read"), QStringLiteral("-o"), readFile(i)} + linkArguments(site) +
-               QStringList{QStringLiteral("--site"), site.name};
     case Operation::Compare:
     case Operation::Apply:
     case Operation::Undo:
-        // Read alone: what it holds is judged before anything is stored.
+        // Read alone: the fleet stores what its children read through its
+        // one connection, so that they never wait for each other's
+        // transactions; the others judge what it holds before anything is
+        // stored.
         return QStringList{QStringLiteral("read"), QStringLiteral("-o"), readFile(i)} + linkArguments(site);
     case Operation::Clock: {
         QStringList args{QStringLiteral("clock")};
@@ -398,12 +399,32 @@ void FleetRun::readEnded(SiteJob& job, const ChildEnd& end) {
     if (!end.result) return finishSite(job, failedWith(QStringLiteral("ended without a result: ") + end.why));
     if (!end.exitedWell || !end.result->ok)
         return finishSite(job, failedWith(end.result->detail.isEmpty() ? end.why : end.result->detail));
-    if (end.result->stored) {
-        SiteOutcome o = outcome(QStringLiteral("ok"), end.result->detail);
-        o.snapshot = end.result->snapshotId;
-        return finishSite(job, o);
-    }
-    finishSite(job, spooled(job.index, *end.result));
+    finishSite(job, storeRead(job.index, *end.result));
+}
+
+SiteOutcome FleetRun::storeRead(std::size_t i, const ChildResult& result) {
+    const auto image = readImageFile(readFile(i));
+    if (!image) return failedWith(QStringLiteral("the read left no image"));
+    // Once the book failed in this run, the rest wait in the spool: a locked
+    // book would otherwise cost its busy time-out for every site, and the
+    // run's end tries again.
+    if (bookFailed_ || !bookOpen()) return bookRefused(i, result);
+    auto site = book_.ensureSite(bookSite(sites_[i]));
+    if (!site && reopenAfterLoss()) site = book_.ensureSite(bookSite(sites_[i]));
+    if (!site) return bookRefused(i, result);
+    const auto id = book_.addSnapshot(site->id, sitebook::SnapshotKind::Read, *image, result.moduleVersion,
+                                      result.dataVersion);
+    if (!id) return bookRefused(i, result);
+    SiteOutcome o = outcome(QStringLiteral("ok"), sitebook::SiteRecorder::storedReadLine(site->name, *id));
+    o.snapshot = *id;
+    return o;
+}
+
+SiteOutcome FleetRun::bookRefused(std::size_t i, const ChildResult& result) {
+    bookFailed_ = true;
+    ChildResult kept = result;
+    kept.detail = QStringLiteral("the site book did not take it: ") + book_.error() + QStringLiteral(".");
+    return spooled(i, kept);
 }
 
 // A read the book could not take is kept until it can.

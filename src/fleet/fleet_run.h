@@ -161,6 +161,9 @@ private:
     void saveRow(SiteJob& job);
 
     SiteOutcome spooled(std::size_t i, const ChildResult& result);
+    // A good read, stored in the book, else kept in the spool.
+    SiteOutcome storeRead(std::size_t i, const ChildResult& result);
+    SiteOutcome bookRefused(std::size_t i, const ChildResult& result);
     int storeSpooled();
     bool bookOpen();
     bool reopenAfterLoss();
@@ -171,6 +174,7 @@ private:
     RunFolder folder_;
     ReadSpool spool_;
     sitebook::SiteBook book_;
+    bool bookFailed_ = false;  // a read of this run could not be stored
     std::deque<std::size_t> waiting_;
     std::map<std::size_t, std::unique_ptr<SiteJob>> jobs_;
     std::set<Child*> children_;  // running

@@ -7,10 +7,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <atomic>
+
+#include "link/whole_file.h"
 
 namespace corvanta::fleet {
 
@@ -40,11 +41,11 @@ QString spoolFolderOf(const QString& location) {
            name;
 }
 
+// The images hold every code of their modules.
 bool writeWhole(const QString& path, const QByteArray& bytes, QString& error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    error = path + QStringLiteral(": ") + file.errorString();
-    return false;
+    const auto failure = writeWholeFile(path, bytes, FileAccess::OwnerOnly);
+    if (failure) error = failure->describe();
+    return !failure;
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ ReadSpool::ReadSpool(const QString& bookLocation)
     : folder_(spoolFolderOf(bookLocation)), book_(SiteBook::displayName(bookLocation)) {}
 
 bool ReadSpool::put(const Entry& e, QString& error) {
-    if (!QDir().mkpath(folder_)) {
+    if (!makeOwnerOnlyFolders(folder_)) {
         error = folder_ + QStringLiteral(": the folder cannot be made");
         return false;
     }

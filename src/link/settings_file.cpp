@@ -66,7 +66,8 @@ bool SettingsFile::save(QString* error)
     const std::string text = formatSettingsTable(table_);
 
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    const auto failure = writeWholeFile(path_, QByteArray(text.data(), qsizetype(text.size())));
+    // A port and a telephone number: no password, no code.
+    const auto failure = writeWholeFile(path_, QByteArray(text.data(), qsizetype(text.size())), FileAccess::Shared);
     if (failure && error) *error = QStringLiteral("Cannot Create ") + path_ + u'\n' + failure->reason;
     return !failure;
 }

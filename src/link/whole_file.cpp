@@ -1,5 +1,6 @@
 #include "link/whole_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace corvanta {
@@ -20,6 +22,16 @@ FileFailure failure(FileFailure::Kind kind, const QString& path, const QString& 
 }
 
 bool meansNoRoom(int error) { return error == ENOSPC || error == EFBIG || error == EDQUOT; }
+
+constexpr mode_t kOwnerBits = S_IRWXU;
+
+// The mode an owner-only write leaves: the owner's bits of the file it
+// replaces (a read-write file stays so), 0600 for a new one.
+mode_t ownerOnlyMode(const QString& path) {
+    struct stat existing {};
+    if (::stat(QFile::encodeName(path).constData(), &existing) == 0) return existing.st_mode & kOwnerBits;
+    return S_IRUSR | S_IWUSR;
+}
 
 }  // namespace
 
@@ -51,7 +63,7 @@ std::optional<FileFailure> checkOutputPath(const QString& path) {
     return std::nullopt;
 }
 
-std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray& bytes) {
+std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray& bytes, FileAccess access) {
     using Kind = FileFailure::Kind;
     if (auto bad = checkOutputPath(path)) return bad;
     QSaveFile file(path);
@@ -59,6 +71,13 @@ std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray&
     // and that failure does not stop it renaming a short file into place.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure(Kind::AccessDenied, path, file.errorString());
+    // The temporary copy is made with the umask's mode (or the old file's):
+    // it must be closed to others before it holds anything.
+    if (access == FileAccess::OwnerOnly && ::fchmod(file.handle(), ownerOnlyMode(path)) != 0) {
+        const int error = errno;
+        file.cancelWriting();
+        return failure(Kind::Failed, path, systemReason(error));
+    }
     auto failed = [&](int error) {
         const QString reason = error != 0 ? systemReason(error) : file.errorString();
         const bool noRoom = meansNoRoom(error) || file.error() == QFileDevice::ResourceError;
@@ -72,6 +91,25 @@ std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray&
     errno = 0;
     if (!file.commit()) return failure(Kind::Failed, path, file.errorString());
     return std::nullopt;
+}
+
+bool makeOwnerOnlyFolders(const QString& path) {
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QFileInfo info(absolute);
+    if (info.exists()) return info.isDir();
+    const QString parent = info.absolutePath();
+    if (parent != absolute && !makeOwnerOnlyFolders(parent)) return false;
+    // Another program may make the same folder meanwhile: that is as good.
+    if (::mkdir(QFile::encodeName(absolute).constData(), kOwnerBits) == 0) return true;
+    return errno == EEXIST && QFileInfo(absolute).isDir();
+}
+
+bool restrictToOwner(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0 || st.st_uid != ::geteuid()) return true;
+    if ((st.st_mode & (S_IRWXG | S_IRWXO)) == 0) return true;
+    return ::chmod(name.constData(), st.st_mode & kOwnerBits) == 0;
 }
 
 std::optional<FileFailure> readWholeFile(const QString& path, qint64 maxBytes, QByteArray& out,

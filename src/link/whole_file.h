@@ -36,8 +36,27 @@ struct FileFailure {
 // folder that exists and takes new files (the temporary copy is made there).
 std::optional<FileFailure> checkOutputPath(const QString& path);
 
-// Writes `bytes` as the whole new content of `path`.
-std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray& bytes);
+// Who may read what a write leaves. A file that holds the module's codes
+// (a parameter file, decode's JSON, a listing or report that shows them, a
+// spooled read) is OwnerOnly: 0600 whatever the umask, and an existing file
+// loses the group's and others' bits. A Shared file gets the umask's mode, or
+// keeps the mode of the file it replaces.
+enum class FileAccess { Shared, OwnerOnly };
+
+// Writes `bytes` as the whole new content of `path`. The temporary copy has
+// its final mode before its first byte.
+std::optional<FileFailure> writeWholeFile(const QString& path, const QByteArray& bytes,
+                                          FileAccess access = FileAccess::Shared);
+
+// Makes the folder `path` and every missing one above it, each 0700: folders
+// that will hold codes. Folders that exist are left as their owner set them.
+// False when one cannot be made (or `path` is no folder).
+bool makeOwnerOnlyFolders(const QString& path);
+
+// Takes the group's and others' bits off a file the user owns; nothing for
+// a missing file or one of another user. False when the mode could not be
+// changed.
+bool restrictToOwner(const QString& path);
 
 // What a window says when a save failed: "Disk full" or "File access
 // denied", the texts installers have always seen, then the path and the

@@ -53,19 +53,26 @@ QString maskedImageSql(const QString& column) {
                   .arg(at + 1)
                   .arg(length);
     }
-    return sql;
+    // The empty image a snapshot keeps once its image is stored once stays
+    // empty: overlay() would make one of zeros up.
+    return QStringLiteral("CASE WHEN octet_length(%1) = 0 THEN %1 ELSE %2 END").arg(quoted(column), sql);
 }
 
 QString maskedColumnSql(const QString& table, const QString& column) {
-    if (table == QLatin1String("snapshots") && column == QLatin1String("image")) return maskedImageSql(column);
+    // Every table that holds images: the images stored once, and the
+    // snapshots' and writes' own columns (a snapshot left as an upgrade found
+    // it, an older book's rows, a write's image sent).
+    const bool imageTable = table == QLatin1String("snapshots") || table == QLatin1String("images");
+    if ((imageTable && column == QLatin1String("image")) ||
+        (table == QLatin1String("writes") && column == QLatin1String("attempted_image")))
+        return maskedImageSql(column);
     // The digest of the masked image, so that a viewer's image checks out
     // against it; none at all for an image that no longer matches its own.
-    if (table == QLatin1String("snapshots") && column == QLatin1String("sha256"))
-        return QStringLiteral("CASE WHEN encode(sha256(image), 'hex') = sha256 THEN encode(sha256(%1), 'hex')"
-                              " ELSE 'damaged' END")
+    // A snapshot whose image is in the images table holds '' for both.
+    if (imageTable && column == QLatin1String("sha256"))
+        return QStringLiteral("CASE WHEN sha256 = '' THEN '' WHEN encode(sha256(image), 'hex') = sha256"
+                              " THEN encode(sha256(%1), 'hex') ELSE 'damaged' END")
             .arg(maskedImageSql(QStringLiteral("image")));
-    if (table == QLatin1String("writes") && column == QLatin1String("attempted_image"))
-        return maskedImageSql(column);
     if (table == QLatin1String("write_changes") &&
         (column == QLatin1String("old_value") || column == QLatin1String("new_value")))
         return maskedValueSql(column);
@@ -110,8 +117,9 @@ QVariantList SiteBook::whoValues() const {
 }
 
 QString SiteBook::whoSelect(const QString& alias) const {
-    if (version_ < kWhoVersion) return QStringLiteral("'', '', ''");
-    return QStringLiteral("%1.db_role, %1.os_user, %1.host").arg(alias);
+    if (version_ < kWhoVersion) return QStringLiteral("'' AS db_role, '' AS os_user, '' AS host");
+    if (alias.isEmpty()) return QStringLiteral("db_role, os_user, host");
+    return QStringLiteral("%1.db_role AS db_role, %1.os_user AS os_user, %1.host AS host").arg(alias);
 }
 
 bool SiteBook::readRights() {

@@ -78,6 +78,22 @@ const std::vector<QStringList>& migrationSteps() {
             QStringLiteral("ALTER TABLE writes ADD COLUMN batch_id BIGINT REFERENCES batches (id)"),
             QStringLiteral("ALTER TABLE writes ADD COLUMN restored_snapshot BIGINT REFERENCES snapshots (id)"),
         },
+        // Each image once, however many snapshots hold it: a module read
+        // every month and left alone holds the same 2048 bytes for years.
+        // A snapshot names its image by number (a sha256 in every row would
+        // cost as much as the row itself). Its own sha256 and image columns
+        // stay for the snapshots whose bytes no longer matched their sha256
+        // when the book was upgraded; every other row holds them empty
+        // (SQLite keeps NOT NULL until the table is rebuilt, and an empty
+        // value takes no room). migrate() moves the images after these
+        // statements (kImagesStoredOnceStep).
+        {
+            QStringLiteral("CREATE TABLE images ("
+                           " id {id},"
+                           " sha256 TEXT NOT NULL UNIQUE,"
+                           " image {bytes} NOT NULL)"),
+            QStringLiteral("ALTER TABLE snapshots ADD COLUMN image_id BIGINT REFERENCES images (id)"),
+        },
         // Who made each row: the database role (empty on a file, which is
         // one person's), the OS user and the host. Rows kept before say ''.
         // On a team book the server fills db_role itself once its roles are

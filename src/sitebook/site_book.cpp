@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -9,14 +10,41 @@
 #include <QUrl>
 
 #include <atomic>
+#include <cerrno>
 #include <map>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/whole_file.h"
 #include "params/image_diff.h"
+#include "sitebook/book_rows.h"
 #include "sitebook/bound_statement.h"
 #include "sitebook/schema.h"
+#include "sitebook/write_ahead_log.h"
 
 namespace corvanta::sitebook {
 namespace {
+
+// The book holds every image, and so every code, a company ever read: it is
+// the owner's alone. SQLite makes a new file with the umask's mode, and its
+// journal, WAL and shared-memory files with the mode of the book, so the
+// book is made 0600 before SQLite opens it, and one made by an older
+// program, with the companions it left, is closed to others here.
+// A mode that cannot be changed (a file system without modes, a book of
+// another user) stops nothing; SQLite says why a book cannot be opened.
+void makeOwnerOnlyBook(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    if (errno != EEXIST) return;
+    restrictToOwner(path);
+    for (const char* companion : {"-journal", "-wal", "-shm"}) restrictToOwner(path + QLatin1String(companion));
+}
 
 QString newConnectionName() {
     static std::atomic<int> counter{0};
@@ -27,52 +55,11 @@ QByteArray bytesOf(const ParameterImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
 }
 
-QString sha256Of(const ParameterImage& image) {
-    return QString::fromLatin1(QCryptographicHash::hash(bytesOf(image), QCryptographicHash::Sha256).toHex());
+QString sha256Of(const QByteArray& bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
-QDateTime timeFrom(const QVariant& v) {
-    // Stored with a "Z": read back as UTC.
-    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC();
-}
-
-const QString kSnapshotColumns = QStringLiteral(
-    "s.id, s.site_id, si.name, s.taken_at, s.kind, s.module_version, s.data_version, s.sha256, s.note");
-
-SnapshotInfo snapshotInfoFrom(const SqlRows& q) {
-    SnapshotInfo info;
-    info.id = q.value(0).toLongLong();
-    info.siteId = q.value(1).toLongLong();
-    info.site = q.value(2).toString();
-    info.takenAt = timeFrom(q.value(3));
-    info.kind = kindFromName(q.value(4).toString()).value_or(SnapshotKind::Manual);
-    info.moduleVersion = q.value(5).toString();
-    info.dataVersion = q.value(6).toInt();
-    info.sha256 = q.value(7).toString();
-    info.note = q.value(8).toString();
-    return info;
-}
-
-// Three columns from `first` on, as whoSelect() lists them.
-Who whoFrom(const SqlRows& q, int first) {
-    return {q.value(first).toString(), q.value(first + 1).toString(), q.value(first + 2).toString()};
-}
-
-const QString kSiteColumns =
-    QStringLiteral("id, name, address, notes, serial_port, modem_number, tcp_host, tcp_port");
-
-Site siteFrom(const SqlRows& q) {
-    Site s;
-    s.id = q.value(0).toLongLong();
-    s.name = q.value(1).toString();
-    s.address = q.value(2).toString();
-    s.notes = q.value(3).toString();
-    s.serialPort = q.value(4).toString();
-    s.modemNumber = q.value(5).toString();
-    s.tcpHost = q.value(6).toString();
-    s.tcpPort = q.value(7).toInt();
-    return s;
-}
+QString sha256Of(const ParameterImage& image) { return sha256Of(bytesOf(image)); }
 
 // A null QString would be bound as SQL NULL; the text columns hold ''.
 QVariant text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
@@ -241,9 +228,10 @@ bool SiteBook::connect(const QString& location, QSqlDatabase& db) {
                                             "keepalives_idle=5;keepalives_interval=2;keepalives_count=3;"
                                             "tcp_user_timeout=10000"));
     } else {
-        if (!QDir().mkpath(QFileInfo(location).absolutePath()))
+        if (!makeOwnerOnlyFolders(QFileInfo(location).absolutePath()))
             return fail(Failure::Other,
                         QString::fromUtf8("a mappa nem hozható létre: ") + QFileInfo(location).absolutePath());
+        makeOwnerOnlyBook(location);
         db.setDatabaseName(location);
     }
     if (db.open()) return true;
@@ -292,6 +280,7 @@ bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
         // switches it, and the book works the same meanwhile.
         if (!run(s) && failure_ != Failure::Locked) return false;
     }
+    if (!dialect_.bindThroughLibpq) keepWriteAheadLog(QSqlDatabase::database(connection_, false));
     error_.clear();
     failure_ = Failure::None;
     const int target = upToVersion < 0 ? kSchemaVersion : std::min(upToVersion, kSchemaVersion);
@@ -321,6 +310,10 @@ bool SiteBook::migrate(int to) {
                 return false;
             }
         }
+        if (step == kImagesStoredOnceStep && !moveImagesToTheirTable()) {
+            rollback();
+            return false;
+        }
         if (!run(QStringLiteral("UPDATE schema_version SET version = ?"), {step})) {
             rollback();
             return false;
@@ -333,22 +326,17 @@ bool SiteBook::migrate(int to) {
 
 std::vector<Site> SiteBook::sites(const QString& search) {
     std::vector<Site> out;
-    auto q = run(QStringLiteral("SELECT %1 FROM sites ORDER BY name").arg(kSiteColumns));
-    if (!q) return out;
-    const QString needle = search.trimmed();
-    while (q->next()) {
-        Site s = siteFrom(*q);
-        // Matched here rather than in SQL: the engines fold accented letters
-        // differently, and a book holds hundreds of sites, not millions.
-        if (needle.isEmpty() || s.name.contains(needle, Qt::CaseInsensitive) ||
-            s.address.contains(needle, Qt::CaseInsensitive) || s.notes.contains(needle, Qt::CaseInsensitive))
-            out.push_back(std::move(s));
-    }
+    Listing listing;
+    listing.search = search;
+    eachSite(listing, [&out](const Site& s) {
+        out.push_back(s);
+        return true;
+    });
     return out;
 }
 
 std::optional<Site> SiteBook::findSite(const QString& name) {
-    auto q = run(QStringLiteral("SELECT %1 FROM sites WHERE name = ?").arg(kSiteColumns), {name});
+    auto q = run(QStringLiteral("SELECT %1 FROM sites si WHERE si.name = ?").arg(kSiteColumns), {name});
     if (!q) return std::nullopt;
     if (!q->next()) {
         fail(Failure::NotFound, QString::fromUtf8("nincs ilyen helyszín: ") + name);
@@ -428,11 +416,20 @@ std::optional<Site> SiteBook::ensureSite(const Site& site) {
 std::optional<qint64> SiteBook::insertSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
                                                const QString& moduleVersion, int dataVersion,
                                                const QString& note, const std::optional<QDateTime>& takenAt) {
+    const QByteArray bytes = bytesOf(image);
+    if (version_ < kImagesStoredOnceStep) {
+        return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
+                                     " sha256, note, image) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                      {siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion), dataVersion,
+                       sha256Of(bytes), text(note), bytes});
+    }
+    const auto imageId = storeImage(bytes, sha256Of(bytes));
+    if (!imageId) return std::nullopt;
     return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
-                                 " sha256, note, image%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?%2)")
+                                 " sha256, note, image, image_id%1) VALUES (?, ?, ?, ?, ?, '', ?, ?, ?%2)")
                       .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?, ?, ?")),
                   QVariantList{siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion),
-                               dataVersion, sha256Of(image), text(note), bytesOf(image)} +
+                               dataVersion, text(note), noBytes(), *imageId} +
                       whoValues());
 }
 
@@ -451,22 +448,27 @@ std::optional<qint64> SiteBook::addSnapshot(qint64 siteId, SnapshotKind kind, co
 
 std::vector<SnapshotInfo> SiteBook::history(std::optional<qint64> siteId) {
     std::vector<SnapshotInfo> out;
-    const QString where = siteId ? QStringLiteral(" WHERE s.site_id = ?") : QString();
-    auto q = run(QStringLiteral("SELECT %1, %3 FROM snapshots s JOIN sites si ON si.id = s.site_id%2"
-                                " ORDER BY s.taken_at DESC, s.id DESC")
-                     .arg(kSnapshotColumns, where, whoSelect(QStringLiteral("s"))),
-                 siteId ? QVariantList{*siteId} : QVariantList{});
-    if (!q) return out;
-    while (q->next()) {
-        out.push_back(snapshotInfoFrom(*q));
-        out.back().who = whoFrom(*q, 9);
-    }
+    Listing listing;
+    listing.siteId = siteId;
+    eachSnapshot(listing, [&out](const SnapshotInfo& info) {
+        out.push_back(info);
+        return true;
+    });
     return out;
 }
 
+QString SiteBook::snapshotsFrom() const {
+    // A book from before images were stored once (only tests make them now,
+    // to upgrade them) is read through a row of nothing in their place.
+    return version_ < kImagesStoredOnceStep
+               ? QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id"
+                                " CROSS JOIN (SELECT CAST(NULL AS TEXT) AS sha256, CAST(NULL AS {bytes}) AS image) i")
+               : QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id LEFT JOIN images i ON i.id = s.image_id");
+}
+
 std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVariantList& values) {
-    auto q = run(QStringLiteral("SELECT %1, s.image, %3 FROM snapshots s JOIN sites si ON si.id = s.site_id %2")
-                     .arg(kSnapshotColumns, where, whoSelect(QStringLiteral("s"))),
+    auto q = run(QStringLiteral("SELECT %1, %2, %3 FROM %4 %5")
+                     .arg(kSnapshotColumns, whoSelect(QStringLiteral("s")), kSnapshotImageColumn, snapshotsFrom(), where),
                  values);
     if (!q) return std::nullopt;
     if (!q->next()) {
@@ -475,8 +477,8 @@ std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVaria
     }
     Snapshot s;
     s.info = snapshotInfoFrom(*q);
-    s.info.who = whoFrom(*q, 10);
-    const QByteArray bytes = q->value(9).toByteArray();
+    s.info.who = whoFrom(*q, kSnapshotColumnCount);
+    const QByteArray bytes = q->value(kSnapshotColumnCount + kWhoColumnCount).toByteArray();
     if (std::size_t(bytes.size()) != kImageSize) {
         fail(Failure::Damaged, QString::fromUtf8("a %1. pillanatkép nem 2048 bájtos").arg(s.info.id));
         return std::nullopt;
@@ -616,49 +618,13 @@ std::optional<SiteBook::WriteOutcome> SiteBook::settleWrite(qint64 writeId, bool
 
 std::vector<WriteRecord> SiteBook::audit(std::optional<qint64> siteId) {
     std::vector<WriteRecord> out;
-    const QString where = siteId ? QStringLiteral(" WHERE w.site_id = ?") : QString();
-    const QVariantList values = siteId ? QVariantList{*siteId} : QVariantList{};
-    // The image sent is read only for the writes whose outcome is unknown.
-    auto q = run(QStringLiteral("SELECT w.id, w.site_id, si.name, w.written_at, w.result, w.blocks,"
-                                " w.before_snapshot, w.after_snapshot, w.settled,"
-                                " CASE WHEN w.settled = 0 THEN w.attempted_image END, %2"
-                                " FROM writes w JOIN sites si ON si.id = w.site_id%1"
-                                " ORDER BY w.written_at DESC, w.id DESC")
-                     .arg(where, whoSelect(QStringLiteral("w"))),
-                 values);
-    if (!q) return out;
-    std::map<qint64, std::size_t> byId;
-    while (q->next()) {
-        WriteRecord w;
-        w.id = q->value(0).toLongLong();
-        w.siteId = q->value(1).toLongLong();
-        w.site = q->value(2).toString();
-        w.at = timeFrom(q->value(3));
-        w.ok = q->value(4).toString() == QStringLiteral("ok");
-        w.blocks = q->value(5).toString();
-        if (!q->value(6).isNull()) w.beforeSnapshot = q->value(6).toLongLong();
-        if (!q->value(7).isNull()) w.afterSnapshot = q->value(7).toLongLong();
-        w.settled = q->value(8).toInt() != 0;
-        if (!w.settled) {
-            const QByteArray sent = q->value(9).toByteArray();
-            if (!sent.isEmpty())
-                w.sentSha256 = QString::fromLatin1(QCryptographicHash::hash(sent, QCryptographicHash::Sha256).toHex());
-        }
-        w.who = whoFrom(*q, 10);
-        byId[w.id] = out.size();
-        out.push_back(std::move(w));
-    }
-    auto c = run(QStringLiteral("SELECT c.write_id, c.path, c.caption, c.old_value, c.new_value FROM write_changes c"
-                                " JOIN writes w ON w.id = c.write_id%1 ORDER BY c.write_id, c.seq")
-                     .arg(where),
-                 values);
-    if (!c) return {};
-    while (c->next()) {
-        const auto it = byId.find(c->value(0).toLongLong());
-        if (it == byId.end()) continue;
-        out[it->second].changes.push_back(
-            {c->value(1).toString(), c->value(2).toString(), c->value(3).toString(), c->value(4).toString()});
-    }
+    Listing listing;
+    listing.siteId = siteId;
+    if (!eachWrite(listing, [&out](const WriteRecord& w) {
+            out.push_back(w);
+            return true;
+        }))
+        return {};
     return out;
 }
 

@@ -59,6 +59,27 @@ public:
     const QString& error() const { return error_; }
     Failure failure() const { return failure_; }
 
+    // --- long lists, row by row (site_book_listings.cpp) -----------------------
+    // Which rows a listing gives. Newest first for snapshots and writes, by
+    // name for sites.
+    struct Listing {
+        std::optional<qint64> siteId;    // one site's rows, else every site's
+        std::optional<QDateTime> since;  // only those from then on
+        std::optional<qint64> limit;     // at most so many
+        qint64 offset = 0;               // after leaving out so many (a window's next page)
+        // Sites only: those whose name, address or notes contain it (case
+        // ignored). `since`: those with a snapshot or a write from then on.
+        QString search;
+    };
+    // Each row as the engine hands it over, so that memory stays flat
+    // however long the book: a row that returns false ends the listing early
+    // (not a failure). False when the book failed (error()). The callback
+    // must not list again on this book meanwhile.
+    bool eachSnapshot(const Listing& listing, const std::function<bool(const SnapshotInfo&)>& row);
+    // With each write its changes and its origin.
+    bool eachWrite(const Listing& listing, const std::function<bool(const WriteRecord&)>& row);
+    bool eachSite(const Listing& listing, const std::function<bool(const Site&)>& row);
+
     // --- sites --------------------------------------------------------------
     // Ordered by name; with a search text, only those whose name, address or
     // notes contain it (case ignored).
@@ -180,10 +201,22 @@ private:
     // put first on its search path (book_roles.cpp).
     bool readRights();
     // ", db_role, os_user, host" and their values for an insert, or nothing
-    // on a book older than kWhoVersion; the columns read back ('' there).
+    // on a book older than kWhoVersion; the columns read back, of `alias`
+    // (none: of the one table selected from), named so a subquery's
+    // columns are read by name ('' on an older book).
     QString whoColumns() const;
     QVariantList whoValues() const;
-    QString whoSelect(const QString& alias) const;
+    QString whoSelect(const QString& alias = {}) const;
+    // The FROM clause snapshots are read with: s, its site si, its image i.
+    QString snapshotsFrom() const;
+    // The image's row, stored once whatever number of snapshots hold it;
+    // inside the caller's transaction.
+    std::optional<qint64> storeImage(const QByteArray& bytes, const QString& sha256);
+    // Upgrading: every snapshot's image into the images table.
+    bool moveImagesToTheirTable();
+    // Runs a query and hands over its rows one by one (on PostgreSQL through
+    // a cursor, a page of rows at a time).
+    bool eachRow(const QString& sql, const QVariantList& values, const std::function<bool(const SqlRows&)>& row);
 
     QString connection_;
     QString path_;

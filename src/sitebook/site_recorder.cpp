@@ -4,11 +4,18 @@
 
 namespace corvanta::sitebook {
 
-SiteRecorder::SiteRecorder(QString bookPath, int busyTimeoutMs)
-    : bookPath_(std::move(bookPath)), busyTimeoutMs_(busyTimeoutMs) {}
+SiteRecorder::SiteRecorder(QString bookPath, int busyTimeoutMs, Hold hold)
+    : bookPath_(std::move(bookPath)), busyTimeoutMs_(busyTimeoutMs), hold_(hold) {}
+SiteRecorder::~SiteRecorder() = default;
+SiteRecorder::SiteRecorder(SiteRecorder&&) noexcept = default;
+SiteRecorder& SiteRecorder::operator=(SiteRecorder&&) noexcept = default;
 
 QString SiteRecorder::notStoredLine(const QString& why) {
     return QString::fromUtf8("A helyszínkönyvbe nem került semmi: ") + why;
+}
+
+QString SiteRecorder::storedReadLine(const QString& site, qint64 id) {
+    return QString::fromUtf8("Helyszínkönyv: a beolvasott kép tárolva (%1, %2. pillanatkép).").arg(site, QString::number(id));
 }
 
 QString SiteRecorder::notStored(const SiteBook& book, const QString& why) {
@@ -18,44 +25,90 @@ QString SiteRecorder::notStored(const SiteBook& book, const QString& why) {
     return notStoredLine(why);
 }
 
-QString SiteRecorder::openWithSite(SiteBook& book) {
-    if (!book.open(bookPath_, busyTimeoutMs_)) return notStored(book, book.error() + " (" + book.path() + ')');
-    const std::optional<Site> site = book.ensureSite(site_);
-    if (!site) return notStored(book, book.error());
+SiteBook* SiteRecorder::openBook(QString& why) {
+    // A connection the server dropped is opened afresh.
+    if (book_ && book_->isOpen() && book_->failure() != SiteBook::Failure::Lost) return book_.get();
+    auto book = std::make_unique<SiteBook>();
+    if (!book->open(bookPath_, busyTimeoutMs_)) {
+        why = book->error() + " (" + book->path() + ')';
+        openFailure_ = book->failure();
+        book_.reset();
+        return nullptr;
+    }
+    book_ = std::move(book);
+    return book_.get();
+}
+
+void SiteRecorder::done() {
+    if (hold_ == Hold::EachRecord) book_.reset();
+}
+
+SiteBook* SiteRecorder::openRefused(const QString& why, QString& refused) {
+    last_.stored = false;
+    last_.failure = openFailure_;
+    last_.why = why;
+    refused = notStoredLine(why);
+    return nullptr;
+}
+
+SiteBook* SiteRecorder::openWithSite(QString& refused) {
+    QString why;
+    SiteBook* book = openBook(why);
+    if (!book) return openRefused(why, refused);
+    std::optional<Site> site = book->ensureSite(site_);
+    if (!site && book->failure() == SiteBook::Failure::Lost && hold_ == Hold::WholeLife) {
+        // A held connection may have been dropped by the server meanwhile.
+        book_.reset();
+        book = openBook(why);
+        if (!book) return openRefused(why, refused);
+        site = book->ensureSite(site_);
+    }
+    if (!site) {
+        refused = notStored(*book, book->error());
+        done();
+        return nullptr;
+    }
     site_ = *site;
-    return {};
+    return book;
 }
 
 QString SiteRecorder::checkBook() {
     if (site_.name.trimmed().isEmpty()) return {};
     if (const QString problem = siteNameProblem(site_.name); !problem.isEmpty()) return notStoredLine(problem);
-    SiteBook book;
-    if (!book.open(bookPath_, busyTimeoutMs_)) return notStoredLine(book.error() + " (" + book.path() + ')');
-    return {};
+    QString why;
+    const bool opened = openBook(why) != nullptr;
+    done();
+    return opened ? QString() : notStoredLine(why);
 }
 
 void SiteRecorder::recordAttempt(const TransferRecord& r) {
     attempt_.reset();
     if (site_.name.trimmed().isEmpty() || r.operation != TransferRecord::Operation::Write) return;
-    SiteBook book;
-    if (!openWithSite(book).isEmpty()) return;  // the write's own record says it
-    attempt_ = book.recordWriteAttempt(site_.id, r.blocks, r.image);
+    QString refused;
+    SiteBook* book = openWithSite(refused);
+    if (!book) return;  // the write's own record says it
+    attempt_ = book->recordWriteAttempt(site_.id, r.blocks, r.image);
     // With the attempt: a program that dies before the outcome leaves it
     // under its batch all the same.
-    if (attempt_ && origin_.any()) book.setWriteOrigin(*attempt_, origin_);
+    if (attempt_ && origin_.any()) book->setWriteOrigin(*attempt_, origin_);
+    done();
 }
 
 QString SiteRecorder::record(const TransferRecord& r) {
-    using Op = TransferRecord::Operation;
     last_ = Stored{};
     if (site_.name.trimmed().isEmpty()) return {};
-    if (r.operation != Op::Write && !r.ok) return {};
+    if (r.operation != TransferRecord::Operation::Write && !r.ok) return {};
+    QString refused;
+    SiteBook* book = openWithSite(refused);
+    // The attempt, when it was kept, stays as one of unknown outcome.
+    if (!book) return refused;
+    const QString line = recordIn(*book, r);
+    done();
+    return line;
+}
 
-    SiteBook book;
-    if (QString refused = openWithSite(book); !refused.isEmpty()) {
-        // The attempt, when it was kept, stays as one of unknown outcome.
-        return refused;
-    }
+QString SiteRecorder::recordIn(SiteBook& book, const TransferRecord& r) {
+    using Op = TransferRecord::Operation;
     // Names go in as whole arguments: a name holding "%1" stays as typed.
     if (r.operation == Op::Write) {
         std::optional<SiteBook::WriteOutcome> outcome;
@@ -81,9 +134,8 @@ QString SiteRecorder::record(const TransferRecord& r) {
     if (!id) return notStored(book, book.error());
     last_.stored = true;
     last_.snapshotId = *id;
-    return QString::fromUtf8("Helyszínkönyv: %1 tárolva (%2, %3. pillanatkép).")
-        .arg(read ? QString::fromUtf8("a beolvasott kép") : QString::fromUtf8("a fájl képe"), site_.name,
-             QString::number(*id));
+    if (read) return storedReadLine(site_.name, *id);
+    return QString::fromUtf8("Helyszínkönyv: a fájl képe tárolva (%1, %2. pillanatkép).").arg(site_.name, QString::number(*id));
 }
 
 }  // namespace corvanta::sitebook

@@ -8,7 +8,10 @@
 // locked, damaged or of a newer version costs one line and nothing else: the
 // operation has already happened and the file is left as it was. A site is
 // added only with the first record, that is once the module answered.
+// A program that lives for one operation (corvanta-cli) may hold the book
+// open from its check to its last record instead: one open, not several.
 
+#include <memory>
 #include <optional>
 
 #include "sitebook/site_book.h"
@@ -18,7 +21,12 @@ namespace corvanta::sitebook {
 
 class SiteRecorder : public TransferRecorder {
 public:
-    explicit SiteRecorder(QString bookPath = SiteBook::defaultPath(), int busyTimeoutMs = SiteBook::kBusyTimeoutMs);
+    enum class Hold { EachRecord, WholeLife };
+    explicit SiteRecorder(QString bookPath = SiteBook::defaultPath(), int busyTimeoutMs = SiteBook::kBusyTimeoutMs,
+                          Hold hold = Hold::EachRecord);
+    ~SiteRecorder() override;
+    SiteRecorder(SiteRecorder&&) noexcept;
+    SiteRecorder& operator=(SiteRecorder&&) noexcept;
 
     // The site records go to, found by name and created from these fields
     // when new. A site without a name stores nothing.
@@ -50,14 +58,26 @@ public:
 
     // The line that says nothing was stored, and why.
     static QString notStoredLine(const QString& why);
+    // The line that says a read went in as snapshot `id`.
+    static QString storedReadLine(const QString& site, qint64 id);
 
 private:
-    // The book with the site in it, or the line that says why not.
-    QString openWithSite(SiteBook& book);
+    // The book open: the one held, else a new connection (held when the
+    // recorder holds its book); null when it cannot be opened, `why` saying
+    // why. done() lets go of it unless it is held.
+    SiteBook* openBook(QString& why);
+    void done();
+    // The book with the site in it, or null and the line that says why not.
+    SiteBook* openWithSite(QString& refused);
+    SiteBook* openRefused(const QString& why, QString& refused);
     QString notStored(const SiteBook& book, const QString& why);
+    QString recordIn(SiteBook& book, const TransferRecord& record);
 
     QString bookPath_;
     int busyTimeoutMs_;
+    Hold hold_;
+    std::unique_ptr<SiteBook> book_;
+    SiteBook::Failure openFailure_ = SiteBook::Failure::None;  // of the last open that failed
     Site site_;
     Stored last_;
     std::optional<qint64> attempt_;  // the write kept before its commit

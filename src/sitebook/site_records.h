@@ -83,6 +83,15 @@ std::vector<WriteChange> changeRows(const ImageDiff& diff);
 // texts in quotes. The other bytes' row is its caption alone.
 QString changeLine(const WriteChange& change);
 
+// Where a write came from, when not from the transfer of an image.
+struct WriteOrigin {
+    std::optional<qint64> batchId;
+    std::optional<qint64> restoredSnapshot;  // the snapshot put back
+    QString restoredSite;  // whose snapshot that was (read back only)
+
+    bool any() const { return batchId || restoredSnapshot; }
+};
+
 struct WriteRecord {
     qint64 id = 0;
     qint64 siteId = 0;
@@ -99,6 +108,7 @@ struct WriteRecord {
     std::optional<qint64> afterSnapshot;   // the written snapshot (ok only)
     std::vector<WriteChange> changes;
     Who who;
+    WriteOrigin origin;  // filled in by SiteBook::eachWrite and audit
 };
 
 // A batch: one change written to many modules, or the undo of one.
@@ -129,14 +139,6 @@ struct BatchSite {
     std::optional<qint64> afterSnapshot;  // the written snapshot (ok only)
 };
 
-// Where a write came from, when not from the transfer of an image.
-struct WriteOrigin {
-    std::optional<qint64> batchId;
-    std::optional<qint64> restoredSnapshot;  // the snapshot put back
-    QString restoredSite;  // whose snapshot that was (read back only)
-
-    bool any() const { return batchId || restoredSnapshot; }
-};
 
 // A site's installer code and TCP/IP password, kept for the work nobody
 // types them for (the scheduled backup, the fleet). Never shown, printed or

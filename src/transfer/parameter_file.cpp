@@ -33,7 +33,7 @@ std::optional<QString> loadParameterFile(const QString& path, ParameterImage& im
 
 std::optional<QString> saveParameterFile(const QString& path, const ParameterImage& image) {
     const QByteArray bytes(reinterpret_cast<const char*>(image.data()), qsizetype(image.size()));
-    if (auto failure = writeWholeFile(path, bytes)) return saveFailureText(*failure);
+    if (auto failure = writeWholeFile(path, bytes, FileAccess::OwnerOnly)) return saveFailureText(*failure);
     return std::nullopt;
 }
 

@@ -17,7 +17,8 @@ namespace corvanta {
 std::optional<QString> loadParameterFile(const QString& path, ParameterImage& image);
 
 // Writes the image through a temporary file renamed into place, so a failed
-// save leaves the old file as it was. Errors: "Disk full" or "File access
+// save leaves the old file as it was. The file is the owner's alone: it holds
+// every code. Errors: "Disk full" or "File access
 // denied", then the path and the system's reason.
 std::optional<QString> saveParameterFile(const QString& path, const ParameterImage& image);
 

@@ -142,7 +142,9 @@ TEST_F(CliWrite, ASnapshotChangedInTheFileIsRefusedByEveryCommandThatReadsIt) {
     const qint64 id = history[0].toObject()["id"].toInteger();
     {
         RawConnection raw(dir.filePath("sitebook.sqlite"));
-        ASSERT_TRUE(raw.exec(QStringLiteral("UPDATE snapshots SET image = zeroblob(2048) WHERE id = %1").arg(id)));
+        ASSERT_TRUE(raw.exec(QStringLiteral("UPDATE images SET image = zeroblob(2048)"
+                                            " WHERE id = (SELECT image_id FROM snapshots WHERE id = %1)")
+                                 .arg(id)));
     }
     const QString at = QStringLiteral("@%1").arg(id);
     for (const QStringList& args : {QStringList{"snapshot", at, "-o", dir.filePath("out.cd2")},

@@ -433,7 +433,7 @@ TEST_F(CliParams, OptionsThatAreNotWhatTheySeemAreRefusedBeforeAnythingIsDone) {
          "option --base is given twice"},
         {{"encode", json, "-o", ""}, "option -o needs a value, not an empty one"},
         {{"encode", json, "-o", out, "--bsae", path("base.cd2")}, "unknown option --bsae"},
-        {{"decode", path("base.cd2"), "-o", out}, "unknown option -o"},
+        {{"decode", path("base.cd2"), "--base", path("base.cd2")}, "unknown option --base"},
         // Cut to "12" before, which logs in with another code than typed.
         {{"version", "--code", "12ab", "--port", path("no-such-port")}, "--code takes the installer code's digits, not \"12ab\""},
     };

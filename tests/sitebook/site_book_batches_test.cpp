@@ -176,7 +176,8 @@ TEST_P(BatchBookTest, ABookFromBeforeBatchesIsBroughtUpToDateWithItsWrites) {
     qint64 writeId = 0;
     {
         SiteBook old;
-        ASSERT_TRUE(old.open(older, SiteBook::kBusyTimeoutMs, kSchemaVersion - 1));
+        // Version 3: the last before batches.
+        ASSERT_TRUE(old.open(older, SiteBook::kBusyTimeoutMs, 3));
         Site s;
         s.name = QStringLiteral("Régi");
         ASSERT_TRUE(old.saveSite(s));

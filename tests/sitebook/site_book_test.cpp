@@ -188,7 +188,10 @@ TEST_P(SiteBookTest, ASnapshotChangedBehindTheBooksBackIsRefusedNamingIt) {
     ASSERT_TRUE(good && altered);
     const QString zeros = GetParam() == Engine::SQLite ? QStringLiteral("zeroblob(2048)")
                                                        : QStringLiteral("decode(repeat('00', 2048), 'hex')");
-    ASSERT_TRUE(rawExec(QStringLiteral("UPDATE snapshots SET image = %1 WHERE id = %2").arg(zeros).arg(*altered)));
+    ASSERT_TRUE(rawExec(QStringLiteral("UPDATE images SET image = %1 WHERE id = (SELECT image_id FROM snapshots"
+                                       " WHERE id = %2)")
+                            .arg(zeros)
+                            .arg(*altered)));
 
     EXPECT_TRUE(book.snapshot(*good));
     for (const auto& refused : {book.snapshot(*altered), book.latestSnapshot(s.id)}) {

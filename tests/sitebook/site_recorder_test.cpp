@@ -33,7 +33,7 @@ public:
 
 class RecorderTest : public ::testing::Test {
 protected:
-    void start(const char* fault = nullptr) {
+    void start(const char* fault = nullptr, SiteRecorder::Hold hold = SiteRecorder::Hold::EachRecord) {
         ensureQtCoreApp();
         ASSERT_TRUE(dir.isValid());
         sim::ModuleSettings settings;
@@ -49,7 +49,7 @@ protected:
         link->setMessenger(&messages);
         link->setInstallerCode("1234");
         line->open(nullptr);
-        recorder = std::make_unique<SiteRecorder>(bookPath(), 0);
+        recorder = std::make_unique<SiteRecorder>(bookPath(), 0, hold);
         Site site;
         site.name = QStringLiteral("Kovács ház");
         recorder->setSite(site);
@@ -221,4 +221,25 @@ TEST_F(RecorderTest, ANameHoldingPercentSignsStaysAsTypedInEveryLine) {
     EXPECT_EQ(view.notes[1].toStdString(), "Helyszínkönyv: az írás tárolva (Ház %1 %2 %3, 2. pillanatkép, 0 változás).");
     EXPECT_TRUE(recorder->lastStored().stored);
     EXPECT_EQ(recorder->lastStored().snapshotId, 2);
+}
+
+TEST_F(RecorderTest, ARecorderHoldingItsBookOpensItOnceAndItsLogOutlivesTheLastClose) {
+    start(nullptr, SiteRecorder::Hold::WholeLife);
+    ASSERT_TRUE(recorder->checkBook().isEmpty());
+    const QStringList connections = QSqlDatabase::connectionNames();
+    ASSERT_TRUE(transfer->read());
+    ParameterValues v = decode(image);
+    v.zones[1].entryDelay = 42;
+    encode(v, image);
+    ASSERT_TRUE(transfer->write());
+    EXPECT_EQ(QSqlDatabase::connectionNames(), connections);  // the check's connection, kept
+    ASSERT_EQ(view.notes.size(), 2);
+    EXPECT_TRUE(view.notes[1].contains(QString::fromUtf8("az írás tárolva"))) << view.notes[1].toStdString();
+
+    transfer->setRecorder(nullptr);
+    recorder.reset();  // the book's last connection
+    EXPECT_TRUE(QFile::exists(bookPath() + QStringLiteral("-wal")));
+    SiteBook book;
+    ASSERT_TRUE(book.open(bookPath()));
+    EXPECT_EQ(book.history().size(), 2u);
 }

@@ -3,6 +3,7 @@
 #include "tests/ui/program_fixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,9 @@
 
 #include <set>
 
+#include "link/block_frame.h"
+#include "link/traffic_codes.h"
+#include "tests/support/file_modes.h"
 #include "ui/main/firmware_window.h"
 #include "ui/main/splash_window.h"
 #include "ui/main/text_window.h"
@@ -383,6 +387,49 @@ TEST(TrafficLogTest, KeepsLinesInOrderCompactlyAndLaysOutOnlyTheRowsShown) {
     view->selectionModel()->select(log.model().index(1), QItemSelectionModel::Select);
     view->actions().front()->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), sent[1] + '\n' + sent[2]);
+}
+
+TEST(TrafficLogTest, BlockFramesShowTheirCodesMaskedUntilRawCodesAreTickedAndSavedAsShown) {
+    // Block 0 with the installer code 1234 as the module keeps it.
+    BlockFrame frame{};
+    frame[180] = 0xED;
+    frame[181] = 0xCB;
+    sealModuleFrame(frame, kFirstParameterBlock);
+    const QString reply = QString::fromStdString(blockReplyLine(frame));
+    const QString masked = QString::fromStdString(maskTrafficCodes(blockReplyLine(frame)));
+    ASSERT_NE(masked, reply);
+
+    TrafficLogWindow log;
+    auto* raw = log.findChild<QCheckBox*>("cbRawCodes");
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->text(), QString::fromUtf8("Kódok nyersen"));
+    EXPECT_FALSE(raw->isChecked());
+    log.logTraffic(QStringLiteral("PWDOK"));
+    log.logTraffic(reply);
+    EXPECT_EQ(log.model().index(1).data().toString(), masked);
+    EXPECT_EQ(log.text(), "PWDOK\n" + masked + '\n');
+
+    SharedUmask umask;
+    QTemporaryDir files;
+    QString path;
+    log.reports().setPathChooser([&](ReportFormat, const QString&) { return path; });
+    auto save = [&](const char* name) {
+        path = files.filePath(QString::fromLatin1(name));
+        log.findChild<QPushButton*>("btSave")->click();
+        QFile saved(path);
+        return saved.open(QIODevice::ReadOnly) ? QString::fromUtf8(saved.readAll()) : QString();
+    };
+    EXPECT_EQ(save("masked.txt"), "PWDOK\n" + masked + '\n');
+    EXPECT_EQ(modeOf(path), 0644);
+
+    // Raw: the lines logged before show as they came too, and the file
+    // that holds them is the owner's alone.
+    raw->setChecked(true);
+    EXPECT_EQ(log.model().index(1).data().toString(), reply);
+    EXPECT_EQ(save("raw.txt"), "PWDOK\n" + reply + '\n');
+    EXPECT_EQ(modeOf(path), 0600);
+    raw->setChecked(false);
+    EXPECT_EQ(log.model().index(1).data().toString(), masked);
 }
 
 TEST_F(MainWindowTest, PortAndPhoneNumberAreSavedWhenTheWindowGoes) {

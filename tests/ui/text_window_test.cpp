@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "params/parameter_codec.h"
+#include "tests/support/file_modes.h"
 #include "tests/support/recording_messenger.h"
 #include "tests/ui/pdf_facts.h"
 #include "ui/editor/parameter_editor.h"
@@ -138,13 +139,16 @@ TEST_F(ExportButtonTest, CodesShowAsDotsOnScreenAndPaperUntilAskedForAndTheFileK
   for (int i = 0; i < shown.size(); ++i) differing += shown[i] != hidden[i];
   EXPECT_EQ(differing, 2);
 
-  // The text file is the listing itself, whatever the screen shows.
+  // The text file is the listing itself, whatever the screen shows, and
+  // so the owner's alone.
+  testing::SharedUmask umask;
   text->showCodesBox()->setChecked(false);
   text->reports().setPathChooser([&](ReportFormat, const QString&) { return dir.filePath(QStringLiteral("l.txt")); });
   text->findChild<QPushButton*>("btSave")->click();
   QFile saved(dir.filePath(QStringLiteral("l.txt")));
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
   EXPECT_EQ(QString::fromUtf8(saved.readAll()), shown.join(u'\n') + u'\n');
+  EXPECT_EQ(testing::modeOf(saved.fileName()), 0600);
 
   // A new listing asks afresh.
   text->showCodesBox()->setChecked(true);

@@ -13,6 +13,7 @@
 #include <QTextBrowser>
 
 #include "params/parameter_codec.h"
+#include "tests/support/file_modes.h"
 #include "tests/ui/pdf_facts.h"
 #include "ui/main/settings_report_window.h"
 #include "ui/editor/parameter_editor.h"
@@ -167,7 +168,8 @@ TEST_F(TransferWindowTest, TheSettingsReportShowsTheImageWithCodesHiddenAndSaves
     report->showCodesBox()->setChecked(true);
     EXPECT_TRUE(report->view()->toPlainText().contains("2468"));
 
-    const QString path = settingsDir.filePath(QStringLiteral("report.pdf"));
+    SharedUmask umask;
+    QString path = settingsDir.filePath(QStringLiteral("report.pdf"));
     report->reports().setPathChooser([&](ReportFormat, const QString&) { return path; });
     click(report, "btSavePdf");
     QFile pdf(path);
@@ -175,6 +177,12 @@ TEST_F(TransferWindowTest, TheSettingsReportShowsTheImageWithCodesHiddenAndSaves
     const PdfFacts facts = pdfFacts(pdf.readAll());
     EXPECT_GE(facts.pages, 7);  // each page of the editor on sheets of its own
     EXPECT_EQ(facts.pageSize, QSize(595, 842));
+    // With its codes the report is the owner's alone; without, anyone's.
+    EXPECT_EQ(modeOf(path), 0600);
+    report->showCodesBox()->setChecked(false);
+    path = settingsDir.filePath(QStringLiteral("report-hidden.pdf"));
+    click(report, "btSavePdf");
+    EXPECT_EQ(modeOf(path), 0644);
     // The next report asks afresh before it shows codes.
     click(transfer(), "btReport");
     EXPECT_FALSE(report->showCodesBox()->isChecked());

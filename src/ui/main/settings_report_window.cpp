@@ -76,6 +76,8 @@ void SettingsReportWindow::showReport(const ParameterImage& image) {
 
 void SettingsReportWindow::btPrintClick() { reports_.print(*body()); }
 
-void SettingsReportWindow::btSavePdfClick() { reports_.savePdf(*body()); }
+void SettingsReportWindow::btSavePdfClick() {
+    reports_.savePdf(*body(), cbShowCodes_->isChecked() ? FileAccess::OwnerOnly : FileAccess::Shared);
+}
 
 }  // namespace corvanta

@@ -114,11 +114,13 @@ void TextWindow::btSaveClick() {
   // The file is the listing itself, codes and all, like the parameter file.
   QString text = full_.join(u'\n');
   if (!text.isEmpty() && !text.endsWith(u'\n')) text += u'\n';
-  reports_.save(ReportFormat::Text, text.toUtf8());
+  reports_.save(ReportFormat::Text, text.toUtf8(), FileAccess::OwnerOnly);
 }
 
 void TextWindow::btPrintClick() { reports_.print(*listingDocument(lines())); }
 
-void TextWindow::btSavePdfClick() { reports_.savePdf(*listingDocument(lines())); }
+void TextWindow::btSavePdfClick() {
+  reports_.savePdf(*listingDocument(lines()), cbShowCodes_->isChecked() ? FileAccess::OwnerOnly : FileAccess::Shared);
+}
 
 }  // namespace corvanta

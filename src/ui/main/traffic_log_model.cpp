@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include "link/traffic_codes.h"
+
 namespace corvanta {
 
 void TrafficLogModel::logTraffic(const QString& text, qint64 timeMs) {
@@ -23,9 +25,20 @@ void TrafficLogModel::clear() {
     endResetModel();
 }
 
+void TrafficLogModel::setRawCodes(bool raw) {
+    if (raw == rawCodes_) return;
+    rawCodes_ = raw;
+    if (lines_.size() > 0) emit dataChanged(index(0), index(int(lines_.size()) - 1));
+}
+
+QString TrafficLogModel::shownLine(qsizetype line) const {
+    const QString text = lines_.text(line);
+    return rawCodes_ ? text : QString::fromStdString(maskTrafficCodes(text.toStdString()));
+}
+
 QString TrafficLogModel::text() const {
     QString all;
-    for (qsizetype n = 0; n < lines_.size(); ++n) all += lines_.text(n) + QLatin1Char('\n');
+    for (qsizetype n = 0; n < lines_.size(); ++n) all += shownLine(n) + QLatin1Char('\n');
     return all + lastRow_;
 }
 
@@ -40,7 +53,7 @@ QVariant TrafficLogModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
         ++rowsRead_;
-        return lastRow ? lastRow_ : lines_.text(index.row());
+        return lastRow ? lastRow_ : shownLine(index.row());
     case Qt::ToolTipRole:
         if (lastRow) return {};
         return QDateTime::fromMSecsSinceEpoch(lines_.timeMs(index.row())).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));

@@ -65,6 +65,13 @@ TrafficLogWindow::TrafficLogWindow(QWidget* parent)
     rxMemo_->addActions({copy, selectAll});
     rxMemo_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
+    cbRawCodes_ = new QCheckBox(QStringLiteral("Kódok nyersen"), this);
+    cbRawCodes_->setObjectName("cbRawCodes");
+    cbRawCodes_->setToolTip(QStringLiteral("A blokkokban a felhasználói és a telepítői kódok számjegyei és "
+                                           "a blokkok ellenőrzőösszege csillagok helyett úgy látszanak, "
+                                           "ahogy a vonalon jöttek"));
+    connect(cbRawCodes_, &QCheckBox::toggled, &model_, &TrafficLogModel::setRawCodes);
+
     auto* btClear = new QPushButton(QStringLiteral("Ablak törlése"), this);
     btClear->setObjectName("btClear");
     auto* btAT = new QPushButton(QStringLiteral("AT"), this);
@@ -93,6 +100,7 @@ TrafficLogWindow::TrafficLogWindow(QWidget* parent)
     buttons->addWidget(btClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(rxMemo_);
+    layout->addWidget(cbRawCodes_);
     layout->addLayout(buttons);
 
     resize(kWidth, kHeight);
@@ -122,7 +130,8 @@ void TrafficLogWindow::copySelection() {
 
 void TrafficLogWindow::btSaveClick() {
     // One entry a line; the empty row for the next entry ends the last one.
-    reports_.save(ReportFormat::Text, text().toUtf8());
+    reports_.save(ReportFormat::Text, text().toUtf8(),
+                  model_.rawCodes() ? FileAccess::OwnerOnly : FileAccess::Shared);
 }
 
 }  // namespace corvanta

@@ -3,8 +3,10 @@
 // line and every line sent with sendLoggedCommand, one entry a line. The
 // last line is kept empty as the place for the next entry. The lines live in
 // a compact store; the list lays out only the rows it shows, and nothing
-// while the window is hidden.
+// while the window is hidden. The codes in block frames show masked unless
+// "Kódok nyersen" is ticked, which no run remembers.
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <QWidget>
 
@@ -28,7 +30,8 @@ public:
 
 public slots:
     void logTraffic(const QString& text);
-    // "Mentés fájlba": the log as a text file.
+    // "Mentés fájlba": the log as a text file, as shown; with raw codes the
+    // owner's alone.
     void btSaveClick();
 
 signals:
@@ -48,6 +51,7 @@ private:
 
     TrafficLogModel model_;
     QListView* rxMemo_;
+    QCheckBox* cbRawCodes_;
     ReportActions reports_;
 };
 

@@ -58,8 +58,8 @@ QString ReportActions::choosePath(ReportFormat format) {
     return path;
 }
 
-bool ReportActions::write(const QString& path, const QByteArray& bytes) {
-    if (const auto failure = writeWholeFile(path, bytes)) {
+bool ReportActions::write(const QString& path, const QByteArray& bytes, FileAccess access) {
+    if (const auto failure = writeWholeFile(path, bytes, access)) {
         tell(saveFailureText(*failure));
         return false;
     }
@@ -67,12 +67,12 @@ bool ReportActions::write(const QString& path, const QByteArray& bytes) {
     return true;
 }
 
-bool ReportActions::save(ReportFormat format, const QByteArray& bytes) {
+bool ReportActions::save(ReportFormat format, const QByteArray& bytes, FileAccess access) {
     const QString path = choosePath(format);
-    return !path.isEmpty() && write(path, bytes);
+    return !path.isEmpty() && write(path, bytes, access);
 }
 
-bool ReportActions::savePdf(QTextDocument& body) {
+bool ReportActions::savePdf(QTextDocument& body, FileAccess access) {
     const QString path = choosePath(ReportFormat::Pdf);
     if (path.isEmpty()) return false;
     const QByteArray pdf = reportPdf(reportHeader(title_), body);
@@ -80,7 +80,7 @@ bool ReportActions::savePdf(QTextDocument& body) {
         tell(QStringLiteral("A PDF nem készült el.\n") + path);
         return false;
     }
-    return write(path, pdf);
+    return write(path, pdf, access);
 }
 
 bool ReportActions::print(QTextDocument& body) {

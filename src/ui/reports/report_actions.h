@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include "link/whole_file.h"
+
 class QPrinter;
 class QTextDocument;
 class QWidget;
@@ -35,10 +37,11 @@ public:
     void setPrinterSetup(PrinterSetup setup) { printerSetup_ = std::move(setup); }
 
     // Asks for a path and writes `bytes` as the whole new file. True when
-    // the file was written; a failure is shown with the path.
-    bool save(ReportFormat format, const QByteArray& bytes);
+    // the file was written; a failure is shown with the path. A report that
+    // shows codes is saved FileAccess::OwnerOnly.
+    bool save(ReportFormat format, const QByteArray& bytes, FileAccess access = FileAccess::Shared);
     // The body under the page header, as a PDF file.
-    bool savePdf(QTextDocument& body);
+    bool savePdf(QTextDocument& body, FileAccess access = FileAccess::Shared);
     // Through the print dialog on A4.
     bool print(QTextDocument& body);
 
@@ -48,7 +51,7 @@ public:
 
 private:
     QString choosePath(ReportFormat format);
-    bool write(const QString& path, const QByteArray& bytes);
+    bool write(const QString& path, const QByteArray& bytes, FileAccess access);
     void tell(const QString& text);
 
     QWidget* window_;

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -116,6 +117,8 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     lbSites_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     leftLayout->addWidget(edSearch_);
     leftLayout->addWidget(lbSites_, 1);
+    btMoreSites_ = addButton("btMoreSites", QString::fromUtf8("További helyszínek"));
+    leftLayout->addWidget(btMoreSites_);
     leftLayout->addWidget(addButton("btNewSite", QString::fromUtf8("Új helyszín")));
 
     // Right, above: the site's details.
@@ -165,6 +168,8 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
                              QString::fromUtf8("Megjegyzés"), QString::fromUtf8("Ki")});
     gridHistory_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     historyLayout->addWidget(gridHistory_, 1);
+    btMoreHistory_ = addButton("btMoreHistory", QString::fromUtf8("Régebbi pillanatképek"));
+    historyLayout->addWidget(btMoreHistory_, 0, Qt::AlignLeft);
     auto* historyButtons = new QGridLayout;
     historyButtons->addWidget(addButton("btOpenSnapshot", QString::fromUtf8("Megnyitás a jelenlegi képbe")), 0, 0);
     historyButtons->addWidget(addButton("btExportSnapshot", QString::fromUtf8("Mentés paraméterfájlba")), 0, 1);
@@ -187,7 +192,14 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
                             QString::fromUtf8("Változások"), QString::fromUtf8("Eredet"), QString::fromUtf8("Ki")});
     gridWrites_->setSelectionMode(QAbstractItemView::SingleSelection);
     gridWriteChanges_ = makeGrid(writesPage, "gridWriteChanges", kChangeTitles);
-    writesPage->addWidget(gridWrites_);
+    auto* writesList = new QWidget(writesPage);
+    auto* writesListLayout = new QVBoxLayout(writesList);
+    writesListLayout->setContentsMargins(0, 0, 0, 0);
+    gridWrites_->setParent(writesList);
+    writesListLayout->addWidget(gridWrites_, 1);
+    btMoreWrites_ = addButton("btMoreWrites", QString::fromUtf8("Régebbi írások"));
+    writesListLayout->addWidget(btMoreWrites_, 0, Qt::AlignLeft);
+    writesPage->addWidget(writesList);
     writesPage->addWidget(gridWriteChanges_);
     tabs_->addTab(writesPage, QString::fromUtf8("Írások"));
 
@@ -251,9 +263,22 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
              {"btCompareSnapshots", &SiteBookWindow::btCompareSnapshotsClick},
              {"btCompareWithImage", &SiteBookWindow::btCompareWithImageClick},
              {"btManualSnapshot", &SiteBookWindow::btManualSnapshotClick},
-             {"btRestoreSnapshot", &SiteBookWindow::btRestoreSnapshotClick}}) {
+             {"btRestoreSnapshot", &SiteBookWindow::btRestoreSnapshotClick},
+             {"btMoreSites", &SiteBookWindow::btMoreSitesClick},
+             {"btMoreHistory", &SiteBookWindow::btMoreHistoryClick},
+             {"btMoreWrites", &SiteBookWindow::btMoreWritesClick}}) {
         connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, slot);
     }
+    pageOnScroll(lbSites_, &SiteBookWindow::btMoreSitesClick);
+    pageOnScroll(gridHistory_, &SiteBookWindow::btMoreHistoryClick);
+    pageOnScroll(gridWrites_, &SiteBookWindow::btMoreWritesClick);
+}
+
+void SiteBookWindow::pageOnScroll(QAbstractItemView* list, void (SiteBookWindow::*more)()) {
+    QScrollBar* bar = list->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar, more](int value) {
+        if (value > 0 && value == bar->maximum()) (this->*more)();
+    });
 }
 
 SiteBookWindow::~SiteBookWindow() = default;
@@ -316,16 +341,65 @@ void SiteBookWindow::refresh() {
 
 void SiteBookWindow::fillSites() {
     const QString keep = current_.name;
-    sites_ = openBook() ? book_->sites(edSearch_->text()) : std::vector<Site>{};
-    const QSignalBlocker block(lbSites_);
-    lbSites_->clear();
+    sites_.clear();
+    {
+        const QSignalBlocker block(lbSites_);
+        lbSites_->clear();
+    }
+    loadSites();
     int row = sites_.empty() ? -1 : 0;
     for (int i = 0; i < int(sites_.size()); ++i) {
-        lbSites_->addItem(sites_[std::size_t(i)].name);
         if (sites_[std::size_t(i)].name == keep) row = i;
     }
-    lbSites_->setCurrentRow(row);
+    {
+        const QSignalBlocker block(lbSites_);
+        lbSites_->setCurrentRow(row);
+    }
     showSite(row);
+}
+
+namespace {
+
+// The next page of a listing after the rows shown: one row more is asked
+// for, to tell whether any remain.
+template <typename Row, typename Each>
+std::vector<Row> nextPage(std::size_t shown, int pageRows, SiteBook::Listing listing, bool& more, Each each) {
+    std::vector<Row> page;
+    listing.offset = qint64(shown);
+    listing.limit = pageRows + 1;
+    each(listing, [&page](const Row& row) {
+        page.push_back(row);
+        return true;
+    });
+    more = page.size() > std::size_t(pageRows);
+    if (more) page.pop_back();
+    return page;
+}
+
+}  // namespace
+
+bool SiteBookWindow::loadSites() {
+    moreSites_ = false;
+    if (openBook()) {
+        SiteBook::Listing listing;
+        listing.search = edSearch_->text();
+        const auto page = nextPage<Site>(sites_.size(), pageRows_, listing, moreSites_,
+                                         [this](const auto& l, const auto& row) { return book_->eachSite(l, row); });
+        const QSignalBlocker block(lbSites_);
+        for (const Site& s : page) {
+            sites_.push_back(s);
+            lbSites_->addItem(s.name);
+        }
+        btMoreSites_->setEnabled(moreSites_);
+        return !page.empty();
+    }
+    btMoreSites_->setEnabled(false);
+    return false;
+}
+
+void SiteBookWindow::btMoreSitesClick() {
+    if (!moreSites_) return;
+    loadSites();
 }
 
 QStringList SiteBookWindow::siteNames() const {
@@ -335,14 +409,24 @@ QStringList SiteBookWindow::siteNames() const {
 }
 
 void SiteBookWindow::selectSite(const QString& name) {
-    for (int i = 0; i < int(sites_.size()); ++i) {
-        if (sites_[std::size_t(i)].name == name) lbSites_->setCurrentRow(i);
+    auto shown = [this, &name] {
+        return std::find_if(sites_.begin(), sites_.end(), [&name](const Site& s) { return s.name == name; });
+    };
+    while (shown() == sites_.end() && moreSites_ && loadSites()) {
     }
+    if (const auto it = shown(); it != sites_.end()) lbSites_->setCurrentRow(int(it - sites_.begin()));
 }
 
 void SiteBookWindow::setFleetProgram(const QString& path) { fleet_->setProgram(path); }
 
 void SiteBookWindow::selectSites(const QStringList& names) {
+    auto allShown = [this, &names] {
+        return std::all_of(names.begin(), names.end(), [this](const QString& name) {
+            return std::any_of(sites_.begin(), sites_.end(), [&name](const Site& s) { return s.name == name; });
+        });
+    };
+    while (!allShown() && moreSites_ && loadSites()) {
+    }
     lbSites_->clearSelection();
     bool first = true;
     for (int i = 0; i < int(sites_.size()); ++i) {
@@ -376,49 +460,89 @@ void SiteBookWindow::showSite(int row) {
 }
 
 void SiteBookWindow::fillHistory() {
-    history_ = current_.id && book_ ? book_->history(current_.id) : std::vector<SnapshotInfo>{};
+    history_.clear();
+    gridHistory_->setRowCount(0);
     installation_ = current_.id && book_ ? book_->installationSnapshots(current_.id) : std::set<qint64>{};
-    gridHistory_->setRowCount(int(history_.size()));
-    for (int r = 0; r < int(history_.size()); ++r) {
-        const SnapshotInfo& h = history_[std::size_t(r)];
-        setRow(gridHistory_, r,
+    loadHistory();
+}
+
+bool SiteBookWindow::loadHistory() {
+    moreHistory_ = false;
+    std::vector<SnapshotInfo> page;
+    if (current_.id && book_) {
+        SiteBook::Listing listing;
+        listing.siteId = current_.id;
+        page = nextPage<SnapshotInfo>(history_.size(), pageRows_, listing, moreHistory_,
+                                      [this](const auto& l, const auto& row) { return book_->eachSnapshot(l, row); });
+    }
+    btMoreHistory_->setEnabled(moreHistory_);
+    int r = int(history_.size());
+    gridHistory_->setRowCount(r + int(page.size()));
+    for (const SnapshotInfo& h : page) {
+        setRow(gridHistory_, r++,
                {localTime(h.takenAt),
                 // The site's first read, kept as it was installed.
                 installation_.count(h.id) ? QString::fromUtf8("telepítési beolvasás") : kindCaption(h.kind),
                 h.moduleVersion,
                 h.dataVersion < 0 ? QString() : QString::number(h.dataVersion), QStringLiteral("@%1").arg(h.id),
                 h.note, whoLine(h.who)});
+        history_.push_back(h);
     }
     gridHistory_->resizeColumnsToContents();
+    return !page.empty();
+}
+
+void SiteBookWindow::btMoreHistoryClick() {
+    if (moreHistory_) loadHistory();
 }
 
 void SiteBookWindow::fillWrites() {
-    writes_ = current_.id && book_ ? book_->audit(current_.id) : std::vector<WriteRecord>{};
-    const auto origins = current_.id && book_ ? book_->writeOrigins(current_.id) : std::map<qint64, WriteOrigin>{};
-    const QSignalBlocker block(gridWrites_);
-    gridWrites_->setRowCount(int(writes_.size()));
-    for (int r = 0; r < int(writes_.size()); ++r) {
-        const WriteRecord& w = writes_[std::size_t(r)];
-        setRow(gridWrites_, r,
-               {localTime(w.at),
-                // Not settled: the program died after the commit went out.
-                QString::fromUtf8(!w.settled ? "ismeretlen kimenetel" : w.ok ? "sikeres" : "sikertelen"), w.blocks,
-                QString::number(w.changes.size()), originText(origins, w), whoLine(w.who)});
+    writes_.clear();
+    {
+        const QSignalBlocker block(gridWrites_);
+        gridWrites_->setRowCount(0);
     }
-    gridWrites_->resizeColumnsToContents();
+    loadWrites();
     gridWrites_->clearSelection();
     showWriteChanges();
 }
 
-QString SiteBookWindow::originText(const std::map<qint64, WriteOrigin>& origins, const WriteRecord& w) {
-    const auto it = origins.find(w.id);
-    if (it == origins.end()) return {};
+bool SiteBookWindow::loadWrites() {
+    moreWrites_ = false;
+    std::vector<WriteRecord> page;
+    if (current_.id && book_) {
+        SiteBook::Listing listing;
+        listing.siteId = current_.id;
+        page = nextPage<WriteRecord>(writes_.size(), pageRows_, listing, moreWrites_,
+                                     [this](const auto& l, const auto& row) { return book_->eachWrite(l, row); });
+    }
+    btMoreWrites_->setEnabled(moreWrites_);
+    const QSignalBlocker block(gridWrites_);
+    int r = int(writes_.size());
+    gridWrites_->setRowCount(r + int(page.size()));
+    for (WriteRecord& w : page) {
+        setRow(gridWrites_, r++,
+               {localTime(w.at),
+                // Not settled: the program died after the commit went out.
+                QString::fromUtf8(!w.settled ? "ismeretlen kimenetel" : w.ok ? "sikeres" : "sikertelen"), w.blocks,
+                QString::number(w.changes.size()), originText(w), whoLine(w.who)});
+        writes_.push_back(std::move(w));
+    }
+    gridWrites_->resizeColumnsToContents();
+    return !page.empty();
+}
+
+void SiteBookWindow::btMoreWritesClick() {
+    if (moreWrites_) loadWrites();
+}
+
+QString SiteBookWindow::originText(const WriteRecord& w) {
+    const WriteOrigin& o = w.origin;
     QStringList parts;
-    if (it->second.batchId) parts << QString::fromUtf8("%1. csoport").arg(*it->second.batchId);
-    if (it->second.restoredSnapshot) {
-        parts << QString::fromUtf8("visszaállítás: @%1").arg(*it->second.restoredSnapshot);
-        if (it->second.restoredSite != w.site)
-            parts.back() += QString::fromUtf8(" (%1 helyszín pillanatképe)").arg(it->second.restoredSite);
+    if (o.batchId) parts << QString::fromUtf8("%1. csoport").arg(*o.batchId);
+    if (o.restoredSnapshot) {
+        parts << QString::fromUtf8("visszaállítás: @%1").arg(*o.restoredSnapshot);
+        if (o.restoredSite != w.site) parts.back() += QString::fromUtf8(" (%1 helyszín pillanatképe)").arg(o.restoredSite);
     }
     return parts.join(QStringLiteral(", "));
 }

@@ -3,7 +3,10 @@
 // site's details and how its module is reached, its history newest first
 // and its writes. A snapshot can be opened into the program's image, saved
 // as a parameter file, or compared with another snapshot or with the image;
-// the chosen site becomes the one reads and writes are recorded for.
+// the chosen site becomes the one reads and writes are recorded for. The
+// site list, the history and the writes are read a page at a time: the next
+// page comes when the list is scrolled to its end or its "more" button is
+// pressed, so a book kept for years opens as fast as a new one.
 
 #include <QWidget>
 
@@ -20,6 +23,7 @@
 #include "credentials/credential_store.h"
 #include "ui/sitebook/fleet_panel.h"
 
+class QAbstractItemView;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -65,7 +69,12 @@ public:
     // Opens the book anew and lists its sites, keeping the selection.
     void refresh();
 
-    // What the window shows, for the program and its tests.
+    // Rows read at a time into each list (tests make it small).
+    static constexpr int kPageRows = 200;
+    void setPageRows(int rows) { pageRows_ = std::max(rows, 1); }
+
+    // What the window shows, for the program and its tests: the rows read so
+    // far. Selecting a site not read yet reads on until it comes.
     QStringList siteNames() const;
     void selectSite(const QString& name);
     // Several sites for a batch run; the first becomes the one shown.
@@ -93,6 +102,10 @@ public slots:
     void btExportSnapshotClick();
     void btManualSnapshotClick();
     void btRestoreSnapshotClick();
+    // The next page of each list.
+    void btMoreSitesClick();
+    void btMoreHistoryClick();
+    void btMoreWritesClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -104,6 +117,12 @@ private:
     void showSite(int row);
     void fillHistory();
     void fillWrites();
+    // Read the next page into the list; false when there was none.
+    bool loadSites();
+    bool loadHistory();
+    bool loadWrites();
+    // Reads the next page whenever `list` is scrolled to its end.
+    void pageOnScroll(QAbstractItemView* list, void (SiteBookWindow::*more)());
     void showWriteChanges();
     std::vector<qint64> selectedSnapshots() const;
     // The one snapshot selected; says so and gives none otherwise.
@@ -114,8 +133,7 @@ private:
     // An apply's change: the fields in which the image differs from the
     // snapshot last opened into it.
     std::optional<FleetPanel::Change> changeFromImage(bool dryRun);
-    static QString originText(const std::map<qint64, sitebook::WriteOrigin>& origins,
-                              const sitebook::WriteRecord& write);
+    static QString originText(const sitebook::WriteRecord& write);
 
     ParameterImage& image_;
     Messenger& messenger_;
@@ -135,9 +153,17 @@ private:
     class KeptSecretBox* keptBox_;
     std::optional<qint64> openedSnapshot_;  // the last one opened into the image
     std::set<qint64> installation_;         // the shown site's first read
+    int pageRows_ = kPageRows;
+    // Whether rows remain beyond those read.
+    bool moreSites_ = false;
+    bool moreHistory_ = false;
+    bool moreWrites_ = false;
 
     QLineEdit* edSearch_;
     QListWidget* lbSites_;
+    QPushButton* btMoreSites_;
+    QPushButton* btMoreHistory_;
+    QPushButton* btMoreWrites_;
     QLineEdit* edName_;
     QLineEdit* edAddress_;
     QPlainTextEdit* edNotes_;
