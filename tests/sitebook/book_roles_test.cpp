@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -140,7 +141,8 @@ TEST_P(TeamBook, AViewerReadsNoCodeThroughPlainSqlNorWritesAndSeesTheBookMasked)
     ASSERT_TRUE(plain.opened);
     for (const char* sql : {"SELECT image FROM public.snapshots", "SELECT sha256 FROM public.snapshots",
                             "SELECT old_value, new_value FROM public.write_changes",
-                            "SELECT attempted_image FROM public.writes", "SELECT * FROM public.site_secrets",
+                            "SELECT attempted_image FROM public.writes", "SELECT image FROM public.images",
+                            "SELECT sha256 FROM public.images", "SELECT * FROM public.site_secrets",
                             "SELECT * FROM corvanta_masked.site_secrets"})
         EXPECT_FALSE(plain.exec(QString::fromLatin1(sql))) << sql;
     EXPECT_FALSE(plain.exec(QStringLiteral("INSERT INTO public.snapshots (site_id, taken_at, kind, sha256, image)"
@@ -149,13 +151,26 @@ TEST_P(TeamBook, AViewerReadsNoCodeThroughPlainSqlNorWritesAndSeesTheBookMasked)
     EXPECT_FALSE(plain.exec(QStringLiteral("INSERT INTO corvanta_masked.snapshots (site_id, taken_at, kind, sha256,"
                                            " image) VALUES (%1, 'x', 'manual', 'x', '\\x00')")
                                 .arg(site.id)));
-    // The masked image: the code bytes zero, every other byte as stored.
-    const QByteArray masked =
-        plain.value(QStringLiteral("SELECT image FROM corvanta_masked.snapshots WHERE id = %1").arg(first)).toByteArray();
+    // The masked image, found by the snapshot's image number as the program
+    // joins them: the code bytes zero, every other byte as stored, and the
+    // digest that of the masked bytes (the stored one would let a short code
+    // be guessed against it).
+    const QString imageOfFirst = QStringLiteral("SELECT i.%2 FROM corvanta_masked.snapshots s"
+                                                " JOIN corvanta_masked.images i ON i.id = s.image_id WHERE s.id = %1")
+                                     .arg(first);
+    const QByteArray masked = plain.value(imageOfFirst.arg(QStringLiteral("image"))).toByteArray();
     const ParameterImage stored = imageWith("Konyha", "5678");
     ASSERT_EQ(std::size_t(masked.size()), kImageSize);
     for (std::size_t i = 0; i < kImageSize; ++i)
         ASSERT_EQ(quint8(masked[qsizetype(i)]), codes::isCodeByte(i) ? 0 : stored[i]) << "byte " << i;
+    EXPECT_EQ(plain.value(imageOfFirst.arg(QStringLiteral("sha256"))).toString(),
+              QString::fromLatin1(QCryptographicHash::hash(masked, QCryptographicHash::Sha256).toHex()));
+    // The snapshot's own columns stay empty, not an image of zeros made up.
+    EXPECT_EQ(plain.value(QStringLiteral("SELECT octet_length(image) || '/' || sha256 FROM corvanta_masked.snapshots"
+                                         " WHERE id = %1")
+                              .arg(first))
+                  .toString(),
+              QStringLiteral("0/"));
 
     SiteBook viewer;
     ASSERT_TRUE(viewer.open(login.url)) << viewer.error().toStdString();
@@ -185,6 +200,30 @@ TEST_P(TeamBook, AViewerReadsNoCodeThroughPlainSqlNorWritesAndSeesTheBookMasked)
     EXPECT_EQ(viewer.failure(), SiteBook::Failure::Denied) << viewer.error().toStdString();
     EXPECT_FALSE(viewer.siteSecret(site.id));
     EXPECT_EQ(owner.history(site.id).size(), 2u);
+
+    // A snapshot that keeps its image in its own columns (as an upgrade left
+    // one) is masked there as well.
+    const ParameterImage own = imageWith("Pince", "6047");
+    const QByteArray ownBytes(reinterpret_cast<const char*>(own.data()), qsizetype(own.size()));
+    RawConnection server(database, Engine::PostgreSQL);
+    ASSERT_TRUE(server.exec(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, sha256, image) VALUES"
+                                           " (%1, '2020-01-01T00:00:00.000Z', 'manual', '%2', '\\x%3')")
+                                .arg(site.id)
+                                .arg(QString::fromLatin1(
+                                         QCryptographicHash::hash(ownBytes, QCryptographicHash::Sha256).toHex()),
+                                     QString::fromLatin1(ownBytes.toHex()))));
+    const QStringList ids = server.column(QStringLiteral("SELECT id FROM snapshots WHERE image_id IS NULL"));
+    ASSERT_EQ(ids.size(), 1);
+    const QByteArray ownMasked =
+        plain.value(QStringLiteral("SELECT image FROM corvanta_masked.snapshots WHERE id = %1").arg(ids[0]))
+            .toByteArray();
+    ASSERT_EQ(std::size_t(ownMasked.size()), kImageSize);
+    for (std::size_t i = 0; i < kImageSize; ++i)
+        ASSERT_EQ(quint8(ownMasked[qsizetype(i)]), codes::isCodeByte(i) ? 0 : own[i]) << "byte " << i;
+    const auto ownSnapshot = viewer.snapshot(ids[0].toLongLong());
+    ASSERT_TRUE(ownSnapshot) << viewer.error().toStdString();
+    EXPECT_EQ(decode(ownSnapshot->image).zones[0].name, "Pince");
+    EXPECT_EQ(decode(ownSnapshot->image).users[0].code, "******");
 }
 
 TEST_P(TeamBook, ATechnicianSeesCodesAndTheServerNamesWhoMadeEachRow) {

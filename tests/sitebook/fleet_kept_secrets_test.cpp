@@ -26,15 +26,22 @@ struct Given {
     QStringList args;
 };
 
-std::map<QString, Given> givenBySite(const QString& path) {
+// The children are told apart by their link: a child only reads the module,
+// and the fleet stores what it read, so no child is given its site's name.
+std::map<QString, Given> givenBySite(const QString& path, const std::vector<FleetSite>& sites) {
     std::map<QString, Given> out;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return out;
     for (const QString& line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         const QStringList parts = line.split(QLatin1Char('\t'));
         Given g{parts.value(0), parts.value(1), parts.mid(2)};
-        const qsizetype site = g.args.indexOf(QStringLiteral("--site"));
-        if (site >= 0) out[g.args.value(site + 1)] = g;
+        const QString port = g.args.value(g.args.indexOf(QStringLiteral("--port")) + 1);
+        const QString tcpPort = g.args.value(g.args.indexOf(QStringLiteral("--tcp-port")) + 1);
+        for (const FleetSite& site : sites) {
+            if ((!site.port.isEmpty() && g.args.contains(QStringLiteral("--port")) && port == site.port) ||
+                (site.tcpPort && g.args.contains(QStringLiteral("--tcp-port")) && tcpPort == QString::number(site.tcpPort)))
+                out[site.name] = g;
+        }
     }
     return out;
 }
@@ -63,13 +70,16 @@ TEST(FleetKeptSecrets, EachSitesChildrenGetItsKeptCodeAndPasswordInTheirEnvironm
     std::vector<FleetSite> sites(4);
     sites[0].name = QStringLiteral("Kept");
     sites[0].host = QStringLiteral("127.0.0.1");
+    sites[0].tcpPort = 10001;
     sites[1].name = QStringLiteral("Listed");
     sites[1].host = QStringLiteral("127.0.0.1");
+    sites[1].tcpPort = 10002;
     sites[1].passwordFile = pw.fileName();
     sites[2].name = QStringLiteral("Serial");
     sites[2].port = dir.filePath("tty");
     sites[3].name = QStringLiteral("Nothing kept");
     sites[3].host = QStringLiteral("127.0.0.1");
+    sites[3].tcpPort = 10004;
 
     FleetOptions o;
     o.program = program;
@@ -92,7 +102,7 @@ TEST(FleetKeptSecrets, EachSitesChildrenGetItsKeptCodeAndPasswordInTheirEnvironm
     FleetRun run(sites, o);
     ASSERT_TRUE(run.exec()) << run.error().toStdString();
 
-    const auto given = givenBySite(out);
+    const auto given = givenBySite(out, sites);
     ASSERT_EQ(given.size(), 4u);
     EXPECT_EQ(given.at("Kept").code, QStringLiteral("702513"));
     EXPECT_EQ(given.at("Kept").password, QStringLiteral("kept-password-1"));
