@@ -153,6 +153,12 @@ TEST_P(CliOperators, AViewerSeesCodesMaskedAndWritesNothingATechnicianWorksOnKep
     EXPECT_EQ(audit[0].toObject()["dbRole"].toString(), techName);
     const QJsonArray history = QJsonDocument::fromJson(runCli({"history", "--json"}, 60000, viewer).output.toUtf8()).array();
     ASSERT_EQ(history.size(), 2);
+    // The listings' windows read through the views alike.
+    EXPECT_EQ(QJsonDocument::fromJson(runCli({"history", "--json", "--limit", "1"}, 60000, viewer).output.toUtf8())
+                  .array()
+                  .size(),
+              1);
+    EXPECT_TRUE(runCli({"sites", "--since", "2000-01-01"}, 60000, viewer).output.startsWith(kSite + "\t"));
     const QString older = "@" + QString::number(history[1].toObject()["id"].toInteger());
     const QString newer = "@" + QString::number(history[0].toObject()["id"].toInteger());
     r = runCli({"diff", older, newer}, 60000, viewer);

@@ -16,6 +16,7 @@
 
 #include "params/code_fields.h"
 #include "params/parameter_codec.h"
+#include "sitebook/schema.h"
 #include "sitebook/site_book.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
@@ -290,4 +291,40 @@ TEST(FileBook, EveryRowNamesItsOsUserAndHostAndTheBookHasNoRoles) {
     EXPECT_EQ(whoLine(book.who()), book.who().osUser + QLatin1Char('@') + book.who().host);
     EXPECT_FALSE(book.initRoles());
     EXPECT_FALSE(book.keepSiteSecret(s.id, {QStringLiteral("1234"), {}}));
+}
+
+TEST(FileBook, ABookFromBeforeWhoKeepsItsRowsNamingNobodyAndNamesWhoMadeTheRowsAfter) {
+    ensureQtCoreApp();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sitebook.sqlite");
+    qint64 siteId = 0;
+    {
+        SiteBook old;
+        ASSERT_TRUE(old.open(path, SiteBook::kBusyTimeoutMs, kWhoVersion - 1));
+        ASSERT_EQ(old.schemaVersion(), kImagesStoredOnceStep);  // images stored once, no who yet
+        Site s;
+        s.name = QStringLiteral("Régi");
+        ASSERT_TRUE(old.saveSite(s));
+        siteId = s.id;
+        ASSERT_TRUE(old.addSnapshot(s.id, SnapshotKind::Read, imageWith("A", "1"), {}, 2));
+        ASSERT_TRUE(old.recordWrite(s.id, true, QStringLiteral("GG"), imageWith("B", "1"), {}, 2));
+        EXPECT_EQ(old.history(s.id).front().who, Who{});
+    }
+    SiteBook book;
+    ASSERT_TRUE(book.open(path)) << book.error().toStdString();
+    EXPECT_EQ(book.schemaVersion(), kSchemaVersion);
+    ASSERT_TRUE(book.recordWrite(siteId, true, QStringLiteral("GG"), imageWith("C", "1"), {}, 2));
+    const auto history = book.history(siteId);  // newest first
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history[0].who, book.who());
+    EXPECT_EQ(history[1].who, Who{});
+    EXPECT_EQ(history[2].who, Who{});
+    const auto audit = book.audit(siteId);
+    ASSERT_EQ(audit.size(), 2u);
+    EXPECT_EQ(audit[0].who, book.who());
+    EXPECT_EQ(audit[1].who, Who{});
+    EXPECT_EQ(whoLine(audit[1].who), QString());
+    // The images the old rows hold read back whole.
+    ASSERT_TRUE(book.snapshot(history[2].id)) << book.error().toStdString();
+    EXPECT_EQ(decode(book.snapshot(history[2].id)->image).zones[0].name, "A");
 }
