@@ -106,20 +106,43 @@ bool isServerDriver(const SqlDialect& d) { return d.driver == QLatin1String("QPS
 
 }  // namespace
 
-QString SiteBook::whoColumns() const {
-    return version_ >= kWhoVersion ? QStringLiteral(", db_role, os_user, host") : QString();
+QString SiteBook::whoColumns() const { return version_ >= kWhoVersion ? QStringLiteral(", actor_id") : QString(); }
+
+bool SiteBook::whoValues(QVariantList& values) {
+    if (version_ < kWhoVersion) return true;
+    if (!actorId_) {
+        auto text = [](const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); };
+        const QVariantList who{text(who_.dbRole), text(who_.osUser), text(who_.host)};
+        const QString select = QStringLiteral("SELECT id FROM actors WHERE db_role = ? AND os_user = ? AND host = ?");
+        auto found = run(select, who);
+        if (!found) return false;
+        if (!found->next()) {
+            found->finish();
+            // Another program of the same person adding it meanwhile makes
+            // this one do nothing; its row serves both.
+            if (!run(QStringLiteral("INSERT INTO actors (db_role, os_user, host) VALUES (?, ?, ?)"
+                                    " ON CONFLICT (db_role, os_user, host) DO NOTHING"),
+                     who))
+                return false;
+            found = run(select, who);
+            if (!found) return false;
+            if (!found->next()) return fail(Failure::Other, QString::fromUtf8("a szerző nem került a helyszínkönyvbe"));
+        }
+        actorId_ = found->value(0).toLongLong();
+        found->finish();
+    }
+    values << *actorId_;
+    return true;
 }
 
-QVariantList SiteBook::whoValues() const {
+QString SiteBook::whoJoin(const QString& row, const QString& actors) const {
     if (version_ < kWhoVersion) return {};
-    auto text = [](const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); };
-    return {text(who_.dbRole), text(who_.osUser), text(who_.host)};
+    return QStringLiteral(" LEFT JOIN actors %2 ON %2.id = %1.actor_id").arg(row, actors);
 }
 
-QString SiteBook::whoSelect(const QString& alias) const {
-    if (version_ < kWhoVersion) return QStringLiteral("'' AS db_role, '' AS os_user, '' AS host");
-    if (alias.isEmpty()) return QStringLiteral("db_role, os_user, host");
-    return QStringLiteral("%1.db_role AS db_role, %1.os_user AS os_user, %1.host AS host").arg(alias);
+QString SiteBook::whoSelect(const QString& actors) const {
+    if (version_ < kWhoVersion) return QStringLiteral("'', '', ''");
+    return QStringLiteral("COALESCE(%1.db_role, ''), COALESCE(%1.os_user, ''), COALESCE(%1.host, '')").arg(actors);
 }
 
 bool SiteBook::readRights() {
@@ -197,12 +220,24 @@ bool SiteBook::initRoles() {
                    .arg(role);
     }
     sql << QStringLiteral("GRANT %1, %2 TO %3 WITH ADMIN OPTION").arg(roles::kViewer, roles::kTechnician, roles::kAdmin);
-    // Who made a row is the server's word, not the client's.
-    // A row keeps who made it when it is brought up to date (a write
-    // settled); the kept secrets say who changed them last.
-    sql << QStringLiteral("CREATE OR REPLACE FUNCTION corvanta_who() RETURNS trigger LANGUAGE plpgsql AS"
-                          " $$ BEGIN IF TG_OP = 'UPDATE' THEN NEW.db_role := OLD.db_role;"
-                          " ELSE NEW.db_role := session_user; END IF; RETURN NEW; END $$")
+    // Who made a row is the server's word, not the client's: a row names
+    // the actor of the session's own role with the OS user and host the
+    // client gave, whatever actor the client named. A row keeps who made it
+    // when it is brought up to date (a write settled); the kept secrets say
+    // who changed them last.
+    const QString actors = roles::quoted(schema) + QStringLiteral(".actors");
+    sql << QStringLiteral("CREATE OR REPLACE FUNCTION corvanta_who() RETURNS trigger LANGUAGE plpgsql AS $$"
+                          " DECLARE r TEXT; u TEXT; h TEXT; BEGIN"
+                          " IF TG_OP = 'UPDATE' THEN NEW.actor_id := OLD.actor_id; RETURN NEW; END IF;"
+                          " SELECT a.db_role, a.os_user, a.host INTO r, u, h FROM %1 a WHERE a.id = NEW.actor_id;"
+                          " IF r IS NOT DISTINCT FROM session_user::text THEN RETURN NEW; END IF;"
+                          " u := COALESCE(u, ''); h := COALESCE(h, '');"
+                          " INSERT INTO %1 (db_role, os_user, host) VALUES (session_user, u, h)"
+                          " ON CONFLICT (db_role, os_user, host) DO NOTHING;"
+                          " NEW.actor_id := (SELECT a.id FROM %1 a WHERE a.db_role = session_user::text"
+                          " AND a.os_user = u AND a.host = h);"
+                          " RETURN NEW; END $$")
+               .arg(actors)
         << QStringLiteral("CREATE OR REPLACE FUNCTION corvanta_changed_by() RETURNS trigger LANGUAGE plpgsql AS"
                           " $$ BEGIN NEW.db_role := session_user; RETURN NEW; END $$");
     for (const QString& table : {QStringLiteral("snapshots"), QStringLiteral("writes"), QStringLiteral("batches"),
@@ -229,9 +264,16 @@ bool SiteBook::initRoles() {
         << QStringLiteral("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA \"%1\" TO %2").arg(schema, roles::kTechnician);
     for (const auto& [table, columns] : tables) {
         Q_UNUSED(columns);
-        sql << (table == roles::kSecretsTable
-                    ? QStringLiteral("GRANT SELECT ON %1 TO %2").arg(table, roles::kTechnician)
-                    : QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1 TO %2").arg(table, roles::kTechnician));
+        if (table == roles::kSecretsTable) {
+            sql << QStringLiteral("GRANT SELECT ON %1 TO %2").arg(table, roles::kTechnician);
+        } else if (table == roles::kActorsTable) {
+            // An actor once named is never renamed: that would change who
+            // made every row naming it.
+            sql << QStringLiteral("REVOKE ALL ON %1 FROM %2").arg(table, roles::kTechnician)
+                << QStringLiteral("GRANT SELECT, INSERT ON %1 TO %2").arg(table, roles::kTechnician);
+        } else {
+            sql << QStringLiteral("GRANT SELECT, INSERT, UPDATE ON %1 TO %2").arg(table, roles::kTechnician);
+        }
     }
     // The admin: besides a technician's, the secrets kept and dropped.
     if (tables.count(roles::kSecretsTable))

@@ -28,6 +28,8 @@ inline const QString kAdmin = QStringLiteral("corvanta_admin");
 inline const QString kMaskedSchema = QStringLiteral("corvanta_masked");
 // The table no viewer sees even masked.
 inline const QString kSecretsTable = QStringLiteral("site_secrets");
+// Who made the rows, named by number from theirs.
+inline const QString kActorsTable = QStringLiteral("actors");
 
 // The expression that shows `column` of `table` to a viewer, or empty when
 // it shows as it is. Every column that holds a code, or a digest of an

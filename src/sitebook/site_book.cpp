@@ -177,6 +177,7 @@ bool SiteBook::commit() {
 }
 
 void SiteBook::rollback() {
+    actorId_.reset();
     // Keeps the error that made the transaction fail.
     const QString error = error_;
     const Failure failure = failure_;
@@ -241,6 +242,7 @@ bool SiteBook::connect(const QString& location, QSqlDatabase& db) {
 
 bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
     open_ = false;
+    actorId_.reset();
     error_.clear();
     failure_ = Failure::None;
     path_ = displayName(path);
@@ -425,12 +427,13 @@ std::optional<qint64> SiteBook::insertSnapshot(qint64 siteId, SnapshotKind kind,
     }
     const auto imageId = storeImage(bytes, sha256Of(bytes));
     if (!imageId) return std::nullopt;
+    QVariantList values{siteId,      isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion),
+                        dataVersion, text(note),                          noBytes(),      *imageId};
+    if (!whoValues(values)) return std::nullopt;
     return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
                                  " sha256, note, image, image_id%1) VALUES (?, ?, ?, ?, ?, '', ?, ?, ?%2)")
-                      .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?, ?, ?")),
-                  QVariantList{siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion),
-                               dataVersion, text(note), noBytes(), *imageId} +
-                      whoValues());
+                      .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?")),
+                  values);
 }
 
 std::optional<qint64> SiteBook::addSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
@@ -460,15 +463,16 @@ std::vector<SnapshotInfo> SiteBook::history(std::optional<qint64> siteId) {
 QString SiteBook::snapshotsFrom() const {
     // A book from before images were stored once (only tests make them now,
     // to upgrade them) is read through a row of nothing in their place.
-    return version_ < kImagesStoredOnceStep
-               ? QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id"
-                                " CROSS JOIN (SELECT CAST(NULL AS TEXT) AS sha256, CAST(NULL AS {bytes}) AS image) i")
-               : QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id LEFT JOIN images i ON i.id = s.image_id");
+    return (version_ < kImagesStoredOnceStep
+                ? QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id"
+                                 " CROSS JOIN (SELECT CAST(NULL AS TEXT) AS sha256, CAST(NULL AS {bytes}) AS image) i")
+                : QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id LEFT JOIN images i ON i.id = s.image_id")) +
+           whoJoin(QStringLiteral("s"), QStringLiteral("a"));
 }
 
 std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVariantList& values) {
     auto q = run(QStringLiteral("SELECT %1, %2, %3 FROM %4 %5")
-                     .arg(kSnapshotColumns, whoSelect(QStringLiteral("s")), kSnapshotImageColumn, snapshotsFrom(), where),
+                     .arg(kSnapshotColumns, whoSelect(QStringLiteral("a")), kSnapshotImageColumn, snapshotsFrom(), where),
                  values);
     if (!q) return std::nullopt;
     if (!q->next()) {
@@ -518,15 +522,16 @@ bool SiteBook::snapshotBeforeWrite(qint64 siteId, std::optional<Snapshot>& befor
 
 bool SiteBook::insertWrite(qint64 siteId, bool settled, bool ok, const QString& blocks, const ParameterImage& image,
                            const std::optional<Snapshot>& before, WriteOutcome& outcome) {
-    const auto writeId = insert(
-        QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
-                       " attempted_image, settled%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?%2)")
-            .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?, ?, ?")),
-        QVariantList{siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
-                     optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt),
-                     optionalId(outcome.snapshotId),
-                     ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0} +
-            whoValues());
+    QVariantList values{siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
+                        optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt),
+                        optionalId(outcome.snapshotId),
+                        ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0};
+    if (!whoValues(values)) return false;
+    const auto writeId =
+        insert(QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
+                              " attempted_image, settled%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?%2)")
+                   .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?")),
+               values);
     if (!writeId) return false;
     outcome.writeId = *writeId;
     if (!before) return true;

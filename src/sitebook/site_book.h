@@ -200,14 +200,18 @@ private:
     // The rights of this connection and, for a viewer, the masking views
     // put first on its search path (book_roles.cpp).
     bool readRights();
-    // ", db_role, os_user, host" and their values for an insert, or nothing
-    // on a book older than kWhoVersion; the columns read back, of `alias`
-    // (none: of the one table selected from), named so a subquery's
-    // columns are read by name ('' on an older book).
+    // ", actor_id" and its value for an insert (who_, found in actors or
+    // added to it inside the caller's transaction), or nothing on a book
+    // older than kWhoVersion; false on a failure of the book.
     QString whoColumns() const;
-    QVariantList whoValues() const;
-    QString whoSelect(const QString& alias = {}) const;
-    // The FROM clause snapshots are read with: s, its site si, its image i.
+    bool whoValues(QVariantList& values);
+    // The who of the rows of `row`, read through actors as `actors`: the
+    // join to add to the FROM clause, and the three columns ('' on an older
+    // book or a row kept before).
+    QString whoJoin(const QString& row, const QString& actors) const;
+    QString whoSelect(const QString& actors) const;
+    // The FROM clause snapshots are read with: s, its site si, its image i,
+    // who made it a.
     QString snapshotsFrom() const;
     // The image's row, stored once whatever number of snapshots hold it;
     // inside the caller's transaction.
@@ -228,6 +232,9 @@ private:
     std::function<QDateTime()> clock_;
     BookRights rights_;
     Who who_;
+    // who_'s row in actors, once this connection found or added it; dropped
+    // with a transaction rolled back, which may have been the one adding it.
+    std::optional<qint64> actorId_;
 };
 
 }  // namespace corvanta::sitebook

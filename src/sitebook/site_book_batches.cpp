@@ -25,11 +25,15 @@ std::optional<qint64> idFrom(const QVariant& v) {
 
 std::optional<qint64> SiteBook::addBatch(BatchKind kind, const QString& description, std::optional<qint64> undoes) {
     if (!begin()) return std::nullopt;
+    QVariantList values{isoTime(clock_()), batchKindName(kind), text(description), optionalId(undoes)};
+    if (!whoValues(values)) {
+        rollback();
+        return std::nullopt;
+    }
     const auto id = insert(QStringLiteral("INSERT INTO batches (started_at, kind, description, undoes%1)"
                                           " VALUES (?, ?, ?, ?%2)")
-                               .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?, ?, ?")),
-                           QVariantList{isoTime(clock_()), batchKindName(kind), text(description), optionalId(undoes)} +
-                               whoValues());
+                               .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?")),
+                           values);
     if (!id) {
         rollback();
         return std::nullopt;
@@ -39,9 +43,9 @@ std::optional<qint64> SiteBook::addBatch(BatchKind kind, const QString& descript
 }
 
 std::optional<Batch> SiteBook::batch(qint64 id) {
-    auto q = run(QStringLiteral("SELECT b.id, b.started_at, b.kind, b.description, b.undoes, %1 FROM batches b"
+    auto q = run(QStringLiteral("SELECT b.id, b.started_at, b.kind, b.description, b.undoes, %1 FROM batches b%2"
                                 " WHERE b.id = ?")
-                     .arg(whoSelect(QStringLiteral("b"))),
+                     .arg(whoSelect(QStringLiteral("a")), whoJoin(QStringLiteral("b"), QStringLiteral("a"))),
                  {id});
     if (!q) return std::nullopt;
     if (!q->next()) {

@@ -34,8 +34,8 @@ bool SiteBook::keepSiteSecret(qint64 siteId, const SiteSecret& secret) {
                             " installer_code = excluded.installer_code, tcp_password = excluded.tcp_password,"
                             " changed_at = excluded.changed_at, db_role = excluded.db_role,"
                             " os_user = excluded.os_user, host = excluded.host"),
-             QVariantList{siteId, text(secret.installerCode), text(secret.tcpPassword), isoTime(clock_())} +
-                 whoValues())) {
+             {siteId, text(secret.installerCode), text(secret.tcpPassword), isoTime(clock_()), text(who_.dbRole),
+              text(who_.osUser), text(who_.host)})) {
         rollback();
         return false;
     }

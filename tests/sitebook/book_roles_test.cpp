@@ -245,12 +245,22 @@ TEST_P(TeamBook, ATechnicianSeesCodesAndTheServerNamesWhoMadeEachRow) {
     EXPECT_FALSE(who.host.isEmpty());
     EXPECT_EQ(technician.audit(site.id).front().who.dbRole, login.name);
     EXPECT_EQ(owner.audit(site.id).back().who.dbRole, qEnvironmentVariable("PGUSER"));
-    // The server's word, not the client's.
+    // The server's word, not the client's: a row naming an actor of
+    // another role names the session's own, with the OS user and host
+    // given; and an actor once named is never renamed.
     LoginConnection plain(login, database);
-    ASSERT_TRUE(plain.exec(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, sha256, image, db_role)"
-                                          " VALUES (%1, '2030-01-01T00:00:00.000Z', 'manual', 'x', '\\x00', 'valaki')")
+    ASSERT_TRUE(plain.exec(QStringLiteral("INSERT INTO actors (db_role, os_user, host) VALUES ('valaki', 'u', 'h')")));
+    ASSERT_TRUE(plain.exec(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, sha256, image, actor_id)"
+                                          " VALUES (%1, '2030-01-01T00:00:00.000Z', 'manual', 'x', '\\x00',"
+                                          " (SELECT id FROM actors WHERE db_role = 'valaki'))")
                                .arg(site.id)));
-    EXPECT_EQ(plain.value(QStringLiteral("SELECT db_role FROM snapshots WHERE sha256 = 'x'")).toString(), login.name);
+    EXPECT_EQ(plain.value(QStringLiteral("SELECT a.db_role || '/' || a.os_user || '/' || a.host FROM snapshots s"
+                                         " JOIN actors a ON a.id = s.actor_id WHERE s.sha256 = 'x'"))
+                  .toString(),
+              login.name + QStringLiteral("/u/h"));
+    EXPECT_FALSE(plain.exec(QStringLiteral("UPDATE actors SET db_role = 'valaki'")));
+    EXPECT_FALSE(plain.exec(QStringLiteral("UPDATE snapshots SET actor_id = NULL WHERE sha256 = 'x'")) &&
+                 plain.value(QStringLiteral("SELECT actor_id IS NULL FROM snapshots WHERE sha256 = 'x'")).toBool());
 
     // The kept secrets: read, not changed; an admin changes them.
     const auto kept = technician.siteSecret(site.id);
