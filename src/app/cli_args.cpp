@@ -34,7 +34,7 @@ const std::set<std::string>& flagOptions() {
                                                 "--demo-key", "--fields",
                                                 "--no-verify",
                                                 "--dry-run", "--force", "--to-other-site",
-                                                "--history"};
+                                                "--history", "--from-env", "--forget"};
     return flags;
 }
 

@@ -39,5 +39,7 @@ std::vector<Command> siteBookCommands();
 std::vector<Command> fleetCommands();
 // restore (cli_restore.cpp)
 std::vector<Command> restoreCommands();
+// book init-roles (cli_book.cpp)
+std::vector<Command> bookCommands();
 
 }  // namespace corvanta::cli

@@ -16,6 +16,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
+#include "app/cli_kept_secrets.h"
 #include "app/cli_output.h"
 #include "app/params_json.h"
 #include "fleet/fleet_run.h"
@@ -190,6 +191,7 @@ private:
 };
 
 int runJob(std::vector<FleetSite> sites, fleet::FleetOptions options, bool json) {
+    options.keptSecret = keptSecretTeller();
     fleet::FleetRun run(std::move(sites), std::move(options));
     Report report(run, json);
     if (!run.exec()) return fail(ExitFailed, run.error());

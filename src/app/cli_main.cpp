@@ -8,6 +8,7 @@
 
 #include "app/cli_args.h"
 #include "app/cli_commands.h"
+#include "app/cli_rights.h"
 #include "app/cli_session.h"
 
 using namespace corvanta::cli;
@@ -20,7 +21,8 @@ std::vector<Command> allCommands() {
     for (auto& c : firmwareCommands()) all.push_back(std::move(c));
     for (auto& c : exportCommands()) all.push_back(std::move(c));
     for (auto& c : reportCommands()) all.push_back(std::move(c));
-    for (auto* family : {serviceCommands, statusCommands, radioCommands, siteBookCommands, fleetCommands, restoreCommands})
+    for (auto* family : {serviceCommands, statusCommands, radioCommands, siteBookCommands, fleetCommands, restoreCommands,
+                         bookCommands})
         for (auto& c : family()) all.push_back(std::move(c));
     return all;
 }
@@ -58,7 +60,9 @@ int main(int argc, char** argv) {
         return ExitUsage;
     }
     for (const auto& c : commands) {
-        if (c.name == args.command) return c.run(args);
+        if (c.name != args.command) continue;
+        if (auto refused = refusedByRole(args)) return *refused;
+        return c.run(args);
     }
     std::fprintf(stderr, "corvanta-cli: unknown command '%s'\n", args.command.c_str());
     printUsage(commands, stderr);

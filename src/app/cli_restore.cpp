@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/cli_commands.h"
+#include "app/cli_kept_secrets.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
 #include "fleet/snapshot_restore.h"
@@ -78,6 +79,8 @@ int runRestore(const Args& args) {
         return fail(ExitUsage, QStringLiteral("restore asks before it writes: give --yes where nobody answers at a terminal"));
 
     Session s;
+    // Its module is the snapshot's site's unless --site names another.
+    if (!args.option("--site")) s.keptSite = snapshotSite(*id);
     if (auto exit = openSession(args, s)) return *exit;
     PrintingView view;
     fleet::SnapshotRestore restore(*s.link, view);

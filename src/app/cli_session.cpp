@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <iostream>
 
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "app/cli_kept_secrets.h"
 #include "fleet/child_result.h"
 #include "link/traffic_codes.h"
 
@@ -83,9 +85,22 @@ std::optional<std::string> readPasswordFile(const std::string& path, std::string
     return text;
 }
 
-// Asks on the terminal without echo; nullopt when standard input is not a
-// terminal (a script must say where the password comes from).
 std::optional<std::string> askPassword(const std::string& host) {
+    return askHidden("TCP/IP password for " + host + ": ");
+}
+
+// Checks the link options and finds the secrets; an error text for bad
+// usage. A misspelt option is refused rather than ignored: "--tcp-prot 9000"
+// would otherwise quietly reach the default port. What is given on the
+// command line or in the environment goes before what is kept for the site
+// (`kept`, asked only when needed), and that before asking.
+std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std::string>& commandOptions,
+                                            LinkSecrets& secrets,
+                                            const std::function<const sitebook::SiteSecret&()>& kept);
+
+}  // namespace
+
+std::optional<std::string> askHidden(const std::string& prompt) {
     if (!::isatty(STDIN_FILENO)) return std::nullopt;
     // Echo off before the prompt: whatever is typed after it stays unseen.
     termios saved{};
@@ -95,7 +110,7 @@ std::optional<std::string> askPassword(const std::string& host) {
         silent.c_lflag &= ~tcflag_t(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSANOW, &silent);
     }
-    std::fprintf(stderr, "TCP/IP password for %s: ", host.c_str());
+    std::fprintf(stderr, "%s", prompt.c_str());
     std::fflush(stderr);
     std::string line;
     std::getline(std::cin, line);
@@ -105,11 +120,11 @@ std::optional<std::string> askPassword(const std::string& host) {
     return line;
 }
 
-// Checks the link options and finds the secrets; an error text for bad
-// usage. A misspelt option is refused rather than ignored: "--tcp-prot 9000"
-// would otherwise quietly reach the default port.
+namespace {
+
 std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std::string>& commandOptions,
-                                            LinkSecrets& secrets) {
+                                            LinkSecrets& secrets,
+                                            const std::function<const sitebook::SiteSecret&()>& kept) {
     for (const auto& [name, value] : args.options) {
         if (!isLinkOption(name) && commandOptions.count(name) == 0) return "unknown option " + name;
     }
@@ -130,7 +145,12 @@ std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std
             return "--site: " + problem.toStdString();
     }
 
-    secrets.code = args.option("--code").value_or(qEnvironmentVariable("CORVANTA_CODE").toStdString());
+    if (auto given = args.option("--code"))
+        secrets.code = *given;
+    else if (qEnvironmentVariableIsSet("CORVANTA_CODE"))
+        secrets.code = qEnvironmentVariable("CORVANTA_CODE").toStdString();
+    else
+        secrets.code = kept().installerCode.toStdString();
     if (secrets.code.size() > kCodeFieldLength)
         return "the installer code (--code or CORVANTA_CODE) has at most 6 characters";
 
@@ -144,6 +164,8 @@ std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std
         secrets.password = *given;
     } else if (qEnvironmentVariableIsSet("CORVANTA_PASSWORD")) {
         secrets.password = qEnvironmentVariable("CORVANTA_PASSWORD").toStdString();
+    } else if (!kept().tcpPassword.isEmpty()) {
+        secrets.password = kept().tcpPassword.toStdString();
     } else if (auto asked = askPassword(*args.option("--host"))) {
         secrets.password = *asked;
     } else {
@@ -229,7 +251,15 @@ const std::string& linkOptionsHelp() {
 
 std::optional<int> openSession(const Args& args, Session& s, const std::set<std::string>& commandOptions) {
     LinkSecrets secrets;
-    if (auto error = checkLinkOptions(args, commandOptions, secrets)) {
+    // The site whose kept code and password stand in for those not given.
+    const QString keptName =
+        args.option("--site") ? QString::fromStdString(*args.option("--site")).trimmed() : s.keptSite;
+    std::optional<sitebook::SiteSecret> kept;
+    const auto keptSecret = [&]() -> const sitebook::SiteSecret& {
+        if (!kept) kept = keptName.isEmpty() ? sitebook::SiteSecret{} : keptSecretOf(keptName);
+        return *kept;
+    };
+    if (auto error = checkLinkOptions(args, commandOptions, secrets, keptSecret)) {
         std::fprintf(stderr, "corvanta-cli: %s\n", error->c_str());
         return ExitUsage;
     }

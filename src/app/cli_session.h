@@ -3,8 +3,9 @@
 // (--port, or --host with its password and --tcp-port; the installer code;
 // --log; --site), opening it, and printing what the program would show. Secrets can
 // stay off the command line, where every local user could read them: the
-// password comes from --password-file, $CORVANTA_PASSWORD or the terminal,
-// the code from $CORVANTA_CODE.
+// password comes from --password-file, $CORVANTA_PASSWORD, what is kept for
+// the site (--site) or the terminal, the code from $CORVANTA_CODE or what is
+// kept for the site.
 
 #include <QCoreApplication>
 #include <QString>
@@ -54,12 +55,19 @@ struct Session {
     // made, with the link the options name, when the book has none of that
     // name. Null without --site.
     std::unique_ptr<sitebook::SiteRecorder> recorder;
+    // Without --site: the site whose kept installer code and password are
+    // taken when none is given (restore: the snapshot's own).
+    QString keptSite;
 };
 
 struct LinkSecrets {
     std::string password;  // TCP/IP password, as typed
     std::string code;      // installer code field, at most 6 characters
 };
+
+// Asks on the terminal without echo; nullopt when standard input is not a
+// terminal (a script must say where a secret comes from).
+std::optional<std::string> askHidden(const std::string& prompt);
 
 // The link options in one usage line, to follow a command's own words.
 const std::string& linkUsage();

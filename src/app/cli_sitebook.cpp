@@ -12,6 +12,7 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
+#include "app/cli_kept_secrets.h"
 #include "app/cli_json_array.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
@@ -60,6 +61,20 @@ bool siteFilter(const Args& args, SiteBook& book, std::optional<qint64>& siteId)
     }
     siteId = site->id;
     return true;
+}
+
+// Who made a row, in its JSON object: keys added to those of before.
+void whoJson(const sitebook::Who& who, QJsonObject& out) {
+    out.insert("dbRole", who.dbRole);
+    out.insert("osUser", who.osUser);
+    out.insert("host", who.host);
+}
+
+// "\tby anna (os: anna@desk-3)" at a line's end; nothing for a row kept
+// before rows said who made them.
+QString whoField(const sitebook::Who& who) {
+    const QString line = sitebook::whoLine(who);
+    return line.isEmpty() ? QString() : QStringLiteral("\tby ") + line;
 }
 
 // --limit N and --since DATE, as a listing of the book takes them; nullopt
@@ -146,6 +161,7 @@ void originJson(const sitebook::WriteOrigin& o, const sitebook::WriteRecord& w, 
 }
 
 int runSites(const Args& args) {
+    if (!args.positional.empty() && args.positional[0] == "secret") return runSiteSecret(args);
     if (auto status = checkWords(args, {"--json"}, {"--limit", "--since"}, 0, "sites [--limit N] [--since DATE] [--json]"))
         return *status;
     const auto listing = listingFrom(args);
@@ -216,6 +232,7 @@ int runHistory(const Args& args) {
                           {"moduleVersion", h.moduleVersion},
                           {"dataVersion", h.dataVersion}};
             if (installation.count(h.id)) o.insert("installation", true);
+            whoJson(h.who, o);
             return written = array.add(o);
         }
         QString line = QStringLiteral("@%1\t%2\t%3\t%4\t%5 %6\t%7")
@@ -225,7 +242,7 @@ int runHistory(const Args& args) {
                                                          : sitebook::kindName(h.kind),
                                 h.site, h.moduleVersion, dataVersionText(h.dataVersion), h.sha256.left(12));
         if (!h.note.isEmpty()) line += QStringLiteral("\t") + h.note;
-        listingLine(line);
+        listingLine(line + whoField(h.who));
         return true;
     });
     if (ok && json && !array.finish()) written = false;
@@ -255,12 +272,14 @@ int runAudit(const Args& args) {
                           {"blocks", w.blocks},
                           {"changes", changesJson(w.changes)}};
             if (!w.settled) o.insert("sentSha256", w.sentSha256);
+            whoJson(w.who, o);
             if (w.origin.any()) originJson(w.origin, w, o);
             return written = array.add(o);
         }
         listingLine(QStringLiteral("#%1\t%2\t%3\t%4\t%5")
                         .arg(QString::number(w.id), sitebook::isoTime(w.at), sitebook::writeResultName(w), w.blocks,
-                             w.site));
+                             w.site) +
+                    whoField(w.who));
         // The program that made it died after the commit went out.
         if (!w.settled)
             listingLine(QString::fromUtf8("    ismeretlen kimenetel: a modul a küldött képet (sha256 %1) vagy a korábbit tartja")
@@ -347,8 +366,17 @@ const char* const kListingDetails =
 
 std::vector<Command> siteBookCommands() {
     return {
-        {"sites", "sites [--limit N] [--since DATE] [--json]  list the sites of the site book", runSites,
-         kListingDetails},
+        {"sites",
+         "sites [--limit N] [--since DATE] [--json]  list the sites of the site book\n  " + kSiteSecretUsage +
+             "\n                                    keep a site's code and password for unattended work",
+         runSites,
+         std::string(kListingDetails) +
+             "  sites secret NAME asks for the installer code and the TCP/IP password of\n"
+             "  the site and keeps them for the fleet and restore to take when none is\n"
+             "  given: a team book in its own table (only technicians and admins read\n"
+             "  it), a book of one's own in the desktop's secret store, never in the file.\n"
+             "  --from-env   keep $CORVANTA_CODE and $CORVANTA_PASSWORD instead (scripts)\n"
+             "  --forget     drop what is kept for the site\n"},
         {"history", "history [--site NAME] [--limit N] [--since DATE] [--json]  the snapshots, newest first",
          runHistory, kListingDetails},
         {"audit", "audit [--site NAME] [--limit N] [--since DATE] [--json]  the writes and the fields each changed",

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "link/whole_file.h"
+#include "params/code_fields.h"
 #include "params/image_diff.h"
 #include "sitebook/site_recorder.h"
 #include "sitebook/site_records.h"
@@ -258,6 +259,22 @@ QStringList FleetRun::childArguments(std::size_t i) const {
     return {};
 }
 
+QProcessEnvironment FleetRun::childEnvironment(std::size_t i) {
+    QProcessEnvironment env = o_.environment;
+    const QString code = QStringLiteral("CORVANTA_CODE");
+    // Set even when empty: the child then knows the fleet looked for the
+    // site's kept code already and does not ask its store again.
+    if (!env.contains(code)) env.insert(code, QString());
+    if (!o_.keptSecret) return env;
+    auto it = kept_.find(i);
+    if (it == kept_.end()) it = kept_.emplace(i, o_.keptSecret(sites_[i].name)).first;
+    const sitebook::SiteSecret& kept = it->second;
+    if (!kept.installerCode.isEmpty()) env.insert(code, kept.installerCode);
+    if (!kept.tcpPassword.isEmpty() && !sites_[i].host.isEmpty() && sites_[i].passwordFile.isEmpty())
+        env.insert(QStringLiteral("CORVANTA_PASSWORD"), kept.tcpPassword);
+    return env;
+}
+
 bool FleetRun::startNext() {
     if (cancelled_ || waiting_.empty() || int(jobs_.size()) >= o_.jobs) return false;
     const std::size_t i = waiting_.front();
@@ -289,7 +306,7 @@ void FleetRun::runChild(SiteJob& job, const QStringList& args, Then then, std::o
     child->then = std::move(then);
     QProcess& p = child->process;
     p.setStandardInputFile(QProcess::nullDevice());
-    QProcessEnvironment env = o_.environment;
+    QProcessEnvironment env = childEnvironment(i);
     env.insert(QString::fromLatin1(kResultVariable), resultFile(i));
     env.insert(QStringLiteral("CORVANTA_SITEBOOK"), o_.bookLocation);
     env.remove(QString::fromLatin1(kBatchVariable));
@@ -480,7 +497,14 @@ void FleetRun::compareEnded(SiteJob& job, const ChildEnd& end) {
     }
     SiteOutcome o;
     o.snapshot = before->info.id;
-    o.changes = sitebook::changeRows(diff(before->image, *image));
+    // A viewer's snapshots come with their codes masked: the module's are
+    // masked alike, or every code would count as changed (and be listed).
+    ParameterImage read = *image;
+    if (book_.rights().viewer()) {
+        for (std::size_t i = 0; i < kImageSize; ++i)
+            if (codes::isCodeByte(i)) read[i] = 0;
+    }
+    o.changes = sitebook::changeRows(diff(before->image, read));
     o.listsChanges = true;
     o.result = o.changes.empty() ? QStringLiteral("unchanged") : QStringLiteral("changed");
     o.detail = QStringLiteral("since @%1 of %2").arg(before->info.id).arg(sitebook::isoTime(before->info.takenAt));

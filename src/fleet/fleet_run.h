@@ -64,6 +64,12 @@ struct FleetOptions {
     QString bookLocation = sitebook::SiteBook::defaultPath();
     // The children's; the installer code and passwords travel in it.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // A site's kept code and password, by its name (empty: none kept, or
+    // they cannot be told; the teller says why). They go to the site's
+    // children in their environment, never on their command line: the code
+    // in place of the fleet's own $CORVANTA_CODE, the password where the
+    // list names no password file.
+    std::function<sitebook::SiteSecret(const QString& site)> keptSecret;
 };
 
 // How one site ended: one line of the report.
@@ -140,6 +146,9 @@ private:
     QString writeFile(std::size_t i) const;
     QString resultFile(std::size_t i) const;
     QStringList childArguments(std::size_t i) const;
+    // The environment of a child of site `i`: the fleet's, with the site's
+    // kept secrets.
+    QProcessEnvironment childEnvironment(std::size_t i);
 
     void readEnded(SiteJob& job, const ChildEnd& end);
     void compareEnded(SiteJob& job, const ChildEnd& end);
@@ -170,6 +179,7 @@ private:
     std::map<std::size_t, std::unique_ptr<SiteJob>> jobs_;
     std::set<Child*> children_;  // running
     std::map<QString, sitebook::BatchSite> undoRows_;  // undo: the batch's rows, by site
+    std::map<std::size_t, sitebook::SiteSecret> kept_;  // asked once a site
     std::optional<qint64> batchId_;
     Counts counts_;
     QString error_;

@@ -45,10 +45,11 @@ std::string spreadsheetCsvLine(const Row& row) {
         // A number with the decimal comma the spreadsheet reads it by.
         if (std::holds_alternative<double>(c)) {
             if (const auto dot = text.find('.'); dot != std::string::npos) text[dot] = ',';
-        } else if (std::holds_alternative<std::string>(c) && !text.empty() &&
+        } else if (std::holds_alternative<std::string>(c) && text.size() > 1 &&
                    std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
             // A spreadsheet runs a text that opens so as a formula: a site
-            // name or a subject typed as "=HYPERLINK(...)" stays text.
+            // name or a subject typed as "=HYPERLINK(...)" stays text. A
+            // lone "-" (nothing there) is text to it already.
             text.insert(text.begin(), '\'');
         }
         fields.push_back(std::move(text));

@@ -22,6 +22,10 @@ SnapshotInfo snapshotInfoFrom(const SqlRows& q) {
     return info;
 }
 
+Who whoFrom(const SqlRows& q, int first) {
+    return {q.value(first).toString(), q.value(first + 1).toString(), q.value(first + 2).toString()};
+}
+
 const QString kSiteColumns = QStringLiteral(
     "si.id, si.name, si.address, si.notes, si.serial_port, si.modem_number, si.tcp_host, si.tcp_port");
 

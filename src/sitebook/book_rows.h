@@ -21,6 +21,10 @@ inline constexpr int kSnapshotColumnCount = 9;
 extern const QString kSnapshotImageColumn;
 SnapshotInfo snapshotInfoFrom(const SqlRows& q);
 
+// Who made a row: the columns SiteBook::whoSelect() lists, from `first` on.
+inline constexpr int kWhoColumnCount = 3;
+Who whoFrom(const SqlRows& q, int first);
+
 extern const QString kSiteColumns;
 Site siteFrom(const SqlRows& q);
 

@@ -112,6 +112,35 @@ const std::vector<QStringList>& migrationSteps() {
                            " loaded_at TEXT NOT NULL,"
                            " UNIQUE (site_id, occurred_at, kind, subject))"),
         },
+        // Who made each row: the database role (empty on a file, which is
+        // one person's), the OS user and the host, kept once each in actors
+        // and named by number: a book of a million snapshots made by a dozen
+        // people would otherwise hold their names a million times. Rows kept
+        // before name nobody. On a team book the server names the role
+        // itself once its roles are made (book_roles.h), so a client cannot
+        // name another.
+        // A site's installer code and TCP/IP password kept for unattended
+        // work, on a team book only (a file's go to the desktop's secret
+        // store); only the technician and admin roles may read the table.
+        {
+            QStringLiteral("CREATE TABLE actors ("
+                           " id {id},"
+                           " db_role TEXT NOT NULL,"
+                           " os_user TEXT NOT NULL,"
+                           " host TEXT NOT NULL,"
+                           " UNIQUE (db_role, os_user, host))"),
+            QStringLiteral("ALTER TABLE snapshots ADD COLUMN actor_id INTEGER REFERENCES actors (id)"),
+            QStringLiteral("ALTER TABLE writes ADD COLUMN actor_id INTEGER REFERENCES actors (id)"),
+            QStringLiteral("ALTER TABLE batches ADD COLUMN actor_id INTEGER REFERENCES actors (id)"),
+            QStringLiteral("CREATE TABLE site_secrets ("
+                           " site_id BIGINT NOT NULL PRIMARY KEY REFERENCES sites (id),"
+                           " installer_code TEXT NOT NULL DEFAULT '',"
+                           " tcp_password TEXT NOT NULL DEFAULT '',"
+                           " changed_at TEXT NOT NULL,"
+                           " db_role TEXT NOT NULL DEFAULT '',"
+                           " os_user TEXT NOT NULL DEFAULT '',"
+                           " host TEXT NOT NULL DEFAULT '')"),
+        },
     };
     return steps;
 }

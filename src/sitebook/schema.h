@@ -9,11 +9,14 @@
 
 namespace corvanta::sitebook {
 
-inline constexpr int kSchemaVersion = 6;
+inline constexpr int kSchemaVersion = 7;
 
 // The step after whose statements migrate() moves every snapshot's image
 // into the images table, once each, checking each as it goes.
 inline constexpr int kImagesStoredOnceStep = 5;
+// The version that keeps who made each row, and the kept site secrets: an
+// older book (only tests open one) is written without them.
+inline constexpr int kWhoVersion = 7;
 
 // migrationSteps()[n - 1] is step n; portable SQL with the dialect's {id}
 // and {bytes} words. The version row is set by the caller.

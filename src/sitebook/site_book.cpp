@@ -112,6 +112,10 @@ bool SiteBook::failQuery(const QSqlError& e) {
     case SqlDialect::Trouble::Duplicate:
         // Only a site's name is unique; another program took it meanwhile.
         return fail(Failure::Other, QString::fromUtf8("már van ilyen nevű helyszín"));
+    case SqlDialect::Trouble::Denied:
+        return fail(Failure::Denied, QString::fromUtf8("a helyszínkönyvben a szerepköröd ezt nem engedi (%1): ")
+                                         .arg(rights_.role.isEmpty() ? QStringLiteral("?") : rights_.role) +
+                                         e.databaseText().trimmed());
     case SqlDialect::Trouble::Lost:
         return fail(Failure::Lost, QString::fromUtf8("megszakadt a kapcsolat a helyszínkönyv kiszolgálójával: ") +
                                        e.databaseText().trimmed());
@@ -158,7 +162,13 @@ std::optional<qint64> SiteBook::insert(const QString& sql, const QVariantList& v
     return q->value(0).toLongLong();
 }
 
-bool SiteBook::begin() { return run(dialect_.beginWrite).has_value(); }
+bool SiteBook::begin() {
+    // The server refuses a viewer every row anyway; this says why in words.
+    if (rights_.viewer())
+        return fail(Failure::Denied, QString::fromUtf8("a helyszínkönyvben a szerepköröd (%1) csak olvashat")
+                                         .arg(rights_.role));
+    return run(dialect_.beginWrite).has_value();
+}
 
 bool SiteBook::commit() {
     if (run(QStringLiteral("COMMIT"))) return true;
@@ -167,6 +177,7 @@ bool SiteBook::commit() {
 }
 
 void SiteBook::rollback() {
+    actorId_.reset();
     // Keeps the error that made the transaction fail.
     const QString error = error_;
     const Failure failure = failure_;
@@ -231,6 +242,7 @@ bool SiteBook::connect(const QString& location, QSqlDatabase& db) {
 
 bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
     open_ = false;
+    actorId_.reset();
     error_.clear();
     failure_ = Failure::None;
     path_ = displayName(path);
@@ -254,6 +266,7 @@ bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
     for (const QString& s : dialect_.readOnlySetup) {
         if (!run(s)) return false;
     }
+    if (!readRights()) return false;
     const auto version = currentVersion();
     if (!version) return false;
     if (*version > kSchemaVersion) {
@@ -414,10 +427,13 @@ std::optional<qint64> SiteBook::insertSnapshot(qint64 siteId, SnapshotKind kind,
     }
     const auto imageId = storeImage(bytes, sha256Of(bytes));
     if (!imageId) return std::nullopt;
+    QVariantList values{siteId,      isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion),
+                        dataVersion, text(note),                          noBytes(),      *imageId};
+    if (!whoValues(values)) return std::nullopt;
     return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
-                                 " sha256, note, image, image_id) VALUES (?, ?, ?, ?, ?, '', ?, ?, ?)"),
-                  {siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion), dataVersion,
-                   text(note), noBytes(), *imageId});
+                                 " sha256, note, image, image_id%1) VALUES (?, ?, ?, ?, ?, '', ?, ?, ?%2)")
+                      .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?")),
+                  values);
 }
 
 std::optional<qint64> SiteBook::addSnapshot(qint64 siteId, SnapshotKind kind, const ParameterImage& image,
@@ -447,14 +463,16 @@ std::vector<SnapshotInfo> SiteBook::history(std::optional<qint64> siteId) {
 QString SiteBook::snapshotsFrom() const {
     // A book from before images were stored once (only tests make them now,
     // to upgrade them) is read through a row of nothing in their place.
-    return version_ < kImagesStoredOnceStep
-               ? QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id"
-                                " CROSS JOIN (SELECT CAST(NULL AS TEXT) AS sha256, CAST(NULL AS {bytes}) AS image) i")
-               : QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id LEFT JOIN images i ON i.id = s.image_id");
+    return (version_ < kImagesStoredOnceStep
+                ? QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id"
+                                 " CROSS JOIN (SELECT CAST(NULL AS TEXT) AS sha256, CAST(NULL AS {bytes}) AS image) i")
+                : QStringLiteral("snapshots s JOIN sites si ON si.id = s.site_id LEFT JOIN images i ON i.id = s.image_id")) +
+           whoJoin(QStringLiteral("s"), QStringLiteral("a"));
 }
 
 std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVariantList& values) {
-    auto q = run(QStringLiteral("SELECT %1, %2 FROM %3 %4").arg(kSnapshotColumns, kSnapshotImageColumn, snapshotsFrom(), where),
+    auto q = run(QStringLiteral("SELECT %1, %2, %3 FROM %4 %5")
+                     .arg(kSnapshotColumns, whoSelect(QStringLiteral("a")), kSnapshotImageColumn, snapshotsFrom(), where),
                  values);
     if (!q) return std::nullopt;
     if (!q->next()) {
@@ -463,7 +481,8 @@ std::optional<Snapshot> SiteBook::oneSnapshot(const QString& where, const QVaria
     }
     Snapshot s;
     s.info = snapshotInfoFrom(*q);
-    const QByteArray bytes = q->value(kSnapshotColumnCount).toByteArray();
+    s.info.who = whoFrom(*q, kSnapshotColumnCount);
+    const QByteArray bytes = q->value(kSnapshotColumnCount + kWhoColumnCount).toByteArray();
     if (std::size_t(bytes.size()) != kImageSize) {
         fail(Failure::Damaged, QString::fromUtf8("a %1. pillanatkép nem 2048 bájtos").arg(s.info.id));
         return std::nullopt;
@@ -503,12 +522,16 @@ bool SiteBook::snapshotBeforeWrite(qint64 siteId, std::optional<Snapshot>& befor
 
 bool SiteBook::insertWrite(qint64 siteId, bool settled, bool ok, const QString& blocks, const ParameterImage& image,
                            const std::optional<Snapshot>& before, WriteOutcome& outcome) {
-    const auto writeId = insert(
-        QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
-                       " attempted_image, settled) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-        {siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
-         optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt), optionalId(outcome.snapshotId),
-         ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0});
+    QVariantList values{siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
+                        optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt),
+                        optionalId(outcome.snapshotId),
+                        ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0};
+    if (!whoValues(values)) return false;
+    const auto writeId =
+        insert(QStringLiteral("INSERT INTO writes (site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
+                              " attempted_image, settled%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?%2)")
+                   .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?")),
+               values);
     if (!writeId) return false;
     outcome.writeId = *writeId;
     if (!before) return true;

@@ -21,6 +21,7 @@
 #include "params/parameter_image.h"
 #include "service/dated_events.h"
 #include "sitebook/site_events.h"
+#include "sitebook/book_rights.h"
 #include "sitebook/site_records.h"
 #include "sitebook/sql_dialect.h"
 #include "sitebook/sql_rows.h"
@@ -33,7 +34,7 @@ class SiteBook {
 public:
     static constexpr int kBusyTimeoutMs = 5000;
 
-    enum class Failure { None, Locked, Damaged, Newer, NotFound, Lost, Other };
+    enum class Failure { None, Locked, Damaged, Newer, NotFound, Lost, Denied, Other };
 
     // $CORVANTA_SITEBOOK, else $XDG_DATA_HOME/corvanta/sitebook.sqlite.
     static QString defaultPath();
@@ -169,6 +170,25 @@ public:
     std::optional<qint64> siteEventCount(qint64 siteId, const QString& since = {});
     // --- end of the event history -------------------------------------------
 
+    // --- who may do what (book_roles.cpp) -------------------------------------
+    // Read at open: everything on a file and for a team book's owner; on a
+    // team book with roles, what the user's roles allow. A viewer reads
+    // through the views that mask the codes.
+    const BookRights& rights() const { return rights_; }
+    // Who the rows this program adds are made by.
+    const Who& who() const { return who_; }
+    // Makes the team book's three roles, their rights and the masking views,
+    // or brings them up to date (a second run changes nothing else). Only
+    // the book's owner may; a file book has no roles and refuses.
+    bool initRoles();
+
+    // --- a site's kept secrets, on a team book (site_secrets.cpp) ---------------
+    // The site's kept code and password, empty when none is kept.
+    std::optional<SiteSecret> siteSecret(qint64 siteId);
+    // Keeps them (replacing what was kept); forgetSiteSecret() drops them.
+    bool keepSiteSecret(qint64 siteId, const SiteSecret& secret);
+    bool forgetSiteSecret(qint64 siteId);
+
     // Where new rows take their time from (tests and the benchmark).
     void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
@@ -196,7 +216,21 @@ private:
     bool insertWrite(qint64 siteId, bool settled, bool ok, const QString& blocks, const ParameterImage& image,
                      const std::optional<Snapshot>& before, WriteOutcome& outcome);
     std::optional<Snapshot> oneSnapshot(const QString& where, const QVariantList& values);
-    // The FROM clause snapshots are read with: s, its site si, its image i.
+    // The rights of this connection and, for a viewer, the masking views
+    // put first on its search path (book_roles.cpp).
+    bool readRights();
+    // ", actor_id" and its value for an insert (who_, found in actors or
+    // added to it inside the caller's transaction), or nothing on a book
+    // older than kWhoVersion; false on a failure of the book.
+    QString whoColumns() const;
+    bool whoValues(QVariantList& values);
+    // The who of the rows of `row`, read through actors as `actors`: the
+    // join to add to the FROM clause, and the three columns ('' on an older
+    // book or a row kept before).
+    QString whoJoin(const QString& row, const QString& actors) const;
+    QString whoSelect(const QString& actors) const;
+    // The FROM clause snapshots are read with: s, its site si, its image i,
+    // who made it a.
     QString snapshotsFrom() const;
     // The image's row, stored once whatever number of snapshots hold it;
     // inside the caller's transaction.
@@ -215,6 +249,11 @@ private:
     QString error_;
     Failure failure_ = Failure::None;
     std::function<QDateTime()> clock_;
+    BookRights rights_;
+    Who who_;
+    // who_'s row in actors, once this connection found or added it; dropped
+    // with a transaction rolled back, which may have been the one adding it.
+    std::optional<qint64> actorId_;
 };
 
 }  // namespace corvanta::sitebook

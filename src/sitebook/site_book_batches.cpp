@@ -25,9 +25,15 @@ std::optional<qint64> idFrom(const QVariant& v) {
 
 std::optional<qint64> SiteBook::addBatch(BatchKind kind, const QString& description, std::optional<qint64> undoes) {
     if (!begin()) return std::nullopt;
-    const auto id = insert(QStringLiteral("INSERT INTO batches (started_at, kind, description, undoes)"
-                                          " VALUES (?, ?, ?, ?)"),
-                           {isoTime(clock_()), batchKindName(kind), text(description), optionalId(undoes)});
+    QVariantList values{isoTime(clock_()), batchKindName(kind), text(description), optionalId(undoes)};
+    if (!whoValues(values)) {
+        rollback();
+        return std::nullopt;
+    }
+    const auto id = insert(QStringLiteral("INSERT INTO batches (started_at, kind, description, undoes%1)"
+                                          " VALUES (?, ?, ?, ?%2)")
+                               .arg(whoColumns(), whoColumns().isEmpty() ? QString() : QStringLiteral(", ?")),
+                           values);
     if (!id) {
         rollback();
         return std::nullopt;
@@ -37,7 +43,10 @@ std::optional<qint64> SiteBook::addBatch(BatchKind kind, const QString& descript
 }
 
 std::optional<Batch> SiteBook::batch(qint64 id) {
-    auto q = run(QStringLiteral("SELECT id, started_at, kind, description, undoes FROM batches WHERE id = ?"), {id});
+    auto q = run(QStringLiteral("SELECT b.id, b.started_at, b.kind, b.description, b.undoes, %1 FROM batches b%2"
+                                " WHERE b.id = ?")
+                     .arg(whoSelect(QStringLiteral("a")), whoJoin(QStringLiteral("b"), QStringLiteral("a"))),
+                 {id});
     if (!q) return std::nullopt;
     if (!q->next()) {
         fail(Failure::NotFound, QString::fromUtf8("nincs ilyen csoport: %1").arg(id));
@@ -49,6 +58,7 @@ std::optional<Batch> SiteBook::batch(qint64 id) {
     b.kind = batchKindFromName(q->value(2).toString()).value_or(BatchKind::Apply);
     b.description = q->value(3).toString();
     b.undoes = idFrom(q->value(4));
+    b.who = {q->value(5).toString(), q->value(6).toString(), q->value(7).toString()};
     return b;
 }
 

@@ -82,11 +82,16 @@ bool SiteBook::eachSnapshot(const Listing& listing, const std::function<bool(con
         where << QStringLiteral("s.taken_at >= ?");
         values << isoTime(*listing.since);
     }
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(kSnapshotColumns, snapshotsFrom());
+    QString sql =
+        QStringLiteral("SELECT %1, %2 FROM %3").arg(kSnapshotColumns, whoSelect(QStringLiteral("a")), snapshotsFrom());
     if (!where.isEmpty()) sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY s.taken_at DESC, s.id DESC");
     sql += window(listing, values);
-    return eachRow(sql, values, [&row](const SqlRows& q) { return row(snapshotInfoFrom(q)); });
+    return eachRow(sql, values, [&row](const SqlRows& q) {
+        SnapshotInfo info = snapshotInfoFrom(q);
+        info.who = whoFrom(q, kSnapshotColumnCount);
+        return row(info);
+    });
 }
 
 bool SiteBook::eachWrite(const Listing& listing, const std::function<bool(const WriteRecord&)>& row) {
@@ -101,9 +106,10 @@ bool SiteBook::eachWrite(const Listing& listing, const std::function<bool(const 
         values << isoTime(*listing.since);
     }
     QString writes = QStringLiteral("SELECT id, site_id, written_at, result, blocks, before_snapshot, after_snapshot,"
-                                    " settled, batch_id, restored_snapshot,"
+                                    " settled, batch_id, restored_snapshot%1,"
                                     // The image sent is read only for the writes whose outcome is unknown.
-                                    " CASE WHEN settled = 0 THEN attempted_image END AS sent FROM writes");
+                                    " CASE WHEN settled = 0 THEN attempted_image END AS sent FROM writes")
+                         .arg(whoColumns());
     if (!where.isEmpty()) writes += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     writes += QStringLiteral(" ORDER BY written_at DESC, id DESC");
     writes += window(listing, values);
@@ -112,11 +118,12 @@ bool SiteBook::eachWrite(const Listing& listing, const std::function<bool(const 
     const QString sql = QStringLiteral(
         "SELECT w.id, w.site_id, si.name, w.written_at, w.result, w.blocks, w.before_snapshot, w.after_snapshot,"
         " w.settled, w.sent, w.batch_id, w.restored_snapshot, rsi.name,"
-        " c.seq, c.path, c.caption, c.old_value, c.new_value"
-        " FROM (%1) w JOIN sites si ON si.id = w.site_id"
+        " c.seq, c.path, c.caption, c.old_value, c.new_value, %2"
+        " FROM (%1) w JOIN sites si ON si.id = w.site_id%3"
         " LEFT JOIN snapshots rs ON rs.id = w.restored_snapshot LEFT JOIN sites rsi ON rsi.id = rs.site_id"
         " LEFT JOIN write_changes c ON c.write_id = w.id"
-        " ORDER BY w.written_at DESC, w.id DESC, c.seq").arg(writes);
+        " ORDER BY w.written_at DESC, w.id DESC, c.seq")
+                            .arg(writes, whoSelect(QStringLiteral("wa")), whoJoin(QStringLiteral("w"), QStringLiteral("wa")));
     std::optional<WriteRecord> current;
     bool going = true;
     const bool ok = eachRow(sql, values, [&](const SqlRows& q) {
@@ -146,6 +153,7 @@ bool SiteBook::eachWrite(const Listing& listing, const std::function<bool(const 
             w.origin.batchId = idFrom(q.value(10));
             w.origin.restoredSnapshot = idFrom(q.value(11));
             w.origin.restoredSite = q.value(12).toString();
+            w.who = whoFrom(q, 18);
         }
         if (!q.value(13).isNull())
             current->changes.push_back(

@@ -2,6 +2,13 @@
 
 namespace corvanta::sitebook {
 
+QString whoLine(const Who& who) {
+    QString machine = who.osUser;
+    if (!who.host.isEmpty()) machine += QStringLiteral("@") + who.host;
+    if (who.dbRole.isEmpty()) return machine;
+    return machine.isEmpty() ? who.dbRole : who.dbRole + QStringLiteral(" (os: ") + machine + QStringLiteral(")");
+}
+
 QString kindName(SnapshotKind kind) {
     switch (kind) {
     case SnapshotKind::Read: return QStringLiteral("read");

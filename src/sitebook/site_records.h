@@ -33,6 +33,19 @@ struct Site {
     int tcpPort = 0;  // 0: the module's own port
 };
 
+// Who made a row: the database role (empty on a file, which is one
+// person's), the OS user and the host the program ran on.
+struct Who {
+    QString dbRole;
+    QString osUser;
+    QString host;
+    bool operator==(const Who&) const = default;
+};
+
+// "anna (os: anna@desk-3)"; "anna@desk-3" on a file; empty for a row kept
+// before rows named who made them.
+QString whoLine(const Who& who);
+
 enum class SnapshotKind { Read, Written, File, Manual };
 QString kindName(SnapshotKind kind);  // "read", "written", "file", "manual"
 std::optional<SnapshotKind> kindFromName(const QString& name);
@@ -47,6 +60,7 @@ struct SnapshotInfo {
     int dataVersion = -1;  // -1: not known (a file)
     QString sha256;        // of the 2048 bytes, lower-case hexadecimal
     QString note;
+    Who who;
 };
 
 struct Snapshot {
@@ -93,6 +107,7 @@ struct WriteRecord {
     std::optional<qint64> beforeSnapshot;  // the site's latest snapshot then
     std::optional<qint64> afterSnapshot;   // the written snapshot (ok only)
     std::vector<WriteChange> changes;
+    Who who;
     WriteOrigin origin;  // filled in by SiteBook::eachWrite and audit
 };
 
@@ -107,6 +122,7 @@ struct Batch {
     BatchKind kind = BatchKind::Apply;
     QString description;  // the change, as it was given
     std::optional<qint64> undoes;  // an undo: the batch it undoes
+    Who who;
 };
 
 // What a batch did at one site. A site whose write began has the snapshot
@@ -123,6 +139,15 @@ struct BatchSite {
     std::optional<qint64> afterSnapshot;  // the written snapshot (ok only)
 };
 
+
+// A site's installer code and TCP/IP password, kept for the work nobody
+// types them for (the scheduled backup, the fleet). Never shown, printed or
+// logged; empty: not kept.
+struct SiteSecret {
+    QString installerCode;
+    QString tcpPassword;
+    bool empty() const { return installerCode.isEmpty() && tcpPassword.isEmpty(); }
+};
 
 // The time text the book stores and prints: ISO 8601, UTC, milliseconds.
 QString isoTime(const QDateTime& t);

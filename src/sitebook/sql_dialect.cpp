@@ -28,6 +28,8 @@ SqlDialect::Trouble postgresTrouble(const QSqlError& e) {
     if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
         return SqlDialect::Trouble::Locked;
     if (state == QLatin1String("23505")) return SqlDialect::Trouble::Duplicate;
+    // insufficient_privilege: the user's role may not do it.
+    if (state == QLatin1String("42501")) return SqlDialect::Trouble::Denied;
     if (state == QLatin1String("XX001") || state == QLatin1String("XX002")) return SqlDialect::Trouble::Damaged;
     return SqlDialect::Trouble::Other;
 }

@@ -13,7 +13,7 @@ namespace corvanta::sitebook {
 
 struct SqlDialect {
     // What an error from the engine means for the caller.
-    enum class Trouble { Other, Locked, Damaged, Lost, Duplicate };
+    enum class Trouble { Other, Locked, Damaged, Lost, Duplicate, Denied };
 
     QString driver;        // Qt SQL driver name
     QString idColumn;      // an auto-numbered primary key column type

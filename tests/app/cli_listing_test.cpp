@@ -81,10 +81,16 @@ TEST_F(CliListing, JsonPrintedRowByRowReadsAsTheWholeDocumentDid) {
     const QJsonArray history = arrayOf(runCliSplit({"history", "--json"}));
     ASSERT_EQ(history.size(), 6);
     EXPECT_EQ(history[5].toObject().keys(),
-              (QStringList{"dataVersion", "id", "installation", "kind", "moduleVersion", "sha256", "site", "takenAt"}));
+              (QStringList{"dataVersion", "dbRole", "host", "id", "installation", "kind", "moduleVersion", "osUser",
+                           "sha256", "site", "takenAt"}));
+    // Who took it, as each row is printed: a file book has no database role.
+    EXPECT_EQ(history[5].toObject()["dbRole"].toString(), QString());
+    EXPECT_FALSE(history[0].toObject()["osUser"].toString().isEmpty());
     const QJsonArray audit = arrayOf(runCliSplit({"audit", "--json"}));
     ASSERT_EQ(audit.size(), 1);
     EXPECT_EQ(audit[0].toObject()["changes"].toArray().size(), 1);
+    EXPECT_FALSE(audit[0].toObject()["osUser"].toString().isEmpty());
+    EXPECT_FALSE(audit[0].toObject()["host"].toString().isEmpty());
 }
 
 TEST_F(CliListing, LimitAndSinceChooseTheRowsAndABadOneIsRefusedNamingIt) {

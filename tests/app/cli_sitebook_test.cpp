@@ -70,7 +70,8 @@ TEST_F(CliSiteBook, ReadAndWriteAreStoredAndListedWithTheFieldsThatChanged) {
     const QJsonObject newest = history[0].toObject();
     EXPECT_EQ(newest["kind"].toString(), "written");
     EXPECT_EQ(history[1].toObject()["kind"].toString(), "read");
-    const QStringList keys{"dataVersion", "id", "kind", "moduleVersion", "sha256", "site", "takenAt"};
+    const QStringList keys{"dataVersion", "dbRole", "host", "id", "kind", "moduleVersion", "osUser", "sha256", "site",
+                           "takenAt"};
     EXPECT_EQ(newest.keys(), keys);
     EXPECT_TRUE(newest["takenAt"].toString().endsWith('Z'));
 

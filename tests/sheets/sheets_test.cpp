@@ -38,13 +38,13 @@ TEST(SpreadsheetCsv, ATextThatASpreadsheetWouldRunAsAFormulaStaysText) {
     const std::string csv = spreadsheetCsv({{"Név", 10}, {"Érték", 5}},
                                            {{std::string("=HYPERLINK(\"x\")"), -3.5},
                                             {std::string("@SUM(A1)"), std::string("+36 1 234")},
-                                            {std::string("-ház"), std::string("ház=1")}});
+                                            {std::string("-ház"), std::string("-")}});
     EXPECT_EQ(csv,
               "\xEF\xBB\xBF"
               "Név;Érték\r\n"
               "\"'=HYPERLINK(\"\"x\"\")\";-3,5\r\n"
               "'@SUM(A1);'+36 1 234\r\n"
-              "'-ház;ház=1\r\n");
+              "'-ház;-\r\n");
 }
 
 TEST(XlsxSheet, AWorkbookReadBackHoldsTheTitlesWidthsDatesAndAccents) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include "tests/ui/program_fixture.h"
 #include "tests/support/recording_messenger.h"
 #include "ui/sitebook/fleet_panel.h"
+#include "tests/support/memory_credential_store.h"
 #include "ui/sitebook/site_book_window.h"
 
 namespace corvanta::testing {
@@ -212,6 +214,66 @@ TEST_F(SiteBookFleetTest, AWindowGoneInTheMiddleOfARunTakesItsChildrenAlong) {
     sitebook::SiteBook book;
     ASSERT_TRUE(book.open(bookPath()));
     EXPECT_TRUE(book.history().empty());
+}
+
+}  // namespace corvanta::testing
+
+namespace corvanta::testing {
+
+TEST_F(SiteBookFleetTest, AKeptCodeStandsInForAnEmptyCodeFieldAndIsNeverShown) {
+    MemoryCredentialStore store;
+    window->setCredentialStore(&store);
+    window->selectSites({name(0)});
+    find<QLineEdit>("edKeptCode")->setText(QStringLiteral("1234"));
+    find<QPushButton>("btKeepSecret")->click();
+    EXPECT_EQ(find<QLabel>("lbKept")->text(), QString::fromUtf8("Megőrizve: telepítői kód"));
+    EXPECT_TRUE(find<QLineEdit>("edKeptCode")->text().isEmpty());
+    ASSERT_EQ(store.kept.size(), 1);
+    EXPECT_TRUE(store.kept.firstKey().endsWith(name(0) + QStringLiteral("/installer-code")));
+
+    // Without a code given, a site with none kept holds the run back.
+    panel()->findChild<QLineEdit*>("edFleetCode")->clear();
+    window->selectSites({name(0), name(1)});
+    panel()->chooseJob(FleetPanel::Job::Read);
+    find<QPushButton>("btFleetStart")->click();
+    ASSERT_FALSE(messenger.messages.isEmpty());
+    EXPECT_TRUE(messenger.messages.back().endsWith(QString::fromUtf8("nincs megőrzött kódja: ") + name(1)))
+        << messenger.messages.back().toStdString();
+    EXPECT_FALSE(panel()->running());
+    window->selectSites({name(0)});
+    runJob(FleetPanel::Job::Read);
+    EXPECT_EQ(results(), (std::map<QString, QString>{{name(0), "ok"}}));
+
+    // Where no secret store answers, the window says so plainly.
+    store.silent = true;
+    window->selectSites({name(2)});
+    EXPECT_EQ(find<QLabel>("lbKept")->text(), QString::fromUtf8("Nincs elérhető titoktár"));
+    EXPECT_TRUE(find<QLabel>("lbKept")->toolTip().contains(QString::fromUtf8("nincs elérhető titoktár")));
+    find<QLineEdit>("edKeptCode")->setText(QStringLiteral("4321"));
+    find<QPushButton>("btKeepSecret")->click();
+    EXPECT_TRUE(messenger.messages.back().contains(QString::fromUtf8("a csoportos műveletnél kell megadni")))
+        << messenger.messages.back().toStdString();
+    for (const QString& m : messenger.messages) EXPECT_FALSE(m.contains(QStringLiteral("1234")));
+}
+
+TEST_F(SiteBookFleetTest, AViewersWindowGreysWhatWritesAndLeavesTheCompare) {
+    sitebook::BookRights viewer;
+    viewer.role = QStringLiteral("corvanta_viewer");
+    viewer.operateModules = viewer.seeCodes = viewer.editSites = viewer.keepSecrets = false;
+    window->applyRights(viewer);
+    for (const char* name : {"btRestoreSnapshot", "btManualSnapshot", "btNewSite", "btSaveSite", "cbShowCodes"})
+        EXPECT_FALSE(window->findChild<QWidget*>(QString::fromLatin1(name))->isEnabled()) << name;
+    auto* start = find<QPushButton>("btFleetStart");
+    for (FleetPanel::Job job : {FleetPanel::Job::Read, FleetPanel::Job::Clock, FleetPanel::Job::Apply}) {
+        panel()->chooseJob(job);
+        EXPECT_FALSE(start->isEnabled());
+    }
+    panel()->chooseJob(FleetPanel::Job::Compare);
+    EXPECT_TRUE(start->isEnabled());
+    window->applyRights(sitebook::BookRights{});
+    panel()->chooseJob(FleetPanel::Job::Read);
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("btRestoreSnapshot")->isEnabled());
 }
 
 }  // namespace corvanta::testing

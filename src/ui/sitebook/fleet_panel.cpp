@@ -18,6 +18,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <map>
+
+#include "credentials/site_secret_keeper.h"
 #include "fleet/fleet_selection.h"
 #include "link/messenger.h"
 #include "params/code_fields.h"
@@ -158,6 +161,7 @@ FleetPanel::FleetPanel(Messenger& messenger, QString bookPath, QWidget* parent)
             text += QString::fromUtf8(" A változtatás: a jelenlegi kép azon mezői, amelyekben eltér a legutóbb "
                                       "megnyitott pillanatképtől; minden más marad, ahogy a modul tartja.");
         hint->setText(text);
+        updateStart();
     };
     connect(cbFleetJob_, &QComboBox::currentIndexChanged, this, jobChanged);
     jobChanged();
@@ -196,9 +200,19 @@ void FleetPanel::btFleetStartClick() {
     }
     QString code = edFleetCode_->text();
     if (code.isEmpty() && codeSource_) code = codeSource_();
+    // A site with a kept code needs none given.
+    auto kept = keptSecretTeller();
     if (code.isEmpty()) {
-        messenger_.showMessage(QString::fromUtf8("Adja meg a telepítői kódot!"));
-        return;
+        QStringList without;
+        for (const fleet::FleetSite& s : sites) {
+            if (!kept || kept(s.name).installerCode.isEmpty()) without << s.name;
+        }
+        if (!without.isEmpty()) {
+            messenger_.showMessage(QString::fromUtf8("Adja meg a telepítői kódot! Ezeknek a helyszíneknek nincs "
+                                                     "megőrzött kódja: %1")
+                                       .arg(without.join(QStringLiteral(", "))));
+            return;
+        }
     }
 
     const auto job = Job(cbFleetJob_->currentIndex());
@@ -220,6 +234,7 @@ void FleetPanel::btFleetStartClick() {
         o.changeText = change->description;
     }
     o.environment.insert(QStringLiteral("CORVANTA_CODE"), code);
+    o.keptSecret = kept;
     if (!edFleetPassword_->text().isEmpty())
         o.environment.insert(QStringLiteral("CORVANTA_PASSWORD"), edFleetPassword_->text());
 
@@ -303,9 +318,45 @@ void FleetPanel::finished() {
 }
 
 void FleetPanel::setRunning(bool running) {
-    btFleetStart_->setEnabled(!running);
     btFleetCancel_->setEnabled(running);
     cbFleetJob_->setEnabled(!running);
+    updateStart();
+}
+
+void FleetPanel::setOperateModules(bool on) {
+    operate_ = on;
+    updateStart();
+}
+
+void FleetPanel::updateStart() {
+    // A read stores, a clock or an apply writes: a viewer compares only.
+    btFleetStart_->setEnabled(!running() && (operate_ || cbFleetJob_->currentIndex() == int(Job::Compare)));
+}
+
+std::function<sitebook::SiteSecret(const QString&)> FleetPanel::keptSecretTeller() {
+    struct Teller {
+        sitebook::SiteBook book;
+        std::unique_ptr<credentials::SiteSecretKeeper> keeper;
+        std::map<QString, sitebook::SiteSecret> asked;  // each site asked once
+        bool said = false;
+    };
+    auto teller = std::make_shared<Teller>();
+    if (!store_ || !teller->book.open(bookPath_)) return {};
+    teller->keeper = std::make_unique<credentials::SiteSecretKeeper>(teller->book, *store_, bookPath_);
+    Messenger* messenger = &messenger_;
+    return [teller, messenger](const QString& name) -> sitebook::SiteSecret {
+        if (const auto it = teller->asked.find(name); it != teller->asked.end()) return it->second;
+        sitebook::SiteSecret& answer = teller->asked[name];
+        const auto site = teller->book.findSite(name);
+        if (!site) return answer;
+        if (const auto kept = teller->keeper->load(*site)) return answer = *kept;
+        if (!teller->said) {
+            teller->said = true;
+            messenger->showMessage(teller->keeper->error() +
+                                   QString::fromUtf8(". A megadott telepítői kód és jelszó érvényes minden helyszínre."));
+        }
+        return {};
+    };
 }
 
 }  // namespace corvanta

@@ -25,6 +25,9 @@ class QSpinBox;
 class QTableWidget;
 
 namespace corvanta {
+namespace credentials {
+class CredentialStore;
+}
 
 class Messenger;
 
@@ -50,6 +53,12 @@ public:
     void setCodeSource(std::function<QString()> source) { codeSource_ = std::move(source); }
     // The corvanta-cli the children run; beside the program unless given.
     void setProgram(const QString& path) { program_ = path; }
+    // Where a book of one's own keeps the sites' codes and passwords; each
+    // site's kept ones go to its children, the code field's stands in for a
+    // site with none kept.
+    void setCredentialStore(credentials::CredentialStore* store) { store_ = store; }
+    // A role that writes to no module (a viewer) may only compare.
+    void setOperateModules(bool on);
 
     enum class Job { Read, Compare, Clock, Apply };
     void chooseJob(Job job);
@@ -71,6 +80,9 @@ private:
     void showChanges();
     void finished();
     void setRunning(bool running);
+    void updateStart();
+    // The sites' kept secrets for a run, asked from their book.
+    std::function<sitebook::SiteSecret(const QString&)> keptSecretTeller();
 
     Messenger& messenger_;
     QString bookPath_;
@@ -78,6 +90,8 @@ private:
     std::function<std::vector<sitebook::Site>()> siteSource_;
     std::function<std::optional<Change>(bool)> changeSource_;
     std::function<QString()> codeSource_;
+    credentials::CredentialStore* store_ = nullptr;
+    bool operate_ = true;
     std::unique_ptr<fleet::FleetRun> run_;
     std::vector<fleet::SiteOutcome> outcomes_;
 

@@ -20,11 +20,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "credentials/keychain_store.h"
 #include "fleet/snapshot_restore.h"
 #include "link/messenger.h"
 #include "params/code_fields.h"
 #include "sheets/site_book_sheets.h"
 #include "transfer/parameter_file.h"
+#include "ui/sitebook/kept_secret_box.h"
 #include "ui/widgets/file_folders.h"
 
 namespace corvanta {
@@ -164,6 +166,10 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     siteButtons->addWidget(addButton("btSaveSite", QString::fromUtf8("Adatok mentése")));
     siteButtons->addWidget(addButton("btChooseSite", QString::fromUtf8("Legyen ez a jelenlegi helyszín")));
     form->addRow(siteButtons);
+    ownStore_ = std::make_unique<credentials::KeychainStore>();
+    store_ = ownStore_.get();
+    keptBox_ = new KeptSecretBox(messenger_, *store_, details);
+    form->addRow(QString::fromUtf8("Megőrzött kód, jelszó:"), keptBox_);
 
     // Right, below: history, writes, differences.
     tabs_ = new QTabWidget(this);
@@ -173,7 +179,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     gridHistory_ = makeGrid(historyPage, "gridHistory",
                             {QString::fromUtf8("Idő"), QString::fromUtf8("Fajta"), QString::fromUtf8("Modulverzió"),
                              QString::fromUtf8("Adatverzió"), QString::fromUtf8("Sorszám"),
-                             QString::fromUtf8("Megjegyzés")});
+                             QString::fromUtf8("Megjegyzés"), QString::fromUtf8("Ki")});
     gridHistory_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     historyLayout->addWidget(gridHistory_, 1);
     btMoreHistory_ = addButton("btMoreHistory", QString::fromUtf8("Régebbi pillanatképek"));
@@ -197,7 +203,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     auto* writesPage = new QSplitter(Qt::Vertical, tabs_);
     gridWrites_ = makeGrid(writesPage, "gridWrites",
                            {QString::fromUtf8("Idő"), QString::fromUtf8("Eredmény"), QString::fromUtf8("Blokkok"),
-                            QString::fromUtf8("Változások"), QString::fromUtf8("Eredet")});
+                            QString::fromUtf8("Változások"), QString::fromUtf8("Eredet"), QString::fromUtf8("Ki")});
     gridWrites_->setSelectionMode(QAbstractItemView::SingleSelection);
     gridWriteChanges_ = makeGrid(writesPage, "gridWriteChanges", kChangeTitles);
     auto* writesList = new QWidget(writesPage);
@@ -235,6 +241,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     tabs_->addTab(events_, QString::fromUtf8("Eseménynapló"));
 
     fleet_ = new FleetPanel(messenger_, bookPath_, tabs_);
+    fleet_->setCredentialStore(store_);
     fleet_->setSiteSource([this] { return selectedSites(); });
     fleet_->setChangeSource([this](bool dryRun) { return changeFromImage(dryRun); });
     fleet_->setCodeSource([this] { return link_ ? link_->installerCode() : QString(); });
@@ -303,6 +310,26 @@ void SiteBookWindow::pageOnScroll(QAbstractItemView* list, void (SiteBookWindow:
 
 SiteBookWindow::~SiteBookWindow() = default;
 
+void SiteBookWindow::setCredentialStore(credentials::CredentialStore* store) {
+    store_ = store;
+    ownStore_.reset();
+    keptBox_->setStore(*store_);
+    fleet_->setCredentialStore(store_);
+    keptBox_->showSite(book_.get(), bookPath_, current_);
+}
+
+void SiteBookWindow::applyRights(const sitebook::BookRights& rights) {
+    for (const char* name : {"btRestoreSnapshot", "btManualSnapshot"})
+        findChild<QPushButton*>(name)->setEnabled(rights.operateModules);
+    for (const char* name : {"btNewSite", "btSaveSite"}) findChild<QPushButton*>(name)->setEnabled(rights.editSites);
+    fleet_->setOperateModules(rights.operateModules);
+    // A viewer's codes are masked by the server: nothing to show.
+    cbShowCodes_->setEnabled(rights.seeCodes);
+    if (!rights.seeCodes) cbShowCodes_->setChecked(false);
+    setToolTip(rights.viewer() ? QString::fromUtf8("Szerepkör: %1 – csak olvasás, a kódok rejtve").arg(rights.role)
+                               : QString());
+}
+
 QPushButton* SiteBookWindow::addButton(const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
@@ -321,7 +348,10 @@ QString SiteBookWindow::statusText() const { return lbStatus_->text(); }
 bool SiteBookWindow::openBook() {
     if (book_ && book_->isOpen()) return true;
     book_ = std::make_unique<SiteBook>();
-    if (book_->open(bookPath_)) return true;
+    if (book_->open(bookPath_)) {
+        applyRights(book_->rights());
+        return true;
+    }
     setStatus(QString::fromUtf8("A helyszínkönyv nem nyitható meg: ") + book_->error() + QStringLiteral(" (") +
               book_->path() + ')');
     book_.reset();
@@ -451,6 +481,7 @@ void SiteBookWindow::showSite(int row) {
     edModemNumber_->setText(current_.modemNumber);
     edTcpHost_->setText(current_.tcpHost);
     edTcpPort_->setValue(current_.tcpPort);
+    keptBox_->showSite(book_.get(), bookPath_, current_);
     fillHistory();
     fillWrites();
     events_->showSite(current_.id ? std::optional<Site>(current_) : std::nullopt);
@@ -482,7 +513,7 @@ bool SiteBookWindow::loadHistory() {
                 installation_.count(h.id) ? QString::fromUtf8("telepítési beolvasás") : kindCaption(h.kind),
                 h.moduleVersion,
                 h.dataVersion < 0 ? QString() : QString::number(h.dataVersion), QStringLiteral("@%1").arg(h.id),
-                h.note});
+                h.note, whoLine(h.who)});
         history_.push_back(h);
     }
     gridHistory_->resizeColumnsToContents();
@@ -522,7 +553,7 @@ bool SiteBookWindow::loadWrites() {
                {localTime(w.at),
                 // Not settled: the program died after the commit went out.
                 QString::fromUtf8(!w.settled ? "ismeretlen kimenetel" : w.ok ? "sikeres" : "sikertelen"), w.blocks,
-                QString::number(w.changes.size()), originText(w)});
+                QString::number(w.changes.size()), originText(w), whoLine(w.who)});
         writes_.push_back(std::move(w));
     }
     gridWrites_->resizeColumnsToContents();
@@ -602,6 +633,7 @@ void SiteBookWindow::btSaveSiteClick() {
         messenger_.showMessage(book_->error());
         return;
     }
+    if (current_.id == s.id && current_.name != s.name) keptBox_->siteRenamed(current_, s);
     current_ = s;
     fillSites();
     setStatus(QString::fromUtf8("A helyszín adatai elmentve."));

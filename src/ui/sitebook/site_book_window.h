@@ -20,6 +20,7 @@
 #include "params/image_diff.h"
 #include "params/parameter_image.h"
 #include "sitebook/site_book.h"
+#include "credentials/credential_store.h"
 #include "ui/reports/list_report.h"
 #include "ui/sitebook/event_history_page.h"
 #include "ui/sitebook/fleet_panel.h"
@@ -64,6 +65,13 @@ public:
     // The site list and the writes shown, as saved (tests choose the paths).
     ListReport& siteListReport() { return *siteList_; }
     ListReport& writeListReport() { return *writeList_; }
+    // Where a book of one's own keeps the sites' codes and passwords: the
+    // desktop's secret store unless given (tests give one in memory).
+    void setCredentialStore(credentials::CredentialStore* store);
+    // Greys what the role may not do: a viewer writes to no module and
+    // stores nothing, only an admin keeps codes. Read from the book as it
+    // opens; public for the tests.
+    void applyRights(const sitebook::BookRights& rights);
 
     // Opens the book anew and lists its sites, keeping the selection.
     void refresh();
@@ -147,6 +155,9 @@ private:
     std::vector<sitebook::WriteChange> diffRows_;
     sitebook::Site current_;  // the site whose details are shown
     ModuleLink* link_ = nullptr;
+    std::unique_ptr<credentials::CredentialStore> ownStore_;
+    credentials::CredentialStore* store_ = nullptr;
+    class KeptSecretBox* keptBox_;
     std::optional<qint64> openedSnapshot_;  // the last one opened into the image
     std::set<qint64> installation_;         // the shown site's first read
     int pageRows_ = kPageRows;
