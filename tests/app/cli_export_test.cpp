@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "params/parameter_codec.h"
+#include "tests/support/build_paths.h"
 
 namespace corvanta {
 namespace {
@@ -24,7 +25,7 @@ CliRun exportOf(const QString& path) {
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
   p.setProcessEnvironment(env);
-  p.start(QStringLiteral(CORVANTA_CLI), {QStringLiteral("export"), path});
+  p.start(QString::fromStdString(CORVANTA_CLI), {QStringLiteral("export"), path});
   p.waitForFinished(60000);
   return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }

@@ -23,6 +23,7 @@
 #include "tests/link/sim_process.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/build_paths.h"
 
 namespace corvanta::testing {
 namespace {
@@ -72,7 +73,7 @@ protected:
         e.insert("CORVANTA_SITEBOOK", bookLocation);
         p.setProcessEnvironment(e);
         p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(QStringLiteral(CORVANTA_CLI), args);
+        p.start(QString::fromStdString(CORVANTA_CLI), args);
         runToEnd(p, 120000);
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAll())};
     }
@@ -114,7 +115,7 @@ protected:
         QProcessEnvironment e = env;
         e.insert("CORVANTA_SITEBOOK", bookLocation);
         p.setProcessEnvironment(e);
-        p.start(QStringLiteral(CORVANTA_CLI), args);
+        p.start(QString::fromStdString(CORVANTA_CLI), args);
         runToEnd(p);
         return QJsonDocument::fromJson(p.readAllStandardOutput()).array();
     }

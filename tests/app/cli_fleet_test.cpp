@@ -25,6 +25,7 @@
 #include "tests/link/sim_process.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/build_paths.h"
 
 namespace corvanta::testing {
 namespace {
@@ -268,7 +269,7 @@ TEST_F(CliFleet, ReadsKeptDuringTheRunAreStoredAtItsEnd) {
         // Both sites done: the book answers again before the fleet gives up on it.
         if (spooled == 2 && holder) holder.reset();
     });
-    run.start(QStringLiteral(CORVANTA_CLI), {"fleet", "read", "--jobs", "2", "--sites", dir.filePath("sites.csv")});
+    run.start(QString::fromStdString(CORVANTA_CLI), {"fleet", "read", "--jobs", "2", "--sites", dir.filePath("sites.csv")});
     runToEnd(run);
     out += run.readAllStandardOutput();
     const QString text = QString::fromUtf8(out) + QString::fromUtf8(run.readAllStandardError());
@@ -291,7 +292,7 @@ TEST_F(CliFleet, ASiteIsJudgedByItsChildsResultNotByWhatItPrinted) {
     writeAll(dir.filePath("sites.csv"), QStringLiteral("name,port\nKésői,%1\n").arg(module.path()).toUtf8());
     QProcess run;
     run.setProcessEnvironment(env);
-    run.start(QStringLiteral(CORVANTA_CLI), {"fleet", "read", "--json", "--sites", dir.filePath("sites.csv")});
+    run.start(QString::fromStdString(CORVANTA_CLI), {"fleet", "read", "--json", "--sites", dir.filePath("sites.csv")});
     runToEnd(run);
     const QJsonObject site = QJsonDocument::fromJson(run.readAllStandardOutput()).object();
     EXPECT_EQ(site["result"].toString(), "ok") << QJsonDocument(site).toJson().toStdString();
@@ -314,7 +315,7 @@ TEST_F(CliFleet, AKilledFleetTakesItsChildrenAlongAndTheNextRunRemovesItsFolder)
         children = childrenOf(run.processId());  // in the middle of its read
         ::kill(pid_t(run.processId()), SIGKILL);
     };
-    run.start(QStringLiteral(CORVANTA_CLI), {"fleet", "read", "--sites", dir.filePath("sites.csv")});
+    run.start(QString::fromStdString(CORVANTA_CLI), {"fleet", "read", "--sites", dir.filePath("sites.csv")});
     runToEnd(run);
     ASSERT_EQ(run.exitStatus(), QProcess::CrashExit);
     ASSERT_EQ(children.size(), 1u);

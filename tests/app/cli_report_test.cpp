@@ -10,6 +10,7 @@
 
 #include "params/parameter_codec.h"
 #include "tests/ui/pdf_facts.h"
+#include "tests/support/build_paths.h"
 
 namespace corvanta {
 namespace {
@@ -25,7 +26,7 @@ CliRun cli(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QString::fromLatin1(name));
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(CORVANTA_CLI), args);
+    p.start(QString::fromStdString(CORVANTA_CLI), args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
 }

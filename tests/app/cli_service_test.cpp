@@ -14,6 +14,7 @@
 #include "params/parameter_codec.h"
 #include "tests/link/sim_process.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/build_paths.h"
 
 namespace corvanta::testing {
 namespace {
@@ -174,7 +175,7 @@ TEST(CliStatus, WatchPrintsOneJsonObjectPerStatusUntilItsTimeOrAnInterrupt) {
     expectStatusLines(r.output);
 
     QProcess cli;
-    cli.start(QStringLiteral(CORVANTA_CLI), withLink(sim, {"status", "--watch", "60"}));
+    cli.start(QString::fromStdString(CORVANTA_CLI), withLink(sim, {"status", "--watch", "60"}));
     QByteArray out;
     QDeadlineTimer deadline(10000);
     while (!out.contains('\n') && !deadline.hasExpired() && cli.state() != QProcess::NotRunning) {

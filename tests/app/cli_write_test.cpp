@@ -17,6 +17,7 @@
 #include "tests/link/sim_process.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/build_paths.h"
 
 namespace corvanta::testing {
 namespace {
@@ -99,7 +100,7 @@ TEST_F(CliWrite, AWriteKilledAfterItsCommitWentOutShowsAsOfUnknownOutcome) {
             const bool step = atCommit ? line == "WRACT" : (line.size() == 540 && ++frames == 4);
             if (step) ::kill(pid_t(child.processId()), SIGKILL);
         };
-        child.start(QStringLiteral(CORVANTA_CLI),
+        child.start(QString::fromStdString(CORVANTA_CLI),
                     {"write", image, "--port", module.path(), "--site", QString::fromUtf8("Megszakított")});
         runToEnd(child);
         ASSERT_EQ(child.exitStatus(), QProcess::CrashExit) << child.readAll().toStdString();

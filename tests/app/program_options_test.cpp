@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include "tests/support/build_paths.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ Answer askWithoutDisplay(const QString& option) {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(CORVANTA_PROGRAM), {option});
+    p.start(QString::fromStdString(CORVANTA_PROGRAM), {option});
     p.waitForFinished(30000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_targets.h"
+#include "tests/support/build_paths.h"
 
 using namespace corvanta::fuzz;
 namespace fs = std::filesystem;

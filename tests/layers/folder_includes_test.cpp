@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include "tests/support/build_paths.h"
 
 namespace fs = std::filesystem;
 

@@ -24,6 +24,7 @@
 #include "transfer/parameter_transfer.h"
 #include "tests/support/qt_core_app.h"
 #include "tests/support/recording_messenger.h"
+#include "tests/support/build_paths.h"
 
 using namespace corvanta;
 using namespace corvanta::testing;
@@ -305,7 +306,7 @@ TEST_F(SimProcessTest, CliSecretsStayOffTheCommandLine) {
     ASSERT_GE(terminal, 0);
     QProcess cli;
     cli.setChildProcessModifier([terminal] { ::dup2(terminal, STDIN_FILENO); });
-    cli.start(QStringLiteral(CORVANTA_CLI), QStringList{"version", "--code", "1234"} + link);
+    cli.start(QString::fromStdString(CORVANTA_CLI), QStringList{"version", "--code", "1234"} + link);
     QByteArray prompt;
     QDeadlineTimer deadline(10000);
     while (!prompt.contains("password for 127.0.0.1: ") && !deadline.hasExpired()) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include "tests/support/build_paths.h"
 
 namespace corvanta::testing {
 
@@ -26,7 +27,7 @@ public:
                                              QString::number(port_), "--password", kPassword,
                                              "--verbose"} +
                                  extra;
-        process_.start(QStringLiteral(CORVANTA_SIM), args);
+        process_.start(QString::fromStdString(CORVANTA_SIM), args);
         // Ready once it names its pseudo-terminal and reports the TCP port.
         QByteArray out, err;
         QDeadlineTimer deadline(10000);
@@ -67,7 +68,7 @@ struct CliSplitResult : CliResult {
 
 inline CliSplitResult runCliSplit(const QStringList& args, int timeoutMs = 60000) {
     QProcess cli;
-    cli.start(QStringLiteral(CORVANTA_CLI), args);
+    cli.start(QString::fromStdString(CORVANTA_CLI), args);
     cli.waitForFinished(timeoutMs);
     CliSplitResult r;
     r.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
@@ -81,7 +82,7 @@ inline CliResult runCli(const QStringList& args, int timeoutMs = 60000,
     QProcess cli;
     cli.setProcessEnvironment(env);
     cli.setProcessChannelMode(QProcess::MergedChannels);
-    cli.start(QStringLiteral(CORVANTA_CLI), args);
+    cli.start(QString::fromStdString(CORVANTA_CLI), args);
     cli.waitForFinished(timeoutMs);
     return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
             QString::fromUtf8(cli.readAll())};

@@ -16,6 +16,7 @@
 
 #include "params/field_catalogue.h"
 #include "params/parameter_codec.h"
+#include "tests/support/build_paths.h"
 
 using namespace corvanta;
 
@@ -29,7 +30,7 @@ struct CliResult {
 
 CliResult cli(const QStringList& args) {
     QProcess p;
-    p.start(QStringLiteral(CORVANTA_CLI), args);
+    p.start(QString::fromStdString(CORVANTA_CLI), args);
     p.waitForFinished(30000);
     return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
 }
@@ -381,7 +382,7 @@ TEST_F(CliParams, OutputsAreCheckedAndAFailedWriteKeepsTheOldFile) {
         const rlimit r{1000, 1000};
         ::setrlimit(RLIMIT_FSIZE, &r);
     });
-    p.start(QStringLiteral(CORVANTA_CLI), {"encode", path("values.json"), "-o", path("old.cd2")});
+    p.start(QString::fromStdString(CORVANTA_CLI), {"encode", path("values.json"), "-o", path("old.cd2")});
     ASSERT_TRUE(p.waitForFinished(30000));
     const QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_EQ(p.exitCode(), 1);

@@ -8,6 +8,7 @@
 #include "params/image_diff.h"
 #include "params/json_docs.h"
 #include "params/parameter_codec.h"
+#include "tests/support/build_paths.h"
 
 using namespace corvanta;
 

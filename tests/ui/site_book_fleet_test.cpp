@@ -23,6 +23,7 @@
 #include "ui/sitebook/fleet_panel.h"
 #include "tests/support/memory_credential_store.h"
 #include "ui/sitebook/site_book_window.h"
+#include "tests/support/build_paths.h"
 
 namespace corvanta::testing {
 namespace {
@@ -48,7 +49,7 @@ protected:
             ASSERT_TRUE(book.saveSite(site));
         }
         window = std::make_unique<SiteBookWindow>(image, messenger, bookPath());
-        window->setFleetProgram(QStringLiteral(CORVANTA_CLI));
+        window->setFleetProgram(QString::fromStdString(CORVANTA_CLI));
         window->refresh();
         panel()->findChild<QLineEdit*>("edFleetCode")->setText(QStringLiteral("1234"));
     }
