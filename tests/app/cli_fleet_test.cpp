@@ -26,15 +26,10 @@
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
 #include "tests/support/build_paths.h"
+#include "tests/support/file_bytes.h"
 
 namespace corvanta::testing {
 namespace {
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // The JSON lines of a fleet job, by site.
 std::map<QString, QJsonObject> bySite(const CliResult& r) {

@@ -15,22 +15,12 @@
 #include "tests/link/sim_process.h"
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/file_bytes.h"
 
 namespace corvanta::testing {
 namespace {
 
 const QString kSite = QString::fromUtf8("Kovács ház");
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // The image read, with a user code and a zone name changed.
 QByteArray changedImage(const QByteArray& read) {

@@ -11,20 +11,10 @@
 #include "tests/link/sim_process.h"
 #include "tests/support/file_modes.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/file_bytes.h"
 
 namespace corvanta::testing {
 namespace {
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The logged reply of parameter block 0: its address digits are 0000.
 QString blockZeroReply(const QString& output) {

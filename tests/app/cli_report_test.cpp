@@ -11,9 +11,12 @@
 #include "params/parameter_codec.h"
 #include "tests/ui/pdf_facts.h"
 #include "tests/support/build_paths.h"
+#include "tests/support/file_bytes.h"
 
 namespace corvanta {
 namespace {
+
+using testing::readAll;
 
 struct CliRun {
     int status;
@@ -29,11 +32,6 @@ CliRun cli(const QStringList& args) {
     p.start(QString::fromStdString(CORVANTA_CLI), args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST(CliReport, WritesTheSettingsReportAsA4PagesOneEditorPageASheetAtLeast) {

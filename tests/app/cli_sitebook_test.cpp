@@ -11,20 +11,10 @@
 #include "params/parameter_codec.h"
 #include "tests/link/sim_process.h"
 #include "tests/support/qt_core_app.h"
+#include "tests/support/file_bytes.h"
 
 namespace corvanta::testing {
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QJsonArray jsonOf(const CliResult& r) { return QJsonDocument::fromJson(r.output.toUtf8()).array(); }
 

@@ -18,6 +18,7 @@
 #include "tests/support/book_engines.h"
 #include "tests/support/qt_core_app.h"
 #include "tests/support/build_paths.h"
+#include "tests/support/file_bytes.h"
 
 namespace corvanta::testing {
 namespace {
@@ -28,12 +29,6 @@ QByteArray imageFrom(const sim::ParameterMemory& memory, std::uint8_t change) {
     for (int i = 0; i < 2048; ++i)
         if (i < 180 || i > 182) bytes[i] = char(bytes[i] ^ change);
     return bytes;
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 QJsonArray jsonOf(const QString& text) { return QJsonDocument::fromJson(text.toUtf8()).array(); }
