@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -147,9 +148,12 @@ std::optional<std::string> checkLinkOptions(const Args& args, const std::set<std
 
     if (auto given = args.option("--code"))
         secrets.code = *given;
-    else if (qEnvironmentVariableIsSet("CORVANTA_CODE"))
+    else if (qEnvironmentVariableIsSet("CORVANTA_CODE")) {
         secrets.code = qEnvironmentVariable("CORVANTA_CODE").toStdString();
-    else
+        // As --code is checked; the value itself is never repeated.
+        if (!std::all_of(secrets.code.begin(), secrets.code.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return "CORVANTA_CODE holds something other than the installer code's digits";
+    } else
         secrets.code = kept().installerCode.toStdString();
     if (secrets.code.size() > kCodeFieldLength)
         return "the installer code (--code or CORVANTA_CODE) has at most 6 characters";

@@ -444,6 +444,14 @@ TEST_F(CliParams, OptionsThatAreNotWhatTheySeemAreRefusedBeforeAnythingIsDone) {
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << c.says;
     }
+    // The code from the environment is checked alike, and never repeated.
+    qputenv("CORVANTA_CODE", "12ab");
+    const CliResult fromEnv = cli({"version", "--port", path("no-such-port")});
+    qunsetenv("CORVANTA_CODE");
+    EXPECT_EQ(fromEnv.status, 2);
+    EXPECT_TRUE(fromEnv.err.contains("CORVANTA_CODE holds something other than the installer code's digits"))
+        << fromEnv.err.toStdString();
+    EXPECT_FALSE(fromEnv.err.contains("12ab"));
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_FALSE(QFile::exists(path("other.cd2")));
     // Once, --output is -o.
