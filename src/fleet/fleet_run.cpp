@@ -408,39 +408,36 @@ SiteOutcome FleetRun::storeRead(std::size_t i, const ChildResult& result) {
     // Once the book failed in this run, the rest wait in the spool: a locked
     // book would otherwise cost its busy time-out for every site, and the
     // run's end tries again.
-    if (bookFailed_ || !bookOpen()) return bookRefused(i, result);
-    auto site = book_.ensureSite(bookSite(sites_[i]));
-    if (!site && reopenAfterLoss()) site = book_.ensureSite(bookSite(sites_[i]));
-    if (!site) return bookRefused(i, result);
-    const auto id = book_.addSnapshot(site->id, sitebook::SnapshotKind::Read, *image, result.moduleVersion,
-                                      result.dataVersion);
-    if (!id) return bookRefused(i, result);
-    SiteOutcome o = outcome(QStringLiteral("ok"), sitebook::SiteRecorder::storedReadLine(site->name, *id));
-    o.snapshot = *id;
-    return o;
-}
-
-SiteOutcome FleetRun::bookRefused(std::size_t i, const ChildResult& result) {
+    if (!bookFailed_ && bookOpen()) {
+        auto site = book_.ensureSite(bookSite(sites_[i]));
+        if (!site && reopenAfterLoss()) site = book_.ensureSite(bookSite(sites_[i]));
+        const auto id = site ? book_.addSnapshot(site->id, sitebook::SnapshotKind::Read, *image,
+                                                 result.moduleVersion, result.dataVersion)
+                             : std::nullopt;
+        if (id) {
+            SiteOutcome o = outcome(QStringLiteral("ok"), sitebook::SiteRecorder::storedReadLine(site->name, *id));
+            o.snapshot = *id;
+            return o;
+        }
+    }
     bookFailed_ = true;
-    ChildResult kept = result;
-    kept.detail = QStringLiteral("the site book did not take it: ") + book_.error() + QStringLiteral(".");
-    return spooled(i, kept);
+    return spooled(i, *image, result,
+                   QStringLiteral("the site book did not take it: ") + book_.error() + QStringLiteral("."));
 }
 
 // A read the book could not take is kept until it can.
-SiteOutcome FleetRun::spooled(std::size_t i, const ChildResult& result) {
-    const auto image = readImageFile(readFile(i));
-    if (!image) return failedWith(QStringLiteral("the read left no image"));
+SiteOutcome FleetRun::spooled(std::size_t i, const ParameterImage& image, const ChildResult& result,
+                              const QString& why) {
     ReadSpool::Entry entry;
     entry.site = bookSite(sites_[i]);
     entry.takenAt = QDateTime::currentDateTimeUtc();
     entry.moduleVersion = result.moduleVersion;
     entry.dataVersion = result.dataVersion;
-    entry.image = *image;
+    entry.image = image;
     QString error;
-    if (!spool_.put(entry, error)) return failedWith(result.detail + QStringLiteral("; nor could it be kept: ") + error);
-    return outcome(QStringLiteral("spooled"), result.detail + QStringLiteral(" Kept in ") + spool_.folder() +
-                                                  QStringLiteral(" until the site book takes it."));
+    if (!spool_.put(entry, error)) return failedWith(why + QStringLiteral("; nor could it be kept: ") + error);
+    return outcome(QStringLiteral("spooled"),
+                   why + QStringLiteral(" Kept in ") + spool_.folder() + QStringLiteral(" until the site book takes it."));
 }
 
 bool FleetRun::bookOpen() {

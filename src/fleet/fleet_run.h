@@ -160,10 +160,9 @@ private:
     void writeEnded(SiteJob& job, const ChildEnd& end);
     void saveRow(SiteJob& job);
 
-    SiteOutcome spooled(std::size_t i, const ChildResult& result);
     // A good read, stored in the book, else kept in the spool.
     SiteOutcome storeRead(std::size_t i, const ChildResult& result);
-    SiteOutcome bookRefused(std::size_t i, const ChildResult& result);
+    SiteOutcome spooled(std::size_t i, const ParameterImage& image, const ChildResult& result, const QString& why);
     int storeSpooled();
     bool bookOpen();
     bool reopenAfterLoss();
