@@ -2,9 +2,10 @@
 # most of the compile time, and a precompiled header of the Qt widgets costs
 # as much to build as four files. So a few small targets build them, one per
 # level of what a target can reach (the standard library alone, Qt Core with
-# its network, serial and SQL modules, Qt Gui, Qt Widgets; each again with
-# GoogleTest for the tests), and every other target reuses the one of its
-# level. The codec libraries, which reach no Qt, so see no Qt in theirs.
+# its network, serial and SQL modules, Qt Widgets; each again with GoogleTest
+# for the tests), and every other target reuses the one of its level. A
+# target that reaches Qt Gui but not the widgets takes Qt Core's: no header
+# of Qt Gui alone is common enough to pay for a header of its own. The codec libraries, which reach no Qt, so see no Qt in theirs.
 #
 # gcc refuses a precompiled header built with a macro the file using it does
 # not define; the QT_*_LIB macros differ from target to target and no header
@@ -25,10 +26,9 @@ set(pchWarnings "$<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VE
 set(testOptimisation "$<$<NOT:$<CONFIG:Debug>>:-O0>")
 
 set(pchQtModules_core Core Network SerialPort Sql)
-set(pchQtModules_gui ${pchQtModules_core} Gui)
-set(pchQtModules_widgets ${pchQtModules_gui} Widgets)
+set(pchQtModules_widgets ${pchQtModules_core} Gui Widgets)
 
-# The target that builds the precompiled header of `level` (pure, core, gui,
+# The target that builds the precompiled header of `level` (pure, core,
 # widgets) for the programs (`tests` false) or the tests.
 function(corvanta_pch_builder level tests out)
   set(name corvanta_pch_${level})
@@ -106,8 +106,6 @@ function(corvanta_precompile_all dir)
     set(level pure)
     if(Qt6::Widgets IN_LIST reached)
       set(level widgets)
-    elseif(Qt6::Gui IN_LIST reached)
-      set(level gui)
     elseif(Qt6::Core IN_LIST reached)
       set(level core)
     endif()

@@ -20,7 +20,7 @@
 namespace corvanta::testing {
 namespace {
 
-const QString kSite = QString::fromUtf8("Kovács ház");
+const QString kOfficeSite = QString::fromUtf8("Kovács ház");
 
 // The image read, with a user code and a zone name changed.
 QByteArray changedImage(const QByteArray& read) {
@@ -51,28 +51,28 @@ protected:
 }  // namespace
 
 TEST_F(CliKeptSecrets, WithoutASecretStoreNothingIsKeptItSaysSoAndTheCodeIsTakenAsBefore) {
-    ASSERT_EQ(runCli({"read", "-o", sim.file("r.cd2"), "--port", sim.ptyPath(), "--code", "1234", "--site", kSite}, 60000,
+    ASSERT_EQ(runCli({"read", "-o", sim.file("r.cd2"), "--port", sim.ptyPath(), "--code", "1234", "--site", kOfficeSite}, 60000,
                      env)
                   .exitCode,
               0);
     QProcessEnvironment withCode = env;
     withCode.insert("CORVANTA_CODE", "731946");
-    CliResult r = runCli({"sites", "secret", kSite, "--from-env"}, 60000, withCode);
+    CliResult r = runCli({"sites", "secret", kOfficeSite, "--from-env"}, 60000, withCode);
     EXPECT_EQ(r.exitCode, 1) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains(QString::fromUtf8("nincs elérhető titoktár"))) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains("Nothing kept")) << r.output.toStdString();
     EXPECT_FALSE(r.output.contains("731946"));
     EXPECT_FALSE(readAll(sim.file("sitebook.sqlite")).contains("731946"));
     EXPECT_EQ(runCli({"sites", "secret", "Nincs ilyen", "--from-env"}, 60000, withCode).exitCode, 2);
-    r = runCli({"sites", "secret", kSite}, 60000, withCode);  // nobody at a terminal to answer
+    r = runCli({"sites", "secret", kOfficeSite}, 60000, withCode);  // nobody at a terminal to answer
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.output.contains("--from-env")) << r.output.toStdString();
 
     // A code given is used without asking any store; none given, the store's
     // silence is said once and the command goes on as before.
-    r = runCli({"read", "-o", sim.file("r2.cd2"), "--port", sim.ptyPath(), "--site", kSite}, 60000, withCode);
+    r = runCli({"read", "-o", sim.file("r2.cd2"), "--port", sim.ptyPath(), "--site", kOfficeSite}, 60000, withCode);
     EXPECT_FALSE(r.output.contains(QString::fromUtf8("titoktár"))) << r.output.toStdString();
-    r = runCli({"version", "--port", sim.ptyPath(), "--site", kSite}, 60000, env);
+    r = runCli({"version", "--port", sim.ptyPath(), "--site", kOfficeSite}, 60000, env);
     EXPECT_EQ(r.output.count(QString::fromUtf8("nincs elérhető titoktár")), 1) << r.output.toStdString();
 
     r = runCli({"book", "init-roles"}, 60000, env);
@@ -124,11 +124,11 @@ TEST_P(CliOperators, AViewerSeesCodesMaskedAndWritesNothingATechnicianWorksOnKep
     QProcessEnvironment tech = as("corvanta_technician", &techName);
     tech.insert("CORVANTA_CODE", "1234");
     const QString read = sim.file("read.cd2");
-    r = runCli({"read", "-o", read, "--port", sim.ptyPath(), "--site", kSite}, 60000, tech);
+    r = runCli({"read", "-o", read, "--port", sim.ptyPath(), "--site", kOfficeSite}, 60000, tech);
     ASSERT_EQ(r.exitCode, 0) << r.output.toStdString();
     const QString changed = sim.file("changed.cd2");
     writeAll(changed, changedImage(readAll(read)));
-    r = runCli({"write", changed, "--port", sim.ptyPath(), "--site", kSite}, 60000, tech);
+    r = runCli({"write", changed, "--port", sim.ptyPath(), "--site", kOfficeSite}, 60000, tech);
     ASSERT_EQ(r.exitCode, 0) << r.output.toStdString();
 
     const QProcessEnvironment viewer = as("corvanta_viewer");
@@ -148,7 +148,7 @@ TEST_P(CliOperators, AViewerSeesCodesMaskedAndWritesNothingATechnicianWorksOnKep
                   .array()
                   .size(),
               1);
-    EXPECT_TRUE(runCli({"sites", "--since", "2000-01-01"}, 60000, viewer).output.startsWith(kSite + "\t"));
+    EXPECT_TRUE(runCli({"sites", "--since", "2000-01-01"}, 60000, viewer).output.startsWith(kOfficeSite + "\t"));
     const QString older = "@" + QString::number(history[1].toObject()["id"].toInteger());
     const QString newer = "@" + QString::number(history[0].toObject()["id"].toInteger());
     r = runCli({"diff", older, newer}, 60000, viewer);
@@ -173,8 +173,8 @@ TEST_P(CliOperators, AViewerSeesCodesMaskedAndWritesNothingATechnicianWorksOnKep
     admin.insert("CORVANTA_PASSWORD", SimProcess::kPassword);
     QProcessEnvironment techKeeping = tech;
     techKeeping.insert("CORVANTA_PASSWORD", SimProcess::kPassword);
-    EXPECT_EQ(runCli({"sites", "secret", kSite, "--from-env"}, 60000, techKeeping).exitCode, 2);
-    r = runCli({"sites", "secret", kSite, "--from-env"}, 60000, admin);
+    EXPECT_EQ(runCli({"sites", "secret", kOfficeSite, "--from-env"}, 60000, techKeeping).exitCode, 2);
+    r = runCli({"sites", "secret", kOfficeSite, "--from-env"}, 60000, admin);
     ASSERT_EQ(r.exitCode, 0) << r.output.toStdString();
     EXPECT_FALSE(r.output.contains(SimProcess::kPassword));
 
@@ -182,7 +182,7 @@ TEST_P(CliOperators, AViewerSeesCodesMaskedAndWritesNothingATechnicianWorksOnKep
     QProcessEnvironment unattended = tech;
     unattended.remove("CORVANTA_CODE");
     writeAll(sim.file("sites.csv"),
-             QStringLiteral("name,host,tcpPort\n\"%1\",127.0.0.1,%2\n").arg(kSite).arg(sim.tcpPort()).toUtf8());
+             QStringLiteral("name,host,tcpPort\n\"%1\",127.0.0.1,%2\n").arg(kOfficeSite).arg(sim.tcpPort()).toUtf8());
     r = runCli({"fleet", "read", "--sites", sim.file("sites.csv")}, 60000, unattended);
     EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
     EXPECT_FALSE(r.output.contains(SimProcess::kPassword));

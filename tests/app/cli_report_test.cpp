@@ -18,13 +18,13 @@ namespace {
 
 using testing::readAll;
 
-struct CliRun {
+struct ReportRun {
     int status;
     QString err;
 };
 
 // As on a server: no display, no platform chosen.
-CliRun cli(const QStringList& args) {
+ReportRun cli(const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QString::fromLatin1(name));
@@ -48,7 +48,7 @@ TEST(CliReport, WritesTheSettingsReportAsA4PagesOneEditorPageASheetAtLeast) {
     f.close();
 
     const QString out = dir.filePath("report.pdf");
-    const CliRun r = cli({"report", in, "-o", out, "--site", QString::fromUtf8("Kovács ház")});
+    const ReportRun r = cli({"report", in, "-o", out, "--site", QString::fromUtf8("Kovács ház")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const PdfFacts facts = pdfFacts(readAll(out));
     EXPECT_GE(facts.pages, 7);

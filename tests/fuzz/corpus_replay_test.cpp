@@ -34,7 +34,7 @@ std::vector<std::uint8_t> contents(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class CorpusReplay : public testing::TestWithParam<Target> {};
+class CorpusReplay : public ::testing::TestWithParam<Target> {};
 
 }  // namespace
 

@@ -2,16 +2,13 @@
 
 #include "params/field_codecs.h"
 #include "params/field_rules.h"
+#include "tests/support/field_images.h"
 
 using namespace corvanta;
 
 namespace {
 
-ParameterImage filled(std::uint8_t b) {
-    ParameterImage image;
-    image.fill(b);
-    return image;
-}
+using corvanta::testing::filled;
 
 std::string bytesAt(const ParameterImage& image, std::size_t at, std::size_t n) {
     return std::string(reinterpret_cast<const char*>(image.data()) + at, n);

@@ -5,17 +5,14 @@
 #include "params/control_table.h"
 #include "params/image_layout.h"
 #include "params/parameter_codec.h"
+#include "tests/support/field_images.h"
 
 using namespace corvanta;
 using namespace corvanta::layout;
 
 namespace {
 
-ParameterImage filled(std::uint8_t b) {
-    ParameterImage image;
-    image.fill(b);
-    return image;
-}
+using corvanta::testing::filled;
 
 ParameterImage roundTrip(const ParameterImage& image) {
     ParameterImage out = image;

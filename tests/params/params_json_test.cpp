@@ -14,24 +14,15 @@
 #include "params/field_catalogue.h"
 #include "params/image_layout.h"
 #include "params/parameter_codec.h"
+#include "tests/support/field_images.h"
 
 using namespace corvanta;
 using namespace corvanta::cli;
 
 namespace {
 
-ParameterImage filled(std::uint8_t b) {
-    ParameterImage image;
-    image.fill(b);
-    return image;
-}
-
-ParameterImage randomImage(std::mt19937& rng) {
-    std::uniform_int_distribution<int> byte(0, 255);
-    ParameterImage image;
-    for (auto& b : image) b = static_cast<std::uint8_t>(byte(rng));
-    return image;
-}
+using corvanta::testing::filled;
+using corvanta::testing::randomImage;
 
 // As the CLI passes it: printed as text and parsed again.
 QJsonObject printed(const ParameterImage& image) {

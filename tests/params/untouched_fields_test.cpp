@@ -13,23 +13,14 @@
 #include "params/image_layout.h"
 #include "params/out_of_format.h"
 #include "params/parameter_codec.h"
+#include "tests/support/field_images.h"
 
 using namespace corvanta;
 
 namespace {
 
-ParameterImage filled(std::uint8_t b) {
-    ParameterImage image;
-    image.fill(b);
-    return image;
-}
-
-ParameterImage randomImage(std::mt19937& rng) {
-    std::uniform_int_distribution<int> byte(0, 255);
-    ParameterImage image;
-    for (auto& b : image) b = static_cast<std::uint8_t>(byte(rng));
-    return image;
-}
+using corvanta::testing::filled;
+using corvanta::testing::randomImage;
 
 // The erased and the all-zero memory, then `count` seeded random ones.
 std::vector<ParameterImage> images(int count, unsigned seed = 25) {

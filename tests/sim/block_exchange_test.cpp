@@ -17,7 +17,7 @@ struct Decoded {
     BlockFrame frame{};
 };
 
-Decoded decode(const std::string& line) {
+Decoded decodeReply(const std::string& line) {
     Decoded d{BlockReply::Rejected};
     d.reply = decodeBlockReply(line, d.frame);
     return d;
@@ -37,7 +37,7 @@ TEST(BlockReads, NeedALoginWithTheStoredInstallerCode) {
     EXPECT_EQ(h.ask("RPWD" "123456"), std::vector<std::string>{"PWDERR"});
     EXPECT_EQ(h.ask("RPWD" "EDCB"), std::vector<std::string>{}) << "a short code is no command";
     EXPECT_EQ(h.login(), "PWDOK");
-    EXPECT_EQ(decode(h.ask("RDFL0000").at(0)).reply, BlockReply::Received);
+    EXPECT_EQ(decodeReply(h.ask("RDFL0000").at(0)).reply, BlockReply::Received);
 
     // The code is the one in parameter memory, not a fixed one.
     ModuleSettings s;
@@ -59,7 +59,7 @@ TEST(BlockReads, AllZeroBlockMatchesTheWorkedExample) {
     EXPECT_EQ(reply[0].size(), 544u);
     EXPECT_EQ(reply[0].substr(4, 528), std::string(528, '0'));
     EXPECT_EQ(reply[0].substr(532), "0003837F0000");
-    EXPECT_EQ(decode(reply[0]).reply, BlockReply::Received);
+    EXPECT_EQ(decodeReply(reply[0]).reply, BlockReply::Received);
 }
 
 TEST(BlockReads, EveryReadableBlockDecodesWithItsOwnAddress) {
@@ -68,12 +68,12 @@ TEST(BlockReads, EveryReadableBlockDecodesWithItsOwnAddress) {
     for (uint16_t a : {0x0000, 0x0005, 0x0007, 0xF000, 0xF003, 0xFFFE, 0xFFFF}) {
         const auto reply = h.ask(readRequestLine(a));
         ASSERT_EQ(reply.size(), 1u) << a;
-        const Decoded d = decode(reply[0]);
+        const Decoded d = decodeReply(reply[0]);
         EXPECT_EQ(d.reply, BlockReply::Received) << a;
         EXPECT_EQ(frameAddress(d.frame), a);
     }
     // Parameter blocks carry the memory in order.
-    const Decoded b1 = decode(h.ask("RDFL0001")[0]);
+    const Decoded b1 = decodeReply(h.ask("RDFL0001")[0]);
     EXPECT_TRUE(std::equal(b1.frame.begin(), b1.frame.begin() + 256, h.module().memory().begin() + 256));
     // Unknown addresses and malformed requests stay unanswered.
     EXPECT_TRUE(h.ask("RDFL0008").empty());
@@ -86,7 +86,7 @@ TEST(BlockReads, VersionBlockCarriesTextAndDataVersion) {
     s.dataVersion = 3;
     ModuleHarness h(s);
     h.login();
-    const Decoded d = decode(h.ask("RDFLFFFF")[0]);
+    const Decoded d = decodeReply(h.ask("RDFLFFFF")[0]);
     ASSERT_EQ(d.reply, BlockReply::Received);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&d.frame[0])).rfind("GSM-Corvanta", 0), 0u);
     EXPECT_STREQ(reinterpret_cast<const char*>(&d.frame[32]), "3");
@@ -102,13 +102,13 @@ TEST(BlockReads, FaultsDamageOnlyTheNamedBlock) {
     ASSERT_TRUE(addFault("no-read-reply=0005", s.faults, error));
     ModuleHarness h(s);
     h.login();
-    EXPECT_EQ(decode(h.ask("RDFL0000")[0]).reply, BlockReply::Received);
-    EXPECT_EQ(decode(h.ask("RDFL0001")[0]).reply, BlockReply::Rejected);
-    EXPECT_EQ(decode(h.ask("RDFL0002")[0]).reply, BlockReply::Rejected);
-    const Decoded wrong = decode(h.ask("RDFL0003")[0]);
+    EXPECT_EQ(decodeReply(h.ask("RDFL0000")[0]).reply, BlockReply::Received);
+    EXPECT_EQ(decodeReply(h.ask("RDFL0001")[0]).reply, BlockReply::Rejected);
+    EXPECT_EQ(decodeReply(h.ask("RDFL0002")[0]).reply, BlockReply::Rejected);
+    const Decoded wrong = decodeReply(h.ask("RDFL0003")[0]);
     EXPECT_EQ(wrong.reply, BlockReply::Received);
     EXPECT_EQ(wrong.frame[265], 4) << "a clean frame with the next block's index";
-    EXPECT_EQ(decode(h.ask("RDFL0004")[0]).reply, BlockReply::Rejected);
+    EXPECT_EQ(decodeReply(h.ask("RDFL0004")[0]).reply, BlockReply::Rejected);
     EXPECT_TRUE(h.ask("RDFL0005").empty());
 }
 
@@ -174,11 +174,11 @@ TEST(ModuleClock, SetThroughItsBlockAndKeepsRunning) {
     uint8_t data[256] = {0, 1, 5, 7, 9};
     h.ask("WRFL");
     EXPECT_EQ(h.ask(writeLine(0xFFFE, data)), std::vector<std::string>{"WROK"});
-    Decoded d = decode(h.ask("RDFLFFFE")[0]);
+    Decoded d = decodeReply(h.ask("RDFLFFFE")[0]);
     EXPECT_EQ(std::vector<int>(d.frame.begin(), d.frame.begin() + 5), (std::vector<int>{0, 1, 5, 7, 9}));
     h.advance(61'000);
     h.login();
-    d = decode(h.ask("RDFLFFFE")[0]);
+    d = decodeReply(h.ask("RDFLFFFE")[0]);
     EXPECT_EQ(d.frame[4], 10);
 
     uint8_t bad[256] = {24, 13, 1, 0, 0};  // month 13
@@ -261,9 +261,9 @@ TEST(LoginSession, EndsAfterAMinuteOfSilenceOrAWrongCode) {
     ModuleHarness h;
     h.login();
     h.advance(59'000);
-    EXPECT_EQ(decode(h.ask("RDFLFFFF").at(0)).reply, BlockReply::Received);
+    EXPECT_EQ(decodeReply(h.ask("RDFLFFFF").at(0)).reply, BlockReply::Received);
     h.advance(59'000);  // traffic keeps it alive
-    EXPECT_EQ(decode(h.ask("RDFLFFFF").at(0)).reply, BlockReply::Received);
+    EXPECT_EQ(decodeReply(h.ask("RDFLFFFF").at(0)).reply, BlockReply::Received);
     h.advance(61'000);
     EXPECT_EQ(h.ask("RDFLFFFF"), std::vector<std::string>{"PWDERR"});
     h.login();

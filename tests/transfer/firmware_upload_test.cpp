@@ -27,7 +27,7 @@ namespace {
 
 QString u(const char* text) { return QString::fromUtf8(text); }
 
-class RecordingView : public FirmwareView {
+class RecordingFirmwareView : public FirmwareView {
 public:
     QStringList statuses;
     int maximum = -1;
@@ -113,7 +113,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    RecordingView view;
+    RecordingFirmwareView view;
     corvanta::testing::RecordingMessenger messages;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> simLine;

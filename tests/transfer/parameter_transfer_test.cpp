@@ -22,7 +22,7 @@ using namespace corvanta;
 
 namespace {
 
-class RecordingView : public TransferView {
+class RecordingTransferView : public TransferView {
 public:
     std::array<BlockColour, 8> colours{};
     int runs = 0;
@@ -83,7 +83,7 @@ protected:
     }
 
     ParameterImage image{};
-    RecordingView view;
+    RecordingTransferView view;
     corvanta::testing::RecordingMessenger messages;
     std::unique_ptr<sim::SimModule> module;
     std::unique_ptr<sim::SimTransport> line;
@@ -301,10 +301,10 @@ TEST_F(TransferTest, StopEndsAWriteAtEveryBlockBeforeTheCommit) {
 TEST_F(TransferTest, StopBetweenBlocksSendsNoMoreAndAStopAfterTheCommitIsIgnored) {
     start();
     const ParameterImage before = moduleImage();
-    struct StoppingView : RecordingView {
+    struct StoppingView : RecordingTransferView {
         ParameterTransfer* transfer = nullptr;
         void paintBlock(int block, BlockColour colour) override {
-            RecordingView::paintBlock(block, colour);
+            RecordingTransferView::paintBlock(block, colour);
             if (block == 5 && colour == BlockColour::Green && transfer) transfer->stop();
         }
     } stopping;

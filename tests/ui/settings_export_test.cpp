@@ -66,7 +66,7 @@ ParameterImage knownImage() {
   return image;
 }
 
-class SettingsExportTest : public testing::Test {
+class SettingsExportTest : public ::testing::Test {
  protected:
   QStringList listing() { return exportEditorSettings(editor, image); }
   // The line that starts with `start`, or an empty one.
