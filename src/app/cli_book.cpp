@@ -18,11 +18,6 @@ using sitebook::SiteBook;
 
 const std::string kBookUsage = "book init-roles";
 
-int fail(int status, const QString& why) {
-    std::fprintf(stderr, "corvanta-cli: %s\n", why.toUtf8().constData());
-    return status;
-}
-
 int runBook(const Args& args) {
     if (auto status = checkWords(args, {}, {}, 1, kBookUsage)) return *status;
     if (args.positional[0] != "init-roles")

@@ -28,11 +28,6 @@ namespace {
 using sitebook::SiteBook;
 using sitebook::SiteEvent;
 
-int fail(int status, const QString& message) {
-    std::fprintf(stderr, "corvanta-cli: %s\n", message.toUtf8().constData());
-    return status;
-}
-
 // "YYYY-MM-DD" or "YYYY-MM-DD HH:MM", as the history's minutes are written.
 std::optional<QString> parseSince(const std::string& text) {
     const QString t = QString::fromStdString(text).trimmed();

@@ -17,6 +17,7 @@
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
 #include "app/cli_kept_secrets.h"
+#include "app/cli_existing_book.h"
 #include "app/cli_output.h"
 #include "app/params_json.h"
 #include "fleet/fleet_run.h"
@@ -38,11 +39,6 @@ const std::string kFleetUsage =
 int usage(const QString& why) {
     std::fprintf(stderr, "corvanta-cli: %s\nusage: corvanta-cli %s\n", why.toUtf8().constData(), kFleetUsage.c_str());
     return ExitUsage;
-}
-
-int fail(int status, const QString& why) {
-    std::fprintf(stderr, "corvanta-cli: %s\n", why.toUtf8().constData());
-    return status;
 }
 
 std::optional<int> numberOption(const Args& args, const char* name, int lowest, int highest, int& value) {
@@ -68,18 +64,6 @@ std::optional<std::vector<FleetSite>> listedSites(const std::string& path) {
         sites = fleet::parseFleetSites(*bytes, QFileInfo(csvPath).absolutePath(), error);
     if (!sites) fail(ExitUsage, csvPath + QStringLiteral(": ") + error);
     return sites;
-}
-
-// The site book as it is: nullopt when there is none (it is not made here).
-enum class Book { Open, Missing, Refused };
-Book openExistingBook(SiteBook& book) {
-    const QString path = SiteBook::defaultPath();
-    if (!SiteBook::isServerUrl(path) && !QFileInfo::exists(path)) return Book::Missing;
-    if (!book.open(path)) {
-        fail(ExitFailed, book.path() + QStringLiteral(": ") + book.error());
-        return Book::Refused;
-    }
-    return Book::Open;
 }
 
 // A change file: decode's keys, only those to change.
@@ -260,11 +244,11 @@ int runFleet(const Args& args) {
 
     if (!listed || dueSpan || o.operation == Operation::Undo) {
         SiteBook book;
-        const Book state = openExistingBook(book);
-        if (state == Book::Refused) return ExitFailed;
-        const std::vector<sitebook::Site> bookSites = state == Book::Open ? book.sites() : std::vector<sitebook::Site>{};
+        const BookState state = openExistingBook(book, ExitFailed);
+        if (state == BookState::Refused) return ExitFailed;
+        const std::vector<sitebook::Site> bookSites = state == BookState::Open ? book.sites() : std::vector<sitebook::Site>{};
         if (o.operation == Operation::Undo) {
-            if (state == Book::Missing) return fail(ExitUsage, SiteBook::displayName(SiteBook::defaultPath()) + QStringLiteral(": no site book"));
+            if (state == BookState::Missing) return fail(ExitUsage, SiteBook::displayName(SiteBook::defaultPath()) + QStringLiteral(": no site book"));
             if (!book.batch(*batch)) return fail(ExitUsage, book.error());
             QStringList unreachable;
             listed = fleet::batchSites(book.batchSites(*batch), bookSites, listed.value_or(std::vector<FleetSite>{}),
@@ -282,7 +266,7 @@ int runFleet(const Args& args) {
             return unreachable.isEmpty() ? status : int(ExitFailed);
         }
         if (!listed) {
-            if (state == Book::Missing)
+            if (state == BookState::Missing)
                 return fail(ExitUsage, SiteBook::displayName(SiteBook::defaultPath()) +
                                            QStringLiteral(": no site book, so no sites: give --sites FILE.csv"));
             listed = fleet::sitesWithLink(bookSites);
@@ -293,7 +277,7 @@ int runFleet(const Args& args) {
         }
         if (dueSpan) {
             const std::size_t all = listed->size();
-            listed = fleet::dueSites(*listed, bookSites, state == Book::Open ? book.latestReads()
+            listed = fleet::dueSites(*listed, bookSites, state == BookState::Open ? book.latestReads()
                                                                              : std::map<qint64, QDateTime>{},
                                      *dueSpan, QDateTime::currentDateTimeUtc());
             if (all > listed->size())

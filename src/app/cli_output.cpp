@@ -112,4 +112,13 @@ std::optional<double> parseSeconds(const std::string& text) {
     return s;
 }
 
+int fail(int status, const QString& why) { return fail(status, why.toStdString()); }
+
+int fail(int status, const char* why) { return fail(status, std::string(why)); }
+
+int fail(int status, const std::string& why) {
+    std::fprintf(stderr, "corvanta-cli: %s\n", why.c_str());
+    return status;
+}
+
 }  // namespace corvanta::cli

@@ -23,6 +23,12 @@ inline constexpr int kAnswerTicks = 30;
 // the module's texts and messages go to standard error.
 std::optional<int> openDataSession(const Args& args, Session& s, const std::set<std::string>& commandOptions = {});
 
+// Says why on standard error as the program's refusals read
+// ("corvanta-cli: ..."), and gives back `status`.
+int fail(int status, const QString& why);
+int fail(int status, const std::string& why);
+int fail(int status, const char* why);
+
 // One compact JSON object and a line end.
 void printJson(const QJsonObject& object);
 // Text as it stands (UTF-8), nothing added.

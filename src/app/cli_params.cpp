@@ -12,15 +12,11 @@
 
 #include "app/cli_commands.h"
 #include "app/cli_files.h"
+#include "app/cli_output.h"
 #include "app/params_json.h"
 
 namespace corvanta::cli {
 namespace {
-
-int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "corvanta-cli: %s\n", message.c_str());
-    return status;
-}
 
 // A misspelt option ("--bsae") would change what is built without a word.
 std::optional<std::string> unknownOption(const Args& args, std::initializer_list<const char*> known) {

@@ -24,11 +24,6 @@ const std::string& restoreUsage() {
     return usage;
 }
 
-int fail(int status, const QString& why) {
-    std::fprintf(stderr, "corvanta-cli: %s\n", why.toUtf8().constData());
-    return status;
-}
-
 // The site book's lines and the outcome of the check as they come.
 class PrintingView : public TransferView {
 public:

@@ -21,11 +21,6 @@ using sitebook::SiteSecret;
 
 constexpr std::size_t kCodeFieldLength = 6;
 
-int fail(int status, const QString& why) {
-    std::fprintf(stderr, "corvanta-cli: %s\n", why.toUtf8().constData());
-    return status;
-}
-
 // The secrets to keep: from the environment, or asked on the terminal.
 std::optional<SiteSecret> secretToKeep(const Args& args, int& status) {
     SiteSecret secret;

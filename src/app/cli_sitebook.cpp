@@ -14,6 +14,7 @@
 #include "app/cli_files.h"
 #include "app/cli_kept_secrets.h"
 #include "app/cli_json_array.h"
+#include "app/cli_existing_book.h"
 #include "app/cli_output.h"
 #include "app/cli_session.h"
 #include "params/image_diff.h"
@@ -24,29 +25,11 @@ namespace {
 
 using sitebook::SiteBook;
 
-int fail(int status, const QString& message) {
-    std::fprintf(stderr, "corvanta-cli: %s\n", message.toUtf8().constData());
-    return status;
-}
-
 int printJsonDocument(const QJsonDocument& doc) {
     const QByteArray json = doc.toJson(QJsonDocument::Indented);
     const bool ok = std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout) == std::size_t(json.size()) &&
                     std::fflush(stdout) == 0;
     return ok ? ExitOk : fail(ExitFailed, QStringLiteral("cannot write the output"));
-}
-
-// The book, when there is one: the commands that only look never make it.
-enum class Book { Open, Missing, Refused };
-Book openBook(SiteBook& book) {
-    ensureCoreApp();
-    const QString path = SiteBook::defaultPath();
-    if (!SiteBook::isServerUrl(path) && !QFileInfo::exists(path)) return Book::Missing;
-    if (!book.open(path)) {
-        fail(ExitUsage, book.path() + QStringLiteral(": ") + book.error());
-        return Book::Refused;
-    }
-    return Book::Open;
 }
 
 // --site NAME as a site id; nullopt for every site. False when the named
@@ -167,12 +150,12 @@ int runSites(const Args& args) {
     const auto listing = listingFrom(args);
     if (!listing) return ExitUsage;
     SiteBook book;
-    const Book state = openBook(book);
-    if (state == Book::Refused) return ExitUsage;
+    const BookState state = openExistingBook(book, ExitUsage);
+    if (state == BookState::Refused) return ExitUsage;
     const bool json = args.flag("--json");
     JsonArrayPrinter array;
     bool written = true;
-    const bool ok = state != Book::Open || book.eachSite(*listing, [&](const sitebook::Site& s) {
+    const bool ok = state != BookState::Open || book.eachSite(*listing, [&](const sitebook::Site& s) {
         if (json) {
             return written = array.add(QJsonObject{{"id", s.id},
                                                    {"name", s.name},
@@ -197,8 +180,8 @@ int runSites(const Args& args) {
 
 // The site --site names, when it names one: false after the message when
 // the book has no such site (or there is no book).
-bool siteOfListing(const Args& args, Book state, SiteBook& book, SiteBook::Listing& listing) {
-    if (state == Book::Open) return siteFilter(args, book, listing.siteId);
+bool siteOfListing(const Args& args, BookState state, SiteBook& book, SiteBook::Listing& listing) {
+    if (state == BookState::Open) return siteFilter(args, book, listing.siteId);
     if (const auto name = args.option("--site")) {
         fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + QString::fromStdString(*name));
         return false;
@@ -213,16 +196,16 @@ int runHistory(const Args& args) {
     auto listing = listingFrom(args);
     if (!listing) return ExitUsage;
     SiteBook book;
-    const Book state = openBook(book);
-    if (state == Book::Refused) return ExitUsage;
+    const BookState state = openExistingBook(book, ExitUsage);
+    if (state == BookState::Refused) return ExitUsage;
     if (!siteOfListing(args, state, book, *listing)) return ExitUsage;
     // Each site's first read: one number a site, however long its history.
     const std::set<qint64> installation =
-        state == Book::Open ? book.installationSnapshots(listing->siteId) : std::set<qint64>{};
+        state == BookState::Open ? book.installationSnapshots(listing->siteId) : std::set<qint64>{};
     const bool json = args.flag("--json");
     JsonArrayPrinter array;
     bool written = true;
-    const bool ok = state != Book::Open || book.eachSnapshot(*listing, [&](const sitebook::SnapshotInfo& h) {
+    const bool ok = state != BookState::Open || book.eachSnapshot(*listing, [&](const sitebook::SnapshotInfo& h) {
         if (json) {
             QJsonObject o{{"id", h.id},
                           {"site", h.site},
@@ -257,13 +240,13 @@ int runAudit(const Args& args) {
     auto listing = listingFrom(args);
     if (!listing) return ExitUsage;
     SiteBook book;
-    const Book state = openBook(book);
-    if (state == Book::Refused) return ExitUsage;
+    const BookState state = openExistingBook(book, ExitUsage);
+    if (state == BookState::Refused) return ExitUsage;
     if (!siteOfListing(args, state, book, *listing)) return ExitUsage;
     const bool json = args.flag("--json");
     JsonArrayPrinter array;
     bool written = true;
-    const bool ok = state != Book::Open || book.eachWrite(*listing, [&](const sitebook::WriteRecord& w) {
+    const bool ok = state != BookState::Open || book.eachWrite(*listing, [&](const sitebook::WriteRecord& w) {
         if (json) {
             QJsonObject o{{"id", w.id},
                           {"site", w.site},
@@ -311,9 +294,9 @@ std::optional<ParameterImage> loadImage(const std::string& word, std::optional<S
     }
     if (!book) {
         book.emplace();
-        const Book state = openBook(*book);
-        if (state == Book::Refused) return std::nullopt;
-        if (state == Book::Missing) {
+        const BookState state = openExistingBook(*book, ExitUsage);
+        if (state == BookState::Refused) return std::nullopt;
+        if (state == BookState::Missing) {
             fail(ExitUsage, SiteBook::displayName(SiteBook::defaultPath()) + QStringLiteral(": no site book"));
             return std::nullopt;
         }

@@ -14,7 +14,7 @@ std::vector<std::uint8_t> TcpFrameReceiver::feed(std::span<const std::uint8_t> b
     tail_.insert(tail_.end(), bytes.begin(), bytes.end());
     std::vector<std::uint8_t> payload;
     std::size_t i = 0;
-    while (tail_.size() - i >= kFrameSize) {
+    while (tail_.size() - i >= tcpframe::kFrameSize) {
         const auto frame = tail_.begin() + static_cast<std::ptrdiff_t>(i);
         if (frame[kStartOffset] != kStart || frame[kEndOffset] != kEnd) {
             ++i;
@@ -29,7 +29,7 @@ std::vector<std::uint8_t> TcpFrameReceiver::feed(std::span<const std::uint8_t> b
         }
         for (std::size_t k = kDataPieceOffset; k < kDataPieceOffset + kDataPieceSize; ++k)
             if (plain[k] != 0) payload.push_back(plain[k]);
-        i += kFrameSize;
+        i += tcpframe::kFrameSize;
     }
     tail_.erase(tail_.begin(), tail_.begin() + static_cast<std::ptrdiff_t>(i));
     return payload;

@@ -8,11 +8,11 @@ namespace corvanta {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == '_' || c == ' '; }
 
 // Length in bytes of the UTF-8 sequence that starts with `lead`.
-std::size_t sequenceLength(unsigned char lead) {
+std::size_t characterLength(unsigned char lead) {
     if (lead < 0xC0) return 1;
     if (lead < 0xE0) return 2;
     if (lead < 0xF0) return 3;
@@ -25,7 +25,7 @@ bool isAcceptableCode(std::string_view text, CodeKind kind) {
     if (text == kNoCodeText) return kind == CodeKind::User;
     if (text.size() != 4 && text.size() != 6) return false;
     for (char c : text) {
-        if (!isDigit(c)) return false;
+        if (!isDecimalDigit(c)) return false;
     }
     return true;
 }
@@ -36,7 +36,7 @@ std::optional<std::string> normalTestTime(std::string_view text) {
     int hour = 0;
     int hourDigits = 0;
     for (char c : text.substr(0, colon)) {
-        if (isDigit(c)) {
+        if (isDecimalDigit(c)) {
             hour = hour * 10 + (c - '0');
             ++hourDigits;
         } else if (!isBlank(c)) {
@@ -44,7 +44,7 @@ std::optional<std::string> normalTestTime(std::string_view text) {
         }
     }
     const std::string_view minutes = text.substr(colon + 1);
-    if (hourDigits == 0 || minutes.size() != 2 || !isDigit(minutes[0]) || !isDigit(minutes[1]))
+    if (hourDigits == 0 || minutes.size() != 2 || !isDecimalDigit(minutes[0]) || !isDecimalDigit(minutes[1]))
         return std::nullopt;
     const int minute = (minutes[0] - '0') * 10 + (minutes[1] - '0');
     if (hour > 23 || minute > 59) return std::nullopt;
@@ -53,7 +53,7 @@ std::optional<std::string> normalTestTime(std::string_view text) {
 
 std::optional<std::string> unstorableCharacter(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t n = std::min(sequenceLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+        const std::size_t n = std::min(characterLength(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
         const std::string_view one = utf8.substr(i, n);
         const std::string byte = toWin1250(one);
         if (byte.size() != 1 || byte[0] == '\0' || byte[0] == '\xFF' || fromWin1250(byte) != one)

@@ -31,7 +31,7 @@ const ByteIndex& byteIndex() {
     return index;
 }
 
-std::string fieldBytes(const fields::Field& field, const ParameterImage& image) {
+std::string fieldHex(const fields::Field& field, const ParameterImage& image) {
     std::string hex = " [";
     for (std::size_t i = field.offset; i < field.offset + field.length; ++i) {
         const std::uint8_t b = image[i] & field.mask;
@@ -66,8 +66,8 @@ ImageDiff diff(const ParameterImage& a, const ParameterImage& b) {
         if (!changed[f]) continue;
         FieldChange change{&fields[f], fields[f].show(va), fields[f].show(vb)};
         if (change.before == change.after) {
-            change.before += fieldBytes(fields[f], a);
-            change.after += fieldBytes(fields[f], b);
+            change.before += fieldHex(fields[f], a);
+            change.after += fieldHex(fields[f], b);
         }
         result.changes.push_back(std::move(change));
     }

@@ -9,12 +9,6 @@
 
 namespace corvanta {
 
-namespace {
-
-QString utf8(const char* text) { return QString::fromUtf8(text); }
-
-}  // namespace
-
 void ModuleNamesStore::replace(const ModuleNames& names) {
     names_ = names;
     emit loaded();
@@ -22,7 +16,7 @@ void ModuleNamesStore::replace(const ModuleNames& names) {
 
 bool loadModuleNames(ModuleLink& link, ModuleNamesStore& store, const StatusSink& status) {
     if (!link.linkConnected()) {
-        if (link.messenger()) link.messenger()->showMessage(utf8(texts::kNoLink));
+        if (link.messenger()) link.messenger()->showMessage(QString::fromUtf8(texts::kNoLink));
         return false;
     }
     // Keeps the periodic login off meanwhile and puts it back as it was: on
@@ -30,23 +24,23 @@ bool loadModuleNames(ModuleLink& link, ModuleNamesStore& store, const StatusSink
     // stands in for it there.
     ModuleLink::Conversation conversation(link);
     if (!conversation) return false;
-    status(utf8(texts::kNamesLoading));
+    status(QString::fromUtf8(texts::kNamesLoading));
     if (!link.installerLogin()) {
-        status(utf8(texts::kReadFailed));
+        status(QString::fromUtf8(texts::kReadFailed));
         if (link.messenger()) link.messenger()->showMessage(link.loginMessage());
         return false;
     }
     ModuleNames::Source blocks{};
     for (std::uint16_t n = 0; n < ModuleNames::kSourceSize / kFrameDataSize; ++n) {
         if (!link.readBlock(kFirstParameterBlock + n, true)) {
-            status(utf8(texts::kReadFailed));
+            status(QString::fromUtf8(texts::kReadFailed));
             return false;
         }
-        status(utf8(texts::kNamesLoadingBlock) + QString::number(n) + QStringLiteral("..."));
+        status(QString::fromUtf8(texts::kNamesLoadingBlock) + QString::number(n) + QStringLiteral("..."));
         std::copy_n(link.lastBlock().begin() + kFrameDataOffset, kFrameDataSize,
                     blocks.begin() + n * kFrameDataSize);
     }
-    status(utf8(texts::kNamesLoaded));
+    status(QString::fromUtf8(texts::kNamesLoaded));
     store.replace(ModuleNames::fromBlocks(blocks));
     return true;
 }

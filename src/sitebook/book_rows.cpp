@@ -44,4 +44,10 @@ Site siteFrom(const SqlRows& q) {
 
 QDateTime timeFrom(const QVariant& v) { return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC(); }
 
+QVariant textValue(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
+
+QVariant optionalId(std::optional<qint64> id) {
+    return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
 }  // namespace corvanta::sitebook

@@ -3,6 +3,8 @@
 // site's row is selected with, and the records made from them. Shared by
 // the parts of SiteBook that read snapshots and sites.
 
+#include <optional>
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -36,5 +38,10 @@ inline QVariant noBytes() { return QVariant(QByteArray("", 0)); }
 
 // Stored with a "Z": read back as UTC.
 QDateTime timeFrom(const QVariant& v);
+
+// A null QString would be bound as SQL NULL; the text columns hold ''.
+QVariant textValue(const QString& s);
+// No id binds as a NULL of the id columns' type.
+QVariant optionalId(std::optional<qint64> id);
 
 }  // namespace corvanta::sitebook

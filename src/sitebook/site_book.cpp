@@ -61,12 +61,6 @@ QString sha256Of(const QByteArray& bytes) {
 
 QString sha256Of(const ParameterImage& image) { return sha256Of(bytesOf(image)); }
 
-// A null QString would be bound as SQL NULL; the text columns hold ''.
-QVariant text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
-
-QVariant optionalId(std::optional<qint64> id) {
-    return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
-}
 
 }  // namespace
 
@@ -361,8 +355,8 @@ bool SiteBook::saveSite(Site& site) {
         return fail(Failure::Other, QString::fromUtf8("már van ilyen nevű helyszín: ") + site.name);
     }
     same->finish();
-    const QVariantList values{site.name,         text(site.address), text(site.notes), text(site.serialPort),
-                              text(site.modemNumber), text(site.tcpHost), site.tcpPort};
+    const QVariantList values{site.name,         textValue(site.address), textValue(site.notes), textValue(site.serialPort),
+                              textValue(site.modemNumber), textValue(site.tcpHost), site.tcpPort};
     if (site.id == 0) {
         const auto id = insert(QStringLiteral("INSERT INTO sites (name, address, notes, serial_port, modem_number,"
                                               " tcp_host, tcp_port) VALUES (?, ?, ?, ?, ?, ?, ?)"),
@@ -399,8 +393,8 @@ std::optional<Site> SiteBook::ensureSite(const Site& site) {
     if (!begin()) return std::nullopt;
     if (!run(QStringLiteral("INSERT INTO sites (name, address, notes, serial_port, modem_number, tcp_host, tcp_port)"
                             " VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT (name) DO NOTHING"),
-             {name, text(site.address), text(site.notes), text(site.serialPort), text(site.modemNumber),
-              text(site.tcpHost), site.tcpPort})) {
+             {name, textValue(site.address), textValue(site.notes), textValue(site.serialPort), textValue(site.modemNumber),
+              textValue(site.tcpHost), site.tcpPort})) {
         rollback();
         return std::nullopt;
     }
@@ -422,13 +416,13 @@ std::optional<qint64> SiteBook::insertSnapshot(qint64 siteId, SnapshotKind kind,
     if (version_ < kImagesStoredOnceStep) {
         return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
                                      " sha256, note, image) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-                      {siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion), dataVersion,
-                       sha256Of(bytes), text(note), bytes});
+                      {siteId, isoTime(takenAt.value_or(clock_())), kindName(kind), textValue(moduleVersion), dataVersion,
+                       sha256Of(bytes), textValue(note), bytes});
     }
     const auto imageId = storeImage(bytes, sha256Of(bytes));
     if (!imageId) return std::nullopt;
-    QVariantList values{siteId,      isoTime(takenAt.value_or(clock_())), kindName(kind), text(moduleVersion),
-                        dataVersion, text(note),                          noBytes(),      *imageId};
+    QVariantList values{siteId,      isoTime(takenAt.value_or(clock_())), kindName(kind), textValue(moduleVersion),
+                        dataVersion, textValue(note),                          noBytes(),      *imageId};
     if (!whoValues(values)) return std::nullopt;
     return insert(QStringLiteral("INSERT INTO snapshots (site_id, taken_at, kind, module_version, data_version,"
                                  " sha256, note, image, image_id%1) VALUES (?, ?, ?, ?, ?, '', ?, ?, ?%2)")
@@ -522,7 +516,7 @@ bool SiteBook::snapshotBeforeWrite(qint64 siteId, std::optional<Snapshot>& befor
 
 bool SiteBook::insertWrite(qint64 siteId, bool settled, bool ok, const QString& blocks, const ParameterImage& image,
                            const std::optional<Snapshot>& before, WriteOutcome& outcome) {
-    QVariantList values{siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks),
+    QVariantList values{siteId, isoTime(clock_()), ok ? QStringLiteral("ok") : QStringLiteral("failed"), textValue(blocks),
                         optionalId(before ? std::optional<qint64>(before->info.id) : std::nullopt),
                         optionalId(outcome.snapshotId),
                         ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), settled ? 1 : 0};
@@ -539,7 +533,7 @@ bool SiteBook::insertWrite(qint64 siteId, bool settled, bool ok, const QString& 
     for (const WriteChange& c : changeRows(diff(before->image, image))) {
         if (!run(QStringLiteral("INSERT INTO write_changes (write_id, seq, path, caption, old_value, new_value)"
                                 " VALUES (?, ?, ?, ?, ?, ?)"),
-                 {*writeId, seq++, c.path, c.caption, text(c.before), text(c.after)}))
+                 {*writeId, seq++, c.path, c.caption, textValue(c.before), textValue(c.after)}))
             return false;
     }
     outcome.changes = seq;
@@ -610,7 +604,7 @@ std::optional<SiteBook::WriteOutcome> SiteBook::settleWrite(qint64 writeId, bool
     }
     if (!run(QStringLiteral("UPDATE writes SET result = ?, blocks = ?, after_snapshot = ?, attempted_image = ?,"
                             " settled = 1 WHERE id = ?"),
-             {ok ? QStringLiteral("ok") : QStringLiteral("failed"), text(blocks), optionalId(outcome.snapshotId),
+             {ok ? QStringLiteral("ok") : QStringLiteral("failed"), textValue(blocks), optionalId(outcome.snapshotId),
               ok ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(bytesOf(image)), writeId}))
         return abandon();
     auto changes = run(QStringLiteral("SELECT COUNT(*) FROM write_changes WHERE write_id = ?"), {writeId});

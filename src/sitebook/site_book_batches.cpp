@@ -4,18 +4,10 @@
 
 #include "sitebook/site_book.h"
 
+#include "sitebook/book_rows.h"
+
 namespace corvanta::sitebook {
 namespace {
-
-QDateTime timeFrom(const QVariant& v) {
-    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC();
-}
-
-QVariant text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
-
-QVariant optionalId(std::optional<qint64> id) {
-    return id ? QVariant(*id) : QVariant(QMetaType(QMetaType::LongLong));
-}
 
 std::optional<qint64> idFrom(const QVariant& v) {
     return v.isNull() ? std::nullopt : std::optional<qint64>(v.toLongLong());
@@ -25,7 +17,7 @@ std::optional<qint64> idFrom(const QVariant& v) {
 
 std::optional<qint64> SiteBook::addBatch(BatchKind kind, const QString& description, std::optional<qint64> undoes) {
     if (!begin()) return std::nullopt;
-    QVariantList values{isoTime(clock_()), batchKindName(kind), text(description), optionalId(undoes)};
+    QVariantList values{isoTime(clock_()), batchKindName(kind), textValue(description), optionalId(undoes)};
     if (!whoValues(values)) {
         rollback();
         return std::nullopt;
@@ -71,8 +63,8 @@ bool SiteBook::saveBatchSite(const BatchSite& row) {
                             " ON CONFLICT (batch_id, site_id) DO UPDATE SET result = excluded.result,"
                             " detail = excluded.detail, before_snapshot = excluded.before_snapshot,"
                             " target_sha256 = excluded.target_sha256, after_snapshot = excluded.after_snapshot"),
-             {row.batchId, row.siteId, text(row.result), text(row.detail), optionalId(row.beforeSnapshot),
-              text(row.targetSha256), optionalId(row.afterSnapshot)})) {
+             {row.batchId, row.siteId, textValue(row.result), textValue(row.detail), optionalId(row.beforeSnapshot),
+              textValue(row.targetSha256), optionalId(row.afterSnapshot)})) {
         rollback();
         return false;
     }

@@ -7,6 +7,8 @@
 #include <set>
 #include <tuple>
 
+#include "sitebook/book_rows.h"
+
 namespace corvanta::sitebook {
 namespace {
 
@@ -17,10 +19,6 @@ constexpr std::size_t kEntriesPerStatement = 1000;
 
 QByteArray bytesOf(const EventLogEntry& entry) {
     return QByteArray(reinterpret_cast<const char*>(entry.data()), qsizetype(entry.size()));
-}
-
-QDateTime timeFrom(const QVariant& v) {
-    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs).toUTC();
 }
 
 }  // namespace

@@ -4,13 +4,9 @@
 
 #include "sitebook/site_book.h"
 
+#include "sitebook/book_rows.h"
+
 namespace corvanta::sitebook {
-namespace {
-
-QVariant text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
-
-}  // namespace
-
 std::optional<SiteSecret> SiteBook::siteSecret(qint64 siteId) {
     if (!dialect_.bindThroughLibpq) {
         fail(Failure::Other, QString::fromUtf8("egy fájl helyszínkönyv nem őriz kódot"));
@@ -34,8 +30,8 @@ bool SiteBook::keepSiteSecret(qint64 siteId, const SiteSecret& secret) {
                             " installer_code = excluded.installer_code, tcp_password = excluded.tcp_password,"
                             " changed_at = excluded.changed_at, db_role = excluded.db_role,"
                             " os_user = excluded.os_user, host = excluded.host"),
-             {siteId, text(secret.installerCode), text(secret.tcpPassword), isoTime(clock_()), text(who_.dbRole),
-              text(who_.osUser), text(who_.host)})) {
+             {siteId, textValue(secret.installerCode), textValue(secret.tcpPassword), isoTime(clock_()), textValue(who_.dbRole),
+              textValue(who_.osUser), textValue(who_.host)})) {
         rollback();
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include "params/control_table.h"
 #include "params/field_catalogue.h"
+#include "ui/editor/editor_widgets.h"
 #include "ui/editor/field_controls.h"
 
 namespace corvanta {
@@ -11,8 +12,6 @@ namespace corvanta {
 namespace {
 
 namespace ctl = controls;
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // Items are written with blanks for their place on the page; a tip shows
 // them with single blanks.

@@ -13,8 +13,8 @@
 namespace corvanta {
 
 namespace {
-const QString kCaption = QStringLiteral(". Felhasználó");
-constexpr int kCaptionMargin = 20;
+const QString kRemoteCaption = QStringLiteral(". Felhasználó");
+constexpr int kRemoteCaptionMargin = 20;
 const char* const kButtons[] = {"cbRFButtA", "cbRFButtB", "cbRFButtC", "cbRFButtD"};
 }  // namespace
 
@@ -36,7 +36,7 @@ RemotesPage::RemotesPage(EditorContext& context, QWidget* parent)
     for (QLabel* l : col) buttonWidth_ = qMax(buttonWidth_, l->sizeHint().width());
 
   array_ = makeArray(this, "VPA_TavKezPanel",
-                     {"TavkezPanel", kCaption, [this](QWidget* p) { return buildRow(p); }}, kRemoteCount, 7,
+                     {"TavkezPanel", kRemoteCaption, [this](QWidget* p) { return buildRow(p); }}, kRemoteCount, 7,
                      2);
   array_->setFillRow([this](RowPanel* row, int r) { fillRow(row, r); });
   array_->setStoreRow([this](RowPanel* row, int r) { storeRow(row, r); });
@@ -55,7 +55,7 @@ RowPanel* RemotesPage::buildRow(QWidget* parent) {
   auto* row = new RowPanel(parent);
   row->setCaptionAlignment(Qt::AlignRight);
   auto* l = new QHBoxLayout(row);
-  l->setContentsMargins(rowCaptionWidth(row, kCaption, kCaptionMargin), 0, 2, 0);
+  l->setContentsMargins(rowCaptionWidth(row, kRemoteCaption, kRemoteCaptionMargin), 0, 2, 0);
   l->setSpacing(12);
   for (int b = 0; b < 4; ++b) {
     auto* box = makeCombo(row, controls::kRFButtons[b], QStringLiteral("lbRFButt") + QChar(u'A' + b) + u'1');
@@ -71,8 +71,8 @@ RowPanel* RemotesPage::buildRow(QWidget* parent) {
 
 void RemotesPage::fillRow(RowPanel* row, int r) {
   RowFillScope filling(ctx_);
-  if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kCaption, kCaptionMargin);
-  row->setCaption(QString::number(r + 1) + kCaption + QString(captionPad_, u' '));
+  if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kRemoteCaption, kRemoteCaptionMargin);
+  row->setCaption(QString::number(r + 1) + kRemoteCaption + QString(captionPad_, u' '));
   const RemoteControlRecord& rec = ctx_.values.remotes[r];
   for (int b = 0; b < 4; ++b) {
     auto* box = findInRow<QComboBox>(row, kButtons[b]);

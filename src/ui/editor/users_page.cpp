@@ -19,8 +19,8 @@
 namespace corvanta {
 
 namespace {
-const QString kCaption = QStringLiteral(". Felhasználó");
-constexpr int kCaptionMargin = 18;
+const QString kUserCaption = QStringLiteral(". Felhasználó");
+constexpr int kUserCaptionMargin = 18;
 const QStringList kRightsHeadings{"rlbUPart1",      "rlbUPart2",    "rlbUArm",        "rlbUDisarm",
                                   "rlbUChangeCode", "rlbUEditUser", "rlbUErrorList",  "rlbUTimeSet",
                                   "rlbUEventList",  "rlbUZoneMem",  "rlbUZoneBypass", "rlbUSmokeClear",
@@ -43,7 +43,7 @@ UsersPage::UsersPage(EditorContext& context, QWidget* parent)
                             makeLabel(panel, "lbU4_6digit", "(4 v. 6 számjegy)")};
 
   array_ = makeArray(panel, "VPA_FelhPanel",
-                     {"FelhPanel", kCaption, [this](QWidget* p) { return buildRow(p); }}, kUserCount, 7, 1);
+                     {"FelhPanel", kUserCaption, [this](QWidget* p) { return buildRow(p); }}, kUserCount, 7, 1);
   array_->setFillRow([this](RowPanel* r, int u) { fillRow(r, u); });
   array_->setStoreRow([this](RowPanel* r, int u) { storeRow(r, u); });
 
@@ -76,7 +76,7 @@ RowPanel* UsersPage::buildRow(QWidget* parent) {
   auto* row = new RowPanel(parent);
   row->setCaptionAlignment(Qt::AlignRight);
   auto* l = new QHBoxLayout(row);
-  l->setContentsMargins(rowCaptionWidth(row, kCaption, kCaptionMargin), 0, 2, 0);
+  l->setContentsMargins(rowCaptionWidth(row, kUserCaption, kUserCaptionMargin), 0, 2, 0);
   l->setSpacing(8);
   auto* rights = makeRowCheckList(row, cblUserRights, kRightsHeadings.join(", "));
   connect(rights, &CheckList::clicked, this, [this, rights] { ctx_.rowControlClicked(rights); });
@@ -108,8 +108,8 @@ void UsersPage::fillRow(RowPanel* row, int u) {
   auto* code = findInRow<QLineEdit>(row, "edUserCode");
   code->setText(qs(r.code));
   markField(code, ctx_, path + "code");
-  if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kCaption, kCaptionMargin);
-  row->setCaption(QString::number(u + 1) + kCaption + QString(captionPad_, u' '));
+  if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kUserCaption, kUserCaptionMargin);
+  row->setCaption(QString::number(u + 1) + kUserCaption + QString(captionPad_, u' '));
 }
 
 void UsersPage::storeRow(RowPanel* row, int u) {

@@ -19,8 +19,8 @@
 namespace corvanta {
 
 namespace {
-const QString kCaption = QStringLiteral(". Zóna");
-constexpr int kCaptionMargin = 16;
+const QString kZoneCaption = QStringLiteral(". Zóna");
+constexpr int kZoneCaptionMargin = 16;
 }  // namespace
 
 ZonesPage::ZonesPage(EditorContext& context, QWidget* parent)
@@ -60,7 +60,7 @@ ZonesPage::ZonesPage(EditorContext& context, QWidget* parent)
   nightDelay_ = makeSpin(panel, edNightDelay, "lbNightWalk1+lbNightWalk2+lbNightWalk3");
 
   array_ = makeArray(panel, "VPA_ZonaPanel",
-                     {"ZonaPanel", kCaption, [this](QWidget* p) { return buildRow(p); }}, kZoneCount, 7, 0);
+                     {"ZonaPanel", kZoneCaption, [this](QWidget* p) { return buildRow(p); }}, kZoneCount, 7, 0);
   array_->setFillRow([this](RowPanel* r, int z) { fillRow(r, z); });
   array_->setStoreRow([this](RowPanel* r, int z) { storeRow(r, z); });
 
@@ -98,7 +98,7 @@ RowPanel* ZonesPage::buildRow(QWidget* parent) {
   auto* row = new RowPanel(parent);
   row->setCaptionAlignment(Qt::AlignRight);
   auto* l = new QHBoxLayout(row);
-  l->setContentsMargins(rowCaptionWidth(row, kCaption, kCaptionMargin), 0, 2, 0);
+  l->setContentsMargins(rowCaptionWidth(row, kZoneCaption, kZoneCaptionMargin), 0, 2, 0);
   l->setSpacing(6);
   for (auto [n, h] : {std::pair{"cbBypass", "rlbBypass"}, {"cbZonaCsendes", "rlbSilentZone"},
                       {"cbKoveto", "rlbKovetoZona"}}) {
@@ -140,8 +140,8 @@ void ZonesPage::fillRow(RowPanel* row, int z) {
       {"edZonaCover", "coverTime"},     {"cbNightSet", "nightSetting"},    {"edZonaNeve", "name"}};
   const std::string path = "zones[" + std::to_string(z) + "].";
   for (const auto& [control, field] : kFields) markField(findInRow<QWidget>(row, control), ctx_, path + field);
-  if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kCaption, kCaptionMargin);
-  row->setCaption(QString::number(z + 1) + kCaption + QString(captionPad_, u' '));
+  if (captionPad_ < 0) captionPad_ = rowCaptionPadding(array_->templateRow(), kZoneCaption, kZoneCaptionMargin);
+  row->setCaption(QString::number(z + 1) + kZoneCaption + QString(captionPad_, u' '));
 }
 
 void ZonesPage::storeRow(RowPanel* row, int z) {

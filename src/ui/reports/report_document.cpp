@@ -24,9 +24,6 @@ constexpr int kLayoutDpi = 300;
 constexpr double kMarginMm = 15;
 
 double pt(double points) { return points * kLayoutDpi / 72.0; }
-// Borders and padding of a document are lengths at 96 dots per inch, which
-// the layout scales to its device itself.
-double documentLength(double points) { return points * 96 / 72.0; }
 
 QPaintDevice* layoutDevice() {
     static QImage device = [] {

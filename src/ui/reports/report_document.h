@@ -17,6 +17,10 @@ class QTextDocument;
 
 namespace corvanta {
 
+// Borders, padding and margins of a text document are lengths at 96 dots
+// per inch, which its layout scales to the device itself: `points` as such.
+inline double documentLength(double points) { return points * 96 / 72.0; }
+
 // A4 portrait, 15 mm margins all round.
 QPageLayout reportPageLayout();
 

@@ -1,5 +1,7 @@
 #include "ui/reports/settings_report_document.h"
 
+#include "ui/reports/report_document.h"
+
 #include <QFontDatabase>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -14,9 +16,6 @@ namespace {
 
 using report::Page;
 using report::Section;
-
-// Lengths of a document are at 96 dots per inch.
-double documentLength(double points) { return points * 96 / 72.0; }
 
 const QColor kRowShade(228, 228, 228);
 // Settings side by side at most, so that A4 keeps them legible; a row of

@@ -57,8 +57,6 @@ Largest& largest() {
     return shot;
 }
 
-void save(QWidget* w, const QString& dir, const QString& name) { saveScreenshot(w, dir, name); }
-
 void click(QWidget* window, const char* button) {
     if (auto* b = window->findChild<QPushButton*>(QString::fromLatin1(button))) b->click();
 }
@@ -75,7 +73,7 @@ void shootStatusWindow(StartUp& startUp, const QString& dir) {
         answer.start();
         while (answer.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 50);
     }
-    save(status, dir, QStringLiteral("status_window"));
+    saveScreenshot(status, dir, QStringLiteral("status_window"));
     status->hide();
 }
 
@@ -99,7 +97,7 @@ void shootStatusChart(const QString& dir) {
     chart.resize(560, 260);
     chart.showSeries(series);
     chart.show();
-    save(&chart, dir, QStringLiteral("status_chart"));
+    saveScreenshot(&chart, dir, QStringLiteral("status_chart"));
 }
 
 void shootEventList(StartUp& startUp, const QString& dir) {
@@ -107,7 +105,7 @@ void shootEventList(StartUp& startUp, const QString& dir) {
     list->show();
     list->btLoadEventsClick();
     list->btLoadNamesClick();
-    save(list, dir, QStringLiteral("event_list"));
+    saveScreenshot(list, dir, QStringLiteral("event_list"));
     // The list as a PDF, for scripts/screenshots to turn into page pictures.
     list->reports().setPathChooser(
         [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("event_list.pdf")); });
@@ -121,7 +119,7 @@ void shootClockAndRadio(StartUp& startUp, const QString& dir) {
     ClockWindow* clock = startUp.clockWindow();
     clock->show();
     clock->btSetTimeClick();
-    save(clock, dir, QStringLiteral("clock_window"));
+    saveScreenshot(clock, dir, QStringLiteral("clock_window"));
     clock->hide();
 
     RadioWindow* radio = startUp.radioWindow();
@@ -134,7 +132,7 @@ void shootClockAndRadio(StartUp& startUp, const QString& dir) {
     while (radio->slotText(16) != QStringLiteral("Tanulás") && waited.elapsed() < 3000)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     radio->teaching().stopPolling();
-    save(radio, dir, QStringLiteral("radio_window"));
+    saveScreenshot(radio, dir, QStringLiteral("radio_window"));
     radio->hide();
 }
 
@@ -157,7 +155,7 @@ void shootFirmware(StartUp& startUp, const QString& dir) {
     window->show();
     window->btLoadClick();
     window->btStartClick();
-    save(window, dir, QStringLiteral("firmware_window"));
+    saveScreenshot(window, dir, QStringLiteral("firmware_window"));
     window->hide();
 }
 
@@ -182,22 +180,22 @@ void shootSiteBook(StartUp& startUp, const QString& dir) {
     v.users[3].code = "7531";  // changed at the keypad, as far as the image knows
     encode(v, startUp.image());
     transfer->btCompareClick();
-    save(transfer, dir, QStringLiteral("transfer_window_compare"));
+    saveScreenshot(transfer, dir, QStringLiteral("transfer_window_compare"));
     transfer->btWriteClick();
     sites->refresh();
-    save(sites, dir, QStringLiteral("site_book_history"));
+    saveScreenshot(sites, dir, QStringLiteral("site_book_history"));
     std::vector<qint64> both;
     for (const auto& h : sites->shownHistory()) both.push_back(h.id);
     sites->selectSnapshots(both);
     click(sites, "btCompareSnapshots");
-    save(sites, dir, QStringLiteral("site_book_diff"));
+    saveScreenshot(sites, dir, QStringLiteral("site_book_diff"));
     // The event list loaded for the site goes into its history.
     startUp.eventListWindow()->btLoadEventsClick();
     sites->refresh();
     sites->findChild<QTabWidget*>(QStringLiteral("tabsSite"))->setCurrentWidget(sites->eventHistoryPage());
-    save(sites, dir, QStringLiteral("site_book_events"));
+    saveScreenshot(sites, dir, QStringLiteral("site_book_events"));
     sites->findChild<QTabWidget*>(QStringLiteral("tabsSite"))->setCurrentWidget(sites->fleetPanel());
-    save(sites, dir, QStringLiteral("site_book_batch"));
+    saveScreenshot(sites, dir, QStringLiteral("site_book_batch"));
     sites->hide();
 }
 
@@ -238,17 +236,17 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     startUp.unsavedEdits().markKept();
 
     startUp.splash()->show();
-    save(startUp.splash(), dir, QStringLiteral("splash"));
+    saveScreenshot(startUp.splash(), dir, QStringLiteral("splash"));
     startUp.createAll();
     startUp.showMainWindow();
     MainWindow* main = startUp.mainWindow();
-    save(main, dir, QStringLiteral("main_window"));
+    saveScreenshot(main, dir, QStringLiteral("main_window"));
 
     // The chooser with the simulated ports, the first one selected.
     PortChooser* chooser = startUp.portChooser();
     QTimer::singleShot(0, chooser, [&] {
         chooser->selectRow(0);
-        save(chooser, dir, QStringLiteral("port_chooser"));
+        saveScreenshot(chooser, dir, QStringLiteral("port_chooser"));
         chooser->accept();
     });
     main->buttonSelectSerialClick();
@@ -260,9 +258,9 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
 
     TransferWindow* transfer = startUp.transferWindow();
     transfer->show();
-    save(transfer, dir, QStringLiteral("transfer_window_start"));
+    saveScreenshot(transfer, dir, QStringLiteral("transfer_window_start"));
     transfer->btReadClick();
-    save(transfer, dir, QStringLiteral("transfer_window_read"));
+    saveScreenshot(transfer, dir, QStringLiteral("transfer_window_read"));
     // The review a write asks first, for a few edits after the read.
     {
         const ParameterImage read = startUp.image();
@@ -277,13 +275,13 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
         encode(v, startUp.image());
         LongTextDialog review(QString::fromUtf8("Írás a modulba"), transfer->writeQuestion(), true, transfer);
         review.show();
-        save(&review, dir, QStringLiteral("transfer_write_review"));
+        saveScreenshot(&review, dir, QStringLiteral("transfer_write_review"));
         review.hide();
         startUp.image() = read;
     }
     // The export button is hidden in the window; its handler shows the listing.
     transfer->btExportClick();
-    save(startUp.textWindow(), dir, QStringLiteral("text_window"));
+    saveScreenshot(startUp.textWindow(), dir, QStringLiteral("text_window"));
     startUp.textWindow()->reports().setPathChooser(
         [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("settings_listing.pdf")); });
     startUp.textWindow()->btSavePdfClick();
@@ -291,14 +289,14 @@ void shootProgramWindows(const QString& dir, ParameterImage& image) {
     // The settings report, and its PDF.
     transfer->btReportClick();
     SettingsReportWindow* report = startUp.settingsReportWindow();
-    save(report, dir, QStringLiteral("settings_report"));
+    saveScreenshot(report, dir, QStringLiteral("settings_report"));
     report->reports().setPathChooser(
         [&](ReportFormat, const QString&) { return QDir(dir).filePath(QStringLiteral("settings_report.pdf")); });
     report->btSavePdfClick();
     report->hide();
     shootSiteBook(startUp, dir);
-    save(main, dir, QStringLiteral("main_window_connected"));
-    save(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
+    saveScreenshot(main, dir, QStringLiteral("main_window_connected"));
+    saveScreenshot(startUp.trafficLog(), dir, QStringLiteral("traffic_log"));
     shootClockAndRadio(startUp, dir);
     shootFirmware(startUp, dir);
     shootEventList(startUp, dir);

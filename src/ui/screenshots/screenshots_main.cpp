@@ -30,8 +30,6 @@
 namespace corvanta {
 namespace {
 
-void save(QWidget* w, const QString& dir, const QString& name) { saveScreenshot(w, dir, name); }
-
 // Values that fill every kind of control, for when no image is given.
 ParameterImage demoImage() {
   ParameterImage image{};
@@ -80,7 +78,7 @@ void shootEditor(const QString& dir, ParameterImage& image) {
   editor.present(image);
   for (int i = 0; i < ParameterEditor::kPageCount; ++i) {
     editor.pageControl()->setCurrentIndex(i);
-    save(&editor, dir, QStringLiteral("editor_%1_%2").arg(i + 1).arg(editor.page(i)->objectName()));
+    saveScreenshot(&editor, dir, QStringLiteral("editor_%1_%2").arg(i + 1).arg(editor.page(i)->objectName()));
   }
   // A few edits, and the menu that says what Ctrl+Z takes back.
   editor.pageControl()->setCurrentIndex(0);
@@ -94,13 +92,13 @@ void shootEditor(const QString& dir, ParameterImage& image) {
   QMenu* menu = editor.editMenu();
   menu->popup(editor.mapToGlobal(QPoint(0, 0)));
   QApplication::processEvents();
-  save(menu, dir, QStringLiteral("editor_undo_menu"));
+  saveScreenshot(menu, dir, QStringLiteral("editor_undo_menu"));
   menu->hide();
-  save(&editor, dir, QStringLiteral("editor_undo_buttons"));
+  saveScreenshot(&editor, dir, QStringLiteral("editor_undo_buttons"));
   // The find box, for text without accents.
   editor.find();
   editor.findDialog()->textField()->setText(QStringLiteral("belepesi"));
-  save(editor.findDialog(), dir, QStringLiteral("editor_find"));
+  saveScreenshot(editor.findDialog(), dir, QStringLiteral("editor_find"));
   editor.findDialog()->hide();
   editor.discard();
 }
@@ -109,7 +107,7 @@ void shootModeWindow(const QString& dir, ParameterImage&) {
   OnOffModeWindow window;
   window.present(2);
   window.show();
-  save(&window, dir, QStringLiteral("mode_window"));
+  saveScreenshot(&window, dir, QStringLiteral("mode_window"));
   window.hide();
 }
 

@@ -24,6 +24,7 @@
 #include "fleet/fleet_selection.h"
 #include "link/messenger.h"
 #include "params/code_fields.h"
+#include "ui/sitebook/record_grid.h"
 
 namespace corvanta {
 
@@ -48,15 +49,10 @@ QString resultCaption(const QString& result) {
     return result;
 }
 
-QTableWidget* makeGrid(QWidget* parent, const char* name, const QStringList& titles) {
-    auto* grid = new QTableWidget(0, int(titles.size()), parent);
-    grid->setObjectName(name);
-    grid->setHorizontalHeaderLabels(titles);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+// One site at a time: its fields show beside it.
+QTableWidget* makeFleetGrid(QWidget* parent, const char* name, const QStringList& titles) {
+    QTableWidget* grid = makeRecordGrid(parent, name, titles);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
     return grid;
 }
 
@@ -129,10 +125,10 @@ FleetPanel::FleetPanel(Messenger& messenger, QString bookPath, QWidget* parent)
 
     // A site's fields beside its line.
     auto* results = new QSplitter(Qt::Horizontal, this);
-    gridFleet_ = makeGrid(results, "gridFleet",
+    gridFleet_ = makeFleetGrid(results, "gridFleet",
                           {QString::fromUtf8("Helyszín"), QString::fromUtf8("Eredmény"), QString::fromUtf8("Idő (s)"),
                            QString::fromUtf8("Részletek")});
-    gridFleetChanges_ = makeGrid(results, "gridFleetChanges",
+    gridFleetChanges_ = makeFleetGrid(results, "gridFleetChanges",
                                  {QString::fromUtf8("Mező"), QString::fromUtf8("Útvonal"), QString::fromUtf8("Előtte"),
                                   QString::fromUtf8("Utána")});
     results->addWidget(gridFleet_);

@@ -27,6 +27,7 @@
 #include "sheets/site_book_sheets.h"
 #include "transfer/parameter_file.h"
 #include "ui/sitebook/kept_secret_box.h"
+#include "ui/sitebook/record_grid.h"
 #include "ui/widgets/file_folders.h"
 
 namespace corvanta {
@@ -47,17 +48,6 @@ QString kindCaption(SnapshotKind kind) {
 
 QString localTime(const QDateTime& utc) {
     return utc.toLocalTime().toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"));
-}
-
-QTableWidget* makeGrid(QWidget* parent, const char* name, const QStringList& titles) {
-    auto* grid = new QTableWidget(0, int(titles.size()), parent);
-    grid->setObjectName(name);
-    grid->setHorizontalHeaderLabels(titles);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
-    return grid;
 }
 
 void setRow(QTableWidget* grid, int row, const QStringList& cells) {
@@ -176,7 +166,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     tabs_->setObjectName("tabsSite");
     auto* historyPage = new QWidget(tabs_);
     auto* historyLayout = new QVBoxLayout(historyPage);
-    gridHistory_ = makeGrid(historyPage, "gridHistory",
+    gridHistory_ = makeRecordGrid(historyPage, "gridHistory",
                             {QString::fromUtf8("Idő"), QString::fromUtf8("Fajta"), QString::fromUtf8("Modulverzió"),
                              QString::fromUtf8("Adatverzió"), QString::fromUtf8("Sorszám"),
                              QString::fromUtf8("Megjegyzés"), QString::fromUtf8("Ki")});
@@ -201,11 +191,11 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     tabs_->addTab(historyPage, QString::fromUtf8("Előzmények"));
 
     auto* writesPage = new QSplitter(Qt::Vertical, tabs_);
-    gridWrites_ = makeGrid(writesPage, "gridWrites",
+    gridWrites_ = makeRecordGrid(writesPage, "gridWrites",
                            {QString::fromUtf8("Idő"), QString::fromUtf8("Eredmény"), QString::fromUtf8("Blokkok"),
                             QString::fromUtf8("Változások"), QString::fromUtf8("Eredet"), QString::fromUtf8("Ki")});
     gridWrites_->setSelectionMode(QAbstractItemView::SingleSelection);
-    gridWriteChanges_ = makeGrid(writesPage, "gridWriteChanges", kChangeTitles);
+    gridWriteChanges_ = makeRecordGrid(writesPage, "gridWriteChanges", kChangeTitles);
     auto* writesList = new QWidget(writesPage);
     auto* writesListLayout = new QVBoxLayout(writesList);
     writesListLayout->setContentsMargins(0, 0, 0, 0);
@@ -232,7 +222,7 @@ SiteBookWindow::SiteBookWindow(ParameterImage& image, Messenger& messenger, QStr
     lbDiffTitle_ = new QLabel(diffPage);
     lbDiffTitle_->setObjectName("lbDiffTitle");
     lbDiffTitle_->setWordWrap(true);
-    gridDiff_ = makeGrid(diffPage, "gridDiff", kChangeTitles);
+    gridDiff_ = makeRecordGrid(diffPage, "gridDiff", kChangeTitles);
     diffLayout->addWidget(lbDiffTitle_);
     diffLayout->addWidget(gridDiff_, 1);
     tabs_->addTab(diffPage, QString::fromUtf8("Eltérések"));
