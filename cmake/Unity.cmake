@@ -1,13 +1,13 @@
 # Unity builds: a target's files compiled a batch at a time, each batch one
-# file that includes them. A test file spends most of its compile on what
-# every file of its program shares: loading the precompiled header (up to
-# 200 MB), the project's and Qt's headers beyond it, and the code of the same
+# file that includes them. A file spent most of its compile on what every
+# file of its target shares: loading the precompiled header (up to 200 MB),
+# the project's and Qt's headers beyond it, and the code of the same
 # templates and inline functions, which a batch makes once.
 #
 # CMake's own unity builds include each file by its absolute path, which the
 # compiler cache would then hash, and a clone at another path could be served
 # nothing. These batches name each file relative to the checkout, so a batch
-# is the same text in every clone.
+# is the same text in every clone. Files the build makes are compiled alone.
 #
 # The files of a batch share one translation unit: what one file declares in
 # an anonymous namespace or with `using` is seen by the files after it, so such
@@ -32,6 +32,11 @@ function(corvanta_unity target batchSize)
       continue()
     endif()
     cmake_path(ABSOLUTE_PATH s BASE_DIRECTORY ${dir} OUTPUT_VARIABLE file)
+    cmake_path(IS_PREFIX PROJECT_SOURCE_DIR ${file} NORMALIZE inCheckout)
+    cmake_path(IS_PREFIX PROJECT_BINARY_DIR ${file} NORMALIZE inBuild)
+    if(NOT inCheckout OR inBuild OR NOT EXISTS ${file})
+      continue()
+    endif()
     cmake_path(RELATIVE_PATH file BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE relative)
     string(APPEND batch "#include \"${relative}\"\n")
     list(APPEND members ${file})
