@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "app/params_json.h"
+#include "app/cli/params_json.h"
 #include "params/parameter_codec.h"
 #include "tests/fuzz/fuzz_targets.h"
 

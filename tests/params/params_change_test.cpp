@@ -6,7 +6,7 @@
 
 #include <QJsonDocument>
 
-#include "app/params_json.h"
+#include "app/cli/params_json.h"
 #include "params/field_codecs.h"
 #include "params/parameter_codec.h"
 

@@ -10,7 +10,7 @@
 
 #include <random>
 
-#include "app/params_json.h"
+#include "app/cli/params_json.h"
 #include "params/field_catalogue.h"
 #include "params/image_layout.h"
 #include "params/parameter_codec.h"

@@ -1,0 +1,18 @@
+#pragma once
+// corvanta-cli events --history: a site's event history from the site book,
+// with no module in reach.
+
+#include <string>
+
+#include "app/cli/args.h"
+
+namespace corvanta::cli {
+
+const std::string& eventHistoryUsage();
+int runEventHistory(const Args& args);
+
+// Writes a workbook made elsewhere as the whole file --xlsx names; the exit
+// status.
+int writeWorkbook(const std::string& path, const std::string& bytes);
+
+}  // namespace corvanta::cli
