@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -14,6 +15,8 @@
 #include "tests/link/sim_process.h"
 #include "tests/support/qt_core_app.h"
 #include "tests/support/field_images.h"
+#include "tests/support/file_modes.h"
+#include "tests/support/workbook_xml.h"
 
 namespace corvanta::testing {
 namespace {
@@ -127,6 +130,39 @@ TEST_F(CliListing, LimitAndSinceChooseTheRowsAndABadOneIsRefusedNamingIt) {
         EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(r.output.isEmpty());
         EXPECT_TRUE(r.errors.contains(bad[1] + " " + bad[2])) << r.errors.toStdString();
+    }
+}
+
+TEST_F(CliListing, SitesAndAuditGoIntoAWorkbookTooAndTheAuditsIsTheOwnersAlone) {
+    const SharedUmask shared;
+    fill();
+    auto sheetOf = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? workbookMember(f.readAll().toStdString(), "xl/worksheets/sheet1.xml")
+                                           : std::string();
+    };
+    const QString sites = dir.filePath("helyszinek.xlsx"), audit = dir.filePath("irasok.xlsx");
+    CliSplitResult r = runCliSplit({"sites", "--xlsx", sites});
+    ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.output.isEmpty());  // the workbook alone
+    const std::string siteSheet = sheetOf(sites);
+    EXPECT_NE(siteSheet.find("Alfa"), std::string::npos);
+    EXPECT_NE(siteSheet.find("Béta"), std::string::npos);
+    EXPECT_EQ(modeOf(sites), 0644);
+
+    r = runCliSplit({"audit", "--json", "--xlsx", audit});
+    ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
+    EXPECT_EQ(arrayOf(r).size(), 1);  // printed as well when asked
+    const std::string writeSheet = sheetOf(audit);
+    EXPECT_NE(writeSheet.find("Alfa"), std::string::npos);
+    EXPECT_NE(writeSheet.find("GGGGGGGG"), std::string::npos);
+    EXPECT_EQ(modeOf(audit), 0600);
+
+    // A workbook that cannot be written is refused before the book is read.
+    for (const char* command : {"sites", "audit"}) {
+        r = runCliSplit({command, "--xlsx", dir.path()});
+        EXPECT_EQ(r.exitCode, 2) << command;
+        EXPECT_TRUE(r.output.isEmpty()) << command;
     }
 }
 

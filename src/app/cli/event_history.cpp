@@ -17,6 +17,7 @@
 #include "app/cli/files.h"
 #include "app/cli/output.h"
 #include "app/cli/session.h"
+#include "app/cli/workbooks.h"
 #include "service/event_list_export.h"
 #include "sheets/event_sheets.h"
 #include "sheets/xlsx_sheet.h"
@@ -92,10 +93,6 @@ const std::string& eventHistoryUsage() {
     return usage;
 }
 
-int writeWorkbook(const std::string& path, const std::string& bytes) {
-    return writeOutput(path, QByteArray::fromStdString(bytes), FileAccess::Shared);  // events hold no code
-}
-
 int runEventHistory(const Args& args) {
     if (auto status = checkWords(args, {"--history", "--json", "--csv"}, {"--site", "--since", "--limit", "--xlsx"},
                                  0, eventHistoryUsage()))
@@ -163,12 +160,8 @@ int runEventHistory(const Args& args) {
     if (toStdout && json && written) written = put("\n]}\n");
     if (!read) return fail(ExitFailed, book.error());
     if (toStdout && (!written || std::fflush(stdout) != 0)) return fail(ExitFailed, QStringLiteral("cannot write the output"));
-    if (sheet) {
-        const auto bytes = sheet->finish();
-        if (!bytes) return fail(ExitFailed, QString::fromStdString(*xlsx) + QStringLiteral(": ") + QString::fromStdString(sheet->error()));
-        return writeWorkbook(*xlsx, *bytes);
-    }
-    return ExitOk;
+    // Events hold no code.
+    return sheet ? finishWorkbook(*sheet, *xlsx, FileAccess::Shared) : ExitOk;
 }
 
 }  // namespace corvanta::cli

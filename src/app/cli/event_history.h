@@ -11,8 +11,4 @@ namespace corvanta::cli {
 const std::string& eventHistoryUsage();
 int runEventHistory(const Args& args);
 
-// Writes a workbook made elsewhere as the whole file --xlsx names; the exit
-// status.
-int writeWorkbook(const std::string& path, const std::string& bytes);
-
 }  // namespace corvanta::cli

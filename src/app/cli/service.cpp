@@ -13,6 +13,7 @@
 #include "app/cli/files.h"
 #include "app/cli/output.h"
 #include "app/cli/session.h"
+#include "app/cli/workbooks.h"
 #include "service/dated_events.h"
 #include "service/event_list_export.h"
 #include "service/event_memory_load.h"
@@ -177,7 +178,7 @@ int runEvents(const Args& args) {
             std::fprintf(stderr, "corvanta-cli: %s: %s\n", xlsx->c_str(), error.c_str());
             return ExitFailed;
         }
-        if (const int status = writeWorkbook(*xlsx, *bytes)) return status;
+        if (const int status = writeWorkbook(*xlsx, *bytes, FileAccess::Shared)) return status;  // events hold no code
         if (!args.flag("--json") && !args.flag("--csv")) return ExitOk;
     }
     if (args.flag("--json")) {

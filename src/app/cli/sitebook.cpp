@@ -17,7 +17,10 @@
 #include "app/cli/existing_book.h"
 #include "app/cli/output.h"
 #include "app/cli/session.h"
+#include "app/cli/workbooks.h"
 #include "params/image_diff.h"
+#include "sheets/site_book_sheets.h"
+#include "sheets/xlsx_sheet.h"
 #include "sitebook/site_book.h"
 
 namespace corvanta::cli {
@@ -143,19 +146,48 @@ void originJson(const sitebook::WriteOrigin& o, const sitebook::WriteRecord& w, 
     }
 }
 
+const char* const kSitesUsage = "sites [--limit N] [--since DATE] [--json] [--xlsx FILE]";
+const char* const kAuditUsage = "audit [--site NAME] [--limit N] [--since DATE] [--json] [--xlsx FILE]";
+
+// --xlsx FILE checked before any work: "" without it, nullopt (after the
+// message) for a file that cannot be written.
+std::optional<std::string> workbookOption(const Args& args) {
+    const auto path = args.option("--xlsx");
+    if (!path) return std::string();
+    if (path->empty()) {
+        fail(ExitUsage, "--xlsx takes the workbook's file name");
+        return std::nullopt;
+    }
+    if (checkOutput(*path)) return std::nullopt;
+    return *path;
+}
+
 int runSites(const Args& args) {
     if (!args.positional.empty() && args.positional[0] == "secret") return runSiteSecret(args);
-    if (auto status = checkWords(args, {"--json"}, {"--limit", "--since"}, 0, "sites [--limit N] [--since DATE] [--json]"))
-        return *status;
+    if (auto status = checkWords(args, {"--json"}, {"--limit", "--since", "--xlsx"}, 0, kSitesUsage)) return *status;
     const auto listing = listingFrom(args);
     if (!listing) return ExitUsage;
+    const auto xlsx = workbookOption(args);
+    if (!xlsx) return ExitUsage;
     SiteBook book;
     const BookState state = openExistingBook(book, ExitUsage);
     if (state == BookState::Refused) return ExitUsage;
+    std::optional<sheets::XlsxSheet> sheet;
+    std::map<qint64, QDateTime> reads;
+    if (!xlsx->empty()) {
+        sheet.emplace("Helyszínek", sheets::siteListColumns());
+        if (state == BookState::Open) reads = book.latestReads();
+    }
     const bool json = args.flag("--json");
+    const bool toStdout = !sheet || json;
     JsonArrayPrinter array;
     bool written = true;
     const bool ok = state != BookState::Open || book.eachSite(*listing, [&](const sitebook::Site& s) {
+        if (sheet) {
+            const auto read = reads.find(s.id);
+            sheet->addRow(sheets::siteListRow(s, read == reads.end() ? QDateTime() : read->second));
+        }
+        if (!toStdout) return true;
         if (json) {
             return written = array.add(QJsonObject{{"id", s.id},
                                                    {"name", s.name},
@@ -173,9 +205,11 @@ int runSites(const Args& args) {
         listingLine(s.name + QStringLiteral("\t") + s.address + QStringLiteral("\t") + reach.join(QStringLiteral(", ")));
         return true;
     });
-    if (ok && json && !array.finish()) written = false;
+    if (toStdout && ok && json && !array.finish()) written = false;
     if (!written) return fail(ExitFailed, QStringLiteral("cannot write the output"));
-    return listingEnd(ok, book);
+    const int status = listingEnd(ok, book);
+    // The sites hold no code.
+    return status == ExitOk && sheet ? finishWorkbook(*sheet, *xlsx, FileAccess::Shared) : status;
 }
 
 // The site --site names, when it names one: false after the message when
@@ -234,19 +268,27 @@ int runHistory(const Args& args) {
 }
 
 int runAudit(const Args& args) {
-    if (auto status = checkWords(args, {"--json"}, {"--site", "--limit", "--since"}, 0,
-                                 "audit [--site NAME] [--limit N] [--since DATE] [--json]"))
+    if (auto status = checkWords(args, {"--json"}, {"--site", "--limit", "--since", "--xlsx"}, 0, kAuditUsage))
         return *status;
     auto listing = listingFrom(args);
     if (!listing) return ExitUsage;
+    const auto xlsx = workbookOption(args);
+    if (!xlsx) return ExitUsage;
     SiteBook book;
     const BookState state = openExistingBook(book, ExitUsage);
     if (state == BookState::Refused) return ExitUsage;
     if (!siteOfListing(args, state, book, *listing)) return ExitUsage;
+    std::optional<sheets::XlsxSheet> sheet;
+    if (!xlsx->empty()) sheet.emplace("Írások", sheets::auditColumns());
     const bool json = args.flag("--json");
+    const bool toStdout = !sheet || json;
     JsonArrayPrinter array;
     bool written = true;
     const bool ok = state != BookState::Open || book.eachWrite(*listing, [&](const sitebook::WriteRecord& w) {
+        // The values as the book gives them, as the lines print them: a
+        // viewer's book has its codes masked already.
+        if (sheet) sheet->addRow(sheets::auditRow(w, true));
+        if (!toStdout) return true;
         if (json) {
             QJsonObject o{{"id", w.id},
                           {"site", w.site},
@@ -271,9 +313,10 @@ int runAudit(const Args& args) {
         for (const auto& c : w.changes) listingLine(QStringLiteral("    ") + sitebook::changeLine(c));
         return true;
     });
-    if (ok && json && !array.finish()) written = false;
+    if (toStdout && ok && json && !array.finish()) written = false;
     if (!written) return fail(ExitFailed, QStringLiteral("cannot write the output"));
-    return listingEnd(ok, book);
+    const int status = listingEnd(ok, book);
+    return status == ExitOk && sheet ? finishWorkbook(*sheet, *xlsx, FileAccess::OwnerOnly) : status;
 }
 
 // "@12" or "12": a snapshot number.
@@ -344,16 +387,18 @@ const char* const kListingDetails =
     "                +HH:MM when not local time); sites: those with a snapshot or\n"
     "                a write since then\n"
     "  --json        a JSON array, printed as the rows come\n";
+const char* const kWorkbookDetails =
+    "  --xlsx FILE   the rows as a workbook as well (alone: nothing printed)\n";
 
 }  // namespace
 
 std::vector<Command> siteBookCommands() {
     return {
         {"sites",
-         "sites [--limit N] [--since DATE] [--json]  list the sites of the site book\n  " + kSiteSecretUsage +
+         std::string(kSitesUsage) + "  list the sites of the site book\n  " + kSiteSecretUsage +
              "\n                                    keep a site's code and password for unattended work",
          runSites,
-         std::string(kListingDetails) +
+         std::string(kListingDetails) + kWorkbookDetails +
              "  sites secret NAME asks for the installer code and the TCP/IP password of\n"
              "  the site and keeps them for the fleet and restore to take when none is\n"
              "  given: a team book in its own table (only technicians and admins read\n"
@@ -362,8 +407,9 @@ std::vector<Command> siteBookCommands() {
              "  --forget     drop what is kept for the site\n"},
         {"history", "history [--site NAME] [--limit N] [--since DATE] [--json]  the snapshots, newest first",
          runHistory, kListingDetails},
-        {"audit", "audit [--site NAME] [--limit N] [--since DATE] [--json]  the writes and the fields each changed",
-         runAudit, kListingDetails},
+        {"audit", std::string(kAuditUsage) + "  the writes and the fields each changed",
+         runAudit, std::string(kListingDetails) + kWorkbookDetails +
+             "                only its owner may read it: it may hold codes\n"},
         {"snapshot", "snapshot ID -o FILE               save a snapshot as a parameter file", runSnapshot},
         {"diff", "diff A B [--json]                 the fields that differ; A, B: files or @ID snapshots",
          runDiff},
