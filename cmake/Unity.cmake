@@ -14,9 +14,13 @@
 # helpers carry names of their own. gcc's warning on a class whose base lies
 # in an anonymous namespace of an included file (meant for headers) is off:
 # here every such file is compiled into one unit only.
+# -DCORVANTA_BATCHES=OFF compiles every file alone, for tools that want each
+# in the compile database (clangd) and for a look at one file's errors.
+option(CORVANTA_BATCHES "Compile each target's files in batches" ON)
+
 function(corvanta_unity target batchSize)
   get_target_property(done ${target} CORVANTA_BATCHED)
-  if(done)
+  if(done OR NOT CORVANTA_BATCHES)
     return()
   endif()
   set_property(TARGET ${target} PROPERTY CORVANTA_BATCHED TRUE)
