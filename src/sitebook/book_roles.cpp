@@ -186,6 +186,26 @@ bool SiteBook::readRights() {
     return true;
 }
 
+// A team book whose roles were made has its viewer's views and the roles'
+// rights made again once an upgrade has changed its tables: left as they
+// were, a viewer would read none of a new table and a view of a changed
+// one would lack its new columns. The views mark a book whose roles were
+// made; the roles themselves are the server's, and another book on it may
+// have made them.
+bool SiteBook::rolesFollowUpgrade() {
+    if (!isServerDriver(dialect_) || rights_.role != QLatin1String("owner")) return true;
+    auto q = run(QStringLiteral("SELECT COUNT(*) FROM pg_namespace WHERE nspname = ?"), {roles::kMaskedSchema});
+    if (!q || !q->next()) return false;
+    const bool rolesMade = q->value(0).toInt() > 0;
+    q->finish();
+    if (!rolesMade || initRoles()) return true;
+    open_ = false;
+    error_ = QString::fromUtf8("a helyszínkönyv új változatra frissült, a szerepkörök jogai nem (%1): futtassa a "
+                               "„corvanta-cli book init-roles” parancsot")
+                 .arg(error_);
+    return false;
+}
+
 bool SiteBook::initRoles() {
     if (!isServerDriver(dialect_))
         return fail(Failure::Other, QString::fromUtf8("egy fájl helyszínkönyvnek nincsenek szerepkörei: a "

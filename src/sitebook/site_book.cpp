@@ -280,9 +280,11 @@ bool SiteBook::open(const QString& path, int busyTimeoutMs, int upToVersion) {
     error_.clear();
     failure_ = Failure::None;
     const int target = upToVersion < 0 ? kSchemaVersion : std::min(upToVersion, kSchemaVersion);
-    if (*version < target && !migrate(target)) return false;
+    const bool upgrade = *version < target;
+    if (upgrade && !migrate(target)) return false;
     version_ = std::max(*version, target);
     open_ = true;
+    if (upgrade && !rolesFollowUpgrade()) return false;
     return true;
 }
 

@@ -202,6 +202,7 @@ private:
     void rollback();
     bool connect(const QString& location, QSqlDatabase& db);
     bool migrate(int to);
+    bool rolesFollowUpgrade();
     std::optional<int> storedVersion();
     // The stored version, 0 for an empty database; fails on a foreign one.
     std::optional<int> currentVersion();

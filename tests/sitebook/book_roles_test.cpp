@@ -136,6 +136,44 @@ TEST_P(TeamBook, InitRolesMakesThreeGroupRolesAndASecondRunChangesNothingElse) {
     EXPECT_EQ(technician.failure(), SiteBook::Failure::Denied);
 }
 
+TEST_P(TeamBook, AnUpgradeByTheOwnerRemakesTheRolesRightsOnlyWhereTheyWereMade) {
+    // A book whose roles were made before the tables of who made each row.
+    QString older;
+    const QString olderUrl = newServerBook(older);
+    {
+        SiteBook book;
+        ASSERT_TRUE(book.open(olderUrl, SiteBook::kBusyTimeoutMs, kWhoVersion - 1)) << book.error().toStdString();
+        Site s;
+        s.name = QStringLiteral("Régi utca");
+        ASSERT_TRUE(book.saveSite(s));
+        ASSERT_TRUE(book.addSnapshot(s.id, SnapshotKind::Read, imageWith("Konyha", "5678"), {}, 2));
+        ASSERT_TRUE(book.initRoles()) << book.error().toStdString();
+    }
+    SiteBook upgraded;
+    ASSERT_TRUE(upgraded.open(olderUrl)) << upgraded.error().toStdString();
+    const Login login = makeLogin(olderUrl, roles::kViewer);
+    SiteBook viewer;
+    ASSERT_TRUE(viewer.open(login.url)) << viewer.error().toStdString();
+    const auto sites = viewer.sites();
+    ASSERT_EQ(sites.size(), 1u);
+    EXPECT_EQ(viewer.history(sites[0].id).size(), 1u) << viewer.error().toStdString();
+
+    // A book of the same server whose roles were never made gets none.
+    QString other;
+    const QString otherUrl = newServerBook(other);
+    {
+        SiteBook book;
+        ASSERT_TRUE(book.open(otherUrl, SiteBook::kBusyTimeoutMs, kWhoVersion - 1));
+    }
+    SiteBook otherUpgraded;
+    ASSERT_TRUE(otherUpgraded.open(otherUrl)) << otherUpgraded.error().toStdString();
+    LoginConnection plain(makeLogin(otherUrl, roles::kViewer), other);
+    ASSERT_TRUE(plain.opened);
+    EXPECT_FALSE(plain.exec(QStringLiteral("SELECT * FROM public.sites")));
+    EXPECT_FALSE(plain.value(QStringLiteral("SELECT COUNT(*) FROM pg_namespace WHERE nspname = 'corvanta_masked'"))
+                     .toInt());
+}
+
 TEST_P(TeamBook, AViewerReadsNoCodeThroughPlainSqlNorWritesAndSeesTheBookMasked) {
     const Login login = makeLogin(url, roles::kViewer);
     LoginConnection plain(login, database);

@@ -50,7 +50,8 @@ std::vector<Command> bookCommands() {
          "  codes masked; no write to a module), corvanta_technician (everything on\n"
          "  modules, codes visible) and corvanta_admin (sites, roles, kept codes and\n"
          "  passwords), their rights on the tables, and the views the viewer reads.\n"
-         "  Run it again after an upgrade of the program: it makes nothing twice.\n"},
+         "  Run again it makes nothing twice; an upgrade of the book's tables by its\n"
+         "  owner makes the rights and views again by itself.\n"},
     };
 }
 
