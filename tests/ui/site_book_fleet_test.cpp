@@ -137,6 +137,30 @@ TEST_F(SiteBookRestoreTest, ASnapshotGoesBackOnTheConnectedModuleOnceConfirmed) 
     EXPECT_EQ(history.back().id, read);  // still the installation snapshot
 }
 
+TEST_F(SiteBookRestoreTest, WithNoCodeTypedTheSitesKeptCodeLogsIn) {
+    MemoryCredentialStore store;
+    sites()->setCredentialStore(&store);
+    click(main(), "btSites");
+    click(sites(), "btNewSite");
+    find<QLineEdit>(sites(), "edName")->setText(QStringLiteral("Iroda"));
+    click(sites(), "btSaveSite");
+    click(sites(), "btChooseSite");
+    connectTo(kDirect);
+    click(transfer(), "btRead");
+    const qint64 read = sites()->shownHistory().at(0).id;
+    find<QLineEdit>(sites(), "edKeptCode")->setText(QStringLiteral("1234"));
+    click(sites(), "btKeepSecret");
+    type("edPWD", QString());
+
+    sites()->selectSnapshots({read});
+    click(sites(), "btRestoreSnapshot");
+    EXPECT_TRUE(sites()->statusText().contains(QString::fromUtf8("a modul már a @%1").arg(read), Qt::CaseInsensitive))
+        << sites()->statusText().toStdString();
+    // The field stays as the installer left it.
+    EXPECT_TRUE(find<QLineEdit>(main(), "edPWD")->text().isEmpty());
+    EXPECT_TRUE(program->link().installerCode().isEmpty());
+}
+
 TEST_F(SiteBookFleetTest, TheChosenSitesAreReadThenGivenAChangeWithOneModuleFailingInTheMiddle) {
     window->selectSites({name(0), name(1), name(2)});
     runJob(FleetPanel::Job::Read);

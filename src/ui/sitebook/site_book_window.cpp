@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "credentials/keychain_store.h"
+#include "credentials/site_secret_keeper.h"
 #include "fleet/snapshot_restore.h"
 #include "link/messenger.h"
 #include "params/code_fields.h"
@@ -736,6 +737,15 @@ void SiteBookWindow::btRestoreSnapshotClick() {
     auto* button = findChild<QPushButton*>(QStringLiteral("btRestoreSnapshot"));
     button->setEnabled(false);
     const auto enableAgain = qScopeGuard([button] { button->setEnabled(true); });
+    // With no code typed in the main window, the site's kept one, as a
+    // batch run and corvanta-cli restore take it; the field's own text comes
+    // back afterwards unless it was typed meanwhile.
+    const QString typed = link_->installerCode();
+    const QString kept = typed.isEmpty() ? keptInstallerCode() : QString();
+    if (!kept.isEmpty()) link_->setInstallerCode(kept);
+    const auto putBack = qScopeGuard([this, &typed, &kept] {
+        if (!kept.isEmpty() && link_->installerCode() == kept) link_->setInstallerCode(typed);
+    });
     StatusView view([this](const QString& line) { setStatus(line); });
     fleet::SnapshotRestore restore(*link_, view, bookPath_);
     restore.setTarget(current_);
@@ -771,6 +781,13 @@ void SiteBookWindow::btRestoreSnapshotClick() {
                   (restore.why().isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + restore.why()));
         break;
     }
+}
+
+QString SiteBookWindow::keptInstallerCode() {
+    if (!store_ || !openBook()) return {};
+    credentials::SiteSecretKeeper keeper(*book_, *store_, bookPath_);
+    const auto kept = keeper.load(current_);
+    return kept ? kept->installerCode : QString();
 }
 
 std::optional<FleetPanel::Change> SiteBookWindow::changeFromImage(bool dryRun) {

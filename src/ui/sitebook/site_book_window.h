@@ -120,6 +120,9 @@ protected:
 private:
     QPushButton* addButton(const char* name, const QString& caption);
     bool openBook();
+    // The shown site's kept installer code; empty when none is kept or none
+    // can be told.
+    QString keptInstallerCode();
     void fillSites();
     void showSite(int row);
     void fillHistory();
