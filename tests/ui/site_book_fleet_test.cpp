@@ -90,18 +90,22 @@ protected:
 class SiteBookRestoreTest : public ProgramTest {
 protected:
     SiteBookWindow* sites() const { return program->siteBookWindow(); }
+    // A new site chosen as the current one, then its module read.
+    void readNewSite() {
+        click(main(), "btSites");
+        click(sites(), "btNewSite");
+        find<QLineEdit>(sites(), "edName")->setText(QStringLiteral("Iroda"));
+        click(sites(), "btSaveSite");
+        click(sites(), "btChooseSite");
+        connectTo(kDirect);
+        click(transfer(), "btRead");
+    }
 };
 
 }  // namespace
 
 TEST_F(SiteBookRestoreTest, ASnapshotGoesBackOnTheConnectedModuleOnceConfirmed) {
-    click(main(), "btSites");
-    click(sites(), "btNewSite");
-    find<QLineEdit>(sites(), "edName")->setText(QStringLiteral("Iroda"));
-    click(sites(), "btSaveSite");
-    click(sites(), "btChooseSite");
-    connectTo(kDirect);
-    click(transfer(), "btRead");
+    readNewSite();
     const ParameterImage installed = program->image();
     ParameterValues v = decode(program->image());
     v.zones[1].exitDelay = (v.zones[1].exitDelay + 9) % 256;
@@ -140,13 +144,7 @@ TEST_F(SiteBookRestoreTest, ASnapshotGoesBackOnTheConnectedModuleOnceConfirmed) 
 TEST_F(SiteBookRestoreTest, WithNoCodeTypedTheSitesKeptCodeLogsIn) {
     MemoryCredentialStore store;
     sites()->setCredentialStore(&store);
-    click(main(), "btSites");
-    click(sites(), "btNewSite");
-    find<QLineEdit>(sites(), "edName")->setText(QStringLiteral("Iroda"));
-    click(sites(), "btSaveSite");
-    click(sites(), "btChooseSite");
-    connectTo(kDirect);
-    click(transfer(), "btRead");
+    readNewSite();
     const qint64 read = sites()->shownHistory().at(0).id;
     find<QLineEdit>(sites(), "edKeptCode")->setText(QStringLiteral("1234"));
     click(sites(), "btKeepSecret");
