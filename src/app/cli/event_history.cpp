@@ -6,7 +6,6 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,6 +13,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/cli/existing_book.h"
 #include "app/cli/files.h"
 #include "app/cli/output.h"
 #include "app/cli/session.h"
@@ -118,13 +118,11 @@ int runEventHistory(const Args& args) {
         if (auto status = checkOutput(*xlsx)) return *status;
     }
 
-    ensureCoreApp();
-    const QString path = SiteBook::defaultPath();
     const QString siteName = QString::fromStdString(*name);
-    if (!SiteBook::isServerUrl(path) && !QFileInfo::exists(path))
-        return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + siteName);
     SiteBook book;
-    if (!book.open(path)) return fail(ExitUsage, book.path() + QStringLiteral(": ") + book.error());
+    const BookState state = openExistingBook(book, ExitUsage);
+    if (state == BookState::Refused) return ExitUsage;
+    if (state == BookState::Missing) return fail(ExitUsage, QString::fromUtf8("nincs ilyen helyszín: ") + siteName);
     const auto site = book.findSite(siteName);
     if (!site) return fail(ExitUsage, book.error());
 

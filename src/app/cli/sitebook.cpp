@@ -149,32 +149,21 @@ void originJson(const sitebook::WriteOrigin& o, const sitebook::WriteRecord& w, 
 const char* const kSitesUsage = "sites [--limit N] [--since DATE] [--json] [--xlsx FILE]";
 const char* const kAuditUsage = "audit [--site NAME] [--limit N] [--since DATE] [--json] [--xlsx FILE]";
 
-// --xlsx FILE checked before any work: "" without it, nullopt (after the
-// message) for a file that cannot be written.
-std::optional<std::string> workbookOption(const Args& args) {
-    const auto path = args.option("--xlsx");
-    if (!path) return std::string();
-    if (path->empty()) {
-        fail(ExitUsage, "--xlsx takes the workbook's file name");
-        return std::nullopt;
-    }
-    if (checkOutput(*path)) return std::nullopt;
-    return *path;
-}
-
 int runSites(const Args& args) {
     if (!args.positional.empty() && args.positional[0] == "secret") return runSiteSecret(args);
     if (auto status = checkWords(args, {"--json"}, {"--limit", "--since", "--xlsx"}, 0, kSitesUsage)) return *status;
     const auto listing = listingFrom(args);
     if (!listing) return ExitUsage;
-    const auto xlsx = workbookOption(args);
-    if (!xlsx) return ExitUsage;
+    const auto xlsx = args.option("--xlsx");
+    if (xlsx) {
+        if (auto status = checkOutput(*xlsx)) return *status;
+    }
     SiteBook book;
     const BookState state = openExistingBook(book, ExitUsage);
     if (state == BookState::Refused) return ExitUsage;
     std::optional<sheets::XlsxSheet> sheet;
     std::map<qint64, QDateTime> reads;
-    if (!xlsx->empty()) {
+    if (xlsx) {
         sheet.emplace("Helyszínek", sheets::siteListColumns());
         if (state == BookState::Open) reads = book.latestReads();
     }
@@ -272,14 +261,16 @@ int runAudit(const Args& args) {
         return *status;
     auto listing = listingFrom(args);
     if (!listing) return ExitUsage;
-    const auto xlsx = workbookOption(args);
-    if (!xlsx) return ExitUsage;
+    const auto xlsx = args.option("--xlsx");
+    if (xlsx) {
+        if (auto status = checkOutput(*xlsx)) return *status;
+    }
     SiteBook book;
     const BookState state = openExistingBook(book, ExitUsage);
     if (state == BookState::Refused) return ExitUsage;
     if (!siteOfListing(args, state, book, *listing)) return ExitUsage;
     std::optional<sheets::XlsxSheet> sheet;
-    if (!xlsx->empty()) sheet.emplace("Írások", sheets::auditColumns());
+    if (xlsx) sheet.emplace("Írások", sheets::auditColumns());
     const bool json = args.flag("--json");
     const bool toStdout = !sheet || json;
     JsonArrayPrinter array;
